@@ -1,0 +1,286 @@
+#include "cardfile.h"
+
+#include "encoding.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+namespace mdk::cardfile {
+
+namespace {
+
+const QString kRoot = QStringLiteral("Root");
+constexpr std::string_view kMainBytes = "Main";
+constexpr std::string_view kRootBytes = "Root";
+
+// A field as text; NUL bytes never reach the deck.
+QString fieldText(std::string_view field, TextEncoding encoding)
+{
+    if (std::memchr(field.data(), 0, field.size()) == nullptr)
+        return encoding::decode(field, encoding);
+    std::string cleaned;
+    cleaned.reserve(field.size());
+    for (char c : field)
+        if (c != 0)
+            cleaned.push_back(c);
+    return encoding::decode(cleaned, encoding);
+}
+
+int leadingCount(std::string_view field)
+{
+    qint64 n = 0;
+    for (char c : field) {
+        if (c < '0' || c > '9')
+            break;
+        n = qMin<qint64>(n * 10 + (c - '0'), qint64(1) << 40);
+    }
+    return int(qMin<qint64>(n, std::numeric_limits<int>::max()));
+}
+
+// Collects the output, switching to UTF-8 as soon as a text has no
+// Windows-1252 form.
+class Encoder {
+public:
+    Encoder(TextEncoding preferred, qsizetype reserve) : encoding_(preferred)
+    {
+        out_.reserve(reserve);
+    }
+
+    // False when the encoding had to change; the caller starts over.
+    bool field(const QString &text)
+    {
+        const QString clean = Deck::cleanText(text);
+        if (encoding_ == TextEncoding::Windows1252) {
+            if (!encoding::appendWindows1252(clean, out_)) {
+                encoding_ = TextEncoding::Utf8;
+                return false;
+            }
+        } else {
+            encoding::appendUtf8(clean, out_);
+        }
+        out_.append(kTerminator);
+        return true;
+    }
+
+    TextEncoding encoding() const { return encoding_; }
+    QByteArray take() { return std::move(out_); }
+    void restart() { out_.clear(); }
+
+private:
+    TextEncoding encoding_;
+    QByteArray out_;
+};
+
+QString orSpace(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral(" ") : text;
+}
+
+template <typename Emit>
+QByteArray encodeAll(TextEncoding preferred, qsizetype reserve, TextEncoding *used, Emit emit)
+{
+    Encoder enc(preferred, reserve);
+    if (!emit(enc)) {
+        enc.restart();
+        emit(enc); // now UTF-8, which takes every text
+    }
+    if (used)
+        *used = enc.encoding();
+    return enc.take();
+}
+
+qsizetype estimateSize(const Deck &deck)
+{
+    qsizetype total = 64;
+    for (int j = 0; j < deck.fileCount(); ++j)
+        total += deck.MainSide1List.at(j).size() + deck.MainSide2List.at(j).size()
+                 + deck.CatList.at(j).size() + 3;
+    return total;
+}
+
+} // namespace
+
+bool FieldReader::next(std::string_view &field)
+{
+    if (pos_ >= bytes_.size())
+        return false;
+    const char *start = bytes_.data() + pos_;
+    const size_t left = bytes_.size() - pos_;
+    const void *hit = std::memchr(start, kTerminator, left);
+    const size_t len = hit ? size_t(static_cast<const char *>(hit) - start) : left;
+    field = std::string_view(start, len);
+    pos_ += len + 1;
+    return true;
+}
+
+Format testFormat(std::string_view bytes)
+{
+    FieldReader reader(bytes);
+    std::string_view f1, f2, f3;
+    reader.next(f1);
+    const bool has2 = reader.next(f2);
+    const bool has3 = reader.next(f3);
+    return has2 && has3 && f2 == kMainBytes && f3 == kRootBytes ? Format::Current
+                                                                  : Format::Earlier;
+}
+
+Format testFormatOfFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Format::NotFound;
+    // The signature sits in the first three fields; a few kilobytes hold
+    // them unless the count field is absurd, which is not current anyway.
+    const QByteArray head = file.read(64 * 1024);
+    return testFormat(std::string_view(head.constData(), size_t(head.size())));
+}
+
+LoadReport parse(std::string_view bytes, Deck &deck)
+{
+    LoadReport report;
+    const TextEncoding enc = encoding::detect(bytes);
+
+    deck.clear();
+    deck.filehasbeensaved = 1;
+    deck.encoding = enc;
+
+    FieldReader reader(bytes);
+    std::string_view field;
+    const int count = reader.next(field) ? leadingCount(field) : 0;
+    reader.next(field);
+    reader.next(field);
+
+    CategoryTree &tree = deck.tree;
+    for (int i = 1; i < count; ++i) {
+        std::string_view nameField, parentField;
+        if (!reader.next(nameField))
+            break; // the file ended: no further records to trust
+        if (!reader.next(parentField))
+            parentField = {};
+        const QString name = fieldText(nameField, enc);
+        const CategoryTree::NodeId parent = tree.findCategory(fieldText(parentField, enc));
+        tree.addChild(parent, name);
+    }
+
+    // Category fields repeat a handful of names: decode each once and let
+    // the cards share the text.
+    std::unordered_map<std::string_view, QString> catNames;
+    auto &s1 = deck.MainSide1List;
+    auto &s2 = deck.MainSide2List.storage();
+    auto &cat = deck.CatList.storage();
+    std::string_view side1, side2, category;
+    while (reader.next(side1)) {
+        if (s1.AddString(fieldText(side1, enc)) < 0) {
+            report.storeFull = true;
+            break;
+        }
+        if (!reader.next(side2))
+            side2 = {};
+        if (!reader.next(category))
+            category = {};
+        s2.push_back(fieldText(side2, enc));
+        auto it = catNames.find(category);
+        if (it == catNames.end())
+            it = catNames.emplace(category, fieldText(category, enc)).first;
+        cat.push_back(it->second);
+    }
+    report.cards = deck.fileCount();
+
+    deck.placeseek = 0;
+    deck.side = 0;
+    deck.OldTreeName = CategoryTree::kMainName;
+    deck.LoadView(CategoryTree::kMainName);
+    return report;
+}
+
+ReadResult read(const QString &path, Deck &deck)
+{
+    ReadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    if (file.size() > kMaxFileSize) {
+        result.error = QStringLiteral("The file is too large to be a card file.");
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.opened = true;
+    result.report = parse(std::string_view(bytes.constData(), size_t(bytes.size())), deck);
+    return result;
+}
+
+QByteArray serializeDeck(Deck &deck, TextEncoding *encodingUsed)
+{
+    deck.WriteBackView();
+    const CategoryTree &tree = deck.tree;
+    const std::vector<CategoryTree::NodeId> nodes = tree.descendants(tree.root());
+    return encodeAll(deck.encoding, estimateSize(deck), encodingUsed, [&](Encoder &out) {
+        bool ok = out.field(QString::number(tree.nodeCount())) && out.field(CategoryTree::kMainName)
+                  && out.field(kRoot);
+        for (size_t i = 0; ok && i < nodes.size(); ++i)
+            ok = out.field(tree.name(nodes[i])) && out.field(tree.name(tree.parent(nodes[i])));
+        for (int j = 0; ok && j < deck.fileCount(); ++j)
+            ok = out.field(orSpace(deck.MainSide1List.at(j)))
+                 && out.field(orSpace(deck.MainSide2List.at(j))) && out.field(deck.CatList.at(j));
+        return ok;
+    });
+}
+
+QByteArray serializeCategory(const Deck &deck, CategoryTree::NodeId selected)
+{
+    const CategoryTree &tree = deck.tree;
+    const QString selectedName = tree.name(selected);
+    const std::vector<CategoryTree::NodeId> nodes = tree.descendants(selected);
+    const std::vector<std::vector<int>> cards = deck.cardsOfCategories(nodes);
+    return encodeAll(deck.encoding, estimateSize(deck), nullptr, [&](Encoder &out) {
+        bool ok = out.field(QString::number(nodes.size() + 1)) && out.field(CategoryTree::kMainName)
+                  && out.field(kRoot);
+        for (size_t i = 0; ok && i < nodes.size(); ++i) {
+            const QString &parentName = tree.name(tree.parent(nodes[i]));
+            ok = out.field(tree.name(nodes[i]))
+                 && out.field(parentName == selectedName ? CategoryTree::kMainName : parentName);
+        }
+        for (int k = 0; ok && k < deck.viewCount(); ++k)
+            ok = out.field(deck.Side1List.at(k)) && out.field(deck.Side2List.at(k))
+                 && out.field(CategoryTree::kMainName);
+        for (size_t i = 0; ok && i < nodes.size(); ++i)
+            for (size_t c = 0; ok && c < cards[i].size(); ++c) {
+                const int j = cards[i][c];
+                ok = out.field(deck.MainSide1List.at(j)) && out.field(deck.MainSide2List.at(j))
+                     && out.field(tree.name(nodes[i]));
+            }
+        return ok;
+    });
+}
+
+WriteResult writeDeck(Deck &deck, const QString &path)
+{
+    TextEncoding used = deck.encoding;
+    const QByteArray bytes = serializeDeck(deck, &used);
+    WriteResult result = writeFileSafely(path, bytes);
+    if (result.ok)
+        deck.encoding = used;
+    return result;
+}
+
+WriteResult writeCategory(const Deck &deck, CategoryTree::NodeId selected, const QString &path)
+{
+    return writeFileSafely(path, serializeCategory(deck, selected));
+}
+
+QByteArray emptyFile()
+{
+    return QByteArrayLiteral("1\aMain\aRoot\a");
+}
+
+} // namespace mdk::cardfile

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "deck.h"
+#include "safewrite.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <string_view>
+
+namespace mdk::cardfile {
+
+inline constexpr char kTerminator = 0x07;
+// Larger files are refused instead of being read into memory.
+inline constexpr qint64 kMaxFileSize = qint64(1) << 31;
+
+// Reads the 0x07-terminated fields of a card file one after another.
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view bytes) : bytes_(bytes) {}
+    // The next field without its terminator; false at the end of the data.
+    // A last field without terminator is still returned.
+    bool next(std::string_view &field);
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+
+private:
+    std::string_view bytes_;
+    size_t pos_ = 0;
+};
+
+enum class Format { Current, Earlier, NotFound };
+
+// Current when field 2 is exactly "Main" and field 3 exactly "Root".
+Format testFormat(std::string_view bytes);
+Format testFormatOfFile(const QString &path);
+
+struct LoadReport {
+    bool storeFull = false; // the lists filled up; the cards before stay
+    int cards = 0;          // cards in the file-level lists
+};
+
+// Replaces the deck with the card file held in bytes: the tree from the
+// category records, every card in file order, the view of "Main", no marks,
+// no deleted cards, the first card current, filehasbeensaved set.
+LoadReport parse(std::string_view bytes, Deck &deck);
+
+struct ReadResult {
+    bool opened = false;
+    QString error; // why the file could not be read
+    LoadReport report;
+};
+
+// Reads the whole file and parses it; the deck is untouched unless it was
+// read.
+ReadResult read(const QString &path, Deck &deck);
+
+// The bytes of the whole deck, after folding the view back into the file.
+// encodingUsed receives the encoding written.
+QByteArray serializeDeck(Deck &deck, TextEncoding *encodingUsed = nullptr);
+// The selected category and its descendants as a file of their own, in
+// which the category becomes "Main". The deck is not changed.
+QByteArray serializeCategory(const Deck &deck, CategoryTree::NodeId selected);
+
+// Full-deck and category writers: the file on disk is only replaced by a
+// complete new one.
+WriteResult writeDeck(Deck &deck, const QString &path);
+WriteResult writeCategory(const Deck &deck, CategoryTree::NodeId selected, const QString &path);
+
+// The empty card file: one category, no cards.
+QByteArray emptyFile();
+
+} // namespace mdk::cardfile

@@ -1,0 +1,118 @@
+#include "encoding.h"
+
+#include <array>
+
+namespace mdk::encoding {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; the unassigned ones keep their own number.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+int windows1252Byte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c)
+            return int(0x80 + i);
+    return -1;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes, bool *hasMultiByte)
+{
+    bool multi = false;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int len;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p < len)
+            return false;
+        for (int i = 1; i < len; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))
+            || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        multi = true;
+        p += len;
+    }
+    if (hasMultiByte)
+        *hasMultiByte = multi;
+    return true;
+}
+
+TextEncoding detect(std::string_view bytes)
+{
+    bool multi = false;
+    return isValidUtf8(bytes, &multi) && multi ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+QString decodeWindows1252(std::string_view bytes)
+{
+    QString out(qsizetype(bytes.size()), Qt::Uninitialized);
+    char16_t *d = reinterpret_cast<char16_t *>(out.data());
+    for (unsigned char c : bytes)
+        *d++ = (c >= 0x80 && c < 0xA0) ? kHighControls[c - 0x80] : char16_t(c);
+    return out;
+}
+
+QString decode(std::string_view bytes, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8)
+        return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    return decodeWindows1252(bytes);
+}
+
+bool appendWindows1252(const QString &text, QByteArray &out)
+{
+    for (QChar ch : text) {
+        const int b = windows1252Byte(ch.unicode());
+        if (b < 0)
+            return false;
+        out.append(char(b));
+    }
+    return true;
+}
+
+bool canEncodeWindows1252(const QString &text)
+{
+    for (QChar ch : text)
+        if (windows1252Byte(ch.unicode()) < 0)
+            return false;
+    return true;
+}
+
+void appendUtf8(const QString &text, QByteArray &out)
+{
+    out.append(text.toUtf8());
+}
+
+} // namespace mdk::encoding
