@@ -1,0 +1,64 @@
+#include "userdialogs.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+
+namespace mdk {
+
+namespace {
+
+const QString kFilter = QStringLiteral("Mnemodeck Files (*.mdk);;All Files (*)");
+
+QMessageBox::Icon toQt(UserDialogs::Icon icon)
+{
+    switch (icon) {
+    case UserDialogs::Icon::Exclamation: return QMessageBox::Warning;
+    case UserDialogs::Icon::Stop: return QMessageBox::Critical;
+    case UserDialogs::Icon::Question: return QMessageBox::Question;
+    case UserDialogs::Icon::Information: return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, const QString &caption,
+                                                   const QString &text,
+                                                   QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(toQt(icon), caption, text, buttons, parent);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+QString QtUserDialogs::openFileName(QWidget *parent, const QString &caption, const QString &startDir)
+{
+    QFileDialog dialog(parent, caption, startDir, kFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("mdk"));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? dialog.selectedFiles().constFirst()
+               : QString();
+}
+
+QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &startDir)
+{
+    QFileDialog dialog(parent, caption, startDir, kFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("mdk"));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? dialog.selectedFiles().constFirst()
+               : QString();
+}
+
+std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &initial)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, parent, QStringLiteral("Font"));
+    if (!ok)
+        return std::nullopt;
+    return font;
+}
+
+} // namespace mdk

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QFont>
+#include <QMessageBox>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace mdk {
+
+// Every message box and common dialog of the program goes through this
+// interface, so that tests can answer them without a screen.
+class UserDialogs {
+public:
+    enum class Icon { Exclamation, Stop, Question, Information };
+
+    virtual ~UserDialogs() = default;
+
+    // A modal message box owned by parent; returns the button pressed.
+    virtual QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &caption,
+                                                const QString &text,
+                                                QMessageBox::StandardButtons buttons) = 0;
+
+    // A file to open (must exist) or to save to (asks before overwriting);
+    // an empty string when cancelled. startDir is where the dialog opens.
+    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &startDir) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &startDir) = 0;
+
+    // The font chosen, or nothing when cancelled.
+    virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
+
+    // Conveniences for the usual kinds.
+    void warn(QWidget *parent, const QString &caption, const QString &text)
+    {
+        message(parent, Icon::Exclamation, caption, text, QMessageBox::Ok);
+    }
+    void stop(QWidget *parent, const QString &caption, const QString &text)
+    {
+        message(parent, Icon::Stop, caption, text, QMessageBox::Ok);
+    }
+    // Exclamation icon with Yes and No: the save questions.
+    bool askSave(QWidget *parent, const QString &caption, const QString &text)
+    {
+        return message(parent, Icon::Exclamation, caption, text, QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes;
+    }
+    // Question icon with Yes and No.
+    bool ask(QWidget *parent, const QString &caption, const QString &text)
+    {
+        return message(parent, Icon::Question, caption, text, QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes;
+    }
+};
+
+// The real dialogs.
+class QtUserDialogs : public UserDialogs {
+public:
+    QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &caption,
+                                        const QString &text,
+                                        QMessageBox::StandardButtons buttons) override;
+    QString openFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
+    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+};
+
+} // namespace mdk
