@@ -1,0 +1,242 @@
+// mdktool: card files from the command line, read and written through the
+// same library as the program.
+
+#include "deck/cardfile.h"
+#include "deck/deck.h"
+#include "generator.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+const char kUsage[] =
+    "usage: mdktool info FILE\n"
+    "       mdktool tree FILE\n"
+    "       mdktool dump FILE\n"
+    "       mdktool resave IN OUT\n"
+    "       mdktool generate [--utf8] N OUT\n"
+    "\n"
+    "  info      encoding, number of categories (with Main) and of cards\n"
+    "  tree      the category tree, two spaces of indent per level\n"
+    "  dump      one line per card: category, side 1, side 2, tab-separated,\n"
+    "            in UTF-8 with \\\\ \\t \\n \\r for backslash, tab, LF, CR\n"
+    "  resave    read IN as the program opens it, write OUT as its Save does\n"
+    "  generate  a reproducible synthetic card file of N cards\n";
+
+// Output goes through one buffer flushed in large blocks: a dump of a
+// million cards should not cost a million writes.
+class Output {
+public:
+    explicit Output(std::FILE *stream) : stream_(stream) {}
+    ~Output() { flush(); }
+    Output(const Output &) = delete;
+    Output &operator=(const Output &) = delete;
+
+    Output &operator<<(const QByteArray &bytes)
+    {
+        buffer_.append(bytes);
+        if (buffer_.size() >= kBlock)
+            flush();
+        return *this;
+    }
+    Output &operator<<(const char *text) { return *this << QByteArray(text); }
+    Output &operator<<(const QString &text) { return *this << text.toUtf8(); }
+    Output &operator<<(char c)
+    {
+        buffer_.append(c);
+        return *this;
+    }
+
+    void flush()
+    {
+        if (!buffer_.isEmpty())
+            std::fwrite(buffer_.constData(), 1, size_t(buffer_.size()), stream_);
+        buffer_.clear();
+        std::fflush(stream_);
+    }
+
+private:
+    static constexpr qsizetype kBlock = 1 << 16;
+    std::FILE *stream_;
+    QByteArray buffer_;
+};
+
+int fail(const QString &file, const QString &why)
+{
+    std::fprintf(stderr, "mdktool: %s: %s\n", qUtf8Printable(file), qUtf8Printable(why));
+    return kExitFailure;
+}
+
+int usage()
+{
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+}
+
+// Reads a card file the way the program opens one. A file of an earlier
+// layout is refused: converting it is the program's job.
+bool load(const QString &path, mdk::Deck &deck, int &exitCode)
+{
+    exitCode = 0;
+    if (QFileInfo(path).isDir()) {
+        exitCode = fail(path, QStringLiteral("is a folder, not a card file"));
+        return false;
+    }
+    switch (mdk::cardfile::testFormatOfFile(path)) {
+    case mdk::cardfile::Format::NotFound:
+        break; // read() below gives the reason
+    case mdk::cardfile::Format::Earlier:
+        exitCode = fail(path, QStringLiteral("not a current card file (an earlier layout or another kind "
+                                             "of file); open it in Mnemodeck to convert it"));
+        return false;
+    case mdk::cardfile::Format::Current:
+        break;
+    }
+    const mdk::cardfile::ReadResult result = mdk::cardfile::read(path, deck);
+    if (!result.opened) {
+        exitCode = fail(path, QStringLiteral("cannot be read: ") + result.error);
+        return false;
+    }
+    if (result.report.storeFull) {
+        exitCode = fail(path, QStringLiteral("holds more cards than a deck can take"));
+        return false;
+    }
+    return true;
+}
+
+QByteArray escaped(const QString &text)
+{
+    QByteArray out;
+    const QByteArray utf8 = text.toUtf8();
+    out.reserve(utf8.size() + 8);
+    for (char c : utf8) {
+        switch (c) {
+        case '\\': out.append("\\\\"); break;
+        case '\t': out.append("\\t"); break;
+        case '\n': out.append("\\n"); break;
+        case '\r': out.append("\\r"); break;
+        default: out.append(c);
+        }
+    }
+    return out;
+}
+
+int info(const mdk::Deck &deck)
+{
+    Output out(stdout);
+    out << "encoding: " << (deck.encoding == mdk::TextEncoding::Utf8 ? "utf-8" : "windows-1252") << '\n'
+        << "categories: " << QByteArray::number(deck.tree.nodeCount()) << '\n'
+        << "cards: " << QByteArray::number(deck.fileCount()) << '\n';
+    return 0;
+}
+
+int tree(const mdk::Deck &deck)
+{
+    const mdk::CategoryTree &t = deck.tree;
+    // A parent always has a lower id than its children, so depths fill in
+    // one pass without walking up the tree for every node.
+    std::vector<int> depth(size_t(t.nodeCount()), 0);
+    for (int id = 1; id < t.nodeCount(); ++id)
+        depth[size_t(id)] = depth[size_t(t.parent(id))] + 1;
+    Output out(stdout);
+    for (mdk::CategoryTree::NodeId id : t.preorder(t.root()))
+        out << QByteArray(2 * qsizetype(depth[size_t(id)]), ' ') << t.name(id) << '\n';
+    return 0;
+}
+
+int dump(const mdk::Deck &deck)
+{
+    // File order: the file-level lists as read, before any write-back.
+    Output out(stdout);
+    for (int j = 0; j < deck.fileCount(); ++j)
+        out << escaped(deck.CatList.at(j)) << '\t' << escaped(deck.MainSide1List.at(j)) << '\t'
+            << escaped(deck.MainSide2List.at(j)) << '\n';
+    return 0;
+}
+
+// Same file when both names reach one inode (also through links or
+// different spellings of the path).
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat sa {}, sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0
+        || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+int resave(const QString &in, const QString &out)
+{
+    if (in == out || sameFile(in, out))
+        return fail(out, QStringLiteral("is the input file; mdktool never writes to its input"));
+    mdk::Deck deck;
+    int exitCode = 0;
+    if (!load(in, deck, exitCode))
+        return exitCode;
+    const mdk::WriteResult written = mdk::cardfile::writeDeck(deck, out);
+    if (!written.ok)
+        return fail(out, QStringLiteral("cannot be written: ") + written.error);
+    return 0;
+}
+
+int generate(const QStringList &args)
+{
+    mdk::generator::Settings settings;
+    QStringList rest = args;
+    if (!rest.isEmpty() && rest.first() == QLatin1String("--utf8")) {
+        settings.utf8 = true;
+        rest.removeFirst();
+    }
+    if (rest.size() != 2)
+        return usage();
+    bool ok = false;
+    settings.cards = rest[0].toInt(&ok);
+    if (!ok || settings.cards < 0 || rest[0].startsWith(QLatin1Char('+')))
+        return usage();
+    const mdk::WriteResult written = mdk::generator::writeFile(settings, rest[1]);
+    if (!written.ok)
+        return fail(rest[1], QStringLiteral("cannot be written: ") + written.error);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty())
+        return usage();
+    const QString command = args.takeFirst();
+
+    if (command == QLatin1String("generate"))
+        return generate(args);
+    if (command == QLatin1String("resave"))
+        return args.size() == 2 ? resave(args[0], args[1]) : usage();
+
+    using Reporter = int (*)(const mdk::Deck &);
+    Reporter reporter = nullptr;
+    if (command == QLatin1String("info"))
+        reporter = info;
+    else if (command == QLatin1String("tree"))
+        reporter = tree;
+    else if (command == QLatin1String("dump"))
+        reporter = dump;
+    if (!reporter || args.size() != 1)
+        return usage();
+
+    mdk::Deck deck;
+    int exitCode = 0;
+    if (!load(args[0], deck, exitCode))
+        return exitCode;
+    return reporter(deck);
+}
