@@ -20,7 +20,7 @@ constexpr std::string_view kRootBytes = "Root";
 // A field as text; NUL bytes never reach the deck.
 QString fieldText(std::string_view field, TextEncoding encoding)
 {
-    if (std::memchr(field.data(), 0, field.size()) == nullptr)
+    if (field.empty() || std::memchr(field.data(), 0, field.size()) == nullptr)
         return encoding::decode(field, encoding);
     std::string cleaned;
     cleaned.reserve(field.size());
