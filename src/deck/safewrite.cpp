@@ -13,6 +13,13 @@ namespace {
 
 constexpr qint64 kChunk = 1 << 20;
 
+// The "user" bits describe what this process may do (root may do anything)
+// and would be written back as owner bits; keep only the stored ones.
+QFile::Permissions storedPermissions(const QFileInfo &info)
+{
+    return info.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
 void syncDirectory(const QString &path)
 {
     const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
@@ -34,7 +41,7 @@ WriteResult writeFileSafely(const QString &path, const QByteArray &data)
     WriteResult result;
     const QFileInfo info(path);
     const bool existed = info.exists();
-    const QFile::Permissions oldPermissions = existed ? info.permissions() : QFile::Permissions();
+    const QFile::Permissions oldPermissions = existed ? storedPermissions(info) : QFile::Permissions();
     if (existed && info.isDir()) {
         result.error = QStringLiteral("A folder of that name is in the way.");
         return result;
@@ -60,7 +67,9 @@ WriteResult writeFileSafely(const QString &path, const QByteArray &data)
     for (qint64 pos = 0; pos < data.size(); pos += kChunk) {
         const qint64 len = qMin(kChunk, qint64(data.size()) - pos);
         if (file.write(data.constData() + pos, len) != len)
-            return fail(file.errorString());
+            return fail(file.error() == QFileDevice::NoError
+                            ? QStringLiteral("Not all of the file could be written; the disk may be full.")
+                            : file.errorString());
     }
     if (!file.flush())
         return fail(file.errorString());
@@ -71,7 +80,7 @@ WriteResult writeFileSafely(const QString &path, const QByteArray &data)
         return result;
     }
     syncDirectory(path);
-    QFile::setPermissions(path, QFileInfo(path).permissions() | writable);
+    QFile::setPermissions(path, storedPermissions(QFileInfo(path)) | writable);
     result.ok = true;
     return result;
 }
