@@ -1,0 +1,325 @@
+// Runs the built mdktool as a user would and checks its output byte for byte.
+
+#include "deck/cardfile.h"
+#include "deck/deck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+#include <unistd.h>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runTool(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(MDKTOOL_PATH), args);
+    Run run;
+    if (!process.waitForFinished(120'000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QByteArray fields(const QList<QByteArray> &texts)
+{
+    QByteArray out;
+    for (const QByteArray &t : texts)
+        out += t + '\a';
+    return out;
+}
+
+const QByteArray kWorkedExample = fields({"4", "Main", "Root", "Verbs", "Main", "Irregular", "Verbs",
+                                          "Nouns", "Main", "to go", "ir", "Irregular", "house", "casa",
+                                          "Nouns", "hello", " ", "Main"});
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestMdkTool : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    QString path(const QString &name) const { return dir_.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        QVERIFY2(QFile::exists(QStringLiteral(MDKTOOL_PATH)), MDKTOOL_PATH);
+    }
+
+    void workedExample()
+    {
+        const QString in = path(QStringLiteral("example.mdk"));
+        QVERIFY(writeBytes(in, kWorkedExample));
+
+        const Run info = runTool({QStringLiteral("info"), in});
+        QCOMPARE(info.exitCode, 0);
+        QCOMPARE(info.out, QByteArray("encoding: windows-1252\ncategories: 4\ncards: 3\n"));
+        QVERIFY(info.err.isEmpty());
+
+        const Run tree = runTool({QStringLiteral("tree"), in});
+        QCOMPARE(tree.exitCode, 0);
+        QCOMPARE(tree.out, QByteArray("Main\n  Verbs\n    Irregular\n  Nouns\n"));
+
+        const Run dump = runTool({QStringLiteral("dump"), in});
+        QCOMPARE(dump.exitCode, 0);
+        QCOMPARE(dump.out, QByteArray("Irregular\tto go\tir\n"
+                                      "Nouns\thouse\tcasa\n"
+                                      "Main\thello\t \n"));
+
+        // The "Main" card is already last, so a save right after opening
+        // reproduces the file exactly.
+        const QString out = path(QStringLiteral("example-again.mdk"));
+        const Run resave = runTool({QStringLiteral("resave"), in, out});
+        QCOMPARE(resave.exitCode, 0);
+        QCOMPARE(readBytes(out), kWorkedExample);
+    }
+
+    void dumpEscapesAndPrintsUtf8()
+    {
+        // Windows-1252 bytes: 0xE9 e acute, 0x80 euro sign, 0x81 unassigned
+        // (kept as U+0081). A "Main" card comes first in the file.
+        const QByteArray file = fields({"2", "Main", "Root", "Back\\slash", "Main",
+                                        "first\tcolumn", "line 1\r\nline 2", "Main",
+                                        "caf\xe9", "\x80 5\x81", "Back\\slash",
+                                        "lone\nfeed", "cr\ronly\\", "Back\\slash"});
+        const QString in = path(QStringLiteral("escapes.mdk"));
+        QVERIFY(writeBytes(in, file));
+
+        const Run dump = runTool({QStringLiteral("dump"), in});
+        QCOMPARE(dump.exitCode, 0);
+        QCOMPARE(dump.out, QByteArray("Main\tfirst\\tcolumn\tline 1\\r\\nline 2\n"
+                                      "Back\\\\slash\tcaf\xc3\xa9\t\xe2\x82\xac 5\xc2\x81\n"
+                                      "Back\\\\slash\tlone\\nfeed\tcr\\ronly\\\\\n"));
+        QCOMPARE(runTool({QStringLiteral("info"), in}).out,
+                 QByteArray("encoding: windows-1252\ncategories: 2\ncards: 3\n"));
+
+        // Save after opening: the open category "Main" is written back, so
+        // its card moves behind the others; every byte of text survives.
+        const QString out = path(QStringLiteral("escapes-saved.mdk"));
+        QCOMPARE(runTool({QStringLiteral("resave"), in, out}).exitCode, 0);
+        QCOMPARE(readBytes(out), fields({"2", "Main", "Root", "Back\\slash", "Main",
+                                         "caf\xe9", "\x80 5\x81", "Back\\slash",
+                                         "lone\nfeed", "cr\ronly\\", "Back\\slash",
+                                         "first\tcolumn", "line 1\r\nline 2", "Main"}));
+    }
+
+    void utf8StaysUtf8()
+    {
+        const QByteArray file = fields({"2", "Main", "Root", "Gr\xc3\xbc\xc3\x9f" "e", "Main",
+                                        "\xd0\xba\xd0\xbe\xd1\x88\xd0\xba\xd0\xb0", "cat",
+                                        "Gr\xc3\xbc\xc3\x9f" "e", "euro", "\xe2\x82\xac", "Main"});
+        const QString in = path(QStringLiteral("utf8.mdk"));
+        QVERIFY(writeBytes(in, file));
+        QCOMPARE(runTool({QStringLiteral("info"), in}).out,
+                 QByteArray("encoding: utf-8\ncategories: 2\ncards: 2\n"));
+        QCOMPARE(runTool({QStringLiteral("dump"), in}).out,
+                 QByteArray("Gr\xc3\xbc\xc3\x9f" "e\t\xd0\xba\xd0\xbe\xd1\x88\xd0\xba\xd0\xb0\tcat\n"
+                            "Main\teuro\t\xe2\x82\xac\n"));
+
+        const QString out = path(QStringLiteral("utf8-saved.mdk"));
+        QCOMPARE(runTool({QStringLiteral("resave"), in, out}).exitCode, 0);
+        QCOMPARE(readBytes(out), file);
+        QCOMPARE(runTool({QStringLiteral("info"), out}).out.left(16), QByteArray("encoding: utf-8\n"));
+    }
+
+    void refusesFilesItCannotRead_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no such file
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("earlier layout") << QByteArray("Version 3.01\r\nSpanish\r\nhola\r\n") << true;
+        QTest::newRow("signature in other case") << fields({"1", "main", "Root"}) << true;
+        QTest::newRow("empty file") << QByteArray() << true;
+        QTest::newRow("missing file") << QByteArray() << false;
+    }
+
+    void refusesFilesItCannotRead()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, exists);
+        const QString in = path(QStringLiteral("unreadable-%1.mdk").arg(QTest::currentDataTag()));
+        const QString out = path(QStringLiteral("unreadable-out.mdk"));
+        if (exists)
+            QVERIFY(writeBytes(in, content));
+
+        for (const QString &command : {QStringLiteral("info"), QStringLiteral("tree"),
+                                       QStringLiteral("dump"), QStringLiteral("resave")}) {
+            QStringList args{command, in};
+            if (command == QLatin1String("resave"))
+                args << out;
+            const Run run = runTool(args);
+            QVERIFY2(run.exitCode == 1, qPrintable(command));
+            QVERIFY2(run.out.isEmpty(), qPrintable(command));
+            // One line, naming the file.
+            QCOMPARE(run.err.count('\n'), 1);
+            QVERIFY(run.err.endsWith('\n'));
+            QVERIFY2(run.err.contains(in.toUtf8()), run.err.constData());
+        }
+        QVERIFY(!QFile::exists(out));
+        QCOMPARE(QFile::exists(in), exists);
+        if (exists)
+            QCOMPARE(readBytes(in), content);
+    }
+
+    void refusesAFolder()
+    {
+        const Run run = runTool({QStringLiteral("info"), dir_.path()});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.count('\n'), 1);
+    }
+
+    void resaveNeverWritesItsInput_data()
+    {
+        QTest::addColumn<QString>("outName"); // how OUT names the input
+        QTest::addColumn<QString>("link");    // "", "symlink" or "hardlink"
+        QTest::newRow("same name") << QStringLiteral("self.mdk") << QString();
+        QTest::newRow("other spelling") << QStringLiteral("./../%1/self.mdk") << QString();
+        QTest::newRow("symbolic link") << QStringLiteral("link.mdk") << QStringLiteral("symlink");
+        QTest::newRow("hard link") << QStringLiteral("hard.mdk") << QStringLiteral("hardlink");
+    }
+
+    void resaveNeverWritesItsInput()
+    {
+        QFETCH(QString, outName);
+        QFETCH(QString, link);
+        // The input is a file that a resave would change (its "Main" card
+        // moves to the end), so a write would show.
+        const QByteArray content = fields({"2", "Main", "Root", "A", "Main", "m1", "m2", "Main",
+                                           "a1", "a2", "A"});
+        const QString in = path(QStringLiteral("self.mdk"));
+        QVERIFY(writeBytes(in, content));
+        if (outName.contains(QLatin1String("%1")))
+            outName = outName.arg(QDir(dir_.path()).dirName());
+        const QString out = path(outName);
+        if (link == QLatin1String("symlink"))
+            QVERIFY(QFile::link(in, out));
+        else if (link == QLatin1String("hardlink"))
+            QVERIFY(::link(QFile::encodeName(in).constData(), QFile::encodeName(out).constData()) == 0);
+
+        const Run run = runTool({QStringLiteral("resave"), in, out});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.count('\n'), 1);
+        QCOMPARE(readBytes(in), content);
+        QVERIFY(QFileInfo(in).isFile() && !QFileInfo(in).isSymLink());
+        if (!link.isEmpty())
+            QVERIFY(QFile::remove(out));
+    }
+
+    void generateIsReproducibleAndReadable()
+    {
+        constexpr int kCards = 5000;
+        const QString a = path(QStringLiteral("gen-a.mdk"));
+        const QString b = path(QStringLiteral("gen-b.mdk"));
+        QCOMPARE(runTool({QStringLiteral("generate"), QString::number(kCards), a}).exitCode, 0);
+        QCOMPARE(runTool({QStringLiteral("generate"), QString::number(kCards), b}).exitCode, 0);
+        const QByteArray bytes = readBytes(a);
+        QVERIFY(!bytes.isEmpty());
+        QCOMPARE(readBytes(b), bytes);
+
+        const Run info = runTool({QStringLiteral("info"), a});
+        QCOMPARE(info.exitCode, 0);
+        QVERIFY2(info.out.startsWith("encoding: windows-1252\n"), info.out.constData());
+        QVERIFY(info.out.endsWith("\ncards: 5000\n"));
+        QVERIFY(bytes.contains("\r\n"));
+        QVERIFY(std::any_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0x80; }));
+
+        mdk::Deck deck;
+        QVERIFY(mdk::cardfile::read(a, deck).opened);
+        QCOMPARE(deck.fileCount(), kCards);
+        const mdk::CategoryTree &tree = deck.tree;
+        QVERIFY2(tree.nodeCount() >= 200 && tree.nodeCount() <= 999, qPrintable(QString::number(tree.nodeCount())));
+        // No category deeper than four levels below "Main", every card's
+        // category in the tree, "Main" holding some cards.
+        QHash<QString, int> perCategory;
+        for (int id = 1; id < tree.nodeCount(); ++id) {
+            int depth = 0;
+            for (int n = id; n != tree.root(); n = tree.parent(n))
+                ++depth;
+            QVERIFY2(depth <= 4, qPrintable(tree.name(id)));
+        }
+        for (int j = 0; j < deck.fileCount(); ++j) {
+            QVERIFY(tree.contains(deck.CatList.at(j)));
+            for (const QString &side : {deck.MainSide1List.at(j), deck.MainSide2List.at(j)})
+                QVERIFY2(side.size() >= 1 && side.size() <= 80, qPrintable(side));
+            ++perCategory[deck.CatList.at(j)];
+        }
+        QVERIFY(perCategory.value(QStringLiteral("Main")) > 0);
+        // One category holds about a tenth of the cards, for the benchmark
+        // of a category switch.
+        const int largest = *std::max_element(perCategory.cbegin(), perCategory.cend());
+        QVERIFY2(largest > kCards * 7 / 100 && largest < kCards * 13 / 100, qPrintable(QString::number(largest)));
+
+        // Written by the full-deck writer: reading and saving it again
+        // changes nothing.
+        const QString again = path(QStringLiteral("gen-again.mdk"));
+        QCOMPARE(runTool({QStringLiteral("resave"), a, again}).exitCode, 0);
+        QCOMPARE(readBytes(again), bytes);
+
+        const Run tree1 = runTool({QStringLiteral("tree"), a});
+        QCOMPARE(tree1.out.count('\n'), tree.nodeCount());
+        QVERIFY(!tree1.out.contains("\n          ")); // five levels of indent
+    }
+
+    void generateUtf8()
+    {
+        const QString out = path(QStringLiteral("gen-utf8.mdk"));
+        QCOMPARE(runTool({QStringLiteral("generate"), QStringLiteral("--utf8"), QStringLiteral("300"), out}).exitCode, 0);
+        QCOMPARE(runTool({QStringLiteral("info"), out}).out.left(16), QByteArray("encoding: utf-8\n"));
+        const QString none = path(QStringLiteral("gen-none.mdk"));
+        QCOMPARE(runTool({QStringLiteral("generate"), QStringLiteral("0"), none}).exitCode, 0);
+        QVERIFY(runTool({QStringLiteral("info"), none}).out.endsWith("\ncards: 0\n"));
+    }
+
+    void badArgumentsPrintUsage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("nothing") << QStringList();
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("list"), QStringLiteral("x.mdk")};
+        QTest::newRow("info without file") << QStringList{QStringLiteral("info")};
+        QTest::newRow("dump with two files") << QStringList{QStringLiteral("dump"), QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("resave without output") << QStringList{QStringLiteral("resave"), QStringLiteral("a")};
+        QTest::newRow("generate not a number") << QStringList{QStringLiteral("generate"), QStringLiteral("ten"), QStringLiteral("o")};
+        QTest::newRow("generate negative") << QStringList{QStringLiteral("generate"), QStringLiteral("-5"), QStringLiteral("o")};
+        QTest::newRow("generate without output") << QStringList{QStringLiteral("generate"), QStringLiteral("10")};
+    }
+
+    void badArgumentsPrintUsage()
+    {
+        QFETCH(QStringList, args);
+        const Run run = runTool(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(run.err.startsWith("usage: mdktool"));
+        QVERIFY(!QFile::exists(QStringLiteral("o")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMdkTool)
+#include "test_mdktool.moc"
