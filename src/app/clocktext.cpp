@@ -1,0 +1,32 @@
+#include "clocktext.h"
+
+namespace mdk::clock {
+
+QString timeText(QTime time)
+{
+    const int hour = time.hour();
+    const int minute = time.minute();
+    const int shownHour = hour > 12 ? hour - 12 : (hour == 0 ? 12 : hour);
+    return QString::number(shownHour) + QLatin1Char(':') + (minute < 10 ? QStringLiteral("0") : QString())
+           + QString::number(minute) + (hour >= 12 ? QStringLiteral(" PM") : QStringLiteral(" AM"));
+}
+
+QString dateText(QDate date)
+{
+    return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
+}
+
+Clock::Update Clock::tick(const QDateTime &now)
+{
+    Update update;
+    const QTime t = now.time();
+    if (t.minute() == oldtime_)
+        return update;
+    update.time = timeText(t);
+    if (t.hour() == 0 && t.minute() == 0)
+        update.date = dateText(now.date());
+    oldtime_ = t.minute();
+    return update;
+}
+
+} // namespace mdk::clock

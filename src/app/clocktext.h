@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+
+#include <optional>
+
+namespace mdk::clock {
+
+// "1:07 PM", "12:00 PM", "12:05 AM": 12-hour time, minutes with two digits.
+QString timeText(QTime time);
+// "12/6/1996": month/day/year without leading zeros.
+QString dateText(QDate date);
+
+// The status-bar clock: the time text changes only when the minute does,
+// and the date is refreshed when the minute turns to midnight.
+class Clock {
+public:
+    struct Update {
+        std::optional<QString> time;
+        std::optional<QString> date;
+    };
+
+    // The texts to write for a tick at now; nothing when the minute is
+    // the one already shown.
+    Update tick(const QDateTime &now);
+    int oldtime() const { return oldtime_; }
+
+private:
+    int oldtime_ = -1; // the minute last shown; none yet
+};
+
+} // namespace mdk::clock

@@ -1,0 +1,37 @@
+#include "mnemodeckapp.h"
+
+#include "app/mdkmaindlg.h"
+#include "app/mnemodeckwindow.h"
+#include "app/userdialogs.h"
+
+namespace mdk {
+
+MnemodeckApp::MnemodeckApp(int &argc, char **argv)
+    : QApplication(argc, argv), dialogs_(std::make_unique<QtUserDialogs>())
+{
+    setApplicationName(QStringLiteral("Mnemodeck"));
+    setOrganizationName(QStringLiteral("Mnemodeck"));
+    setApplicationVersion(QStringLiteral("4.30"));
+    setDesktopFileName(QStringLiteral("mnemodeck"));
+}
+
+MnemodeckApp::~MnemodeckApp()
+{
+    window_.reset(); // before the dialogs it refers to
+}
+
+MDKMainDlg *MnemodeckApp::mainDialog() const { return window_ ? window_->client() : nullptr; }
+
+void MnemodeckApp::InitMainWindow(const StartupFile &startup)
+{
+    auto *dialog = new MDKMainDlg(dialogs_.get());
+    window_ = std::make_unique<MnemodeckWindow>(dialog);
+    dialog->SetupWindow();
+    window_->sizeFrame();
+    // Messages of the start-up load come before the window, as the load
+    // happens during set-up.
+    dialog->LoadStartupFileFn(startup);
+    window_->show();
+}
+
+} // namespace mdk

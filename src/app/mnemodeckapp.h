@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/commandline.h"
+
+#include <QApplication>
+
+#include <memory>
+
+namespace mdk {
+
+class MDKMainDlg;
+class MnemodeckWindow;
+class UserDialogs;
+
+// The application: builds the main dialog and the frame around it, then
+// loads the card file named on the command line.
+class MnemodeckApp : public QApplication {
+    Q_OBJECT
+public:
+    MnemodeckApp(int &argc, char **argv);
+    ~MnemodeckApp() override;
+
+    void InitMainWindow(const StartupFile &startup);
+    MnemodeckWindow *window() const { return window_.get(); }
+    MDKMainDlg *mainDialog() const;
+
+private:
+    std::unique_ptr<UserDialogs> dialogs_;
+    std::unique_ptr<MnemodeckWindow> window_;
+};
+
+} // namespace mdk

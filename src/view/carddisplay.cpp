@@ -1,0 +1,113 @@
+#include "carddisplay.h"
+
+#include <QPainter>
+#include <QTextOption>
+
+namespace mdk {
+
+CardDisplay::CardDisplay(QWidget *parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    // A card is white, with a little air around its text.
+    setBackgroundRole(QPalette::Base);
+    setContentsMargins(3, 2, 3, 2);
+    setAutoFillBackground(true);
+    relayout();
+}
+
+void CardDisplay::setText(const QString &text)
+{
+    text_ = text;
+    firstLine_ = 0;
+    relayout();
+    update();
+}
+
+void CardDisplay::setCardFont(const QFont &font)
+{
+    setFont(font);
+    relayout();
+    update();
+}
+
+int CardDisplay::lineStart(int n) const
+{
+    if (n <= 0 || lines_.empty())
+        return 0;
+    return lines_[size_t(qMin(n, lineCount() - 1))].start;
+}
+
+void CardDisplay::setFirstLine(int n)
+{
+    firstLine_ = qBound(0, n, qMax(0, lineCount() - 1));
+    update();
+}
+
+void CardDisplay::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    relayout();
+}
+
+void CardDisplay::relayout()
+{
+    layouts_.clear();
+    lines_.clear();
+    const qreal width = qMax(1, contentsRect().width());
+    const qreal lineHeight = fontMetrics().height();
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setAlignment(Qt::AlignLeft);
+
+    // Paragraphs end at CR LF, LF or CR; each is laid out on its own.
+    qreal y = 0;
+    int start = 0;
+    const int n = int(text_.size());
+    while (true) {
+        int end = start;
+        while (end < n && text_.at(end) != QLatin1Char('\r') && text_.at(end) != QLatin1Char('\n'))
+            ++end;
+        auto layout = std::make_unique<QTextLayout>(text_.mid(start, end - start), font());
+        layout->setTextOption(option);
+        layout->beginLayout();
+        int lineNo = 0;
+        while (true) {
+            QTextLine line = layout->createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(width);
+            line.setPosition(QPointF(0, y));
+            lines_.push_back({int(layouts_.size()), lineNo++, start + line.textStart(), y});
+            y += lineHeight;
+        }
+        layout->endLayout();
+        layouts_.push_back(std::move(layout));
+        if (end >= n)
+            break;
+        start = end + ((text_.at(end) == QLatin1Char('\r') && end + 1 < n && text_.at(end + 1) == QLatin1Char('\n')) ? 2 : 1);
+    }
+    firstLine_ = qBound(0, firstLine_, qMax(0, lineCount() - 1));
+}
+
+void CardDisplay::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    if (lines_.empty())
+        return;
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.setClipRect(area);
+    painter.setPen(palette().color(QPalette::Text));
+    const qreal top = lines_[size_t(firstLine_)].top;
+    const QPointF origin(area.left(), area.top() - top);
+    for (const Line &line : lines_) {
+        if (line.top < top)
+            continue;
+        if (line.top - top > area.height())
+            break;
+        layouts_[size_t(line.paragraph)]->lineAt(line.lineInParagraph).draw(&painter, origin);
+    }
+}
+
+} // namespace mdk

@@ -1,0 +1,155 @@
+#include "study.h"
+
+namespace mdk::study {
+
+namespace {
+
+bool allMarked(const Deck &deck)
+{
+    const int n = deck.viewCount();
+    if (deck.Marks.GetCount() < n)
+        return false;
+    for (int k = 0; k < n; ++k)
+        if (!deck.Marks.isMarked(k))
+            return false;
+    return true;
+}
+
+// Moves placeseek by delta (+1 or -1) with wrap-around to the next
+// unmarked card. One full pass without an unmarked card clears the marks,
+// so the walk ends even when the marks disagree with the view.
+void moveToUnmarked(Deck &deck, int delta)
+{
+    const int n = deck.viewCount();
+    for (int tries = 0; tries < n; ++tries) {
+        deck.placeseek = (deck.placeseek + delta + n) % n;
+        if (!deck.Marks.isMarked(deck.placeseek))
+            return;
+    }
+    deck.Marks.ClearList();
+    deck.placeseek = (deck.placeseek + delta + n) % n;
+}
+
+} // namespace
+
+QString cardCaption(const Deck &deck)
+{
+    return QStringLiteral("Card ") + QString::number(deck.placeseek + 1)
+           + (deck.side == 0 ? QStringLiteral(", side 1") : QStringLiteral(", side 2"));
+}
+
+void clearMarksIfAllMarked(Deck &deck)
+{
+    if (deck.viewCount() > 0 && allMarked(deck))
+        deck.Marks.ClearList();
+}
+
+void settle(Deck &deck)
+{
+    const int n = deck.viewCount();
+    if (n == 0)
+        return;
+    if (deck.placeseek < 0 || deck.placeseek >= n)
+        deck.placeseek = 0;
+    clearMarksIfAllMarked(deck);
+    if (!deck.Marks.isMarked(deck.placeseek))
+        return;
+    // A marked card is never shown: on to the next unmarked card's side 1.
+    moveToUnmarked(deck, +1);
+    deck.side = 0;
+}
+
+bool stepForward(Deck &deck)
+{
+    if (deck.viewCount() == 0)
+        return false;
+    if (++deck.side == 1)
+        return true;
+    clearMarksIfAllMarked(deck);
+    moveToUnmarked(deck, +1);
+    deck.side = 0;
+    return true;
+}
+
+bool stepBackward(Deck &deck)
+{
+    if (deck.viewCount() == 0)
+        return false;
+    if (--deck.side == 0)
+        return true;
+    clearMarksIfAllMarked(deck);
+    moveToUnmarked(deck, -1);
+    deck.side = 1;
+    return true;
+}
+
+QString shownText(const Deck &deck)
+{
+    const TextList &list = deck.side == 0 ? deck.Side1List : deck.Side2List;
+    QString text;
+    list.GetString(text, deck.placeseek);
+    if (text.size() > kShownLimit)
+        text.truncate(kShownLimit);
+    return text;
+}
+
+MarkResult markCurrent(Deck &deck)
+{
+    if (deck.viewCount() == 0)
+        return MarkResult::Empty;
+    if (deck.Marks.GetCount() + 1 >= deck.viewCount())
+        return MarkResult::WouldMarkAll;
+    deck.Marks.add(deck.placeseek);
+    deck.side = 1;
+    stepForward(deck);
+    return MarkResult::Marked;
+}
+
+void unmarkAll(Deck &deck) { deck.Marks.ClearList(); }
+
+int jumpNumber(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        negative = text.at(i++) == QLatin1Char('-');
+    qint64 value = 0;
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
+        value = value * 10 + (text.at(i).unicode() - '0');
+        if (value > INT_MAX)
+            return negative ? INT_MIN : INT_MAX; // far out of range either way
+    }
+    return int(negative ? -value : value);
+}
+
+bool acceptJump(Deck &deck, int number)
+{
+    deck.side = 0;
+    if (number < 1 || number > deck.viewCount())
+        return false;
+    deck.placeseek = number - 1;
+    return true;
+}
+
+Information information(Deck &deck, const QString &fileName, const QString &filePath)
+{
+    if (!deck.ShowSubCategories)
+        deck.WriteBackView();
+    Information info;
+    if (!fileName.isEmpty()) {
+        info.fileName = fileName;
+        info.location = filePath;
+    }
+    if (deck.fileCount() > 0) {
+        info.totalCards = QString::number(deck.fileCount());
+        info.markedCards = QString::number(deck.Marks.GetCount());
+        info.deletedCards = QString::number(deck.UndeleteList1.GetCount());
+    }
+    info.totalCategories = QString::number(deck.tree.nodeCount());
+    info.cardsInCategory = QString::number(deck.viewCount());
+    return info;
+}
+
+} // namespace mdk::study
