@@ -1,0 +1,85 @@
+#pragma once
+
+// A stand-in for the real dialogs: it records every message box and answers
+// questions and file dialogs from queues the test fills. A question or
+// dialog the test did not expect is recorded and answered No / Cancel.
+
+#include "app/userdialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace mdk::testing {
+
+class ScriptedDialogs : public UserDialogs {
+public:
+    struct Shown {
+        Icon icon;
+        QString caption;
+        QString text;
+        QMessageBox::StandardButtons buttons;
+    };
+    struct FileDialog {
+        QString caption;
+        QString startDir;
+    };
+
+    QList<Shown> shown;
+    QList<QMessageBox::StandardButton> answers;
+    QStringList openAnswers, saveAnswers;
+    QList<std::optional<QFont>> fontAnswers;
+    QList<FileDialog> fileDialogs;
+    QStringList unexpected;
+
+    QMessageBox::StandardButton message(QWidget *, Icon icon, const QString &caption, const QString &text,
+                                        QMessageBox::StandardButtons buttons) override
+    {
+        shown.append({icon, caption, text, buttons});
+        if (buttons == QMessageBox::Ok)
+            return QMessageBox::Ok;
+        if (answers.isEmpty()) {
+            unexpected << QStringLiteral("question: ") + text;
+            return QMessageBox::No;
+        }
+        return answers.takeFirst();
+    }
+    QString openFileName(QWidget *, const QString &caption, const QString &startDir) override
+    {
+        fileDialogs.append({caption, startDir});
+        return take(openAnswers, QStringLiteral("open dialog"));
+    }
+    QString saveFileName(QWidget *, const QString &caption, const QString &startDir) override
+    {
+        fileDialogs.append({caption, startDir});
+        return take(saveAnswers, QStringLiteral("save dialog: ") + caption);
+    }
+    std::optional<QFont> chooseFont(QWidget *, const QFont &) override
+    {
+        if (fontAnswers.isEmpty()) {
+            unexpected << QStringLiteral("font dialog");
+            return std::nullopt;
+        }
+        return fontAnswers.takeFirst();
+    }
+
+    // The messages shown, as "caption|text", for compact comparisons.
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const Shown &s : shown)
+            out << s.caption + QLatin1Char('|') + s.text;
+        return out;
+    }
+
+private:
+    QString take(QStringList &queue, const QString &what)
+    {
+        if (queue.isEmpty()) {
+            unexpected << what;
+            return QString();
+        }
+        return queue.takeFirst();
+    }
+};
+
+} // namespace mdk::testing

@@ -1,0 +1,584 @@
+// The file commands driven as the window drives them, with every dialog
+// answered by the test and real files in a temporary folder.
+
+#include "scripteddialogs.h"
+
+#include "deck/cardfile.h"
+#include "deck/filecommands.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+
+#include <memory>
+
+using namespace mdk;
+using mdk::testing::ScriptedDialogs;
+
+namespace {
+
+class FakeHost : public FileHost {
+public:
+    QString caption = QStringLiteral("Mnemodeck");
+    QStringList status;
+    int setTextCalls = 0, treeRebuilds = 0, treeExpansions = 0, menuUpdates = 0, fontApplied = 0;
+
+    void setCaption(const QString &c) override { caption = c; }
+    void ShowStatusMessage(const QString &text) override { status << text; }
+    void SetText() override { ++setTextCalls; }
+    void rebuildTree() override { ++treeRebuilds; }
+    void expandTree() override { ++treeExpansions; }
+    void UpdateFileMenu() override { ++menuUpdates; }
+    void applyCardFont() override { ++fontApplied; }
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// A card file of cards in "Main".
+QByteArray cardFile(const QStringList &sides)
+{
+    QByteArray out = cardfile::emptyFile();
+    for (int i = 0; i + 1 < sides.size(); i += 2)
+        out += sides[i].toLatin1() + '\a' + sides[i + 1].toLatin1() + "\aMain\a";
+    return out;
+}
+
+// Files larger than limit cannot be written while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit lower = old_;
+        lower.rlim_cur = limit;
+        ok_ = setrlimit(RLIMIT_FSIZE, &lower) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+    bool ok() const { return ok_; }
+
+private:
+    rlimit old_{};
+    bool ok_ = false;
+};
+
+} // namespace
+
+class TestFileCommands : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<Deck> deck_;
+    std::unique_ptr<Options> options_;
+    std::unique_ptr<ScriptedDialogs> dialogs_;
+    std::unique_ptr<FakeHost> host_;
+    std::unique_ptr<FileCommands> files_;
+
+    QString path(const QString &name) const { return QDir(dir_->path()).filePath(name); }
+
+    void addCard(const QString &s1, const QString &s2)
+    {
+        deck_->Side1List.AddString(s1);
+        deck_->Side2List.AddString(s2);
+        deck_->filehaschanged = 1;
+    }
+
+    // Opens name through File > Open.
+    void open(const QString &name)
+    {
+        dialogs_->openAnswers << path(name);
+        files_->CMFileOpen();
+        QVERIFY(dialogs_->openAnswers.isEmpty());
+    }
+
+    QStringList viewSide1() const
+    {
+        QStringList out;
+        for (const QString &s : deck_->Side1List.items())
+            out << s;
+        return out;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        deck_ = std::make_unique<Deck>();
+        options_ = std::make_unique<Options>();
+        dialogs_ = std::make_unique<ScriptedDialogs>();
+        host_ = std::make_unique<FakeHost>();
+        files_ = std::make_unique<FileCommands>(*deck_, *options_, *dialogs_, *host_);
+        files_->currentDirectory = dir_->path();
+        writeBytes(path(QStringLiteral("spanish.mdk")), cardFile({"uno", "one", "dos", "two"}));
+    }
+
+    void cleanup()
+    {
+        QVERIFY2(dialogs_->unexpected.isEmpty(), qPrintable(dialogs_->unexpected.join(QLatin1Char('\n'))));
+    }
+
+    void openShowsTheFile()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        QCOMPARE(viewSide1(), (QStringList{"uno", "dos"}));
+        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - spanish"));
+        QCOMPARE(host_->status.last(), QStringLiteral("spanish: 2 cards"));
+        QCOMPARE(files_->ProtectedFileName, QStringLiteral("spanish"));
+        QCOMPARE(files_->ProtectedFilePath, dir_->path());
+        QCOMPARE(files_->openFilePath(), path(QStringLiteral("spanish.mdk")));
+        QCOMPARE(deck_->filehasbeensaved, 1);
+        QCOMPARE(deck_->filehaschanged, 0);
+        QVERIFY(host_->treeRebuilds > 0);
+        QCOMPARE(options_->files[0], (RecentFile{QStringLiteral("spanish"), dir_->path()}));
+        QCOMPARE(dialogs_->fileDialogs.first().caption, QStringLiteral("Open"));
+        QVERIFY(dialogs_->shown.isEmpty());
+    }
+
+    void newOnAChangedDeckNamesTheFile()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        const QByteArray before = readAll(path(QStringLiteral("spanish.mdk")));
+        addCard(QStringLiteral("tres"), QStringLiteral("three"));
+        dialogs_->answers << QMessageBox::No;
+        files_->CMFileNew();
+
+        QCOMPARE(dialogs_->shown.size(), 1);
+        const auto &q = dialogs_->shown.first();
+        QCOMPARE(q.caption, QStringLiteral("Save File"));
+        QCOMPARE(q.text, QStringLiteral("spanish has changed.  Would you like to save it before loading a new card file?"));
+        QVERIFY(q.icon == UserDialogs::Icon::Exclamation);
+        QCOMPARE(q.buttons, QMessageBox::Yes | QMessageBox::No);
+        // No discards the changes: the empty deck, nothing written.
+        QCOMPARE(deck_->viewCount(), 0);
+        QCOMPARE(deck_->fileCount(), 0);
+        QCOMPARE(deck_->tree.nodeCount(), 1);
+        QCOMPARE(deck_->filehasbeensaved, 0);
+        QCOMPARE(deck_->filehaschanged, 0);
+        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck"));
+        QVERIFY(files_->ProtectedFileName.isEmpty());
+        QVERIFY(files_->openFilePath().isEmpty());
+        QCOMPARE(readAll(path(QStringLiteral("spanish.mdk"))), before);
+    }
+
+    void neverSavedDeckIsThisFile()
+    {
+        addCard(QStringLiteral("a"), QStringLiteral("b"));
+        dialogs_->answers << QMessageBox::No;
+        files_->CMFileNew();
+        QCOMPARE(dialogs_->shown.first().text,
+                 QStringLiteral("This file has changed.  Would you like to save it before loading a new card file?"));
+
+        // An unchanged or blank deck is not asked about.
+        dialogs_->shown.clear();
+        deck_->filehaschanged = 1;
+        files_->CMFileNew();
+        QVERIFY(dialogs_->shown.isEmpty());
+    }
+
+    void openAnsweredNoThenCancelledKeepsTheDeck()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        addCard(QStringLiteral("tres"), QStringLiteral("three"));
+        dialogs_->answers << QMessageBox::No;
+        dialogs_->openAnswers << QString();
+        files_->CMFileOpen();
+        QCOMPARE(viewSide1(), (QStringList{"uno", "dos", "tres"}));
+        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - spanish"));
+        // Treated as unchanged from now on: Save waits for the next change.
+        QCOMPARE(deck_->filehaschanged, 0);
+        QVERIFY(!files_->SaveEnable());
+        QVERIFY(files_->SaveAsEnable());
+    }
+
+    void yesThenCancelledSaveAsStopsNew()
+    {
+        addCard(QStringLiteral("keep"), QStringLiteral("me"));
+        dialogs_->answers << QMessageBox::Yes;
+        dialogs_->saveAnswers << QString();
+        files_->CMFileNew();
+        QCOMPARE(viewSide1(), QStringList{QStringLiteral("keep")});
+        QCOMPARE(deck_->filehaschanged, 1);
+        QCOMPARE(dialogs_->fileDialogs.size(), 1);
+        QCOMPARE(dialogs_->fileDialogs.first().caption, QStringLiteral("Save As"));
+    }
+
+    void yesThenFailedWriteStopsOpen()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        const QByteArray before = readAll(path(QStringLiteral("spanish.mdk")));
+        addCard(QString(3000, QLatin1Char('x')), QStringLiteral("big"));
+        writeBytes(path(QStringLiteral("other.mdk")), cardFile({"o", "p"}));
+        dialogs_->answers << QMessageBox::Yes;
+        {
+            FileSizeLimit limit(512);
+            QVERIFY(limit.ok());
+            files_->CMFileOpen();
+        }
+        QCOMPARE(dialogs_->shown.size(), 2);
+        const auto &failure = dialogs_->shown.last();
+        QCOMPARE(failure.caption, QStringLiteral("Save File"));
+        QVERIFY(failure.icon == UserDialogs::Icon::Stop);
+        QVERIFY2(failure.text.startsWith(QStringLiteral("Cannot save spanish.mdk.")), qPrintable(failure.text));
+        QVERIFY(failure.text.endsWith(QStringLiteral("The file on disk has not been changed.")));
+        // The open dialog never came; deck, flag and file are as they were.
+        QVERIFY(dialogs_->fileDialogs.size() == 1);
+        QCOMPARE(deck_->viewCount(), 3);
+        QCOMPARE(deck_->filehaschanged, 1);
+        QCOMPARE(readAll(path(QStringLiteral("spanish.mdk"))), before);
+        QVERIFY(!host_->status.contains(QStringLiteral("File saved")));
+        QVERIFY(QDir(dir_->path()).entryList(QDir::Files).size() == 2); // no temporary left
+    }
+
+    void blankDeckIsRefused()
+    {
+        deck_->filehaschanged = 1;
+        QVERIFY(!files_->SaveFile());
+        QVERIFY(!files_->SaveFileAs());
+        QCOMPARE(dialogs_->messages(),
+                 (QStringList{"Save|Cannot save a blank file.  You must have at least 1 card or category.",
+                              "Save As|Cannot save a blank file.  You must have at least 1 card or category."}));
+        QVERIFY(dialogs_->shown.first().icon == UserDialogs::Icon::Stop);
+        QVERIFY(dialogs_->fileDialogs.isEmpty());
+        QVERIFY(!files_->SaveAsEnable());
+    }
+
+    void deckOfCategoriesOnlyCanBeSaved()
+    {
+        deck_->tree.addChild(deck_->tree.root(), QStringLiteral("Verbs"));
+        deck_->filehaschanged = 1;
+        QVERIFY(files_->SaveEnable());
+        // Never saved: Save runs Save As.
+        dialogs_->saveAnswers << path(QStringLiteral("cats"));
+        QVERIFY(files_->SaveFile());
+        QCOMPARE(readAll(path(QStringLiteral("cats.mdk"))), QByteArray("2\aMain\aRoot\aVerbs\aMain\a"));
+    }
+
+    void saveAsAddsTheExtension()
+    {
+        addCard(QStringLiteral("hello"), QString());
+        dialogs_->saveAnswers << path(QStringLiteral("My Cards"));
+        QVERIFY(files_->SaveFileAs());
+        QCOMPARE(readAll(path(QStringLiteral("My Cards.mdk"))), QByteArray("1\aMain\aRoot\ahello\a \aMain\a"));
+        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - My Cards"));
+        QCOMPARE(files_->WindowTitle, host_->caption);
+        QCOMPARE(host_->status.last(), QStringLiteral("File saved"));
+        QCOMPARE(files_->ProtectedFileName, QStringLiteral("My Cards"));
+        QCOMPARE(deck_->filehaschanged, 0);
+        QCOMPARE(deck_->filehasbeensaved, 1);
+        QCOMPARE(options_->files[0].name, QStringLiteral("My Cards"));
+        QVERIFY(host_->menuUpdates > 0);
+
+        // A typed extension in capitals is kept; no second one is added.
+        addCard(QStringLiteral("again"), QStringLiteral("x"));
+        dialogs_->saveAnswers << path(QStringLiteral("Verbs.MDK"));
+        QVERIFY(files_->SaveFileAs());
+        QVERIFY(QFile::exists(path(QStringLiteral("Verbs.MDK"))));
+        QVERIFY(!QFile::exists(path(QStringLiteral("Verbs.MDK.mdk"))));
+        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - Verbs"));
+        // The save dialog opens where the last one closed, on the last name.
+        QCOMPARE(dialogs_->fileDialogs.last().startDir, path(QStringLiteral("My Cards")));
+        // The previous file entered the recent list.
+        QCOMPARE(options_->files[1].name, QStringLiteral("My Cards"));
+    }
+
+    void saveReachesTheFileInItsOwnLetterCase()
+    {
+        writeBytes(path(QStringLiteral("Greek.MDK")), cardFile({"alpha", "a"}));
+        options_->files[1] = RecentFile{QStringLiteral("Greek"), dir_->path()};
+        files_->CMFile(1);
+        QCOMPARE(viewSide1(), QStringList{QStringLiteral("alpha")});
+        addCard(QStringLiteral("beta"), QStringLiteral("b"));
+        QVERIFY(files_->SaveFile());
+        QCOMPARE(readAll(path(QStringLiteral("Greek.MDK"))), cardFile({"alpha", "a", "beta", "b"}));
+        QVERIFY(!QFile::exists(path(QStringLiteral("greek.mdk"))));
+
+        // Revert reads the same file back.
+        addCard(QStringLiteral("gamma"), QStringLiteral("c"));
+        dialogs_->answers << QMessageBox::Yes;
+        files_->RevertFile();
+        QCOMPARE(viewSide1(), (QStringList{"alpha", "beta"}));
+    }
+
+    void revert()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        // Unchanged since opened: nothing but a redraw.
+        const int redraws = host_->setTextCalls;
+        files_->RevertFile();
+        QVERIFY(dialogs_->shown.isEmpty());
+        QCOMPARE(host_->setTextCalls, redraws + 1);
+        QVERIFY(!files_->RevertEnable());
+
+        addCard(QStringLiteral("tres"), QStringLiteral("three"));
+        deck_->Marks.add(0);
+        QVERIFY(files_->RevertEnable());
+        dialogs_->answers << QMessageBox::No;
+        files_->RevertFile();
+        QCOMPARE(deck_->viewCount(), 3);
+        QCOMPARE(dialogs_->messages(),
+                 QStringList{QStringLiteral("Revert|Revert will erase all the changes you have made to this file "
+                                            "since last you saved it.  Are you sure you want to revert this file?")});
+        QVERIFY(dialogs_->shown.first().icon == UserDialogs::Icon::Exclamation);
+
+        dialogs_->answers << QMessageBox::Yes;
+        files_->RevertFile();
+        QCOMPARE(viewSide1(), (QStringList{"uno", "dos"}));
+        QCOMPARE(deck_->filehaschanged, 0);
+        QCOMPARE(deck_->Marks.GetCount(), 0);
+        QCOMPARE(host_->status.last(), QStringLiteral("File reverted"));
+    }
+
+    void revertOfAVanishedFileKeepsTheDeck()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        addCard(QStringLiteral("tres"), QStringLiteral("three"));
+        QVERIFY(QFile::remove(path(QStringLiteral("spanish.mdk"))));
+        dialogs_->answers << QMessageBox::Yes;
+        files_->RevertFile();
+        QCOMPARE(dialogs_->messages().last(), QStringLiteral("File Open|An error occured.  The file could not be opened."));
+        QCOMPARE(deck_->viewCount(), 3);
+        QCOMPARE(deck_->filehaschanged, 1);
+        QVERIFY(!host_->status.contains(QStringLiteral("File reverted")));
+    }
+
+    void saveSeparatelyLeavesTheOpenFileAlone()
+    {
+        writeBytes(path(QStringLiteral("verbs.mdk")),
+                   QByteArray("3\aMain\aRoot\aVerbs\aMain\aIrregular\aVerbs\a"
+                              "to go\air\aIrregular\ato be\aser\aVerbs\ahouse\acasa\aMain\a"));
+        open(QStringLiteral("verbs.mdk"));
+        deck_->tree.setSelected(deck_->tree.findByName(QStringLiteral("Verbs")));
+        deck_->WriteBackView();
+        deck_->OpenCategory();
+        QCOMPARE(viewSide1(), QStringList{QStringLiteral("to be")});
+        deck_->filehaschanged = 1;
+        const QString caption = host_->caption;
+
+        dialogs_->saveAnswers << path(QStringLiteral("verbs only"));
+        files_->SaveCategory();
+        QCOMPARE(dialogs_->fileDialogs.last().caption, QStringLiteral("Save separately"));
+        QCOMPARE(readAll(path(QStringLiteral("verbs only.mdk"))),
+                 QByteArray("2\aMain\aRoot\aIrregular\aMain\ato be\aser\aMain\ato go\air\aIrregular\a"));
+        QCOMPARE(host_->status.last(), QStringLiteral("Category saved"));
+        QCOMPARE(host_->caption, caption);
+        QCOMPARE(files_->ProtectedFileName, QStringLiteral("verbs"));
+        QCOMPARE(files_->openFilePath(), path(QStringLiteral("verbs.mdk")));
+        QCOMPARE(deck_->filehaschanged, 1);
+        QCOMPARE(options_->files[1].name, QString());
+
+        // Save still goes to the open file.
+        QVERIFY(files_->SaveFile());
+        QVERIFY(readAll(path(QStringLiteral("verbs.mdk"))).startsWith("3\aMain\aRoot\a"));
+        QCOMPARE(readAll(path(QStringLiteral("verbs.mdk"))).count("to be"), 1);
+
+        // Cancelled: nothing written, a redraw.
+        const int redraws = host_->setTextCalls;
+        dialogs_->saveAnswers << QString();
+        files_->SaveCategory();
+        QCOMPARE(host_->setTextCalls, redraws + 1);
+    }
+
+    void readOnlyTargetIsOverwritten()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        const QString file = path(QStringLiteral("spanish.mdk"));
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+        addCard(QStringLiteral("tres"), QStringLiteral("three"));
+        QVERIFY(files_->SaveFile());
+        QCOMPARE(readAll(file), cardFile({"uno", "one", "dos", "two", "tres", "three"}));
+        QVERIFY(QFileInfo(file).permissions() & QFile::WriteOwner);
+    }
+
+    void failedSaveAsChangesNothing()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        addCard(QStringLiteral("tres"), QStringLiteral("three"));
+        const auto slots = options_->files;
+
+        // A folder is in the way of the chosen name.
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("busy.mdk")));
+        dialogs_->saveAnswers << path(QStringLiteral("busy"));
+        QVERIFY(!files_->SaveFileAs());
+        QCOMPARE(dialogs_->shown.last().caption, QStringLiteral("Save File"));
+        QVERIFY(dialogs_->shown.last().icon == UserDialogs::Icon::Stop);
+        QVERIFY2(dialogs_->shown.last().text.contains(QStringLiteral("folder")), qPrintable(dialogs_->shown.last().text));
+
+        // A folder that is not there.
+        dialogs_->saveAnswers << path(QStringLiteral("gone/away"));
+        QVERIFY(!files_->SaveFileAs());
+        QVERIFY(dialogs_->shown.last().text.endsWith(QStringLiteral("Nothing was written.")));
+
+        QCOMPARE(files_->ProtectedFileName, QStringLiteral("spanish"));
+        QCOMPARE(files_->openFilePath(), path(QStringLiteral("spanish.mdk")));
+        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - spanish"));
+        QCOMPARE(deck_->filehaschanged, 1);
+        QVERIFY(options_->files == slots);
+        QVERIFY(!host_->status.contains(QStringLiteral("File saved")));
+    }
+
+    void earlierLayoutIsRefused()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        QByteArray old(4 * 95, '\0');
+        old.replace(0, 3, "dog");
+        old.replace(95, 4, "Hund");
+        writeBytes(path(QStringLiteral("old.mdk")), old);
+        dialogs_->openAnswers << path(QStringLiteral("old.mdk"));
+        files_->CMFileOpen();
+        QCOMPARE(dialogs_->messages(),
+                 QStringList{QStringLiteral("Auto Convert|Cannot continue to load this file.  It is of a previous "
+                                            "and unintelligible format.")});
+        QVERIFY(dialogs_->shown.first().icon == UserDialogs::Icon::Stop);
+        QCOMPARE(viewSide1(), (QStringList{"uno", "dos"}));
+        QCOMPARE(files_->ProtectedFileName, QStringLiteral("spanish"));
+        QCOMPARE(options_->files[1].name, QString());
+    }
+
+    void missingChosenFile()
+    {
+        dialogs_->openAnswers << path(QStringLiteral("ghost.mdk"));
+        files_->CMFileOpen();
+        QCOMPARE(dialogs_->messages(), QStringList{QStringLiteral("File Open|An error occured.  Cannot load ghost.")});
+        QVERIFY(dialogs_->shown.first().icon == UserDialogs::Icon::Exclamation);
+        QCOMPARE(deck_->filehasbeensaved, 0);
+    }
+
+    void recentFileThatIsGone()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        options_->files[1] = RecentFile{QStringLiteral("gone"), dir_->path()};
+        const auto slots = options_->files;
+        const int redraws = host_->setTextCalls;
+        files_->CMFile(1);
+        QCOMPARE(dialogs_->messages(), QStringList{QStringLiteral("File Open|An error occured.  The file could not be opened.")});
+        QVERIFY(options_->files == slots);
+        QCOMPARE(viewSide1(), (QStringList{"uno", "dos"}));
+        QCOMPARE(host_->setTextCalls, redraws + 1);
+    }
+
+    void recentFilesMoveAsTheyAreOpened()
+    {
+        for (const char *n : {"a", "b", "c"})
+            writeBytes(path(QString::fromLatin1(n) + QStringLiteral(".mdk")), cardFile({n, n}));
+        options_->files[1] = RecentFile{QStringLiteral("a"), dir_->path()};
+        options_->files[2] = RecentFile{QStringLiteral("b"), dir_->path()};
+        options_->files[3] = RecentFile{QStringLiteral("c"), dir_->path()};
+        open(QStringLiteral("spanish.mdk")); // the first file of the run
+        QCOMPARE(options_->files[0].name, QStringLiteral("spanish"));
+        QCOMPARE(options_->files[1].name, QStringLiteral("a"));
+
+        files_->CMFile(3);
+        QCOMPARE(viewSide1(), QStringList{QStringLiteral("c")});
+        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - c"));
+        QCOMPARE(files_->ProtectedFileName, QStringLiteral("c"));
+        QStringList names;
+        for (const RecentFile &f : options_->files)
+            names << f.name;
+        QCOMPARE(names, (QStringList{"c", "spanish", "a", "b", "", ""}));
+
+        // Opening a listed file through Open leaves the list alone.
+        open(QStringLiteral("A.mdk").toLower());
+        QCOMPARE(options_->files[0].name, QStringLiteral("c"));
+        QCOMPARE(files_->ProtectedFileName, QStringLiteral("a"));
+    }
+
+    void storeFullStopsReading()
+    {
+        deck_->setCapacity(3);
+        writeBytes(path(QStringLiteral("many.mdk")), cardFile({"1", "a", "2", "b", "3", "c", "4", "d", "5", "e"}));
+        open(QStringLiteral("many.mdk"));
+        QCOMPARE(dialogs_->messages(),
+                 QStringList{QStringLiteral("Load|Cannot load all the cards in this file.  Your file has exceeded the "
+                                            "maximum possible size")});
+        QCOMPARE(deck_->fileCount(), 3);
+        QCOMPARE(host_->status.last(), QStringLiteral("many: 3 cards"));
+        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - many"));
+    }
+
+    void changeFont()
+    {
+        QFont chosen(QStringLiteral("DejaVu Serif"));
+        chosen.setPixelSize(20);
+        chosen.setBold(true);
+        dialogs_->fontAnswers << chosen;
+        files_->ChangeFont();
+        QCOMPARE(options_->LUsingFont.Typeface, QStringLiteral("DejaVu Serif"));
+        QCOMPARE(options_->LUsingFont.Height, -20);
+        QCOMPARE(options_->LUsingFont.Weight, 700);
+        QCOMPARE(host_->fontApplied, 1);
+
+        const LogFont before = options_->LUsingFont;
+        dialogs_->fontAnswers << std::nullopt;
+        files_->ChangeFont();
+        QVERIFY(options_->LUsingFont == before);
+        QCOMPARE(host_->fontApplied, 1);
+    }
+
+    void exitQuestion()
+    {
+        addCard(QStringLiteral("a"), QStringLiteral("b"));
+        dialogs_->answers << QMessageBox::No;
+        QVERIFY(files_->SaveBeforeExit());
+        QCOMPARE(dialogs_->shown.last().text,
+                 QStringLiteral("This file has changed.  Would you like to save it before exiting?"));
+        QCOMPARE(deck_->filehaschanged, 0);
+
+        // Yes, then the dialog cancelled: the window must stay.
+        deck_->filehaschanged = 1;
+        dialogs_->answers << QMessageBox::Yes;
+        dialogs_->saveAnswers << QString();
+        QVERIFY(!files_->SaveBeforeExit());
+        QCOMPARE(deck_->filehaschanged, 1);
+
+        // In subcategory mode there is no question.
+        dialogs_->shown.clear();
+        deck_->ShowSubCategories = true;
+        QVERIFY(files_->SaveBeforeExit());
+        QVERIFY(dialogs_->shown.isEmpty());
+    }
+
+    void startupFile()
+    {
+        writeBytes(path(QStringLiteral("NOUNS.Mdk")), cardFile({"Haus", "house"}));
+        QVERIFY(files_->LoadStartupFile(dir_->path(), QStringLiteral("Nouns.MDK")));
+        QCOMPARE(viewSide1(), QStringList{QStringLiteral("Haus")});
+        QCOMPARE(files_->openFilePath(), path(QStringLiteral("NOUNS.Mdk")));
+        QCOMPARE(files_->ProtectedFileName, QStringLiteral("Nouns"));
+        QCOMPARE(options_->files[0].name, QStringLiteral("Nouns"));
+
+        QVERIFY(!files_->LoadStartupFile(dir_->path(), QStringLiteral("ghost.mdk")));
+        QCOMPARE(dialogs_->messages().last(),
+                 QStringLiteral("File Open|Cannot load ghost in the ") + dir_->path() + QStringLiteral(" folder."));
+        QVERIFY(files_->ProtectedFileName.isEmpty());
+    }
+
+    void locatingByDisplayName()
+    {
+        writeBytes(path(QStringLiteral("Mixed.mdk")), "x");
+        writeBytes(path(QStringLiteral("mixed.mdk")), "y");
+        writeBytes(path(QStringLiteral("notes.txt")), "z");
+        // The name in its own case is preferred, then the lower-cased one.
+        QCOMPARE(FileCommands::locateCardFile(dir_->path(), QStringLiteral("Mixed")), path(QStringLiteral("Mixed.mdk")));
+        QCOMPARE(FileCommands::locateCardFile(dir_->path(), QStringLiteral("MIXED")), path(QStringLiteral("mixed.mdk")));
+        QCOMPARE(FileCommands::locateCardFile(dir_->path(), QStringLiteral("Notes.TXT")), path(QStringLiteral("notes.txt")));
+        QCOMPARE(FileCommands::locateCardFile(dir_->path(), QStringLiteral("none")), path(QStringLiteral("none.mdk")));
+    }
+};
+
+QTEST_MAIN(TestFileCommands)
+#include "test_filecommands.moc"
