@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <memory>
 
 class QAction;
@@ -170,6 +171,9 @@ private:
     clock::Clock clock_;
     AutoRepeat repeat_;
     bool fillingTree_ = false;
+    // When the last press arrived, so that a double-click delivered along
+    // with its own press is not counted twice.
+    std::optional<quint64> lastPressTime_;
 };
 
 } // namespace mdk

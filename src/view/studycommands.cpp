@@ -75,10 +75,22 @@ void MDKMainDlg::pressButton(QMouseEvent *event)
                                                                  : AutoRepeat::Button::Right));
 }
 
-void MDKMainDlg::mousePressEvent(QMouseEvent *event) { pressButton(event); }
+void MDKMainDlg::mousePressEvent(QMouseEvent *event)
+{
+    lastPressTime_ = event->timestamp();
+    pressButton(event);
+}
 
-// A double-click arrives after a press and a release: it steps once more.
-void MDKMainDlg::mouseDoubleClickEvent(QMouseEvent *event) { pressButton(event); }
+// A double-click steps once more: the second press of the pair. Some
+// platforms deliver that press as well as the double-click; it counts once.
+void MDKMainDlg::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (lastPressTime_ == event->timestamp()) {
+        event->accept();
+        return;
+    }
+    pressButton(event);
+}
 
 void MDKMainDlg::mouseReleaseEvent(QMouseEvent *event)
 {

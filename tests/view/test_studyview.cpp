@@ -1,0 +1,387 @@
+// The study view in the real window: mouse stepping and its auto-repeat,
+// the card display's lines and scrolling, Jump, Information and Mark.
+
+#include "../app/windowfixture.h"
+
+#include "app/commandids.h"
+#include "view/carddisplay.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+
+using namespace mdk;
+
+namespace {
+
+// Runs body on the modal dialog that action opens, once it is showing.
+void onModal(const std::function<void()> &action, const std::function<void(QDialog *)> &body)
+{
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        ran = true;
+        body(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    action();
+    QVERIFY(ran);
+}
+
+void typeAndOk(QDialog *dialog, const QString &text)
+{
+    auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("cardNumberEdit"));
+    edit->setText(text);
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
+}
+
+QString caption(const WindowFixture &f) { return f.dlg->statusText(); }
+
+} // namespace
+
+class StudyViewTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void leftAndRightClicksOnTheCardStep();
+    void doubleClickStepsTwice();
+    void clicksOnTreeAndScrollBarDoNotStep();
+    void threeCardsWithCardTwoMarked();
+    void holdingTheButtonRepeats();
+    void repeatStopsWhenPointerLeaves();
+    void releaseStopsRepeat();
+
+    void displayMeasuresWhatItPaints();
+    void scrollingByLineAndPage();
+    void newCardScrollsBackToTop();
+
+    void jumpRejectsBadNumbersAndKeepsDialogOpen();
+    void jumpToThreeOfFive();
+    void jumpCancelledAfterBadOkShowsSideOne();
+    void jumpWithEmptyViewWarns();
+    void informationShowsCounts();
+    void markWithTwoUnmarkedLeftThenInformation();
+};
+
+void StudyViewTest::leftAndRightClicksOnTheCardStep()
+{
+    WindowFixture f;
+    f.study(3);
+    CardDisplay *card = f.dlg->cardDisplay();
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 1"));
+    QTest::mouseClick(card, Qt::LeftButton);
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 2"));
+    QCOMPARE(card->text(), QStringLiteral("a1"));
+    QTest::mouseClick(card, Qt::LeftButton);
+    QCOMPARE(card->text(), QStringLiteral("q2"));
+    QTest::mouseClick(card, Qt::RightButton);
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 2"));
+    // The dialog's own surface steps too.
+    QTest::mouseClick(f.dlg, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
+    QVERIFY(!f.dlg->timer(2).isActive());
+}
+
+void StudyViewTest::doubleClickStepsTwice()
+{
+    WindowFixture f;
+    f.study(3);
+    QWidget *card = f.dlg->cardDisplay();
+    const QPointF pos(10, 10);
+    auto send = [&](QEvent::Type type, quint64 time) {
+        QMouseEvent e(type, pos, card->mapToGlobal(pos), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        e.setTimestamp(time);
+        QApplication::sendEvent(card, &e);
+    };
+    // Press, release, double-click, release: two steps.
+    send(QEvent::MouseButtonPress, 1000);
+    send(QEvent::MouseButtonRelease, 1050);
+    send(QEvent::MouseButtonDblClick, 1150);
+    send(QEvent::MouseButtonRelease, 1200);
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
+    // The same with the second press delivered as well: still two steps.
+    send(QEvent::MouseButtonPress, 2000);
+    send(QEvent::MouseButtonRelease, 2050);
+    send(QEvent::MouseButtonPress, 2150);
+    send(QEvent::MouseButtonDblClick, 2150);
+    send(QEvent::MouseButtonRelease, 2200);
+    QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
+    QVERIFY(!f.dlg->timer(2).isActive());
+}
+
+void StudyViewTest::clicksOnTreeAndScrollBarDoNotStep()
+{
+    WindowFixture f;
+    f.study(3);
+    QTest::mouseClick(f.dlg->categoriesTree()->viewport(), Qt::LeftButton, {}, QPoint(150, 40));
+    QTest::mouseClick(f.dlg->cardScrollBar(), Qt::LeftButton);
+    QTest::mouseClick(f.dlg->cardScrollBar(), Qt::RightButton);
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 1"));
+}
+
+void StudyViewTest::threeCardsWithCardTwoMarked()
+{
+    WindowFixture f;
+    f.study(3);
+    f.dlg->deck.Marks.add(1);
+    QTest::mouseClick(f.dlg->cardDisplay(), Qt::LeftButton);
+    QTest::mouseClick(f.dlg->cardDisplay(), Qt::LeftButton);
+    QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
+    QTest::mouseClick(f.dlg->cardDisplay(), Qt::RightButton);
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 2"));
+    QTest::mouseClick(f.dlg->cardDisplay(), Qt::RightButton);
+    QTest::mouseClick(f.dlg->cardDisplay(), Qt::RightButton);
+    QCOMPARE(caption(f), QStringLiteral("Card 3, side 2")); // wrapped past the marked card
+}
+
+void StudyViewTest::holdingTheButtonRepeats()
+{
+    WindowFixture f;
+    f.study(20);
+    const QPoint inside = f.dlg->cardDisplay()->geometry().center();
+    f.dlg->pointerPosition = [&] { return f.dlg->mapToGlobal(inside); };
+    QTest::mousePress(f.dlg->cardDisplay(), Qt::LeftButton);
+    // One step at once, then the timer waits half a second.
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 2"));
+    QVERIFY(f.dlg->timer(2).isActive());
+    QCOMPARE(f.dlg->timer(2).interval(), 500);
+    f.dlg->EvTimer(2);
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
+    QCOMPARE(f.dlg->timer(2).interval(), 100);
+    for (int i = 0; i < 5; ++i)
+        f.dlg->EvTimer(2);
+    QCOMPARE(caption(f), QStringLiteral("Card 4, side 2"));
+    QCOMPARE(f.dlg->timer(2).interval(), 100);
+    QTest::mouseRelease(f.dlg->cardDisplay(), Qt::LeftButton);
+    QVERIFY(!f.dlg->timer(2).isActive());
+
+    // The same with the real timer: about 1 + (t - 0.5) / 0.1 steps.
+    QTest::mousePress(f.dlg->cardDisplay(), Qt::RightButton);
+    QCOMPARE(caption(f), QStringLiteral("Card 4, side 1"));
+    QTest::qWait(250);
+    QCOMPARE(caption(f), QStringLiteral("Card 4, side 1")); // nothing before 0.5 s
+    QTRY_COMPARE_WITH_TIMEOUT(caption(f), QStringLiteral("Card 3, side 2"), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(caption(f), QStringLiteral("Card 2, side 2"), 1000);
+    QTest::mouseRelease(f.dlg->cardDisplay(), Qt::RightButton);
+    QVERIFY(!f.dlg->timer(2).isActive());
+}
+
+void StudyViewTest::repeatStopsWhenPointerLeaves()
+{
+    WindowFixture f;
+    f.study(5);
+    QPoint where = f.dlg->cardDisplay()->geometry().center();
+    f.dlg->pointerPosition = [&] { return f.dlg->mapToGlobal(where); };
+    QTest::mousePress(f.dlg->cardDisplay(), Qt::LeftButton);
+    f.dlg->EvTimer(2);
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
+    where = QPoint(f.dlg->width() + 5, 10); // over the frame's edge, button still held
+    f.dlg->EvTimer(2);
+    QVERIFY(!f.dlg->timer(2).isActive());
+    QVERIFY(!f.dlg->autoRepeat().LButtonHeld);
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
+    where = QPoint(0, 10); // the edge itself counts as outside
+    QTest::mousePress(f.dlg->cardDisplay(), Qt::LeftButton);
+    f.dlg->EvTimer(2);
+    QVERIFY(!f.dlg->timer(2).isActive());
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 2"));
+}
+
+void StudyViewTest::releaseStopsRepeat()
+{
+    WindowFixture f;
+    f.study(5);
+    QTest::mousePress(f.dlg->cardDisplay(), Qt::RightButton);
+    QVERIFY(f.dlg->timer(2).isActive());
+    QTest::mouseRelease(f.dlg->cardDisplay(), Qt::RightButton);
+    QVERIFY(!f.dlg->timer(2).isActive());
+    QVERIFY(!f.dlg->autoRepeat().RButtonHeld);
+}
+
+void StudyViewTest::displayMeasuresWhatItPaints()
+{
+    WindowFixture f;
+    CardDisplay *card = f.dlg->cardDisplay();
+    card->setText(QStringLiteral("one\r\ntwo\r\n\r\nfour"));
+    QCOMPARE(card->lineCount(), 4);
+    QCOMPARE(card->lineStart(1), 5);
+    QCOMPARE(card->lineStart(3), 12);
+    // A long paragraph wraps at the display's width, never wider.
+    const QString words = QStringLiteral("word ").repeated(200);
+    card->setText(words);
+    const int lines = card->lineCount();
+    QVERIFY(lines > 5);
+    const QFontMetrics fm(card->font());
+    for (int n = 0; n + 1 < lines; ++n) {
+        const QString line = words.mid(card->lineStart(n), card->lineStart(n + 1) - card->lineStart(n));
+        QVERIFY(fm.horizontalAdvance(line.trimmed()) <= card->contentsRect().width());
+        QVERIFY(line.endsWith(QLatin1Char(' '))); // broken between words
+    }
+    // A narrower display needs more lines.
+    card->resize(card->width() / 2, card->height());
+    QVERIFY(card->lineCount() > lines);
+}
+
+void StudyViewTest::scrollingByLineAndPage()
+{
+    WindowFixture f;
+    f.study(2);
+    QStringList lines;
+    for (int i = 0; i < 30; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    f.dlg->deck.Side1List[0] = lines.join(QStringLiteral("\r\n"));
+    f.dlg->SetText();
+    QScrollBar *bar = f.dlg->cardScrollBar();
+    QCOMPARE(bar->minimum(), 0);
+    QCOMPARE(bar->maximum(), 29);
+    QCOMPARE(bar->pageStep(), 14);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(f.dlg->scrollposition, 14);
+    QVERIFY(f.dlg->cardDisplay()->visibleText().startsWith(QStringLiteral("line 14\r\n")));
+    QCOMPARE(f.dlg->amounttodelete, f.dlg->deck.Side1List.at(0).indexOf(QStringLiteral("line 14")));
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(f.dlg->cardDisplay()->firstLine(), 15);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(f.dlg->scrollposition, 29);
+    QCOMPARE(f.dlg->cardDisplay()->visibleText(), QStringLiteral("line 29"));
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 1")); // scrolling does not step
+}
+
+void StudyViewTest::newCardScrollsBackToTop()
+{
+    WindowFixture f;
+    f.study(2);
+    f.dlg->deck.Side2List[0] = QStringLiteral("x\n").repeated(40);
+    f.dlg->ChangeSide();
+    f.dlg->cardScrollBar()->setValue(20);
+    QCOMPARE(f.dlg->cardDisplay()->firstLine(), 20);
+    f.dlg->ChangeSide();
+    QCOMPARE(f.dlg->cardScrollBar()->value(), 0);
+    QCOMPARE(f.dlg->cardDisplay()->firstLine(), 0);
+    QCOMPARE(f.dlg->cardScrollBar()->maximum(), 0);
+}
+
+void StudyViewTest::jumpRejectsBadNumbersAndKeepsDialogOpen()
+{
+    WindowFixture f;
+    f.study(5);
+    f.dlg->ChangeSide(); // card 1, side 2
+    onModal([&] { f.dlg->runCommand(CM_JUMP); }, [&](QDialog *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Jump to Card"));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("rangeLabel"))->text(), QStringLiteral("(1 - 5)"));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("promptLabel"))->text(),
+                 QStringLiteral("Type the card you wish to jump to:"));
+        QCOMPARE(dialog->findChild<QPushButton *>(QStringLiteral("okButton"))->text(), QStringLiteral("&OK"));
+        QVERIFY(dialog->findChild<QPushButton *>(QStringLiteral("okButton"))->isDefault());
+        for (const QString &bad : {QStringLiteral("0"), QStringLiteral("6"), QStringLiteral("abc"),
+                                   QStringLiteral("-3"), QString()}) {
+            typeAndOk(dialog, bad);
+            QVERIFY2(dialog->isVisible(), qPrintable(bad));
+        }
+        QCOMPARE(f.dlg->deck.side, 0);
+        QCOMPARE(f.dlg->deck.placeseek, 0);
+    });
+    QVERIFY(f.dialogs.messages.isEmpty()); // no message for a bad number
+}
+
+void StudyViewTest::jumpToThreeOfFive()
+{
+    WindowFixture f;
+    f.study(5);
+    f.dlg->ChangeSide();
+    onModal([&] { f.dlg->runCommand(CM_JUMP); }, [&](QDialog *dialog) {
+        typeAndOk(dialog, QStringLiteral("3"));
+        QVERIFY(!dialog->isVisible());
+    });
+    QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
+    QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("q3"));
+    // Jumping onto a marked card shows the next unmarked one.
+    f.dlg->deck.Marks.add(3);
+    onModal([&] { f.dlg->runCommand(CM_JUMP); }, [&](QDialog *dialog) { typeAndOk(dialog, QStringLiteral(" 4")); });
+    QCOMPARE(caption(f), QStringLiteral("Card 5, side 1"));
+}
+
+void StudyViewTest::jumpCancelledAfterBadOkShowsSideOne()
+{
+    WindowFixture f;
+    f.study(5);
+    f.dlg->ChangeSide();
+    f.dlg->ChangeSide();
+    f.dlg->ChangeSide(); // card 2, side 2
+    onModal([&] { f.dlg->runCommand(CM_JUMP); }, [&](QDialog *dialog) {
+        typeAndOk(dialog, QStringLiteral("9"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cancelButton")), Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+    });
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
+}
+
+void StudyViewTest::jumpWithEmptyViewWarns()
+{
+    WindowFixture f;
+    f.dlg->CMJump(); // the enabler keeps the menu from getting here
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QCOMPARE(f.dialogs.messages.first().caption, QStringLiteral("Jump"));
+    QCOMPARE(f.dialogs.messages.first().text, QStringLiteral("You must have a card to jump to."));
+    QCOMPARE(f.dialogs.messages.first().icon, UserDialogs::Icon::Exclamation);
+}
+
+void StudyViewTest::informationShowsCounts()
+{
+    WindowFixture f;
+    onModal([&] { f.dlg->runCommand(CM_INFORMATION); }, [&](QDialog *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Information"));
+        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("field867"))->text().isEmpty());
+        QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("field200"))->text().isEmpty());
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("field793"))->text(), QStringLiteral("1"));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("field792"))->text(), QStringLiteral("0"));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("label792"))->text(),
+                 QStringLiteral("Cards in this category:"));
+    });
+}
+
+void StudyViewTest::markWithTwoUnmarkedLeftThenInformation()
+{
+    WindowFixture f;
+    f.study(3);
+    f.dlg->ProtectedFileName = QStringLiteral("spanish");
+    f.dlg->ProtectedFilePath = QStringLiteral("/home/me/decks");
+    f.dlg->runCommand(CM_MARK);
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
+    f.dlg->runCommand(CM_MARK);
+    QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
+    // The last unmarked card cannot be marked.
+    f.dlg->CMMark();
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QCOMPARE(f.dialogs.messages.first().caption, QStringLiteral("Mark"));
+    QCOMPARE(f.dialogs.messages.first().icon, UserDialogs::Icon::Stop);
+    QCOMPARE(f.dialogs.messages.first().text,
+             QStringLiteral("Cannot mark all the cards in this file.  You must have at least 1 unmarked card."));
+    QCOMPARE(f.dlg->deck.Marks.GetCount(), 2);
+    onModal([&] { f.dlg->runCommand(CM_INFORMATION); }, [&](QDialog *dialog) {
+        auto field = [&](const char *id) {
+            return dialog->findChild<QLabel *>(QStringLiteral("field") + QLatin1String(id))->text();
+        };
+        QCOMPARE(field("867"), QStringLiteral("spanish"));
+        QCOMPARE(field("868"), QStringLiteral("/home/me/decks"));
+        QCOMPARE(field("200"), QStringLiteral("3"));
+        QCOMPARE(field("870"), QStringLiteral("2"));
+        QCOMPARE(field("871"), QStringLiteral("0"));
+        QCOMPARE(field("793"), QStringLiteral("1"));
+        QCOMPARE(field("792"), QStringLiteral("3"));
+    });
+}
+
+QTEST_MAIN(StudyViewTest)
+#include "test_studyview.moc"
