@@ -245,6 +245,15 @@ private Q_SLOTS:
         }
     }
 
+    void installedFilesMatchWhatTheProgramWrites()
+    {
+        const QString desktop = QStringLiteral(MDK_SOURCE_DIR "/resources/desktop/");
+        QCOMPARE(contents(desktop + "mnemodeck.xml"), reg::mimePackage());
+        QByteArray entry = contents(desktop + "mnemodeck.desktop.in");
+        entry.replace("@MDK_DESKTOP_EXEC@", "/usr/bin/mdeck43");
+        QCOMPARE(entry, reg::desktopEntry(QStringLiteral("/usr/bin/mdeck43")));
+    }
+
     void templateFolder()
     {
         // Without a configured folder: ~/Templates.
