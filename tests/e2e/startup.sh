@@ -1,0 +1,83 @@
+#!/bin/sh
+# End to end: the real mdeck43 under a virtual X server, started with a card
+# file whose name has a space (so it arrives as two arguments) and a capital
+# ".MDK". Passes when a top-level window titled "Mnemodeck - Spanish Words"
+# appears and File > Exit ends the program. Also checks the message given
+# when no graphical session can be opened.
+# Usage: startup.sh <path to mdeck43>
+# Needs: xvfb, xdotool, x11-utils. Exits 77 (skipped) when they are missing.
+set -u
+program=$1
+for tool in Xvfb xdotool xwininfo; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# No display at all: the platform message on stderr, exit code 0.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" >"$work/out" 2>"$work/err"
+rc=$?
+[ $rc -eq 0 ] || fail "without a display the exit code was $rc"
+grep -q "Wrong Windows version: Mnemodeck 4.30 requires Windows 95." "$work/err" \
+    || fail "without a display the message was: $(cat "$work/err")"
+
+# A virtual screen on a free display number.
+exec 3>"$work/displayfd"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do
+    [ -s "$work/displayfd" ] && break
+    sleep 0.05
+done
+[ -s "$work/displayfd" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+DISPLAY=:$(head -n1 "$work/displayfd")
+export DISPLAY
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" HOME="$work"
+
+# A dead display gives the platform message too, not a crash.
+DISPLAY=:999 "$program" >/dev/null 2>"$work/err"
+rc=$?
+[ $rc -eq 0 ] || fail "with a dead display the exit code was $rc"
+grep -q "requires Windows 95" "$work/err" || fail "with a dead display: $(cat "$work/err")"
+
+# The card file: categories Main and Verbs, three cards.
+mkdir "$work/decks"
+printf '2\007Main\007Root\007Verbs\007Main\007el perro\007the dog\007Main\007ir\007to go\007Verbs\007la casa\007the house\007Main\007' \
+    >"$work/decks/Spanish Words.MDK"
+
+"$program" "$work/decks/Spanish" "Words.MDK" >"$work/app.log" 2>&1 &
+app_pid=$!
+window=$(timeout 15 xdotool search --sync --limit 1 --name '^Mnemodeck - Spanish Words$' 2>/dev/null | head -n1)
+[ -n "$window" ] || fail "no window titled 'Mnemodeck - Spanish Words'; program said: $(cat "$work/app.log")"
+# It is a top-level window of the screen.
+xwininfo -root -children | grep -q "\"Mnemodeck - Spanish Words\"" || fail "window is not top-level"
+kill -0 "$app_pid" || fail "program ended early"
+
+# File > Exit (Alt+F, then x) ends the program normally.
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key --window "$window" alt+f
+sleep 0.3
+xdotool key x
+for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.05
+done
+if kill -0 "$app_pid" 2>/dev/null; then
+    fail "File > Exit did not end the program"
+fi
+wait "$app_pid"
+rc=$?
+app_pid=
+[ $rc -eq 0 ] || fail "program exit code $rc: $(cat "$work/app.log")"
+echo "PASS"
