@@ -93,11 +93,18 @@ QString decode(std::string_view bytes, TextEncoding encoding)
 
 bool appendWindows1252(const QString &text, QByteArray &out)
 {
+    // One byte per character: size the output once and fill it, instead of
+    // appending byte by byte (the writer's hottest loop).
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *d = out.data() + start;
     for (QChar ch : text) {
         const int b = windows1252Byte(ch.unicode());
-        if (b < 0)
+        if (b < 0) {
+            out.truncate(start);
             return false;
-        out.append(char(b));
+        }
+        *d++ = char(b);
     }
     return true;
 }
