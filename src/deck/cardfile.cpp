@@ -53,14 +53,17 @@ public:
     // False when the encoding had to change; the caller starts over.
     bool field(const QString &text)
     {
-        const QString clean = Deck::cleanText(text);
-        if (encoding_ == TextEncoding::Windows1252) {
-            if (!encoding::appendWindows1252(clean, out_)) {
-                encoding_ = TextEncoding::Utf8;
-                return false;
-            }
-        } else {
-            encoding::appendUtf8(clean, out_);
+        // In both encodings the bytes 0x07 and 0x00 only come from those
+        // characters, so a quick look at the bytes written tells whether the
+        // text needed cleaning; the rare text that did is written again.
+        const qsizetype start = out_.size();
+        if (!append(text))
+            return false;
+        const char *written = out_.constData() + start;
+        const size_t length = size_t(out_.size() - start);
+        if (std::memchr(written, kTerminator, length) || std::memchr(written, 0, length)) {
+            out_.truncate(start);
+            append(Deck::cleanText(text));
         }
         out_.append(kTerminator);
         return true;
@@ -71,6 +74,18 @@ public:
     void restart() { out_.clear(); }
 
 private:
+    bool append(const QString &text)
+    {
+        if (encoding_ == TextEncoding::Utf8) {
+            encoding::appendUtf8(text, out_);
+            return true;
+        }
+        if (encoding::appendWindows1252(text, out_))
+            return true;
+        encoding_ = TextEncoding::Utf8;
+        return false;
+    }
+
     TextEncoding encoding_;
     QByteArray out_;
 };
