@@ -29,6 +29,22 @@ void Deck::clear()
     encoding = TextEncoding::Windows1252;
 }
 
+namespace {
+
+// Copying a text bumps the reference count in its heap block. In a big deck
+// those blocks are scattered and rarely cached, and the atomic increments
+// wait for each one in turn; asking for the blocks a few cards ahead lets
+// the memory fetches overlap.
+constexpr size_t kPrefetchAhead = 16;
+
+void prefetchText(const QString &text)
+{
+    // The reference count sits just before the characters.
+    __builtin_prefetch(reinterpret_cast<const char *>(text.constData()) - sizeof(QArrayData), 1);
+}
+
+} // namespace
+
 void Deck::WriteBackView()
 {
     // One pass that drops the open category's stale entries, keeping every
@@ -64,12 +80,21 @@ void Deck::LoadView(const QString &name)
 {
     Side1List.ClearList();
     Side2List.ClearList();
+    std::vector<int> cards;
+    ForEachCardOfCategory(name, [&](int j) { cards.push_back(j); });
+
     auto &v1 = Side1List.storage();
     auto &v2 = Side2List.storage();
-    ForEachCardOfCategory(name, [&](int j) {
-        v1.push_back(MainSide1List.at(j));
-        v2.push_back(MainSide2List.at(j));
-    });
+    v1.reserve(cards.size());
+    v2.reserve(cards.size());
+    for (size_t i = 0; i < cards.size(); ++i) {
+        if (i + kPrefetchAhead < cards.size()) {
+            prefetchText(MainSide1List.at(cards[i + kPrefetchAhead]));
+            prefetchText(MainSide2List.at(cards[i + kPrefetchAhead]));
+        }
+        v1.push_back(MainSide1List.at(cards[i]));
+        v2.push_back(MainSide2List.at(cards[i]));
+    }
     totalcardsinfile = viewCount();
 }
 
