@@ -16,14 +16,14 @@ using D = MDKMainDlg;
 // Handlers left empty belong to the file commands, editing, search, shuffle,
 // categories, printing, merging, conversion, notepad, help and About.
 const CommandRow kCommands[] = {
-    {CM_FILENEW, P::File, "&New", "Ctrl+N", "Create a new card file", NSPassEnable, nullptr},
-    {CM_FILEOPEN, P::File, "&Open", "Ctrl+O", "Open an existing card file", NSPassEnable, nullptr},
-    {CM_FILESAVE, P::File, "&Save", "Ctrl+S", "Save the current card file on disk", SaveEnable, nullptr},
-    {CM_FILESAVEAS, P::File, "Save &As", nullptr, "Save the current card file under a new name", SaveAsEnable, nullptr},
+    {CM_FILENEW, P::File, "&New", "Ctrl+N", "Create a new card file", NSPassEnable, &D::CMFileNew},
+    {CM_FILEOPEN, P::File, "&Open", "Ctrl+O", "Open an existing card file", NSPassEnable, &D::CMFileOpen},
+    {CM_FILESAVE, P::File, "&Save", "Ctrl+S", "Save the current card file on disk", SaveEnable, &D::SaveFile},
+    {CM_FILESAVEAS, P::File, "Save &As", nullptr, "Save the current card file under a new name", SaveAsEnable, &D::SaveFileAs},
     {CM_PRINT, P::File, "&Print cards", "Ctrl+P", "Print the cards in the current file in either card or list format", PrintEnable, nullptr},
     {CM_MERGE, P::File, "&Merge", nullptr, "Merge multiple files on disk", NSPassEnable, nullptr},
     {CM_CONVERT, P::File, "&Convert", nullptr, "Convert old files to the current format", NSPassEnable, nullptr},
-    {CM_REVERT, P::File, "R&evert", "Ctrl+R", "Reverts the current file to its original contents", RevertEnable, nullptr},
+    {CM_REVERT, P::File, "R&evert", "Ctrl+R", "Reverts the current file to its original contents", RevertEnable, &D::RevertFile},
     {CM_INFORMATION, P::File, "In&formation", "Ctrl+I", "Get information about the current file", PassEnable, &D::CMInformation},
     {CM_EXIT, P::File, "E&xit", nullptr, "Exit Mnemodeck", nullptr, &D::CMMyExit},
 
@@ -38,7 +38,7 @@ const CommandRow kCommands[] = {
     {CM_EDITCATEGORY, P::Category, "&Rename", nullptr, "Rename the current category", CategoryEnable, nullptr},
     {CM_DELETECATEGORY, P::Category, "&Delete", nullptr, "Delete the current category", CategoryEnable, nullptr},
     {CM_CLEARCATEGORY, P::Category, "&Clear", nullptr, "Delete all the cards in this category", NSPrimaryEnable, nullptr},
-    {CM_SAVECATEGORY, P::Category, "&Save separately", nullptr, "Save the current category in its own file", SaveAsEnable, nullptr},
+    {CM_SAVECATEGORY, P::Category, "&Save separately", nullptr, "Save the current category in its own file", SaveAsEnable, &D::SaveCategory},
     {CM_VIEWSUBCATEGORIES, P::Category, "&View subcategories also", nullptr, "Show the cards in the subcategories of the current category in addition to the regular cards", PassEnable, nullptr, false, true},
 
     {CM_CARDADD, P::Card, "&Add", "Ctrl+A", "Add a new card or new cards", NSPassEnable, nullptr},
@@ -54,7 +54,7 @@ const CommandRow kCommands[] = {
     {CM_UNMARKALL, P::Card, "Unmar&k all", nullptr, "Unmark all the cards in this file to include them in testing", UnMarkEnable, &D::CMUnmarkAll},
     {CM_JUMP, P::Card, "&Jump to Card", "Ctrl+J", "Jump to a card", SecondaryEnable, &D::CMJump},
     {CM_MOVE, P::Card, "&Move", nullptr, "Move a card to a different position in the file", NSPrimaryEnable, nullptr},
-    {CM_CHANGEFONT, P::Card, "Change f&ont", nullptr, "Change the card font", PassEnable, nullptr},
+    {CM_CHANGEFONT, P::Card, "Change f&ont", nullptr, "Change the card font", PassEnable, &D::ChangeFont},
     {CM_NOTEPAD, P::Card, "&Notepad...", nullptr, "Display a notepad", NotepadEnable, nullptr},
 
     {CM_HELP, P::Help, "&Help", "F1", "Get on-line help", PassEnable, nullptr},

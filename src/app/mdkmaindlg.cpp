@@ -4,6 +4,7 @@
 #include "app/dialogfont.h"
 #include "app/logfontqt.h"
 #include "app/waitcursor.h"
+#include "deck/filecommands.h"
 #include "view/carddisplay.h"
 #include "view/study.h"
 
@@ -71,6 +72,7 @@ MDKMainDlg::MDKMainDlg(UserDialogs *dialogs, QWidget *parent)
 
     pointerPosition = [] { return QCursor::pos(); };
     buildCommands();
+    initFileCommands();
 }
 
 MDKMainDlg::~MDKMainDlg() = default;
@@ -188,6 +190,7 @@ void MDKMainDlg::updateCommands()
         if (row.checkable)
             action->setChecked(row.id == CM_VIEWSUBCATEGORIES && deck.ShowSubCategories);
     }
+    enableRecentFiles();
 }
 
 void MDKMainDlg::runCommand(int id)

@@ -28,6 +28,8 @@ class QTreeWidgetItem;
 namespace mdk {
 
 class CardDisplay;
+class FileCommands;
+class FileHost;
 
 // The main dialog: the central widget of the frame. It owns the deck, the
 // options, the card display, the category tree, the commands and the
@@ -114,6 +116,25 @@ public:
     // Gives the card display the card font of the options.
     void ApplyCardFont();
 
+    // ---- File commands (src/deck/filehandlers.cpp) ----
+    FileCommands &fileCommands() { return *files_; }
+    void CMFileNew();
+    void CMFileOpen();
+    void SaveFile();
+    void SaveFileAs();
+    void RevertFile();
+    void SaveCategory();
+    void CMFile1();
+    void CMFile2();
+    void CMFile3();
+    void CMFile4();
+    void CMFile5();
+    void ChangeFont();
+    // Rebuilds the recent-file items of the File menu from the slots.
+    void UpdateFileMenu();
+    // The recent-file item with command id 801 to 805, if it exists.
+    QAction *recentFileAction(int id) const;
+
     // ---- Closing ----
     // Offers to save a changed deck; false keeps the window open.
     bool CanClose();
@@ -150,6 +171,13 @@ private:
     void setStatusLine(const QString &text);
     void pressButton(QMouseEvent *event);
     void setCaption(const QString &caption);
+    // File commands: set-up, and the run of one with the open file's
+    // identity kept in step with ProtectedFileName and ProtectedFilePath.
+    void initFileCommands();
+    void runFileCommand(void (FileCommands::*command)());
+    void openRecentFile(int k);
+    void enableRecentFiles();
+    friend class MainDlgFileHost;
 
     std::unique_ptr<UserDialogs> ownDialogs_;
     UserDialogs *dialogs_;
@@ -174,6 +202,10 @@ private:
     // When the last press arrived, so that a double-click delivered along
     // with its own press is not counted twice.
     std::optional<quint64> lastPressTime_;
+
+    std::unique_ptr<FileHost> fileHost_;
+    std::unique_ptr<FileCommands> files_;
+    QList<QAction *> recentItems_; // separator 807, the recent files, separator 806
 };
 
 } // namespace mdk

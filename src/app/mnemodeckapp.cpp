@@ -2,7 +2,12 @@
 
 #include "app/mdkmaindlg.h"
 #include "app/mnemodeckwindow.h"
+#include "app/settingswiring.h"
+#include "deck/originalfile.h"
 #include "app/userdialogs.h"
+
+#include <QDir>
+#include <QStandardPaths>
 
 namespace mdk {
 
@@ -26,7 +31,13 @@ void MnemodeckApp::InitMainWindow(const StartupFile &startup)
 {
     auto *dialog = new MDKMainDlg(dialogs_.get());
     window_ = std::make_unique<MnemodeckWindow>(dialog);
+    settings_ = std::make_unique<SettingsWiring>(
+        *dialog, *window_, SettingsStore::standardCurrentUserFile(), SettingsStore::standardClassesRootFile(),
+        startup.LoadStartupSure ? startup.LoadStartupPath : QDir::currentPath());
     dialog->SetupWindow();
+    settings_->registerWithDesktop(applicationFilePath(),
+                                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                                   originalfile::templatesFolder());
     window_->sizeFrame();
     // Messages of the start-up load come before the window, as the load
     // happens during set-up.

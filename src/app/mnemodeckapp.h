@@ -10,6 +10,7 @@ namespace mdk {
 
 class MDKMainDlg;
 class MnemodeckWindow;
+class SettingsWiring;
 class UserDialogs;
 
 // The application: builds the main dialog and the frame around it, then
@@ -26,6 +27,7 @@ public:
 
 private:
     std::unique_ptr<UserDialogs> dialogs_;
+    std::unique_ptr<SettingsWiring> settings_;
     std::unique_ptr<MnemodeckWindow> window_;
 };
 

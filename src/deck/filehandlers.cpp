@@ -1,0 +1,151 @@
+// The main dialog's side of the file commands: the command handlers, the
+// recent-file items of the File menu, and what the commands ask of the
+// window (caption, status line, redraw, tree, card font).
+
+#include "app/commandids.h"
+#include "app/mdkmaindlg.h"
+#include "app/recentfiles.h"
+#include "deck/filecommands.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTreeWidget>
+
+namespace mdk {
+
+class MainDlgFileHost : public FileHost {
+public:
+    explicit MainDlgFileHost(MDKMainDlg &dlg) : dlg_(dlg) {}
+
+    void setCaption(const QString &caption) override { dlg_.setCaption(caption); }
+    void ShowStatusMessage(const QString &text) override { dlg_.ShowStatusMessage(text); }
+    void SetText() override { dlg_.SetText(); }
+    void rebuildTree() override
+    {
+        dlg_.scrollposition = 0;
+        dlg_.RefreshTree();
+    }
+    void expandTree() override { dlg_.categoriesTree()->expandAll(); }
+    void UpdateFileMenu() override { dlg_.UpdateFileMenu(); }
+    void applyCardFont() override
+    {
+        dlg_.ApplyCardFont();
+        dlg_.SetText();
+    }
+
+private:
+    MDKMainDlg &dlg_;
+};
+
+void MDKMainDlg::initFileCommands()
+{
+    fileHost_ = std::make_unique<MainDlgFileHost>(*this);
+    files_ = std::make_unique<FileCommands>(deck, options, *dialogs_, *fileHost_, this);
+}
+
+void MDKMainDlg::runFileCommand(void (FileCommands::*command)())
+{
+    files_->adoptIdentity(ProtectedFileName, ProtectedFilePath);
+    ((*files_).*command)();
+    ProtectedFileName = files_->ProtectedFileName;
+    ProtectedFilePath = files_->ProtectedFilePath;
+}
+
+void MDKMainDlg::CMFileNew() { runFileCommand(&FileCommands::CMFileNew); }
+void MDKMainDlg::CMFileOpen() { runFileCommand(&FileCommands::CMFileOpen); }
+void MDKMainDlg::RevertFile() { runFileCommand(&FileCommands::RevertFile); }
+void MDKMainDlg::SaveCategory() { runFileCommand(&FileCommands::SaveCategory); }
+void MDKMainDlg::ChangeFont() { runFileCommand(&FileCommands::ChangeFont); }
+
+void MDKMainDlg::SaveFile()
+{
+    files_->adoptIdentity(ProtectedFileName, ProtectedFilePath);
+    files_->SaveFile();
+    ProtectedFileName = files_->ProtectedFileName;
+    ProtectedFilePath = files_->ProtectedFilePath;
+}
+
+void MDKMainDlg::SaveFileAs()
+{
+    files_->adoptIdentity(ProtectedFileName, ProtectedFilePath);
+    files_->SaveFileAs();
+    ProtectedFileName = files_->ProtectedFileName;
+    ProtectedFilePath = files_->ProtectedFilePath;
+}
+
+void MDKMainDlg::openRecentFile(int k)
+{
+    files_->adoptIdentity(ProtectedFileName, ProtectedFilePath);
+    files_->CMFile(k);
+    ProtectedFileName = files_->ProtectedFileName;
+    ProtectedFilePath = files_->ProtectedFilePath;
+}
+
+void MDKMainDlg::CMFile1() { openRecentFile(1); }
+void MDKMainDlg::CMFile2() { openRecentFile(2); }
+void MDKMainDlg::CMFile3() { openRecentFile(3); }
+void MDKMainDlg::CMFile4() { openRecentFile(4); }
+void MDKMainDlg::CMFile5() { openRecentFile(5); }
+
+QAction *MDKMainDlg::recentFileAction(int id) const
+{
+    for (QAction *a : recentItems_)
+        if (!a->isSeparator() && a->data().toInt() == id)
+            return a;
+    return nullptr;
+}
+
+void MDKMainDlg::UpdateFileMenu()
+{
+    QMenu *file = menus_.value(int(Popup::File));
+    if (!file)
+        return;
+    for (QAction *a : std::as_const(recentItems_)) {
+        file->removeAction(a);
+        a->deleteLater();
+    }
+    recentItems_.clear();
+
+    const recent::FileMenu menu = recent::UpdateFileMenu(options.files);
+    if (!menu.separators)
+        return;
+    // Just above "E&xit": separator 807, the items, separator 806.
+    QAction *exit = actions_.value(CM_EXIT);
+    auto addSeparator = [&](int id) {
+        auto *sep = new QAction(this);
+        sep->setSeparator(true);
+        sep->setData(id);
+        file->insertAction(exit, sep);
+        recentItems_.append(sep);
+    };
+    addSeparator(recent::kSeparatorAboveId);
+    static constexpr void (MDKMainDlg::*handlers[])() = {&MDKMainDlg::CMFile1, &MDKMainDlg::CMFile2,
+                                                         &MDKMainDlg::CMFile3, &MDKMainDlg::CMFile4,
+                                                         &MDKMainDlg::CMFile5};
+    for (int i = 0; i < menu.items.size(); ++i) {
+        auto *item = new QAction(menu.items[i], this);
+        item->setData(recent::kFirstItemId + i);
+        item->setStatusTip(recent::kItemHint);
+        const auto handler = handlers[i];
+        connect(item, &QAction::triggered, this, [this, handler] {
+            if (deck.ShowSubCategories)
+                return;
+            (this->*handler)();
+            updateCommands();
+        });
+        file->insertAction(exit, item);
+        recentItems_.append(item);
+    }
+    addSeparator(recent::kSeparatorBelowId);
+    enableRecentFiles();
+}
+
+void MDKMainDlg::enableRecentFiles()
+{
+    // NSPassEnable: not in subcategory mode.
+    for (QAction *a : std::as_const(recentItems_))
+        if (!a->isSeparator())
+            a->setEnabled(!deck.ShowSubCategories);
+}
+
+} // namespace mdk
