@@ -1,0 +1,18 @@
+#!/bin/sh
+# Builds the card-file reader's fuzz target with clang (build-fuzz beside
+# this checkout) and runs it on the seed corpus, keeping what it learns in
+# fuzz/corpus-run. Default: ten minutes; extra arguments go to libFuzzer,
+# e.g. -max_total_time=60. Crashing inputs land in build-fuzz/findings.
+set -eu
+src=$(cd "$(dirname "$0")/.." && pwd)
+build="$src/build-fuzz"
+
+CC=clang CXX=clang++ cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DMNEMODECK_BUILD_FUZZ=ON -DMNEMODECK_BUILD_GUI=OFF -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
+ninja -C "$build" fuzz_cardfile >/dev/null
+target=$(find "$build" -type f -name fuzz_cardfile -perm -u+x | head -n 1)
+
+mkdir -p "$src/fuzz/corpus-run" "$build/findings"
+"$target" -max_total_time=600 -rss_limit_mb=4096 -timeout=10 -print_final_stats=1 \
+  -dict="$src/fuzz/mdk.dict" -artifact_prefix="$build/findings/" "$@" \
+  "$src/fuzz/corpus-run" "$src/fuzz/corpus"
