@@ -14,7 +14,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-dejavu-core fonts-liberation
   xvfb xdotool x11-utils imagemagick
-  xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs
+  xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libfile-mimeinfo-perl
 )
 
 missing=()
