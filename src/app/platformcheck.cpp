@@ -1,7 +1,8 @@
 #include "platformcheck.h"
 
+#include <chrono>
 #include <cstdlib>
-#include <cstring>
+#include <thread>
 
 #ifdef MDK_HAVE_XCB
 #include <xcb/xcb.h>
@@ -26,11 +27,16 @@ bool canOpenGraphicalSession()
         return false;
 #ifdef MDK_HAVE_XCB
     // Without this, a dead X display makes the toolkit abort with a trace.
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    const bool ok = connection && xcb_connection_has_error(connection) == 0;
-    if (connection)
+    // A busy server can refuse a connection for a moment: try a few times.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+        const bool ok = xcb_connection_has_error(connection) == 0;
         xcb_disconnect(connection);
-    return ok;
+        if (ok)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 #else
     return true;
 #endif

@@ -43,6 +43,8 @@ done
 DISPLAY=:$(head -n1 "$work/displayfd")
 export DISPLAY
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# The display number can come before the server takes connections.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" HOME="$work"
 
 # A dead display gives the platform message too, not a crash.

@@ -1,0 +1,43 @@
+#!/bin/sh
+# Measures the time from starting mdeck43 with a card file on the command
+# line until its window, titled with the file's name, is on the screen.
+# Runs under a virtual X server; prints one figure per run and the median.
+# Usage: tools/startup-time.sh <build directory> <card file> [runs]
+# Needs xvfb and xdotool. Make a large file with: mdktool generate 100000 big.mdk
+set -eu
+build=$1
+file=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+runs=${3:-10}
+program=$build/bin/mdeck43
+name=$(basename "$file")
+name=${name%.*}
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+exec 3>"$work/displayfd"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/displayfd" ] && break; sleep 0.05; done
+DISPLAY=:$(head -n1 "$work/displayfd")
+export DISPLAY XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" HOME="$work"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# The display number can come before the server takes connections.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+
+for run in $(seq "$runs"); do
+    start=$(date +%s.%N)
+    "$program" "$file" >"$work/app.log" 2>&1 &
+    pid=$!
+    # Poll every 5 ms or so for a viewable window with the title.
+    until xdotool search --onlyvisible --name "^Mnemodeck - $name\$" >/dev/null 2>&1; do
+        kill -0 "$pid" 2>/dev/null || { cat "$work/app.log" >&2; exit 1; }
+        sleep 0.005 # polling flat out would fill the server's connection queue
+    done
+    end=$(date +%s.%N)
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    echo "$end - $start" | bc
+done | sort -n | awk '{ a[NR] = $1; print "run: " $1 " s" } END { print "median: " a[int((NR + 1) / 2)] " s" }'
