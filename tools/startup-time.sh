@@ -39,5 +39,5 @@ for run in $(seq "$runs"); do
     end=$(date +%s.%N)
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    echo "$end - $start" | bc
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
 done | sort -n | awk '{ a[NR] = $1; print "run: " $1 " s" } END { print "median: " a[int((NR + 1) / 2)] " s" }'
