@@ -1,6 +1,5 @@
 #include "categorytree.h"
 
-#include <algorithm>
 
 namespace mdk {
 
@@ -24,6 +23,10 @@ CategoryTree::NodeId CategoryTree::addChild(NodeId parentId, const QString &name
     node.name = name;
     node.parent = parentId;
     node.indexInParent = int(nodes_[size_t(parentId)].children.size());
+    const Node &p = nodes_[size_t(parentId)];
+    node.depth = p.depth + 1;
+    const Node &pj = nodes_[size_t(p.jump)];
+    node.jump = p.depth - pj.depth == pj.depth - nodes_[size_t(pj.jump)].depth ? pj.jump : parentId;
     nodes_.push_back(std::move(node));
     nodes_[size_t(parentId)].children.push_back(id);
 
@@ -70,27 +73,39 @@ std::vector<CategoryTree::NodeId> CategoryTree::descendants(NodeId of) const
     return out;
 }
 
+CategoryTree::NodeId CategoryTree::ancestorAtDepth(NodeId n, int depth) const
+{
+    while (nodes_[size_t(n)].depth > depth) {
+        const Node &node = nodes_[size_t(n)];
+        n = nodes_[size_t(node.jump)].depth >= depth ? node.jump : node.parent;
+    }
+    return n;
+}
+
 bool CategoryTree::precedes(NodeId a, NodeId b) const
 {
+    // Jump pointers keep this logarithmic in the depth, so even a corrupt
+    // file with a very deep tree and many repeated names reads quickly.
     if (a == b)
         return false;
-    auto pathTo = [this](NodeId n) {
-        std::vector<NodeId> path;
-        for (; n != None; n = nodes_[size_t(n)].parent)
-            path.push_back(n);
-        std::reverse(path.begin(), path.end());
-        return path;
-    };
-    const auto pa = pathTo(a);
-    const auto pb = pathTo(b);
-    size_t i = 0;
-    while (i < pa.size() && i < pb.size() && pa[i] == pb[i])
-        ++i;
-    if (i == pa.size())
-        return true; // a is an ancestor of b
-    if (i == pb.size())
-        return false; // b is an ancestor of a
-    return nodes_[size_t(pa[i])].indexInParent < nodes_[size_t(pb[i])].indexInParent;
+    const int da = nodes_[size_t(a)].depth;
+    const int db = nodes_[size_t(b)].depth;
+    NodeId u = ancestorAtDepth(a, qMin(da, db));
+    NodeId v = ancestorAtDepth(b, qMin(da, db));
+    if (u == v)
+        return da < db; // one is an ancestor of the other
+    while (nodes_[size_t(u)].parent != nodes_[size_t(v)].parent) {
+        const NodeId ju = nodes_[size_t(u)].jump;
+        const NodeId jv = nodes_[size_t(v)].jump;
+        if (ju != jv) {
+            u = ju;
+            v = jv;
+        } else {
+            u = nodes_[size_t(u)].parent;
+            v = nodes_[size_t(v)].parent;
+        }
+    }
+    return nodes_[size_t(u)].indexInParent < nodes_[size_t(v)].indexInParent;
 }
 
 CategoryTree::NodeId CategoryTree::findByName(const QString &name) const

@@ -56,10 +56,16 @@ public:
     QString selectedName() const { return isValid(selected_) ? name(selected_) : QString(); }
 
 private:
+    NodeId ancestorAtDepth(NodeId n, int depth) const;
+
     struct Node {
         QString name;
         NodeId parent = None;
         int indexInParent = 0;
+        int depth = 0;
+        // An ancestor for quick climbs; its depth depends only on this
+        // node's depth, so two nodes of equal depth climb in step.
+        NodeId jump = 0;
         std::vector<NodeId> children;
         bool onLastChain = false; // on the path from the top to lastInPreorder()
     };
