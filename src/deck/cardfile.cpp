@@ -50,9 +50,12 @@ public:
         out_.reserve(reserve);
     }
 
-    // False when the encoding had to change; the caller starts over.
-    bool field(const QString &text)
+    // False when the encoding had to change; the caller starts over. A side
+    // that must not be empty is written as a single space.
+    bool field(const QString &text, bool spaceIfEmpty = false)
     {
+        if (spaceIfEmpty && text.isEmpty())
+            return field(QStringLiteral(" "));
         // In both encodings the bytes 0x07 and 0x00 only come from those
         // characters, so a quick look at the bytes written tells whether the
         // text needed cleaning; the rare text that did is written again.
@@ -63,7 +66,8 @@ public:
         const size_t length = size_t(out_.size() - start);
         if (std::memchr(written, kTerminator, length) || std::memchr(written, 0, length)) {
             out_.truncate(start);
-            append(Deck::cleanText(text));
+            const QString clean = Deck::cleanText(text);
+            append(spaceIfEmpty && clean.isEmpty() ? QStringLiteral(" ") : clean);
         }
         out_.append(kTerminator);
         return true;
@@ -71,7 +75,9 @@ public:
 
     TextEncoding encoding() const { return encoding_; }
     QByteArray take() { return std::move(out_); }
+    const QByteArray &bytes() const { return out_; }
     void restart() { out_.clear(); }
+    void useUtf8() { encoding_ = TextEncoding::Utf8; }
 
 private:
     bool append(const QString &text)
@@ -90,16 +96,22 @@ private:
     QByteArray out_;
 };
 
-QString orSpace(const QString &text)
-{
-    return text.isEmpty() ? QStringLiteral(" ") : text;
-}
-
 template <typename Emit>
 QByteArray encodeAll(TextEncoding preferred, qsizetype reserve, TextEncoding *used, Emit emit)
 {
     Encoder enc(preferred, reserve);
-    if (!emit(enc)) {
+    bool complete = emit(enc);
+    // Single-byte output that happens to be valid UTF-8 would be read back as
+    // UTF-8, giving other text; such a deck is written as UTF-8 instead.
+    if (complete && enc.encoding() == TextEncoding::Windows1252) {
+        const QByteArray &bytes = enc.bytes();
+        if (encoding::detect(std::string_view(bytes.constData(), size_t(bytes.size())))
+            == TextEncoding::Utf8) {
+            enc.useUtf8();
+            complete = false;
+        }
+    }
+    if (!complete) {
         enc.restart();
         emit(enc); // now UTF-8, which takes every text
     }
@@ -245,8 +257,8 @@ QByteArray serializeDeck(Deck &deck, TextEncoding *encodingUsed)
         for (size_t i = 0; ok && i < nodes.size(); ++i)
             ok = out.field(tree.name(nodes[i])) && out.field(tree.name(tree.parent(nodes[i])));
         for (int j = 0; ok && j < deck.fileCount(); ++j)
-            ok = out.field(orSpace(deck.MainSide1List.at(j)))
-                 && out.field(orSpace(deck.MainSide2List.at(j))) && out.field(deck.CatList.at(j));
+            ok = out.field(deck.MainSide1List.at(j), true) && out.field(deck.MainSide2List.at(j), true)
+                 && out.field(deck.CatList.at(j));
         return ok;
     });
 }

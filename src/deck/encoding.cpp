@@ -1,5 +1,7 @@
 #include "encoding.h"
 
+#include <QStringDecoder>
+
 #include <array>
 
 namespace mdk::encoding {
@@ -86,8 +88,15 @@ QString decodeWindows1252(std::string_view bytes)
 
 QString decode(std::string_view bytes, TextEncoding encoding)
 {
-    if (encoding == TextEncoding::Utf8)
+    if (encoding == TextEncoding::Utf8) {
+        // fromUtf8 would drop a byte-order mark at the start; it is text here.
+        if (bytes.starts_with("\xEF\xBB\xBF")) {
+            QStringDecoder decoder(QStringDecoder::Utf8,
+                                   QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+            return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+        }
         return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    }
     return decodeWindows1252(bytes);
 }
 

@@ -68,6 +68,7 @@ private Q_SLOTS:
     void windows1252RoundTripsEveryByte();
     void utf8DetectedAndKept();
     void unencodableTextIsWrittenAsUtf8();
+    void textsSurviveTheRoundTrip();
     void nameRules();
     void caseInsensitiveLookup();
 };
@@ -359,6 +360,40 @@ void TestCardFile::unencodableTextIsWrittenAsUtf8()
     Deck back;
     cardfile::parse(view(bytes), back);
     QCOMPARE(back.Side1List.at(1), QString::fromUtf8("caf\xc3\xa9"));
+}
+
+void TestCardFile::textsSurviveTheRoundTrip()
+{
+    auto roundTrip = [](Deck &d) {
+        const QByteArray bytes = cardfile::serializeDeck(d);
+        Deck back;
+        cardfile::parse(view(bytes), back);
+        return back;
+    };
+    {   // Single-byte text whose bytes would pass for UTF-8 is saved as UTF-8,
+        // or reopening would show other characters.
+        Deck d;
+        d.Side1List.AddString(QString::fromUtf8("\xc3\x83\xc2\xa9")); // "Ã©" typed as two letters
+        d.Side2List.AddString(QStringLiteral("x"));
+        TextEncoding used = TextEncoding::Windows1252;
+        cardfile::serializeDeck(d, &used);
+        QCOMPARE(used, TextEncoding::Utf8);
+        QCOMPARE(roundTrip(d).Side1List.at(0), QString::fromUtf8("\xc3\x83\xc2\xa9"));
+    }
+    {   // A byte-order mark at the start of a field is text like any other.
+        const QByteArray bytes("1\aMain\aRoot\a\xEF\xBB\xBF" "bom first\ar\xC3\xA9sum\xC3\xA9\aMain\a");
+        Deck d;
+        cardfile::parse(view(bytes), d);
+        QCOMPARE(d.MainSide1List.at(0), QChar(0xFEFF) + QStringLiteral("bom first"));
+        QCOMPARE(cardfile::serializeDeck(d), bytes);
+    }
+    {   // A side made only of characters that cannot be stored still becomes
+        // the single space an empty side is written as.
+        Deck d;
+        d.Side1List.AddString(QString(QChar(7)));
+        d.Side2List.AddString(QString(QChar(0)));
+        QCOMPARE(cardfile::serializeDeck(d), fields({"1", "Main", "Root", " ", " ", "Main"}));
+    }
 }
 
 void TestCardFile::nameRules()
