@@ -22,6 +22,7 @@ public:
     // A last field without terminator is still returned.
     bool next(std::string_view &field);
     bool atEnd() const { return pos_ >= bytes_.size(); }
+    std::string_view remaining() const { return atEnd() ? std::string_view() : bytes_.substr(pos_); }
 
 private:
     std::string_view bytes_;
