@@ -3,6 +3,7 @@
 #include "app/commandids.h"
 #include "app/dialogfont.h"
 #include "app/logfontqt.h"
+#include "category/categorytreewidget.h"
 #include "app/waitcursor.h"
 #include "deck/filecommands.h"
 #include "view/carddisplay.h"
@@ -32,7 +33,6 @@ constexpr int kStatusMessageMs = 3000;
 constexpr int kClockMs = 500;
 constexpr int kGadgetChars = 10;
 constexpr QSize kGlyphSize{25, 22};
-constexpr int kNodeRole = Qt::UserRole;
 } // namespace
 
 MDKMainDlg::MDKMainDlg(UserDialogs *dialogs, QWidget *parent)
@@ -75,7 +75,11 @@ MDKMainDlg::MDKMainDlg(UserDialogs *dialogs, QWidget *parent)
     initFileCommands();
 }
 
-MDKMainDlg::~MDKMainDlg() = default;
+MDKMainDlg::~MDKMainDlg()
+{
+    // The tree widget would delete a deep tree's items recursively.
+    categorytreewidget::clear(*tree_);
+}
 
 QSize MDKMainDlg::templateSize() const
 {
@@ -287,22 +291,8 @@ void MDKMainDlg::ApplyCardFont()
 void MDKMainDlg::RefreshTree()
 {
     fillingTree_ = true;
-    tree_->clear();
-    const CategoryTree &t = deck.tree;
-    std::vector<QTreeWidgetItem *> items(size_t(t.nodeCount()), nullptr);
-    QTreeWidgetItem *current = nullptr;
-    for (CategoryTree::NodeId id : t.preorder(t.root())) {
-        const CategoryTree::NodeId parent = t.parent(id);
-        auto *item = parent == CategoryTree::None
-                         ? new QTreeWidgetItem(tree_)
-                         : new QTreeWidgetItem(items[size_t(parent)]);
-        item->setText(0, t.name(id));
-        item->setData(0, kNodeRole, id);
-        items[size_t(id)] = item;
-        if (id == t.selected())
-            current = item;
-    }
-    tree_->expandAll();
+    QTreeWidgetItem *current = categorytreewidget::fill(*tree_, deck.tree);
+    categorytreewidget::expand(*tree_);
     if (current)
         tree_->setCurrentItem(current);
     fillingTree_ = false;
@@ -313,7 +303,7 @@ void MDKMainDlg::TvnSelChanged()
     QTreeWidgetItem *item = tree_->currentItem();
     if (fillingTree_ || !item)
         return;
-    deck.tree.setSelected(item->data(0, kNodeRole).toInt());
+    deck.tree.setSelected(categorytreewidget::nodeOf(item));
     {
         WaitCursor wait;
         deck.OpenCategory();

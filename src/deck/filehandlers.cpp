@@ -5,6 +5,7 @@
 #include "app/commandids.h"
 #include "app/mdkmaindlg.h"
 #include "app/recentfiles.h"
+#include "category/categorytreewidget.h"
 #include "deck/filecommands.h"
 
 #include <QAction>
@@ -25,7 +26,7 @@ public:
         dlg_.scrollposition = 0;
         dlg_.RefreshTree();
     }
-    void expandTree() override { dlg_.categoriesTree()->expandAll(); }
+    void expandTree() override { categorytreewidget::expand(*dlg_.categoriesTree()); }
     void UpdateFileMenu() override { dlg_.UpdateFileMenu(); }
     void applyCardFont() override
     {

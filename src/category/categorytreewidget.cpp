@@ -1,0 +1,60 @@
+#include "categorytreewidget.h"
+
+#include <QTreeWidget>
+
+#include <vector>
+
+namespace mdk::categorytreewidget {
+
+QTreeWidgetItem *fill(QTreeWidget &widget, const CategoryTree &tree)
+{
+    clear(widget);
+    std::vector<QTreeWidgetItem *> items(size_t(tree.nodeCount()), nullptr);
+    QTreeWidgetItem *selected = nullptr;
+    for (CategoryTree::NodeId id : tree.preorder(tree.root())) {
+        const CategoryTree::NodeId parent = tree.parent(id);
+        auto *item = parent == CategoryTree::None ? new QTreeWidgetItem(&widget)
+                                                  : new QTreeWidgetItem(items[size_t(parent)]);
+        item->setText(0, tree.name(id));
+        item->setData(0, kNodeRole, id);
+        items[size_t(id)] = item;
+        if (id == tree.selected())
+            selected = item;
+    }
+    // Making an item current expands all its parents, which a node far down
+    // a corrupt file's tree must not do; its shallowest-enough ancestor
+    // stands in for it.
+    int depth = 0;
+    for (auto *p = selected; p && p->parent(); p = p->parent())
+        ++depth;
+    for (; selected && depth > kMaxExpandDepth; --depth)
+        selected = selected->parent();
+    return selected;
+}
+
+void expand(QTreeWidget &widget)
+{
+    if (widget.topLevelItemCount() > 0)
+        widget.expandRecursively(widget.model()->index(0, 0), kMaxExpandDepth);
+}
+
+void clear(QTreeWidget &widget)
+{
+    // Detach the items from the view first, then delete them children
+    // before parents, so no deletion has to recurse.
+    std::vector<QTreeWidgetItem *> items;
+    while (widget.topLevelItemCount() > 0)
+        items.push_back(widget.takeTopLevelItem(0));
+    for (size_t i = 0; i < items.size(); ++i)
+        for (int c = 0; c < items[i]->childCount(); ++c)
+            items.push_back(items[i]->child(c));
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        delete *it;
+}
+
+CategoryTree::NodeId nodeOf(const QTreeWidgetItem *item)
+{
+    return item ? item->data(0, kNodeRole).toInt() : CategoryTree::None;
+}
+
+} // namespace mdk::categorytreewidget
