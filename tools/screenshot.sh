@@ -18,16 +18,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 3>"$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/displayfd" ] && break; sleep 0.05; done
-DISPLAY=:$(head -n1 "$work/displayfd")
-export DISPLAY XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" HOME="$work"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-# The display number can come before the server takes connections.
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+. "$(dirname "$0")/xvfb-session.sh"
+start_xvfb "$work" || { echo "Xvfb did not start" >&2; exit 1; }
 
 # The deck: a few categories and cards, one of them with a longer answer.
 f() { printf '%s\007' "$@"; }

@@ -31,21 +31,8 @@ grep -q "Wrong Windows version: Mnemodeck 4.30 requires Windows 95." "$work/err"
     || fail "without a display the message was: $(cat "$work/err")"
 
 # A virtual screen on a free display number.
-exec 3>"$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$work/displayfd" ] && break
-    sleep 0.05
-done
-[ -s "$work/displayfd" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-DISPLAY=:$(head -n1 "$work/displayfd")
-export DISPLAY
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-# The display number can come before the server takes connections.
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" HOME="$work"
+. "$(dirname "$0")/../../tools/xvfb-session.sh"
+start_xvfb "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
 # A dead display gives the platform message too, not a crash.
 DISPLAY=:999 "$program" >/dev/null 2>"$work/err"
