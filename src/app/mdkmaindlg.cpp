@@ -276,7 +276,6 @@ void MDKMainDlg::EvTimer(int id)
 
 void MDKMainDlg::setCaption(const QString &caption)
 {
-    WindowTitle = caption;
     if (frame_)
         frame_->setWindowTitle(caption);
 }
@@ -336,7 +335,7 @@ bool MDKMainDlg::CanClose()
     if (hooks.saveSettings)
         hooks.saveSettings();
     if (!deck.isBlank() && !deck.ShowSubCategories && deck.filehaschanged == 1) {
-        const QString who = deck.filehasbeensaved == 1 ? ProtectedFileName : QStringLiteral("This file");
+        const QString who = deck.filehasbeensaved == 1 ? ProtectedFileName() : QStringLiteral("This file");
         const bool yes = dialogs().askSave(
             this, QStringLiteral("Save File"),
             who + QStringLiteral(" has changed.  Would you like to save it before exiting?"));

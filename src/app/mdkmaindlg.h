@@ -49,10 +49,6 @@ public:
     // ---- State ----
     Deck deck;
     Options options;
-    // The open card file: display name and directory; empty when none.
-    QString ProtectedFileName;
-    QString ProtectedFilePath;
-    QString WindowTitle;
     bool NotepadOn = false;
     bool AboutIsOpen = false;
     bool ShowingMessage = false;
@@ -118,6 +114,9 @@ public:
 
     // ---- File commands (src/deck/filehandlers.cpp) ----
     FileCommands &fileCommands() { return *files_; }
+    // The open card file: display name and directory; empty when none.
+    const QString &ProtectedFileName() const;
+    const QString &ProtectedFilePath() const;
     void CMFileNew();
     void CMFileOpen();
     void SaveFile();
@@ -171,10 +170,7 @@ private:
     void setStatusLine(const QString &text);
     void pressButton(QMouseEvent *event);
     void setCaption(const QString &caption);
-    // File commands: set-up, and the run of one with the open file's
-    // identity kept in step with ProtectedFileName and ProtectedFilePath.
     void initFileCommands();
-    void runFileCommand(void (FileCommands::*command)());
     void openRecentFile(int k);
     void enableRecentFiles();
     friend class MainDlgFileHost;

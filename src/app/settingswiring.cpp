@@ -20,8 +20,6 @@ SettingsWiring::SettingsWiring(MDKMainDlg &dlg, QMainWindow &frame, const QStrin
     dlg_.hooks.saveSettings = [this] { save(); };
     dlg_.hooks.saveFile = [this] {
         const bool saved = dlg_.fileCommands().SaveFile();
-        dlg_.ProtectedFileName = dlg_.fileCommands().ProtectedFileName;
-        dlg_.ProtectedFilePath = dlg_.fileCommands().ProtectedFilePath;
         if (saved)
             save();
         return saved;

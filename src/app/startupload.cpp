@@ -24,9 +24,7 @@ void MDKMainDlg::LoadStartupFileFn(const StartupFile &startup)
         // The file is found case-insensitively in its folder; only a file
         // that was read becomes the open one and enters the recent files.
         files_->LoadStartupFile(startup.LoadStartupPath, startup.LoadStartupFile);
-        ProtectedFileName = files_->ProtectedFileName;
-        ProtectedFilePath = files_->ProtectedFilePath;
-        if (!ProtectedFileName.isEmpty() && hooks.fileOpened)
+        if (!ProtectedFileName().isEmpty() && hooks.fileOpened)
             hooks.fileOpened();
     }
     updateCommands();

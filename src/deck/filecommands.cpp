@@ -78,15 +78,6 @@ void FileCommands::setOpenFile(const QString &path)
     ProtectedFilePath = info.absolutePath();
 }
 
-void FileCommands::adoptIdentity(const QString &name, const QString &path)
-{
-    if (name == ProtectedFileName && path == ProtectedFilePath)
-        return;
-    ProtectedFileName = name;
-    ProtectedFilePath = path;
-    openFile_.clear();
-}
-
 QString FileCommands::locateCardFile(const QString &dir, const QString &displayName)
 {
     const QDir d(dir);

@@ -56,10 +56,6 @@ public:
     const QString &openFilePath() const { return openFile_; }
     // Makes path the open file (for loads run by other commands).
     void setOpenFile(const QString &path);
-    // Takes the open file's display name and folder as another part of the
-    // program holds them; when they differ from ours, the file is found
-    // again from them the next time it is needed.
-    void adoptIdentity(const QString &name, const QString &path);
 
     // Decides, before any read, whether a file may be read: true for a
     // current card file (or one that is not there; the read reports that).

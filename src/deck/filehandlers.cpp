@@ -44,43 +44,17 @@ void MDKMainDlg::initFileCommands()
     files_ = std::make_unique<FileCommands>(deck, options, *dialogs_, *fileHost_, this);
 }
 
-void MDKMainDlg::runFileCommand(void (FileCommands::*command)())
-{
-    files_->adoptIdentity(ProtectedFileName, ProtectedFilePath);
-    ((*files_).*command)();
-    ProtectedFileName = files_->ProtectedFileName;
-    ProtectedFilePath = files_->ProtectedFilePath;
-}
+const QString &MDKMainDlg::ProtectedFileName() const { return files_->ProtectedFileName; }
+const QString &MDKMainDlg::ProtectedFilePath() const { return files_->ProtectedFilePath; }
 
-void MDKMainDlg::CMFileNew() { runFileCommand(&FileCommands::CMFileNew); }
-void MDKMainDlg::CMFileOpen() { runFileCommand(&FileCommands::CMFileOpen); }
-void MDKMainDlg::RevertFile() { runFileCommand(&FileCommands::RevertFile); }
-void MDKMainDlg::SaveCategory() { runFileCommand(&FileCommands::SaveCategory); }
-void MDKMainDlg::ChangeFont() { runFileCommand(&FileCommands::ChangeFont); }
-
-void MDKMainDlg::SaveFile()
-{
-    files_->adoptIdentity(ProtectedFileName, ProtectedFilePath);
-    files_->SaveFile();
-    ProtectedFileName = files_->ProtectedFileName;
-    ProtectedFilePath = files_->ProtectedFilePath;
-}
-
-void MDKMainDlg::SaveFileAs()
-{
-    files_->adoptIdentity(ProtectedFileName, ProtectedFilePath);
-    files_->SaveFileAs();
-    ProtectedFileName = files_->ProtectedFileName;
-    ProtectedFilePath = files_->ProtectedFilePath;
-}
-
-void MDKMainDlg::openRecentFile(int k)
-{
-    files_->adoptIdentity(ProtectedFileName, ProtectedFilePath);
-    files_->CMFile(k);
-    ProtectedFileName = files_->ProtectedFileName;
-    ProtectedFilePath = files_->ProtectedFilePath;
-}
+void MDKMainDlg::CMFileNew() { files_->CMFileNew(); }
+void MDKMainDlg::CMFileOpen() { files_->CMFileOpen(); }
+void MDKMainDlg::RevertFile() { files_->RevertFile(); }
+void MDKMainDlg::SaveCategory() { files_->SaveCategory(); }
+void MDKMainDlg::ChangeFont() { files_->ChangeFont(); }
+void MDKMainDlg::SaveFile() { files_->SaveFile(); }
+void MDKMainDlg::SaveFileAs() { files_->SaveFileAs(); }
+void MDKMainDlg::openRecentFile(int k) { files_->CMFile(k); }
 
 void MDKMainDlg::CMFile1() { openRecentFile(1); }
 void MDKMainDlg::CMFile2() { openRecentFile(2); }

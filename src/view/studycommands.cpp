@@ -118,7 +118,7 @@ void MDKMainDlg::applyRepeat(const AutoRepeat::Action &action)
 
 void MDKMainDlg::CMInformation()
 {
-    const study::Information info = study::information(deck, ProtectedFileName, ProtectedFilePath);
+    const study::Information info = study::information(deck, ProtectedFileName(), ProtectedFilePath());
     InfoDlg dialog(info, this);
     dialog.exec();
 }

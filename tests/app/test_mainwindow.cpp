@@ -312,8 +312,8 @@ void MainWindowTest::startupLoadsSplitNameWithCapitalExtension()
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck - Spanish Words"));
     QCOMPARE(f.dlg->statusText(), QStringLiteral("Spanish Words: 3 cards"));
-    QCOMPARE(f.dlg->ProtectedFileName, QStringLiteral("Spanish Words"));
-    QCOMPARE(f.dlg->ProtectedFilePath, dir.path());
+    QCOMPARE(f.dlg->ProtectedFileName(), QStringLiteral("Spanish Words"));
+    QCOMPARE(f.dlg->ProtectedFilePath(), dir.path());
     QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("el perro"));
     QCOMPARE(f.dlg->deck.viewCount(), 2);
     QCOMPARE(f.dlg->categoriesTree()->topLevelItem(0)->text(0), QStringLiteral("Main"));
@@ -333,7 +333,7 @@ void MainWindowTest::startupWithMissingFileShowsCannotLoad()
     QCOMPARE(m.icon, UserDialogs::Icon::Exclamation);
     QCOMPARE(m.text, QStringLiteral("Cannot load gone in the ") + dir.path() + QStringLiteral(" folder."));
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck"));
-    QVERIFY(f.dlg->ProtectedFileName.isEmpty() && f.dlg->ProtectedFilePath.isEmpty());
+    QVERIFY(f.dlg->ProtectedFileName().isEmpty() && f.dlg->ProtectedFilePath().isEmpty());
     QCOMPARE(f.dlg->deck.viewCount(), 0);
 }
 
@@ -355,7 +355,7 @@ void MainWindowTest::startupRefusesEarlierLayout()
              QStringLiteral("Cannot continue to load this file.  It is of a previous and unintelligible format."));
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck"));
     QCOMPARE(f.dlg->deck.viewCount(), 2);
-    QVERIFY(f.dlg->ProtectedFileName.isEmpty());
+    QVERIFY(f.dlg->ProtectedFileName().isEmpty());
 }
 
 void MainWindowTest::startupWithFullStoreKeepsWhatFits()
@@ -417,7 +417,7 @@ void MainWindowTest::exitYesWithFailedSaveKeepsWindowOpen()
     f.study(2);
     f.dlg->deck.filehaschanged = 1;
     f.dlg->deck.filehasbeensaved = 1;
-    f.dlg->ProtectedFileName = QStringLiteral("spanish");
+    f.dlg->fileCommands().ProtectedFileName = QStringLiteral("spanish");
     int saves = 0;
     f.dlg->hooks.saveFile = [&] { ++saves; return false; }; // cancelled or failed
     f.dialogs.answers = {QMessageBox::Yes};

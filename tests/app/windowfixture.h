@@ -4,6 +4,7 @@
 
 #include "app/commandline.h"
 #include "app/mdkmaindlg.h"
+#include "deck/filecommands.h"
 #include "app/mnemodeckwindow.h"
 
 #include <QFile>

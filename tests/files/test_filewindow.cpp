@@ -112,7 +112,7 @@ private Q_SLOTS:
                 run.dlg->runCommand(CM_FILEOPEN);
             }
             QCOMPARE(run.window->windowTitle(), QStringLiteral("Mnemodeck - gamma"));
-            QCOMPARE(run.dlg->ProtectedFileName, QStringLiteral("gamma"));
+            QCOMPARE(run.dlg->ProtectedFileName(), QStringLiteral("gamma"));
             QCOMPARE(run.dlg->cardDisplay()->text(), QStringLiteral("gamma"));
             // The open file is not listed; the earlier ones are, newest first.
             QCOMPARE(run.fileMenuTail(),
@@ -131,7 +131,7 @@ private Q_SLOTS:
         next.dlg->recentFileAction(802)->trigger();
         QCOMPARE(next.window->windowTitle(), QStringLiteral("Mnemodeck - beta"));
         QCOMPARE(next.dlg->cardDisplay()->text(), QStringLiteral("beta"));
-        QCOMPARE(next.dlg->ProtectedFileName, QStringLiteral("beta"));
+        QCOMPARE(next.dlg->ProtectedFileName(), QStringLiteral("beta"));
         QCOMPARE(next.fileMenuTail(), (QStringList{"In&formation", "-", "&1.  gamma", "&2.  alpha", "-", "E&xit"}));
         QVERIFY(next.dialogs.unexpected.isEmpty());
     }
@@ -150,7 +150,7 @@ private Q_SLOTS:
             QVERIFY(!run.dlg->recentFileAction(801)->isEnabled());
             QVERIFY(!run.dlg->commandEnabled(CM_FILEOPEN));
             run.dlg->recentFileAction(801)->trigger();
-            QCOMPARE(run.dlg->ProtectedFileName, QStringLiteral("beta"));
+            QCOMPARE(run.dlg->ProtectedFileName(), QStringLiteral("beta"));
         }
     }
 

@@ -355,8 +355,8 @@ void StudyViewTest::markWithTwoUnmarkedLeftThenInformation()
 {
     WindowFixture f;
     f.study(3);
-    f.dlg->ProtectedFileName = QStringLiteral("spanish");
-    f.dlg->ProtectedFilePath = QStringLiteral("/home/me/decks");
+    f.dlg->fileCommands().ProtectedFileName = QStringLiteral("spanish");
+    f.dlg->fileCommands().ProtectedFilePath = QStringLiteral("/home/me/decks");
     f.dlg->runCommand(CM_MARK);
     QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
     f.dlg->runCommand(CM_MARK);
