@@ -47,7 +47,11 @@ void prefetchText(const QString &text)
 // the file-level lists. When the view is about to be rebuilt anyway, its
 // texts are moved rather than copied: copying a text touches its heap
 // block, and in a big deck those blocks are seldom in cache.
-void foldViewBack(Deck &deck, bool viewIsRebuiltNext)
+// Folds the view back into the file-level lists. With next set, the view
+// is about to be replaced by that category's cards: its texts are moved
+// instead of copied, and the same pass notes where next's cards end up, so
+// the new view needs no second scan of the file.
+void foldViewBack(Deck &deck, const QString *next = nullptr, std::vector<int> *nextCards = nullptr)
 {
     // One pass that drops the open category's stale entries, keeping every
     // other card in order; then the view is appended. The appends ignore the
@@ -61,6 +65,8 @@ void foldViewBack(Deck &deck, bool viewIsRebuiltNext)
     for (size_t j = 0; j < cat.size(); ++j) {
         if (cat[j] == open)
             continue;
+        if (next && cat[j] == *next)
+            nextCards->push_back(int(out));
         if (out != j) {
             s1[out] = std::move(s1[j]);
             s2[out] = std::move(s2[j]);
@@ -74,7 +80,10 @@ void foldViewBack(Deck &deck, bool viewIsRebuiltNext)
 
     auto &v1 = deck.Side1List.storage();
     auto &v2 = deck.Side2List.storage();
-    if (viewIsRebuiltNext) {
+    if (next) {
+        if (open == *next)
+            for (size_t k = 0; k < v1.size(); ++k)
+                nextCards->push_back(int(out + k));
         s1.insert(s1.end(), std::make_move_iterator(v1.begin()), std::make_move_iterator(v1.end()));
         s2.insert(s2.end(), std::make_move_iterator(v2.begin()), std::make_move_iterator(v2.end()));
     } else {
@@ -82,7 +91,7 @@ void foldViewBack(Deck &deck, bool viewIsRebuiltNext)
         s2.insert(s2.end(), v2.begin(), v2.end());
     }
     cat.insert(cat.end(), v1.size(), open); // all entries share one text
-    if (viewIsRebuiltNext) {
+    if (next) {
         v1.clear();
         v2.clear();
     }
@@ -92,16 +101,20 @@ void foldViewBack(Deck &deck, bool viewIsRebuiltNext)
 
 void Deck::WriteBackView()
 {
-    foldViewBack(*this, false);
+    foldViewBack(*this);
 }
 
 void Deck::LoadView(const QString &name)
 {
-    Side1List.ClearList();
-    Side2List.ClearList();
     std::vector<int> cards;
     ForEachCardOfCategory(name, [&](int j) { cards.push_back(j); });
+    loadViewFrom(cards);
+}
 
+void Deck::loadViewFrom(const std::vector<int> &cards)
+{
+    Side1List.ClearList();
+    Side2List.ClearList();
     auto &v1 = Side1List.storage();
     auto &v2 = Side2List.storage();
     v1.reserve(cards.size());
@@ -163,8 +176,10 @@ void Deck::OpenCategory()
     if (!ShowSubCategories) {
         if (selectedName == CategoryTree::kMainName && OldTreeName == CategoryTree::kMainName)
             return;
-        foldViewBack(*this, true); // WriteBackView; LoadView replaces the view next
-        LoadView(selectedName);
+        // WriteBackView, then LoadView, sharing one pass over the file.
+        std::vector<int> cards;
+        foldViewBack(*this, &selectedName, &cards);
+        loadViewFrom(cards);
     } else {
         LoadViewWithSubcategories(tree.selected());
     }

@@ -89,6 +89,11 @@ public:
     // The data part of showing no card after a view rebuild.
     void ResetCurrentCard();
 
+private:
+    // Replaces the view with the given file-level cards.
+    void loadViewFrom(const std::vector<int> &cards);
+
+public:
     // Drops the characters that would break a card file (the field
     // terminator 0x07 and NUL) from a text about to enter the deck.
     static QString cleanText(const QString &text);

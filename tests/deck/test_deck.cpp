@@ -175,7 +175,17 @@ void TestDeck::fastMatchesLiteralOnRandomDecks()
         for (int step = 0; step < 6; ++step) {
             const CategoryTree::NodeId node = CategoryTree::NodeId(rng.bounded(nodeCount));
             const QString name = fast.tree.name(node);
-            switch (rng.bounded(3)) {
+            switch (rng.bounded(4)) {
+            case 3: // select a category in the tree
+                fast.tree.setSelected(node);
+                fast.OpenCategory();
+                if (!(name == QLatin1String("Main") && slow.OldTreeName == QLatin1String("Main"))) {
+                    reference::writeBackView(slow);
+                    reference::loadView(slow, name);
+                }
+                slow.OldTreeName = name;
+                QCOMPARE(fast.OldTreeName, slow.OldTreeName);
+                break;
             case 0: // open a category, edit its view, fold it back
                 fast.LoadView(name);
                 reference::loadView(slow, name);
