@@ -3,10 +3,10 @@
 #include "app/logfontqt.h"
 #include "app/recentfiles.h"
 #include "app/userdialogs.h"
+#include "app/waitcursor.h"
 #include "deck/cardfile.h"
 #include "deck/filenames.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -33,28 +33,6 @@ const QString kRevertQuestion = QStringLiteral(
     "Are you sure you want to revert this file?");
 const QString kFileOpen = QStringLiteral("File Open");
 const QString kSaveFile = QStringLiteral("Save File");
-
-// The wait cursor while a file is read or written; never over a dialog.
-class WaitCursor {
-public:
-    WaitCursor()
-    {
-        if (qobject_cast<QApplication *>(QCoreApplication::instance()))
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            active_ = false;
-    }
-    ~WaitCursor()
-    {
-        if (active_)
-            QApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    bool active_ = true;
-};
 
 bool isFile(const QString &path)
 {
