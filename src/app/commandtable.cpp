@@ -57,7 +57,7 @@ const CommandRow kCommands[] = {
     {CM_CHANGEFONT, P::Card, "Change f&ont", nullptr, "Change the card font", PassEnable, &D::ChangeFont},
     {CM_NOTEPAD, P::Card, "&Notepad...", nullptr, "Display a notepad", NotepadEnable, nullptr},
 
-    {CM_HELP, P::Help, "&Help", "F1", "Get on-line help", PassEnable, nullptr},
+    {CM_HELP, P::Help, "&Help", "F1", "Get on-line help", PassEnable, &MDKMainDlg::CMHelp},
     {CM_ABOUT, P::Help, "&About Mnemodeck", nullptr, "About Mnemodeck", AboutEnable, nullptr, true},
 };
 

@@ -9,6 +9,7 @@
 #include "view/autorepeat.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -28,6 +29,7 @@ class QTreeWidgetItem;
 namespace mdk {
 
 class CardDisplay;
+class HelpViewer;
 class FileCommands;
 class FileHost;
 
@@ -134,6 +136,14 @@ public:
     // The recent-file item with command id 801 to 805, if it exists.
     QAction *recentFileAction(int id) const;
 
+    // ---- Help ----
+    // Opens the help file at its index.
+    void CMHelp();
+    // Opens the help file at topic (0: the index). A dialog passes itself
+    // as owner, so that the help window is usable while it is open.
+    void openHelp(int topic, QWidget *owner = nullptr);
+    HelpViewer *helpViewer() const;
+
     // ---- Closing ----
     // Offers to save a changed deck; false keeps the window open.
     bool CanClose();
@@ -199,6 +209,7 @@ private:
     // with its own press is not counted twice.
     std::optional<quint64> lastPressTime_;
 
+    QPointer<HelpViewer> helpViewer_;
     std::unique_ptr<FileHost> fileHost_;
     std::unique_ptr<FileCommands> files_;
     QList<QAction *> recentItems_; // separator 807, the recent files, separator 806

@@ -25,6 +25,7 @@ JumpToCardDlg::JumpToCardDlg(Deck &deck, QWidget *parent)
                              + QStringLiteral(")"));
     connect(ui_->okButton, &QPushButton::clicked, this, &JumpToCardDlg::Ok);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui_->helpButton, &QPushButton::clicked, this, &JumpToCardDlg::helpRequested);
 }
 
 JumpToCardDlg::~JumpToCardDlg() = default;

@@ -23,6 +23,10 @@ public:
 
     int jumpcardnumber() const { return jumpcardnumber_; }
 
+Q_SIGNALS:
+    // The Help button: the dialog's help topic.
+    void helpRequested();
+
 private:
     void Ok();
 

@@ -1,6 +1,7 @@
 // The study view's side of the main dialog: showing the current card,
 // stepping with the mouse, scrolling, Information, Jump, Mark, Unmark all.
 
+#include "app/helpfile.h"
 #include "app/mdkmaindlg.h"
 #include "view/carddisplay.h"
 #include "view/infodlg.h"
@@ -130,6 +131,7 @@ void MDKMainDlg::CMJump()
         return;
     }
     JumpToCardDlg dialog(deck, this);
+    connect(&dialog, &JumpToCardDlg::helpRequested, this, [this, &dialog] { openHelp(help::Jump, &dialog); });
     dialog.exec();
     deck.Side1List.GetString(deck.Word, deck.placeseek);
     deck.Side2List.GetString(deck.Meaning, deck.placeseek);
