@@ -8,6 +8,9 @@ set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
 build="$src/build-bench"
 
+. "$src/tools/ensure-packages.sh"
+ensure_packages cmake ninja-build g++ qt6-base-dev libbenchmark-dev
+
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DMNEMODECK_BUILD_BENCH=ON -DMNEMODECK_BUILD_GUI=OFF -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
 ninja -C "$build" bench_deck rss_after_load mdktool >/dev/null

@@ -7,6 +7,9 @@ set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
 build="$src/build-fuzz"
 
+. "$src/tools/ensure-packages.sh"
+ensure_packages cmake ninja-build clang libclang-rt-14-dev qt6-base-dev
+
 CC=clang CXX=clang++ cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DMNEMODECK_BUILD_FUZZ=ON -DMNEMODECK_BUILD_GUI=OFF -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
 ninja -C "$build" fuzz_cardfile >/dev/null
