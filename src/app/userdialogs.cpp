@@ -20,6 +20,20 @@ QMessageBox::Icon toQt(UserDialogs::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// The card-file dialog: both filters, "mdk" added to a name typed without
+// an extension; the chosen path, or empty when cancelled.
+QString runFileDialog(QWidget *parent, const QString &caption, const QString &startDir,
+                      QFileDialog::AcceptMode acceptMode, QFileDialog::FileMode fileMode)
+{
+    QFileDialog dialog(parent, caption, startDir, kFilter);
+    dialog.setAcceptMode(acceptMode);
+    dialog.setFileMode(fileMode);
+    dialog.setDefaultSuffix(QStringLiteral("mdk"));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? dialog.selectedFiles().constFirst()
+               : QString();
+}
+
 } // namespace
 
 QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, const QString &caption,
@@ -32,24 +46,13 @@ QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, c
 
 QString QtUserDialogs::openFileName(QWidget *parent, const QString &caption, const QString &startDir)
 {
-    QFileDialog dialog(parent, caption, startDir, kFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QStringLiteral("mdk"));
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-               ? dialog.selectedFiles().constFirst()
-               : QString();
+    return runFileDialog(parent, caption, startDir, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
 }
 
 QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &startDir)
 {
-    QFileDialog dialog(parent, caption, startDir, kFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("mdk"));
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-               ? dialog.selectedFiles().constFirst()
-               : QString();
+    // A save dialog asks before overwriting an existing file.
+    return runFileDialog(parent, caption, startDir, QFileDialog::AcceptSave, QFileDialog::AnyFile);
 }
 
 std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &initial)
