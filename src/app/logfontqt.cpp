@@ -5,12 +5,11 @@
 namespace mdk {
 
 namespace {
-// A record weight of 0 means "the default weight", which is normal.
+// Both use the 100 (thin) to 900 (black) scale; a record weight of 0
+// means "the default weight", which is normal.
 int qtWeightFromRecord(int weight)
 {
-    if (weight <= 0)
-        return QFont::Normal;
-    return qBound(1, weight / 1, 1000);
+    return weight <= 0 ? int(QFont::Normal) : qBound(1, weight, 1000);
 }
 } // namespace
 
