@@ -63,9 +63,9 @@ void foldViewBack(Deck &deck, const QString *next = nullptr, std::vector<int> *n
     const QString &open = deck.OldTreeName;
     size_t out = 0;
     for (size_t j = 0; j < cat.size(); ++j) {
-        if (cat[j] == open)
+        if (sameText(cat[j], open))
             continue;
-        if (next && cat[j] == *next)
+        if (next && sameText(cat[j], *next))
             nextCards->push_back(int(out));
         if (out != j) {
             s1[out] = std::move(s1[j]);

@@ -5,11 +5,26 @@
 
 #include <QString>
 
+#include <cstring>
 #include <vector>
 
 namespace mdk {
 
 enum class TextEncoding { Windows1252, Utf8 };
+
+// Exact, case-sensitive equality of two texts. The category column repeats
+// a few names that share their text blocks, so the same block decides at
+// once; otherwise a plain memory compare, without the general string
+// comparison's call and case handling, which dominate scans of big decks.
+inline bool sameText(const QString &a, const QString &b)
+{
+    const qsizetype n = a.size();
+    if (n != b.size())
+        return false;
+    const QChar *pa = a.constData();
+    const QChar *pb = b.constData();
+    return pa == pb || std::memcmp(pa, pb, size_t(n) * sizeof(QChar)) == 0;
+}
 
 // Everything the program knows about the open card file: the cards of the
 // file (three parallel lists), the view of the open category (two parallel
@@ -67,7 +82,7 @@ public:
     {
         const auto &cats = CatList.items();
         for (size_t j = 0; j < cats.size(); ++j)
-            if (cats[j] == name)
+            if (sameText(cats[j], name))
                 visit(int(j));
     }
 
