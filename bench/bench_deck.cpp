@@ -2,8 +2,8 @@
 // full-deck save, category switch and the subcategory view of "Main", on
 // files made by the same generator as `mdktool generate`.
 
-#include "deck/cardfile.h"
-#include "deck/deck.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/deck.h"
 #include "generator.h"
 
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 // budget of four times the file size plus 50 MB. A process of its own, so
 // that nothing else has touched the heap.
 
-#include "deck/cardfile.h"
-#include "deck/deck.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/deck.h"
 
 #include <QFile>
 #include <QFileInfo>

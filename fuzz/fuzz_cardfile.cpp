@@ -2,8 +2,8 @@
 // crashing, and what the full-deck writer makes of the result must read
 // back as the same number of cards and categories.
 
-#include "deck/cardfile.h"
-#include "deck/deck.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/deck.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "generator.h"
 
-#include "deck/cardfile.h"
+#include "core/deck/cardfile.h"
 
 #include <QSet>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "deck/deck.h"
-#include "deck/safewrite.h"
+#include "core/deck/deck.h"
+#include "core/deck/safewrite.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // mdktool: card files from the command line, read and written through the
 // same library as the program.
 
-#include "deck/cardfile.h"
-#include "deck/deck.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/deck.h"
 #include "generator.h"
 
 #include <QCoreApplication>

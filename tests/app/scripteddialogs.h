@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/userdialogs.h"
+#include "gui/common/userdialogs.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "windowfixture.h"
 
-#include "app/commandids.h"
-#include "app/helpfile.h"
-#include "app/helpviewer.h"
-#include "view/jumptocarddlg.h"
+#include "core/shell/commandids.h"
+#include "core/settings/helpfile.h"
+#include "gui/help/helpviewer.h"
+#include "gui/study/jumptocarddlg.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,9 +3,9 @@
 
 #include "windowfixture.h"
 
-#include "app/commandids.h"
-#include "app/commandtable.h"
-#include "view/carddisplay.h"
+#include "core/shell/commandids.h"
+#include "core/shell/commandtable.h"
+#include "gui/study/carddisplay.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,10 +1,10 @@
 // Rules of the application shell that need no window: the clock's texts,
 // the command line, the enablers, dialog units and the frame's size.
 
-#include "app/clocktext.h"
-#include "app/commandline.h"
-#include "app/dialogunits.h"
-#include "app/enablers.h"
+#include "core/shell/clocktext.h"
+#include "core/shell/commandline.h"
+#include "gui/common/dialogunits.h"
+#include "core/shell/enablers.h"
 
 #include <QDir>
 #include <QFile>

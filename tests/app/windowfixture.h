@@ -2,10 +2,10 @@
 
 #include "scripteddialogs.h"
 
-#include "app/commandline.h"
-#include "app/mdkmaindlg.h"
-#include "deck/filecommands.h"
-#include "app/mnemodeckwindow.h"
+#include "core/shell/commandline.h"
+#include "gui/shell/mdkmaindlg.h"
+#include "gui/files/filecommands.h"
+#include "gui/shell/mnemodeckwindow.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "category/categorytreewidget.h"
+#include "gui/category/categorytreewidget.h"
 
 #include <QTest>
 #include <QTreeWidget>

@@ -2,8 +2,8 @@
 // reader gives. Under the sanitizers of the fuzz build they crashed; here
 // they pin down what the deck must hold afterwards.
 
-#include "deck/cardfile.h"
-#include "deck/deck.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/deck.h"
 
 #include <QTest>
 

@@ -4,7 +4,7 @@
 // described for the original list controls. The fast implementations must
 // give exactly the same lists.
 
-#include "deck/deck.h"
+#include "core/deck/deck.h"
 
 namespace mdk::reference {
 

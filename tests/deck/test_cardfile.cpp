@@ -1,6 +1,6 @@
-#include "deck/cardfile.h"
-#include "deck/encoding.h"
-#include "deck/filenames.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/encoding.h"
+#include "core/deck/filenames.h"
 
 #include <QDir>
 #include <QFile>

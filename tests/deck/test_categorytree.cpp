@@ -1,5 +1,5 @@
-#include "deck/cardfile.h"
-#include "deck/categorytree.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/categorytree.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "deck/deck.h"
+#include "core/deck/deck.h"
 #include "reference.h"
 
 #include <QRandomGenerator>

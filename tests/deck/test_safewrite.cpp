@@ -1,5 +1,5 @@
-#include "deck/cardfile.h"
-#include "deck/safewrite.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/safewrite.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 // questions and file dialogs from queues the test fills. A question or
 // dialog the test did not expect is recorded and answered No / Cancel.
 
-#include "app/userdialogs.h"
+#include "gui/common/userdialogs.h"
 
 #include <QList>
 #include <QStringList>

@@ -3,8 +3,8 @@
 
 #include "scripteddialogs.h"
 
-#include "deck/cardfile.h"
-#include "deck/filecommands.h"
+#include "core/deck/cardfile.h"
+#include "gui/files/filecommands.h"
 
 #include <QApplication>
 #include <QDir>

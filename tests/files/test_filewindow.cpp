@@ -3,13 +3,13 @@
 
 #include "scripteddialogs.h"
 
-#include "app/commandids.h"
-#include "app/mdkmaindlg.h"
-#include "app/mnemodeckwindow.h"
-#include "app/settingswiring.h"
-#include "deck/cardfile.h"
-#include "deck/filecommands.h"
-#include "view/carddisplay.h"
+#include "core/shell/commandids.h"
+#include "gui/shell/mdkmaindlg.h"
+#include "gui/shell/mnemodeckwindow.h"
+#include "gui/shell/settingswiring.h"
+#include "core/deck/cardfile.h"
+#include "gui/files/filecommands.h"
+#include "gui/study/carddisplay.h"
 
 #include <QAction>
 #include <QDir>

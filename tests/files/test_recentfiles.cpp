@@ -1,6 +1,6 @@
 // The recent-files slots and the File menu items they produce.
 
-#include "app/recentfiles.h"
+#include "core/settings/recentfiles.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 // Registration of the card-file type with the desktop, and the empty
 // card-file template, against temporary XDG folders.
 
-#include "app/registration.h"
-#include "app/settingsstore.h"
-#include "deck/cardfile.h"
-#include "deck/originalfile.h"
+#include "core/settings/registration.h"
+#include "core/settings/settingsstore.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/originalfile.h"
 
 #include <QDir>
 #include <QFile>

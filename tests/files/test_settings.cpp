@@ -1,9 +1,9 @@
 // The settings store and the reading and writing of every setting, with the
 // store in a temporary XDG_CONFIG_HOME as a first start would find it.
 
-#include "app/recentfiles.h"
-#include "app/settings.h"
-#include "app/settingsstore.h"
+#include "core/settings/recentfiles.h"
+#include "core/settings/settings.h"
+#include "core/settings/settingsstore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Runs the built mdktool as a user would and checks its output byte for byte.
 
-#include "deck/cardfile.h"
-#include "deck/deck.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/deck.h"
 
 #include <QDir>
 #include <QFile>

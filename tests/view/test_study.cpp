@@ -1,8 +1,8 @@
 // The study rules without a window: stepping past marks, marking, the jump
 // number, the Information counts and the auto-repeat state machine.
 
-#include "view/autorepeat.h"
-#include "view/study.h"
+#include "core/study/autorepeat.h"
+#include "core/study/study.h"
 
 #include <QTest>
 

@@ -3,8 +3,8 @@
 
 #include "../app/windowfixture.h"
 
-#include "app/commandids.h"
-#include "view/carddisplay.h"
+#include "core/shell/commandids.h"
+#include "gui/study/carddisplay.h"
 
 #include <QApplication>
 #include <QDialog>

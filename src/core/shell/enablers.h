@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/settings/options.h"
+#include "core/deck/deck.h"
+
+namespace mdk {
+
+// What the enablers look at: the deck, the options and the two
+// single-instance windows.
+struct EnableState {
+    const Deck &deck;
+    const Options &options;
+    bool NotepadOn = false;
+    bool AboutIsOpen = false;
+};
+
+// Whether a command may run now, one function per enabler of the command
+// table.
+namespace enable {
+using Enabler = bool (*)(const EnableState &);
+
+bool PassEnable(const EnableState &);
+bool NSPassEnable(const EnableState &);
+bool PrimaryEnable(const EnableState &);
+bool SecondaryEnable(const EnableState &);
+bool NSPrimaryEnable(const EnableState &);
+bool SearchAgainEnable(const EnableState &);
+bool UndeleteEnable(const EnableState &);
+bool RevertEnable(const EnableState &);
+bool PrintEnable(const EnableState &);
+bool NotepadEnable(const EnableState &);
+bool AboutEnable(const EnableState &);
+bool DeleteEnable(const EnableState &);
+bool PasteEnable(const EnableState &);
+bool SaveEnable(const EnableState &);
+bool SaveAsEnable(const EnableState &);
+bool NewCategoryEnable(const EnableState &);
+bool CategoryEnable(const EnableState &);
+bool MarkEnable(const EnableState &);
+bool UnMarkEnable(const EnableState &);
+} // namespace enable
+
+} // namespace mdk

@@ -1,0 +1,42 @@
+#include "helpviewer.h"
+
+#include "core/settings/helpfile.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace mdk {
+
+HelpViewer::HelpViewer(QWidget *parent) : QDialog(parent), browser_(new QTextBrowser(this))
+{
+    setWindowTitle(QStringLiteral("Mnemodeck Help"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    browser_->setOpenExternalLinks(false);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(browser_);
+    layout->addWidget(buttons);
+    resize(560, 480);
+}
+
+void HelpViewer::showTopic(const QString &path, int topic)
+{
+    // The file keeps its traditional name, so it is read as HTML explicitly
+    // rather than by its extension.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        browser_->setHtml(QString::fromUtf8(file.readAll()));
+    } else {
+        browser_->setPlainText(QStringLiteral("The help file %1 could not be opened: %2")
+                                   .arg(path, file.errorString()));
+    }
+    show();
+    raise();
+    activateWindow();
+    browser_->scrollToAnchor(help::anchor(topic)); // once the page has its size
+}
+
+} // namespace mdk

@@ -1,0 +1,31 @@
+// Program entry: the platform check, the card file on the command line,
+// then the application.
+
+#include "core/shell/commandline.h"
+#include "gui/shell/mnemodeckapp.h"
+#include "gui/shell/platformcheck.h"
+
+#include <QDir>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    if (!mdk::canOpenGraphicalSession()) {
+        std::fputs("Wrong Windows version: Mnemodeck 4.30 requires Windows 95.\n", stderr);
+        return 0;
+    }
+
+    mdk::MnemodeckApp app(argc, argv);
+    const QString DefaultPath = QDir::currentPath();
+    mdk::StartupFile startup;
+    if (argc > 1) {
+        // The toolkit has taken its own options out of argv by now.
+        QStringList args;
+        for (int i = 1; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        startup = mdk::parseCommandLine(args, DefaultPath);
+    }
+    app.InitMainWindow(startup);
+    return app.exec();
+}
