@@ -73,6 +73,15 @@ public:
 
     int viewCount() const { return Side1List.GetCount(); }
     int fileCount() const { return MainSide1List.GetCount(); }
+    int deletedCount() const { return UndeleteList1.GetCount(); }
+    // Read access to view card k, file card j and deleted card u.
+    const QString &viewSide1(int k) const { return Side1List.at(k); }
+    const QString &viewSide2(int k) const { return Side2List.at(k); }
+    const QString &fileSide1(int j) const { return MainSide1List.at(j); }
+    const QString &fileSide2(int j) const { return MainSide2List.at(j); }
+    const QString &fileCategory(int j) const { return CatList.at(j); }
+    const QString &deletedSide1(int u) const { return UndeleteList1.at(u); }
+    const QString &deletedSide2(int u) const { return UndeleteList2.at(u); }
     // Neither a card in view nor a category besides "Main".
     bool isBlank() const { return viewCount() == 0 && tree.nodeCount() <= 1; }
 

@@ -15,7 +15,7 @@ bool PrimaryEnable(const EnableState &s) { return views(s) >= 1; }
 bool SecondaryEnable(const EnableState &s) { return views(s) >= 2; }
 bool NSPrimaryEnable(const EnableState &s) { return views(s) >= 1 && notSub(s); }
 bool SearchAgainEnable(const EnableState &s) { return views(s) >= 2 && !s.options.LastSearch.isEmpty(); }
-bool UndeleteEnable(const EnableState &s) { return s.deck.UndeleteList1.GetCount() >= 1 && notSub(s); }
+bool UndeleteEnable(const EnableState &s) { return s.deck.deletedCount() >= 1 && notSub(s); }
 bool RevertEnable(const EnableState &s)
 {
     return s.deck.filehasbeensaved != 0 && s.deck.filehaschanged != 0 && notSub(s);
