@@ -1,7 +1,11 @@
 // Draws the tool-bar glyphs (25 x 22) and the program icons (32 x 32) pixel
-// by pixel in the 16-colour palette, on a light grey ground, and writes them
-// as palette PNGs: <out>/glyphs/<command id>.png and <out>/icons/icon1.png,
-// icon2.png. Usage: drawglyphs <resources directory>
+// by pixel in the 16-colour palette, on a transparent ground, and writes
+// them as palette PNGs: <out>/glyphs/<command id>.png and
+// <out>/icons/icon1.png, icon2.png. Usage: drawglyphs <resources directory>
+//
+// The ground is transparent so the glyphs sit on whatever tool bar the
+// desktop draws, light or dark; an opaque grey ground showed as grey tiles.
+// There are no disabled variants: Qt derives the greyed look from these.
 
 #include <QColor>
 #include <QDir>
@@ -17,26 +21,28 @@
 
 namespace {
 
-// The 16 colours.
+// The 16 colours, and Clear for the ground.
 enum Pen : uchar {
     Black, Maroon, Green, Olive, Navy, Purple, Teal, Grey,
     Silver, Red, Lime, Yellow, Blue, Fuchsia, Aqua, White,
+    Clear,
 };
-const QRgb kPalette[16] = {
+const QRgb kPalette[17] = {
     qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
     qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(128, 128, 128),
     qRgb(192, 192, 192), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
     qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255),
+    qRgba(0, 0, 0, 0),
 };
 
 class Canvas {
 public:
     Canvas(int w, int h) : img_(w, h, QImage::Format_Indexed8)
     {
-        img_.setColorCount(16);
-        for (int i = 0; i < 16; ++i)
+        img_.setColorCount(17);
+        for (int i = 0; i < 17; ++i)
             img_.setColor(i, kPalette[i]);
-        img_.fill(Silver);
+        img_.fill(Clear);
     }
     void set(int x, int y, Pen c)
     {
@@ -155,9 +161,9 @@ void diskette(Canvas &c, int x, int y)
 {
     c.fill(x, y, 15, 15, Blue);
     c.frame(x, y, 15, 15, Navy);
-    c.set(x + 14, y, Silver); // the cut corner
+    c.set(x + 14, y, Clear); // the cut corner
     c.set(x + 13, y + 1, Navy);
-    c.set(x + 14, y + 1, Silver);
+    c.set(x + 14, y + 1, Clear);
     c.fill(x + 4, y + 1, 7, 5, Silver); // shutter
     c.fill(x + 8, y + 2, 2, 3, Navy);
     c.fill(x + 3, y + 8, 9, 6, White); // label
@@ -198,7 +204,7 @@ const std::vector<std::pair<int, Drawer>> kGlyphs = {
     {100, [](Canvas &c) { // Open: arrow up out of a diskette
          diskette(c, 2, 5);
          arrowUp(c, 18, 1, 9, Lime, Green);
-         c.fill(16, 15, 5, 1, Silver);
+         c.fill(16, 15, 5, 1, Clear);
      }},
     {104, [](Canvas &c) { // Save: arrow down into a diskette
          diskette(c, 2, 5);
@@ -394,7 +400,7 @@ QImage icon2()
     c.vline(25, 2, 30, Grey);
     c.hline(6, 25, 30, Grey);
     for (int i = 0; i < 6; ++i) {
-        c.hline(24 - i, 24, 1 + i, Silver);
+        c.hline(24 - i, 24, 1 + i, Clear);
         c.set(24 - 5 + i, 1 + i, Black);
     }
     c.hline(19, 24, 6, Black);
