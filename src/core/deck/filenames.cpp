@@ -12,7 +12,7 @@ const QString kExt = QStringLiteral(".mdk");
 QString onDiskName(const QString &baseName)
 {
     const QString folded = baseName.toLower();
-    return folded.contains(kExt) ? folded : folded + kExt;
+    return folded.endsWith(kExt) ? folded : folded + kExt;
 }
 
 QString displayName(const QString &name)
@@ -24,12 +24,12 @@ QString displayName(const QString &name)
 
 QString saveAsTarget(const QString &chosenName)
 {
-    return chosenName.toLower().contains(kExt) ? chosenName : chosenName + kExt;
+    return chosenName.endsWith(kExt, Qt::CaseInsensitive) ? chosenName : chosenName + kExt;
 }
 
 QString saveSeparatelyTarget(const QString &chosenName)
 {
-    return chosenName.contains(kExt) ? chosenName : chosenName + kExt;
+    return chosenName.endsWith(kExt) ? chosenName : chosenName + kExt;
 }
 
 QString resolveCaseInsensitive(const QString &dir, const QString &name)

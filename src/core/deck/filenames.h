@@ -5,15 +5,16 @@
 namespace mdk::names {
 
 // The name a base name is stored under: folded to lower case, ".mdk"
-// appended unless the folded name already holds ".mdk" somewhere.
+// appended unless the folded name already ends in it. Only the last suffix
+// counts: "lesson.mdk.old" is stored as "lesson.mdk.old.mdk".
 QString onDiskName(const QString &baseName);
 // What the caption, status line and recent-files list show: the name less
 // its last four characters when it ends in "mdk" in any letter case.
 QString displayName(const QString &name);
-// Save As keeps the chosen letter case; ".mdk" is added unless the name,
-// folded, already holds it.
+// Save As keeps the chosen letter case; ".mdk" is added unless the name
+// already ends in it, in any letter case.
 QString saveAsTarget(const QString &chosenName);
-// Save separately adds ".mdk" unless the name holds it in its own case.
+// Save separately adds ".mdk" unless the name ends in it in its own case.
 QString saveSeparatelyTarget(const QString &chosenName);
 
 // The path of the entry of dir that is named name, letter case aside: the

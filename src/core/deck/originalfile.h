@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/appinfo.h"
+
 #include <QString>
 
 namespace mdk::originalfile {
 
-inline const QString kTemplateName = QStringLiteral("mdk430.mdk");
+using appinfo::kTemplateName;
 
 // The user's templates folder: what `xdg-user-dir TEMPLATES` names, or
 // ~/Templates when it names nothing but the home folder (its answer for an

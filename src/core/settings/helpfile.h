@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/appinfo.h"
 #include "core/settings/options.h"
 
 #include <QString>
@@ -7,7 +8,7 @@
 
 namespace mdk::help {
 
-inline const QString kFileName = QStringLiteral("mdeck43.hlp");
+inline const QString &kFileName = appinfo::kHelpFileName;
 // The copy built into the program, used when no file is found on disk.
 inline const QString kBuiltIn = QStringLiteral(":/help/mdeck43.hlp");
 

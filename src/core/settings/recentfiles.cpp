@@ -63,6 +63,14 @@ void openedRecent(Slots &slots, int k)
     slots[0] = chosen;
 }
 
+int slotOf(const Slots &slots, const RecentFile &file)
+{
+    for (int k = 1; k <= kListSize; ++k)
+        if (slots[size_t(k)] == file)
+            return k;
+    return 0;
+}
+
 Slots slotsToSave(const Slots &slots)
 {
     Slots out = slots;

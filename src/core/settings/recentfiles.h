@@ -15,10 +15,9 @@ using Slots = std::array<RecentFile, 6>;
 
 inline constexpr int kListSize = 5;
 // Command ids of the recent-file items and the separators around them.
-inline constexpr int kFirstItemId = 801; // item k has id 800 + k
 inline constexpr int kSeparatorBelowId = 806;
 inline constexpr int kSeparatorAboveId = 807;
-inline const QString kItemHint = QStringLiteral("Load this recent file");
+inline constexpr const char *kItemHintText = "Load this recent file";
 
 // How many recent files the menu lists (0 to 5).
 int listedCount(const Slots &slots);
@@ -45,6 +44,8 @@ bool SetFileMenu(Slots &slots, const QString &name, const QString &path);
 // before, that file becomes item 1 and items 1 to k - 1 move down one;
 // otherwise the items after k move up one and the list shortens.
 void openedRecent(Slots &slots, int k);
+// The list position (1 to 5) holding exactly file, or 0 when none does.
+int slotOf(const Slots &slots, const RecentFile &file);
 
 // The six slots as they are written at exit: when no file was open, the
 // list moves up so that slot 0 holds item 1. Only slots 0 to 4 are stored.

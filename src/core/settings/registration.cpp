@@ -1,5 +1,6 @@
 #include "registration.h"
 
+#include "core/appinfo.h"
 #include "core/settings/settingsstore.h"
 #include "core/deck/safewrite.h"
 
@@ -18,7 +19,7 @@ const QString kShellNewKey = QStringLiteral(".mdk\\ShellNew");
 const QString kDefaultIconKey = QStringLiteral("mdkfile\\DefaultIcon");
 const QString kShellKey = QStringLiteral("mdkfile\\Shell");
 const QString kCommandKey = QStringLiteral("mdkfile\\Shell\\Open\\command");
-const QString kTemplateName = QStringLiteral("mdk430.mdk");
+using appinfo::kTemplateName;
 const QString kDefault; // a key's unnamed value
 
 // Writes data unless the file already holds exactly it, so that an

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/appinfo.h"
 #include "core/settings/options.h"
 
 #include <QPoint>
@@ -19,8 +20,8 @@ inline const QString kFontKey = QStringLiteral("Software\\Mnemodeck\\Startup\\Fo
 // The key of recent file k (1 to 5).
 QString filesListKey(int k);
 
-inline const QString kVersion = QStringLiteral("4.30");
-inline const QString kHelpFileName = QStringLiteral("mdeck43.hlp");
+using appinfo::kVersion;
+using appinfo::kHelpFileName;
 // The search text is a 100-character field; a longer stored one is cut.
 inline constexpr int kLastSearchSize = 100;
 

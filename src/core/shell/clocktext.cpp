@@ -20,11 +20,16 @@ Clock::Update Clock::tick(const QDateTime &now)
 {
     Update update;
     const QTime t = now.time();
-    if (t.minute() == oldtime_)
+    // The whole minute counts, not only its number: after a suspend the
+    // same minute number can come back an hour or a day later.
+    const qint64 minute = now.toSecsSinceEpoch() / 60;
+    if (minute == shownMinute_)
         return update;
     update.time = timeText(t);
-    if (t.hour() == 0 && t.minute() == 0)
+    if (now.date() != shownDate_)
         update.date = dateText(now.date());
+    shownMinute_ = minute;
+    shownDate_ = now.date();
     oldtime_ = t.minute();
     return update;
 }

@@ -15,7 +15,8 @@ QString timeText(QTime time);
 QString dateText(QDate date);
 
 // The status-bar clock: the time text changes only when the minute does,
-// and the date is refreshed when the minute turns to midnight.
+// and the date whenever a new minute falls on another day than the one
+// shown (midnight, or waking from a suspend).
 class Clock {
 public:
     struct Update {
@@ -30,6 +31,8 @@ public:
 
 private:
     int oldtime_ = -1; // the minute last shown; none yet
+    qint64 shownMinute_ = -1;
+    QDate shownDate_;
 };
 
 } // namespace mdk::clock

@@ -1,7 +1,7 @@
 #include "commandtable.h"
 
+#include "core/settings/recentfiles.h"
 #include "core/shell/commandids.h"
-#include "gui/shell/mdkmaindlg.h"
 
 #include <array>
 
@@ -11,54 +11,56 @@ namespace {
 
 using namespace enable;
 using P = Popup;
-using D = MDKMainDlg;
-
-// Handlers left empty belong to the file commands, editing, search, shuffle,
-// categories, printing, merging, conversion, notepad, help and About.
 const CommandRow kCommands[] = {
-    {CM_FILENEW, P::File, "&New", "Ctrl+N", "Create a new card file", NSPassEnable, &D::CMFileNew},
-    {CM_FILEOPEN, P::File, "&Open", "Ctrl+O", "Open an existing card file", NSPassEnable, &D::CMFileOpen},
-    {CM_FILESAVE, P::File, "&Save", "Ctrl+S", "Save the current card file on disk", SaveEnable, &D::SaveFile},
-    {CM_FILESAVEAS, P::File, "Save &As", nullptr, "Save the current card file under a new name", SaveAsEnable, &D::SaveFileAs},
-    {CM_PRINT, P::File, "&Print cards", "Ctrl+P", "Print the cards in the current file in either card or list format", PrintEnable, nullptr},
-    {CM_MERGE, P::File, "&Merge", nullptr, "Merge multiple files on disk", NSPassEnable, nullptr},
-    {CM_CONVERT, P::File, "&Convert", nullptr, "Convert old files to the current format", NSPassEnable, nullptr},
-    {CM_REVERT, P::File, "R&evert", "Ctrl+R", "Reverts the current file to its original contents", RevertEnable, &D::RevertFile},
-    {CM_INFORMATION, P::File, "In&formation", "Ctrl+I", "Get information about the current file", PassEnable, &D::CMInformation},
-    {CM_EXIT, P::File, "E&xit", nullptr, "Exit Mnemodeck", nullptr, &D::CMMyExit},
+    {CM_FILENEW, P::File, "&New", "Ctrl+N", "Create a new card file", NSPassEnable},
+    {CM_FILEOPEN, P::File, "&Open", "Ctrl+O", "Open an existing card file", NSPassEnable},
+    {CM_FILESAVE, P::File, "&Save", "Ctrl+S", "Save the current card file on disk", SaveEnable},
+    {CM_FILESAVEAS, P::File, "Save &As", nullptr, "Save the current card file under a new name", SaveAsEnable},
+    {CM_PRINT, P::File, "&Print cards", "Ctrl+P", "Print the cards in the current file in either card or list format", PrintEnable},
+    {CM_MERGE, P::File, "&Merge", nullptr, "Merge multiple files on disk", NSPassEnable},
+    {CM_CONVERT, P::File, "&Convert", nullptr, "Convert old files to the current format", NSPassEnable},
+    {CM_REVERT, P::File, "R&evert", "Ctrl+R", "Reverts the current file to its original contents", RevertEnable},
+    {CM_INFORMATION, P::File, "In&formation", "Ctrl+I", "Get information about the current file", PassEnable},
+    // The recent files: listed above Exit only while their slot holds a file.
+    {CM_FILE1, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<1>},
+    {CM_FILE1 + 1, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<2>},
+    {CM_FILE1 + 2, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<3>},
+    {CM_FILE1 + 3, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<4>},
+    {CM_FILE5, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<5>},
+    {CM_EXIT, P::File, "E&xit", nullptr, "Exit Mnemodeck", nullptr},
 
-    {CM_CUT, P::Edit, "C&ut", "Ctrl+X", "Cut the current card from the card file", DeleteEnable, nullptr},
-    {CM_COPY, P::Edit, "&Copy", "Ctrl+C", "Copy the current card to memory", NSPrimaryEnable, nullptr},
-    {CM_PASTE, P::Edit, "&Paste", "Ctrl+V", "Paste a card into the current file from memory", PasteEnable, nullptr},
-    {CM_PASTEFROM, P::Edit, "Paste &from...", nullptr, "Paste from a card file", NSPassEnable, nullptr},
-    {CM_COPYTOFILE, P::Edit, "C&opy to File", nullptr, "Copy the current card to a different file", NSPrimaryEnable, nullptr, true},
-    {CM_COPYDESTINATION, P::Edit, "Copy to File &Destination", nullptr, "Set the file to which your cards will be copied", PassEnable, nullptr},
+    {CM_CUT, P::Edit, "C&ut", "Ctrl+X", "Cut the current card from the card file", DeleteEnable},
+    {CM_COPY, P::Edit, "&Copy", "Ctrl+C", "Copy the current card to memory", NSPrimaryEnable},
+    {CM_PASTE, P::Edit, "&Paste", "Ctrl+V", "Paste a card into the current file from memory", PasteEnable},
+    {CM_PASTEFROM, P::Edit, "Paste &from...", nullptr, "Paste from a card file", NSPassEnable},
+    {CM_COPYTOFILE, P::Edit, "C&opy to File", nullptr, "Copy the current card to a different file", NSPrimaryEnable, true},
+    {CM_COPYDESTINATION, P::Edit, "Copy to File &Destination", nullptr, "Set the file to which your cards will be copied", PassEnable},
 
-    {CM_NEWCATEGORY, P::Category, "&New", nullptr, "Create a new category", NewCategoryEnable, nullptr},
-    {CM_EDITCATEGORY, P::Category, "&Rename", nullptr, "Rename the current category", CategoryEnable, nullptr},
-    {CM_DELETECATEGORY, P::Category, "&Delete", nullptr, "Delete the current category", CategoryEnable, nullptr},
-    {CM_CLEARCATEGORY, P::Category, "&Clear", nullptr, "Delete all the cards in this category", NSPrimaryEnable, nullptr},
-    {CM_SAVECATEGORY, P::Category, "&Save separately", nullptr, "Save the current category in its own file", SaveAsEnable, &D::SaveCategory},
-    {CM_VIEWSUBCATEGORIES, P::Category, "&View subcategories also", nullptr, "Show the cards in the subcategories of the current category in addition to the regular cards", PassEnable, nullptr, false, true},
+    {CM_NEWCATEGORY, P::Category, "&New", nullptr, "Create a new category", NewCategoryEnable},
+    {CM_EDITCATEGORY, P::Category, "&Rename", nullptr, "Rename the current category", CategoryEnable},
+    {CM_DELETECATEGORY, P::Category, "&Delete", nullptr, "Delete the current category", CategoryEnable},
+    {CM_CLEARCATEGORY, P::Category, "&Clear", nullptr, "Delete all the cards in this category", NSPrimaryEnable},
+    {CM_SAVECATEGORY, P::Category, "&Save separately", nullptr, "Save the current category in its own file", SaveAsEnable},
+    {CM_VIEWSUBCATEGORIES, P::Category, "&View subcategories also", nullptr, "Show the cards in the subcategories of the current category in addition to the regular cards", PassEnable, false, ShowingSubcategories},
 
-    {CM_CARDADD, P::Card, "&Add", "Ctrl+A", "Add a new card or new cards", NSPassEnable, nullptr},
-    {CM_CARDSEARCH, P::Card, "&Search", "Ctrl+F", "Search for a card", SecondaryEnable, nullptr},
-    {CM_SEARCHAGAIN, P::Card, "Search again", "F3", "Search for the last search string again", SearchAgainEnable, nullptr},
-    {CM_SHUFFLE, P::Card, "S&huffle", nullptr, "Shuffle the current card file", SecondaryEnable, nullptr},
-    {CM_FLIP, P::Card, "&Flip", nullptr, "Flip all the cards in the current file", PrimaryEnable, nullptr},
-    {CM_EDIT, P::Card, "&Edit", "Ctrl+E", "Edit the current card", NSPrimaryEnable, nullptr},
-    {CM_DELETECARD, P::Card, "&Delete", "Ctrl+D", "Delete the current card", DeleteEnable, nullptr},
-    {CM_UNDELETE, P::Card, "&Undelete", nullptr, "Undelete one or more cards", UndeleteEnable, nullptr},
-    {CM_UNDELETEALL, P::Card, "Undelete a&ll", nullptr, "Undelete all cards deleted from this card file", UndeleteEnable, nullptr},
-    {CM_MARK, P::Card, "Ma&rk", "Ctrl+M", "Mark this card to exclude it from testing", MarkEnable, &D::CMMark},
-    {CM_UNMARKALL, P::Card, "Unmar&k all", nullptr, "Unmark all the cards in this file to include them in testing", UnMarkEnable, &D::CMUnmarkAll},
-    {CM_JUMP, P::Card, "&Jump to Card", "Ctrl+J", "Jump to a card", SecondaryEnable, &D::CMJump},
-    {CM_MOVE, P::Card, "&Move", nullptr, "Move a card to a different position in the file", NSPrimaryEnable, nullptr},
-    {CM_CHANGEFONT, P::Card, "Change f&ont", nullptr, "Change the card font", PassEnable, &D::ChangeFont},
-    {CM_NOTEPAD, P::Card, "&Notepad...", nullptr, "Display a notepad", NotepadEnable, nullptr},
+    {CM_CARDADD, P::Card, "&Add", "Ctrl+A", "Add a new card or new cards", NSPassEnable},
+    {CM_CARDSEARCH, P::Card, "&Search", "Ctrl+F", "Search for a card", SecondaryEnable},
+    {CM_SEARCHAGAIN, P::Card, "Search again", "F3", "Search for the last search string again", SearchAgainEnable},
+    {CM_SHUFFLE, P::Card, "S&huffle", nullptr, "Shuffle the current card file", SecondaryEnable},
+    {CM_FLIP, P::Card, "&Flip", nullptr, "Flip all the cards in the current file", PrimaryEnable},
+    {CM_EDIT, P::Card, "&Edit", "Ctrl+E", "Edit the current card", NSPrimaryEnable},
+    {CM_DELETECARD, P::Card, "&Delete", "Ctrl+D", "Delete the current card", DeleteEnable},
+    {CM_UNDELETE, P::Card, "&Undelete", nullptr, "Undelete one or more cards", UndeleteEnable},
+    {CM_UNDELETEALL, P::Card, "Undelete a&ll", nullptr, "Undelete all cards deleted from this card file", UndeleteEnable},
+    {CM_MARK, P::Card, "Ma&rk", "Ctrl+M", "Mark this card to exclude it from testing", MarkEnable},
+    {CM_UNMARKALL, P::Card, "Unmar&k all", nullptr, "Unmark all the cards in this file to include them in testing", UnMarkEnable},
+    {CM_JUMP, P::Card, "&Jump to Card", "Ctrl+J", "Jump to a card", SecondaryEnable},
+    {CM_MOVE, P::Card, "&Move", nullptr, "Move a card to a different position in the file", NSPrimaryEnable},
+    {CM_CHANGEFONT, P::Card, "Change f&ont", nullptr, "Change the card font", PassEnable},
+    {CM_NOTEPAD, P::Card, "&Notepad...", nullptr, "Display a notepad", NotepadEnable},
 
-    {CM_HELP, P::Help, "&Help", "F1", "Get on-line help", PassEnable, &MDKMainDlg::CMHelp},
-    {CM_ABOUT, P::Help, "&About Mnemodeck", nullptr, "About Mnemodeck", AboutEnable, nullptr, true},
+    {CM_HELP, P::Help, "&Help", "F1", "Get on-line help", PassEnable},
+    {CM_ABOUT, P::Help, "&About Mnemodeck", nullptr, "About Mnemodeck", AboutEnable, true},
 };
 
 const char *const kPopupTitles[] = {"&File", "&Edit", "C&ategory", "&Card", "&Help"};

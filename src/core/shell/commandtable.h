@@ -6,25 +6,22 @@
 
 namespace mdk {
 
-class MDKMainDlg;
-
 enum class Popup { File, Edit, Category, Card, Help };
 
-// One row per command: where it sits in the menu, its text with mnemonic,
-// its key, its status-bar hint, the enabler (none: always enabled) and the
-// handler. A row without a handler belongs to a part of the program that is
-// not built yet: the command is listed but stays greyed, never enabled with
-// nothing behind it.
+// What a command is: where it sits in the menu, its text with mnemonic, its
+// key, its status-bar hint, its enabler (none: always enabled) and, for a
+// checkable item, what decides its check mark. Who carries it out is not
+// part of the row: each subsystem's controller binds its own ids, and a row
+// that nothing binds stays greyed.
 struct CommandRow {
     int id;
     Popup popup;
-    const char *text;
-    const char *key; // QKeySequence text, or nullptr
+    const char *text; // nullptr: the text changes at run time (recent files)
+    const char *key;  // QKeySequence text, or nullptr
     const char *hint;
     enable::Enabler enabler;
-    void (MDKMainDlg::*handler)();
     bool separatorBefore = false;
-    bool checkable = false;
+    enable::Enabler checked = nullptr; // set for checkable items
 };
 
 std::span<const CommandRow> commandTable();

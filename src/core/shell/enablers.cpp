@@ -40,5 +40,6 @@ bool CategoryEnable(const EnableState &s)
 }
 bool MarkEnable(const EnableState &s) { return views(s) > marks(s) + 1; }
 bool UnMarkEnable(const EnableState &s) { return marks(s) > 0 && views(s) >= 1; }
+bool ShowingSubcategories(const EnableState &s) { return s.deck.ShowSubCategories; }
 
 } // namespace mdk::enable

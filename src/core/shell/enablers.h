@@ -38,6 +38,15 @@ bool NewCategoryEnable(const EnableState &);
 bool CategoryEnable(const EnableState &);
 bool MarkEnable(const EnableState &);
 bool UnMarkEnable(const EnableState &);
+
+// The check mark of "View subcategories also".
+bool ShowingSubcategories(const EnableState &);
+// Recent file k: listed and not in subcategory mode.
+template <int k>
+bool RecentFileEnable(const EnableState &s)
+{
+    return !s.deck.ShowSubCategories && !s.options.files[size_t(k)].name.isEmpty();
+}
 } // namespace enable
 
 } // namespace mdk

@@ -1,11 +1,14 @@
 #include "filecommands.h"
 
-#include "gui/common/logfontqt.h"
+#include "core/deck/cardfile.h"
+#include "core/deck/deck.h"
+#include "core/deck/filenames.h"
+#include "core/settings/options.h"
 #include "core/settings/recentfiles.h"
+#include "core/shell/commandids.h"
+#include "gui/common/logfontqt.h"
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
-#include "core/deck/cardfile.h"
-#include "core/deck/filenames.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,27 +36,44 @@ const QString kRevertQuestion = QStringLiteral(
     "Are you sure you want to revert this file?");
 const QString kFileOpen = QStringLiteral("File Open");
 const QString kSaveFile = QStringLiteral("Save File");
+const QString kSaveSeparately = QStringLiteral("Save separately");
 
 bool isFile(const QString &path)
 {
     return QFileInfo(path).isFile();
 }
 
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo ia(a), ib(b);
+    if (!ia.exists() || !ib.exists())
+        return QDir::cleanPath(ia.absoluteFilePath()) == QDir::cleanPath(ib.absoluteFilePath());
+    return ia.canonicalFilePath() == ib.canonicalFilePath();
+}
+
 } // namespace
 
-FileCommands::FileCommands(Deck &deck, Options &options, UserDialogs &dialogs, FileHost &host,
-                           QWidget *parent)
-    : currentDirectory(QDir::currentPath()), deck_(deck), options_(options), dialogs_(dialogs),
-      host_(host), parent_(parent)
+FileCommands::FileCommands(const CommandContext &context, OpenFile &open, QObject *parent)
+    : CommandController(context, parent), open_(open)
 {
+    bind(CM_FILENEW, &FileCommands::CMFileNew);
+    bind(CM_FILEOPEN, &FileCommands::CMFileOpen);
+    bind(CM_FILESAVE, &FileCommands::SaveFile);
+    bind(CM_FILESAVEAS, &FileCommands::SaveFileAs);
+    bind(CM_REVERT, &FileCommands::RevertFile);
+    bind(CM_SAVECATEGORY, &FileCommands::SaveCategory);
+    bind(CM_CHANGEFONT, &FileCommands::ChangeFont);
+    for (int k = 1; k <= recent::kListSize; ++k)
+        bind(CM_FILE1 + k - 1, [this, k] { CMFile(k); });
+    bind(CM_EXIT, [this] { Q_EMIT exitRequested(); });
 }
 
 void FileCommands::setOpenFile(const QString &path)
 {
     const QFileInfo info(path);
-    openFile_ = info.absoluteFilePath();
-    ProtectedFileName = names::displayName(info.fileName());
-    ProtectedFilePath = info.absolutePath();
+    open_.path = info.absoluteFilePath();
+    open_.ProtectedFileName = names::displayName(info.fileName());
+    open_.ProtectedFilePath = info.absolutePath();
 }
 
 QString FileCommands::locateCardFile(const QString &dir, const QString &displayName)
@@ -72,38 +92,38 @@ QString FileCommands::locateCardFile(const QString &dir, const QString &displayN
 
 void FileCommands::setWindowTitle(const QString &title)
 {
-    WindowTitle = title;
-    host_.setCaption(title);
+    Q_EMIT captionChanged(title);
 }
 
 QString FileCommands::dialogStart(const QString &lastChosen) const
 {
-    return lastChosen.isEmpty() ? currentDirectory : QDir(currentDirectory).filePath(lastChosen);
+    return lastChosen.isEmpty() ? open_.currentDirectory : QDir(open_.currentDirectory).filePath(lastChosen);
 }
 
 void FileCommands::enterFile(const QString &path, const QString &displayName)
 {
     const QFileInfo info(path);
-    openFile_ = info.absoluteFilePath();
-    ProtectedFileName = displayName;
-    ProtectedFilePath = info.absolutePath();
-    if (recent::SetFileMenu(options_.files, ProtectedFileName, ProtectedFilePath))
-        host_.UpdateFileMenu();
+    open_.path = info.absoluteFilePath();
+    open_.ProtectedFileName = displayName;
+    open_.ProtectedFilePath = info.absolutePath();
+    if (recent::SetFileMenu(options_.files, open_.ProtectedFileName, open_.ProtectedFilePath))
+        Q_EMIT recentFilesChanged();
 }
 
-bool FileCommands::defaultConvertIfNecessary(const QString &path)
+bool FileCommands::mayRead(const QString &path)
 {
+    if (convertIfNecessary)
+        return convertIfNecessary(path);
     if (cardfile::testFormatOfFile(path) != cardfile::Format::Earlier)
         return true;
-    dialogs_.stop(parent_, QStringLiteral("Auto Convert"), kEarlierFormat);
+    dialogs_.stop(window_, QStringLiteral("Auto Convert"), kEarlierFormat);
     return false;
 }
 
 bool FileCommands::FileLoad(const QString &path, const QString &displayName)
 {
-    currentDirectory = QFileInfo(path).absolutePath();
-    const bool mayRead = convertIfNecessary ? convertIfNecessary(path) : defaultConvertIfNecessary(path);
-    if (!mayRead)
+    open_.currentDirectory = QFileInfo(path).absolutePath();
+    if (!mayRead(path))
         return false;
     cardfile::ReadResult result;
     {
@@ -111,40 +131,41 @@ bool FileCommands::FileLoad(const QString &path, const QString &displayName)
         result = cardfile::read(path, deck_);
     }
     if (!result.opened) {
-        dialogs_.warn(parent_, kFileOpen, kCouldNotOpen);
+        dialogs_.warn(window_, kFileOpen, kCouldNotOpen);
         return false;
     }
     if (result.report.storeFull)
-        dialogs_.warn(parent_, QStringLiteral("Load"), kStoreFull);
+        dialogs_.warn(window_, QStringLiteral("Load"), kStoreFull);
     setWindowTitle(kTitlePrefix + displayName);
-    host_.rebuildTree();
-    host_.ShowStatusMessage(displayName + QStringLiteral(": ") + QString::number(result.report.cards)
-                            + QStringLiteral(" cards"));
-    host_.SetText();
+    Q_EMIT deckReplaced();
+    Q_EMIT statusMessage(displayName + QStringLiteral(": ") + QString::number(result.report.cards)
+                         + QStringLiteral(" cards"));
+    Q_EMIT viewChanged();
     return true;
 }
 
 bool FileCommands::SaveFileIfNeeded()
 {
     if (!deck_.isBlank() && deck_.filehaschanged) {
-        const QString who = deck_.filehasbeensaved ? ProtectedFileName : kThisFile;
-        if (dialogs_.askSave(parent_, kSaveFile, who + kBeforeLoading) && !SaveFile())
+        const QString who = deck_.filehasbeensaved ? open_.ProtectedFileName : kThisFile;
+        if (dialogs_.askSave(window_, kSaveFile, who + kBeforeLoading) && !SaveFile())
             return false;
     }
     deck_.filehaschanged = 0;
     // Slot 0 keeps the open file's own folder, whatever dialog moved the
     // current directory since.
-    RecentFile &open = options_.files[0];
-    if (!ProtectedFileName.isEmpty() && open.name.compare(ProtectedFileName, Qt::CaseInsensitive) == 0)
-        open.path = ProtectedFilePath;
+    RecentFile &slot0 = options_.files[0];
+    if (!open_.ProtectedFileName.isEmpty()
+        && slot0.name.compare(open_.ProtectedFileName, Qt::CaseInsensitive) == 0)
+        slot0.path = open_.ProtectedFilePath;
     return true;
 }
 
 bool FileCommands::SaveBeforeExit()
 {
     if (!deck_.isBlank() && !deck_.ShowSubCategories && deck_.filehaschanged) {
-        const QString who = deck_.filehasbeensaved ? ProtectedFileName : kThisFile;
-        if (dialogs_.askSave(parent_, kSaveFile, who + kBeforeExiting) && !SaveFile())
+        const QString who = deck_.filehasbeensaved ? open_.ProtectedFileName : kThisFile;
+        if (dialogs_.askSave(window_, kSaveFile, who + kBeforeExiting) && !SaveFile())
             return false;
     }
     deck_.filehaschanged = 0;
@@ -158,40 +179,39 @@ void FileCommands::CMFileNew()
     deck_.filehasbeensaved = 0;
     setWindowTitle(kProgramTitle);
     deck_.clear();
-    ProtectedFileName.clear();
-    openFile_.clear();
-    if (recent::SetFileMenu(options_.files, ProtectedFileName, ProtectedFilePath))
-        host_.UpdateFileMenu();
-    host_.rebuildTree();
-    host_.SetText();
+    open_.ProtectedFileName.clear();
+    open_.path.clear();
+    if (recent::SetFileMenu(options_.files, open_.ProtectedFileName, open_.ProtectedFilePath))
+        Q_EMIT recentFilesChanged();
+    Q_EMIT deckReplaced();
+    Q_EMIT viewChanged();
 }
 
 bool FileCommands::LoadFile()
 {
     const QString chosen =
-        dialogs_.openFileName(parent_, QStringLiteral("Open"), dialogStart(lastOpenTitle_));
+        dialogs_.openFileName(window_, QStringLiteral("Open"), dialogStart(lastOpenTitle_));
     if (chosen.isEmpty())
         return false;
     const QFileInfo info(chosen);
-    currentDirectory = info.absolutePath();
+    open_.currentDirectory = info.absolutePath();
     lastOpenTitle_ = info.fileName();
-    FileName = names::displayName(info.fileName());
+    const QString name = names::displayName(info.fileName());
 
     // The chosen path itself is read: the dialog named an existing entry,
     // in whatever letter case it has on disk.
-    const bool mayRead = convertIfNecessary ? convertIfNecessary(chosen) : defaultConvertIfNecessary(chosen);
-    if (!mayRead)
+    if (!mayRead(chosen))
         return false;
     QFile probe(chosen);
     if (!probe.open(QIODevice::ReadOnly)) {
-        dialogs_.warn(parent_, kFileOpen,
-                      QStringLiteral("An error occured.  Cannot load ") + FileName + QStringLiteral("."));
+        dialogs_.warn(window_, kFileOpen,
+                      QStringLiteral("An error occured.  Cannot load ") + name + QStringLiteral("."));
         return false;
     }
     probe.close();
-    if (!FileLoad(chosen, FileName))
+    if (!FileLoad(chosen, name))
         return false;
-    enterFile(chosen, FileName);
+    enterFile(chosen, name);
     return true;
 }
 
@@ -201,16 +221,27 @@ void FileCommands::CMFileOpen()
         return;
     if (LoadFile())
         deck_.filehasbeensaved = 1;
-    host_.SetText();
+    Q_EMIT viewChanged();
 }
 
 bool FileCommands::refuseBlank(const QString &caption)
 {
     if (deck_.viewCount() == 0 && deck_.fileCount() == 0 && deck_.tree.nodeCount() <= 1) {
-        dialogs_.stop(parent_, caption, kBlankFile);
+        dialogs_.stop(window_, caption, kBlankFile);
         return true;
     }
     return false;
+}
+
+bool FileCommands::mayReplace(const QString &target, const QString &chosen, const QString &caption)
+{
+    // The file dialog asked about the name it returned; a name that gained
+    // ".mdk" since is another file, and replacing it needs its own yes.
+    if (sameFile(target, chosen) || !QFileInfo::exists(target))
+        return true;
+    return dialogs_.ask(window_, caption,
+                        QFileInfo(target).fileName()
+                            + QStringLiteral(" already exists.  Do you want to replace it?"));
 }
 
 void FileCommands::reportWriteFailure(const QString &path, bool existed, const QString &error)
@@ -218,7 +249,7 @@ void FileCommands::reportWriteFailure(const QString &path, bool existed, const Q
     QString why = error.trimmed();
     if (!why.isEmpty() && !why.endsWith(QLatin1Char('.')))
         why += QLatin1Char('.');
-    dialogs_.stop(parent_, kSaveFile,
+    dialogs_.stop(window_, kSaveFile,
                   QStringLiteral("Cannot save %1.  %2  %3")
                       .arg(QFileInfo(path).fileName(), why,
                            existed ? QStringLiteral("The file on disk has not been changed.")
@@ -231,6 +262,8 @@ bool FileCommands::writeDeckTo(const QString &path)
     WriteResult result;
     {
         WaitCursor wait;
+        // The writer takes the file-level cards as they are.
+        deck_.WriteBackView();
         result = cardfile::writeDeck(deck_, path);
     }
     if (result.ok)
@@ -245,17 +278,17 @@ bool FileCommands::SaveFile()
         return false;
     if (!deck_.filehasbeensaved)
         return SaveFileAs();
-    QString target = openFile_;
-    if (target.isEmpty() && !ProtectedFileName.isEmpty())
-        target = locateCardFile(ProtectedFilePath, ProtectedFileName);
+    QString target = open_.path;
+    if (target.isEmpty() && !open_.ProtectedFileName.isEmpty())
+        target = locateCardFile(open_.ProtectedFilePath, open_.ProtectedFileName);
     if (target.isEmpty())
         return SaveFileAs();
     // The changed flag is cleared only once the file is really on disk.
     if (!writeDeckTo(target))
         return false;
     deck_.filehaschanged = 0;
-    host_.expandTree();
-    host_.ShowStatusMessage(QStringLiteral("File saved"));
+    Q_EMIT deckSaved();
+    Q_EMIT statusMessage(QStringLiteral("File saved"));
     return true;
 }
 
@@ -264,17 +297,16 @@ bool FileCommands::SaveFileAs()
     if (refuseBlank(QStringLiteral("Save As")))
         return false;
     const QString chosen =
-        dialogs_.saveFileName(parent_, QStringLiteral("Save As"), dialogStart(lastSaveAsTitle_));
+        dialogs_.saveFileName(window_, QStringLiteral("Save As"), dialogStart(lastSaveAsTitle_));
     if (chosen.isEmpty())
         return false;
     const QFileInfo info(chosen);
-    currentDirectory = info.absolutePath();
+    open_.currentDirectory = info.absolutePath();
     lastSaveAsTitle_ = info.fileName();
-    FileName = info.fileName();
     // The name keeps the letter case typed; ".mdk" is added unless present.
     const QString targetName = names::saveAsTarget(info.fileName());
     const QString target = QDir(info.absolutePath()).filePath(targetName);
-    if (!writeDeckTo(target))
+    if (!mayReplace(target, chosen, QStringLiteral("Save As")) || !writeDeckTo(target))
         return false;
 
     deck_.filehaschanged = 0;
@@ -282,45 +314,57 @@ bool FileCommands::SaveFileAs()
     const QString name = names::displayName(targetName);
     enterFile(target, name);
     deck_.placeseek = 0;
-    deck_.totalcardsinfile = deck_.viewCount();
     deck_.side = 0;
     setWindowTitle(kTitlePrefix + name);
-    host_.SetText();
-    host_.expandTree();
-    host_.ShowStatusMessage(QStringLiteral("File saved"));
+    Q_EMIT viewChanged();
+    Q_EMIT deckSaved();
+    Q_EMIT statusMessage(QStringLiteral("File saved"));
     return true;
 }
 
 void FileCommands::RevertFile()
 {
     if (deck_.filehasbeensaved && deck_.filehaschanged
-        && dialogs_.askSave(parent_, QStringLiteral("Revert"), kRevertQuestion)) {
-        const QString path =
-            openFile_.isEmpty() ? locateCardFile(ProtectedFilePath, ProtectedFileName) : openFile_;
-        if (FileLoad(path, ProtectedFileName)) {
+        && dialogs_.askSave(window_, QStringLiteral("Revert"), kRevertQuestion)) {
+        const QString path = open_.path.isEmpty()
+                                 ? locateCardFile(open_.ProtectedFilePath, open_.ProtectedFileName)
+                                 : open_.path;
+        if (FileLoad(path, open_.ProtectedFileName)) {
             deck_.filehaschanged = 0;
             deck_.Marks.ClearList();
-            host_.ShowStatusMessage(QStringLiteral("File reverted"));
+            Q_EMIT statusMessage(QStringLiteral("File reverted"));
         }
     }
-    host_.SetText();
+    Q_EMIT viewChanged();
 }
 
 void FileCommands::SaveCategory()
 {
     const CategoryTree::NodeId selected = deck_.tree.selected();
-    const QString chosen = dialogs_.saveFileName(parent_, QStringLiteral("Save separately"),
-                                                 dialogStart(lastCategoryTitle_));
+    const QString chosen = dialogs_.saveFileName(window_, kSaveSeparately, dialogStart(lastCategoryTitle_));
     if (chosen.isEmpty() || !deck_.tree.isValid(selected)) {
-        host_.SetText();
+        Q_EMIT viewChanged();
         return;
     }
     const QFileInfo info(chosen);
-    currentDirectory = info.absolutePath();
+    open_.currentDirectory = info.absolutePath();
     lastCategoryTitle_ = info.fileName();
-    FileName = info.fileName();
     const QString target =
         QDir(info.absolutePath()).filePath(names::saveSeparatelyTarget(info.fileName()));
+    // One category written over the open file would leave the disk and the
+    // deck in memory silently apart.
+    if (!open_.path.isEmpty() && sameFile(target, open_.path)) {
+        dialogs_.stop(window_, kSaveSeparately,
+                      QStringLiteral("Cannot save the category as %1.  It is the card file that is open now; "
+                                     "choose another name.")
+                          .arg(QFileInfo(target).fileName()));
+        Q_EMIT viewChanged();
+        return;
+    }
+    if (!mayReplace(target, chosen, kSaveSeparately)) {
+        Q_EMIT viewChanged();
+        return;
+    }
     const bool existed = QFileInfo::exists(target);
     WriteResult result;
     {
@@ -328,77 +372,68 @@ void FileCommands::SaveCategory()
         result = cardfile::writeCategory(deck_, selected, target);
     }
     if (result.ok) {
-        host_.expandTree();
-        host_.ShowStatusMessage(QStringLiteral("Category saved"));
+        Q_EMIT deckSaved();
+        Q_EMIT statusMessage(QStringLiteral("Category saved"));
     } else {
         reportWriteFailure(target, existed, result.error);
     }
-    host_.SetText();
+    Q_EMIT viewChanged();
 }
 
 void FileCommands::CMFile(int k)
 {
     if (k < 1 || k > recent::kListSize || options_.files[size_t(k)].name.isEmpty())
         return;
+    // The entry chosen, read before the save question: a Save As on the way
+    // can move the list.
+    const RecentFile chosen = options_.files[size_t(k)];
     if (!SaveFileIfNeeded())
         return;
-    const RecentFile chosen = options_.files[size_t(k)];
     const QString path = locateCardFile(chosen.path, chosen.name);
     if (FileLoad(path, chosen.name)) {
-        openFile_ = QFileInfo(path).absoluteFilePath();
-        ProtectedFileName = chosen.name;
-        ProtectedFilePath = chosen.path;
-        recent::openedRecent(options_.files, k);
-        host_.UpdateFileMenu();
+        open_.path = QFileInfo(path).absoluteFilePath();
+        open_.ProtectedFileName = chosen.name;
+        open_.ProtectedFilePath = chosen.path;
+        const int now = recent::slotOf(options_.files, chosen);
+        if (now > 0)
+            recent::openedRecent(options_.files, now);
+        else
+            recent::SetFileMenu(options_.files, chosen.name, chosen.path);
+        Q_EMIT recentFilesChanged();
     }
-    host_.SetText();
+    Q_EMIT viewChanged();
 }
 
 void FileCommands::ChangeFont()
 {
-    const std::optional<QFont> chosen = dialogs_.chooseFont(parent_, toQFont(options_.LUsingFont));
-    if (!chosen)
+    const std::optional<QFont> font = dialogs_.chooseFont(window_, toQFont(options_.LUsingFont));
+    if (!font)
         return;
-    options_.LUsingFont = fromQFont(*chosen, options_.LUsingFont);
-    host_.applyCardFont();
+    options_.LUsingFont = fromQFont(*font, options_.LUsingFont);
+    Q_EMIT cardFontChanged();
 }
 
 bool FileCommands::LoadStartupFile(const QString &dir, const QString &name)
 {
     const QString base = names::displayName(name);
-    currentDirectory = dir;
+    open_.currentDirectory = dir;
     const QString path = locateCardFile(dir, base);
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly)) {
-        dialogs_.warn(parent_, kFileOpen,
+        dialogs_.warn(window_, kFileOpen,
                       QStringLiteral("Cannot load ") + base + QStringLiteral(" in the ") + dir
                           + QStringLiteral(" folder."));
-        ProtectedFileName.clear();
-        ProtectedFilePath.clear();
-        host_.SetText();
+        open_.ProtectedFileName.clear();
+        open_.ProtectedFilePath.clear();
+        Q_EMIT viewChanged();
         return false;
     }
     probe.close();
     const bool loaded = FileLoad(path, base);
     if (loaded)
         enterFile(path, base);
-    host_.SetText();
+    Q_EMIT viewChanged();
     return loaded;
-}
-
-bool FileCommands::SaveEnable() const
-{
-    return SaveAsEnable() && deck_.filehaschanged;
-}
-
-bool FileCommands::SaveAsEnable() const
-{
-    return (deck_.viewCount() > 0 || deck_.tree.nodeCount() > 1) && !deck_.ShowSubCategories;
-}
-
-bool FileCommands::RevertEnable() const
-{
-    return deck_.filehasbeensaved && deck_.filehaschanged && !deck_.ShowSubCategories;
 }
 
 } // namespace mdk

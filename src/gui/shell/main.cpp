@@ -1,6 +1,7 @@
 // Program entry: the platform check, the card file on the command line,
 // then the application.
 
+#include "core/appinfo.h"
 #include "core/shell/commandline.h"
 #include "gui/shell/mnemodeckapp.h"
 #include "gui/shell/platformcheck.h"
@@ -12,7 +13,9 @@
 int main(int argc, char **argv)
 {
     if (!mdk::canOpenGraphicalSession()) {
-        std::fputs("Wrong Windows version: Mnemodeck 4.30 requires Windows 95.\n", stderr);
+        const QByteArray message =
+            QStringLiteral("Wrong Windows version: Mnemodeck %1 requires Windows 95.\n").arg(mdk::appinfo::kVersion).toUtf8();
+        std::fputs(message.constData(), stderr);
         return 0;
     }
 

@@ -1,46 +1,29 @@
 #include "mdkmaindlg.h"
 
-#include "core/shell/commandids.h"
+#include "core/deck/deck.h"
+#include "core/study/study.h"
+#include "gui/category/categorytreewidget.h"
 #include "gui/common/dialogfont.h"
 #include "gui/common/logfontqt.h"
-#include "gui/category/categorytreewidget.h"
 #include "gui/common/waitcursor.h"
-#include "gui/files/filecommands.h"
 #include "gui/study/carddisplay.h"
-#include "core/study/study.h"
 
-#include <QAction>
+#include <QApplication>
 #include <QCursor>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMenuBar>
+#include <QMouseEvent>
 #include <QScrollBar>
-#include <QStatusBar>
-#include <QToolBar>
+#include <QSignalBlocker>
 #include <QTreeWidget>
-
-// The artwork lives in a static library, whose resource initialiser the
-// linker would otherwise drop.
-static void initResources() { Q_INIT_RESOURCE(mnemodeck); }
 
 namespace mdk {
 
 namespace {
 constexpr int kPageStep = 14;
-constexpr int kStatusMessageMs = 3000;
-constexpr int kClockMs = 500;
-constexpr int kGadgetChars = 10;
-constexpr QSize kGlyphSize{25, 22};
-} // namespace
+}
 
-MDKMainDlg::MDKMainDlg(UserDialogs *dialogs, QWidget *parent)
-    : QWidget(parent),
-      ownDialogs_(dialogs ? nullptr : std::make_unique<QtUserDialogs>()),
-      dialogs_(dialogs ? dialogs : ownDialogs_.get())
+MDKMainDlg::MDKMainDlg(Deck &deck, QWidget *parent) : QWidget(parent), deck_(deck)
 {
-    initResources();
     setObjectName(QStringLiteral("MainWindow"));
     setFont(dlu::dialogFont());
     const dlu::BaseUnits base = dlu::baseUnits(font());
@@ -50,7 +33,7 @@ MDKMainDlg::MDKMainDlg(UserDialogs *dialogs, QWidget *parent)
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(true);
     tree_->setGeometry(dlu::toPixels(dlu::mainwindow::kCategoriesTree, base));
-    connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { TvnSelChanged(); });
+    connect(tree_, &QTreeWidget::currentItemChanged, this, &MDKMainDlg::TvnSelChanged);
 
     display_ = new CardDisplay(this);
     display_->setObjectName(QStringLiteral("CardDisplay"));
@@ -62,17 +45,12 @@ MDKMainDlg::MDKMainDlg(UserDialogs *dialogs, QWidget *parent)
     scrollBar_->setRange(0, 0);
     scrollBar_->setSingleStep(1);
     scrollBar_->setPageStep(kPageStep);
-    connect(scrollBar_, &QScrollBar::valueChanged, this, [this] { ScrollCard(); });
+    connect(scrollBar_, &QScrollBar::valueChanged, this, &MDKMainDlg::ScrollCard);
+    display_->setWheelTarget(scrollBar_);
 
-    timer1_.setInterval(kClockMs);
-    connect(&timer1_, &QTimer::timeout, this, [this] { EvTimer(1); });
-    connect(&timer2_, &QTimer::timeout, this, [this] { EvTimer(2); });
-    timer3_.setSingleShot(true);
-    connect(&timer3_, &QTimer::timeout, this, [this] { EvTimer(3); });
-
+    connect(&repeatTimer_, &QTimer::timeout, this, &MDKMainDlg::repeatTick);
     pointerPosition = [] { return QCursor::pos(); };
-    buildCommands();
-    initFileCommands();
+    mouseButtons = [] { return QGuiApplication::mouseButtons(); };
 }
 
 MDKMainDlg::~MDKMainDlg()
@@ -86,215 +64,75 @@ QSize MDKMainDlg::templateSize() const
     return dlu::toPixels(dlu::mainwindow::kSize, dlu::baseUnits(font()));
 }
 
-void MDKMainDlg::buildCommands()
+// ---- The card ----
+
+void MDKMainDlg::SetText()
 {
-    for (const CommandRow &row : commandTable()) {
-        auto *action = new QAction(QString::fromUtf8(row.text), this);
-        action->setData(row.id);
-        if (row.key)
-            action->setShortcut(QKeySequence(QString::fromLatin1(row.key)));
-        // Application-wide, so the keys also work while the tree has focus.
-        action->setShortcutContext(Qt::ApplicationShortcut);
-        action->setStatusTip(QString::fromUtf8(row.hint));
-        action->setToolTip(QString::fromUtf8(row.text).remove(QLatin1Char('&')));
-        action->setCheckable(row.checkable);
-        action->setEnabled(false);
-        action->setIcon(QIcon(QStringLiteral(":/glyphs/%1.png").arg(row.id)));
-        action->setIconVisibleInMenu(false);
-        const int id = row.id;
-        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-        actions_.insert(row.id, action);
+    expandTree();
+    const QSignalBlocker block(scrollBar_);
+    scrollposition = 0;
+    amounttodelete = 0;
+    if (deck_.viewCount() > 0) {
+        study::settle(deck_);
+        const QString text = study::shownText(deck_);
+        (deck_.side == 0 ? deck_.Word : deck_.Meaning) = text;
+        display_->setText(text);
+        scrollBar_->setRange(0, display_->lineCount() - 1);
+        scrollBar_->setValue(0);
+        Q_EMIT cardCaption(study::cardCaption(deck_));
+    } else {
+        Q_EMIT cardCaption(QString());
+        display_->setText(QString());
+        scrollBar_->setRange(0, 0);
+        scrollBar_->setValue(0);
     }
 }
 
-void MDKMainDlg::attachFrame(QMainWindow *frame)
+void MDKMainDlg::ChangeSide()
 {
-    frame_ = frame;
-
-    // Menu bar: the pop-ups in order, each item from its table row.
-    QMenuBar *bar = frame->menuBar();
-    const auto titles = popupTitles();
-    for (size_t p = 0; p < titles.size(); ++p) {
-        QMenu *menu = bar->addMenu(QString::fromUtf8(titles[p]));
-        menus_.insert(int(p), menu);
-        connect(menu, &QMenu::aboutToShow, this, &MDKMainDlg::updateCommands);
-    }
-    for (const CommandRow &row : commandTable()) {
-        QMenu *menu = menus_.value(int(row.popup));
-        if (row.separatorBefore)
-            menu->addSeparator();
-        menu->addAction(actions_.value(row.id));
-    }
-
-    // Tool bar.
-    toolBar_ = new QToolBar(QStringLiteral("Tool bar"), frame);
-    toolBar_->setObjectName(QStringLiteral("ToolBar"));
-    toolBar_->setMovable(false);
-    toolBar_->setFloatable(false);
-    toolBar_->setIconSize(kGlyphSize);
-    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
-    for (int id : toolBarLayout()) {
-        if (id == 0)
-            toolBar_->addSeparator();
-        else
-            toolBar_->addAction(actions_.value(id));
-    }
-    frame->addToolBar(Qt::TopToolBarArea, toolBar_);
-
-    // Status bar: the stretching message area, then time and date.
-    QStatusBar *status = frame->statusBar();
-    status->setSizeGripEnabled(false);
-    messageArea_ = new QLabel(status);
-    messageArea_->setObjectName(QStringLiteral("MessageArea"));
-    status->addWidget(messageArea_, 1);
-    const int gadgetWidth = fontMetrics().averageCharWidth() * kGadgetChars + 8;
-    for (QLabel **gadget : {&timeGadget_, &dateGadget_}) {
-        *gadget = new QLabel(status);
-        (*gadget)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        (*gadget)->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        (*gadget)->setFixedWidth(gadgetWidth);
-        status->addPermanentWidget(*gadget);
-    }
-    timeGadget_->setObjectName(QStringLiteral("TimeGadget"));
-    dateGadget_->setObjectName(QStringLiteral("DateGadget"));
+    if (study::stepForward(deck_))
+        SetText();
 }
 
-void MDKMainDlg::SetupWindow()
+void MDKMainDlg::ChangeSideBackwards()
 {
-    deck.tree.reset();
-    deck.OldTreeName = CategoryTree::kMainName;
-    scrollBar_->setRange(0, 0);
-    scrollBar_->setValue(0);
-    timer1_.start();
-    if (hooks.loadSettings)
-        hooks.loadSettings();
-    ApplyCardFont();
-    RefreshTree();
-    SetDate();
-    SetTime();
-    updateCommands();
+    if (study::stepBackward(deck_))
+        SetText();
 }
 
-QMenu *MDKMainDlg::popupMenu(Popup popup) const { return menus_.value(int(popup)); }
-
-bool MDKMainDlg::commandEnabled(int id) const
+void MDKMainDlg::ScrollCard()
 {
-    const CommandRow *row = findCommand(id);
-    if (!row || !row->handler)
-        return false;
-    return !row->enabler || row->enabler(enableState());
-}
-
-void MDKMainDlg::updateCommands()
-{
-    for (const CommandRow &row : commandTable()) {
-        QAction *action = actions_.value(row.id);
-        action->setEnabled(commandEnabled(row.id));
-        if (row.checkable)
-            action->setChecked(row.id == CM_VIEWSUBCATEGORIES && deck.ShowSubCategories);
-    }
-    enableRecentFiles();
-}
-
-void MDKMainDlg::runCommand(int id)
-{
-    const CommandRow *row = findCommand(id);
-    if (!row || !commandEnabled(id))
+    if (deck_.viewCount() == 0)
         return;
-    (this->*(row->handler))();
-    updateCommands();
+    deck_.Word = deck_.viewSide1(deck_.placeseek);
+    deck_.Meaning = deck_.viewSide2(deck_.placeseek);
+    scrollposition = scrollBar_->value();
+    display_->setFirstLine(scrollposition);
+    amounttodelete = display_->lineStart(scrollposition);
 }
 
-// ---- Status line ----
-
-void MDKMainDlg::ShowStatusMessage(const QString &text)
+void MDKMainDlg::setCardFont(const LogFont &font)
 {
-    timer3_.start(kStatusMessageMs);
-    if (messageArea_)
-        messageArea_->setText(text);
-    ShowingMessage = true;
+    display_->setCardFont(toQFont(font));
 }
 
-void MDKMainDlg::endStatusMessage()
-{
-    timer3_.stop();
-    ShowingMessage = false;
-    if (messageArea_)
-        messageArea_->setText(deck.viewCount() > 0 ? study::cardCaption(deck) : QString());
-}
-
-void MDKMainDlg::setStatusLine(const QString &text)
-{
-    if (!ShowingMessage && messageArea_)
-        messageArea_->setText(text);
-}
-
-QString MDKMainDlg::statusText() const { return messageArea_ ? messageArea_->text() : QString(); }
-QString MDKMainDlg::timeText() const { return timeGadget_ ? timeGadget_->text() : QString(); }
-QString MDKMainDlg::dateText() const { return dateGadget_ ? dateGadget_->text() : QString(); }
-
-void MDKMainDlg::SetTime(const QDateTime &now)
-{
-    const clock::Clock::Update update = clock_.tick(now);
-    if (update.time && timeGadget_)
-        timeGadget_->setText(*update.time);
-    if (update.date && dateGadget_)
-        dateGadget_->setText(*update.date);
-}
-
-void MDKMainDlg::SetDate(const QDate &today)
-{
-    if (dateGadget_)
-        dateGadget_->setText(clock::dateText(today));
-}
-
-QTimer &MDKMainDlg::timer(int id)
-{
-    return id == 1 ? timer1_ : id == 2 ? timer2_ : timer3_;
-}
-
-void MDKMainDlg::EvTimer(int id)
-{
-    switch (id) {
-    case 1:
-        SetTime();
-        break;
-    case 2: {
-        const QPoint p = mapFromGlobal(pointerPosition());
-        const bool inside = p.x() > 0 && p.y() > 0 && p.x() < width() && p.y() < height();
-        applyRepeat(repeat_.tick(inside));
-        break;
-    }
-    case 3:
-        endStatusMessage();
-        break;
-    default:
-        break;
-    }
-}
-
-void MDKMainDlg::setCaption(const QString &caption)
-{
-    if (frame_)
-        frame_->setWindowTitle(caption);
-}
-
-// ---- Card font and tree ----
-
-void MDKMainDlg::ApplyCardFont()
-{
-    display_->setCardFont(toQFont(options.LUsingFont));
-}
+// ---- The tree ----
 
 void MDKMainDlg::RefreshTree()
 {
+    scrollposition = 0;
     fillingTree_ = true;
-    QTreeWidgetItem *current = categorytreewidget::fill(*tree_, deck.tree);
+    QTreeWidgetItem *current = categorytreewidget::fill(*tree_, deck_.tree);
     categorytreewidget::expand(*tree_);
     if (current)
         tree_->setCurrentItem(current);
     fillingTree_ = false;
+}
+
+void MDKMainDlg::expandTree()
+{
+    if (QTreeWidgetItem *top = tree_->topLevelItem(0))
+        top->setExpanded(true);
 }
 
 void MDKMainDlg::TvnSelChanged()
@@ -302,13 +140,100 @@ void MDKMainDlg::TvnSelChanged()
     QTreeWidgetItem *item = tree_->currentItem();
     if (fillingTree_ || !item)
         return;
-    deck.tree.setSelected(categorytreewidget::nodeOf(item));
+    deck_.tree.setSelected(categorytreewidget::nodeOf(item));
     {
         WaitCursor wait;
-        deck.OpenCategory();
+        deck_.OpenCategory();
     }
     SetText();
-    updateCommands();
+    Q_EMIT stateChanged();
+}
+
+// ---- Mouse stepping ----
+
+void MDKMainDlg::pressButton(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    applyRepeat(repeat_.press(event->button() == Qt::LeftButton ? AutoRepeat::Button::Left
+                                                                 : AutoRepeat::Button::Right));
+}
+
+void MDKMainDlg::mousePressEvent(QMouseEvent *event)
+{
+    lastPressTime_ = event->timestamp();
+    pressButton(event);
+}
+
+// A double-click steps once more: the second press of the pair. Some
+// platforms deliver that press as well as the double-click; it counts once.
+void MDKMainDlg::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (lastPressTime_ == event->timestamp()) {
+        event->accept();
+        return;
+    }
+    pressButton(event);
+}
+
+void MDKMainDlg::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
+        event->ignore();
+        return;
+    }
+    applyRepeat(repeat_.release(event->button() == Qt::LeftButton ? AutoRepeat::Button::Left
+                                                                   : AutoRepeat::Button::Right));
+}
+
+void MDKMainDlg::repeatTick()
+{
+    // A release this window never saw (a dialog took the mouse, the window
+    // lost the focus) must not leave the cards running.
+    const Qt::MouseButtons held = (repeat_.LButtonHeld ? Qt::LeftButton : Qt::NoButton)
+                                  | (repeat_.RButtonHeld ? Qt::RightButton : Qt::NoButton);
+    if (QApplication::activeModalWidget() || !(mouseButtons() & held)) {
+        stopAutoRepeat();
+        return;
+    }
+    const QPoint p = mapFromGlobal(pointerPosition());
+    const bool inside = p.x() > 0 && p.y() > 0 && p.x() < width() && p.y() < height();
+    applyRepeat(repeat_.tick(inside));
+}
+
+void MDKMainDlg::stopAutoRepeat()
+{
+    repeatTimer_.stop();
+    repeat_.LButtonHeld = false;
+    repeat_.RButtonHeld = false;
+}
+
+void MDKMainDlg::applyRepeat(const AutoRepeat::Action &action)
+{
+    if (action.timer == AutoRepeat::Timer::Stop)
+        repeatTimer_.stop();
+    else if (action.restartMs > 0)
+        repeatTimer_.start(action.restartMs);
+    if (action.step == AutoRepeat::Step::Forward)
+        ChangeSide();
+    else if (action.step == AutoRepeat::Step::Backward)
+        ChangeSideBackwards();
+}
+
+void MDKMainDlg::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        stopAutoRepeat();
+    QWidget::changeEvent(event);
+}
+
+void MDKMainDlg::hideEvent(QHideEvent *event)
+{
+    stopAutoRepeat();
+    QWidget::hideEvent(event);
 }
 
 // ---- Keys ----
@@ -326,39 +251,6 @@ void MDKMainDlg::keyPressEvent(QKeyEvent *event)
     default:
         QWidget::keyPressEvent(event);
     }
-}
-
-// ---- Closing ----
-
-bool MDKMainDlg::CanClose()
-{
-    if (hooks.saveSettings)
-        hooks.saveSettings();
-    if (!deck.isBlank() && !deck.ShowSubCategories && deck.filehaschanged == 1) {
-        const QString who = deck.filehasbeensaved == 1 ? ProtectedFileName() : QStringLiteral("This file");
-        const bool yes = dialogs().askSave(
-            this, QStringLiteral("Save File"),
-            who + QStringLiteral(" has changed.  Would you like to save it before exiting?"));
-        // A Yes whose save did not happen (dialog cancelled, write failed)
-        // keeps the window open rather than throwing the changes away.
-        if (yes && !(hooks.saveFile && hooks.saveFile()))
-            return false;
-    }
-    deck.filehaschanged = 0;
-    return true;
-}
-
-void MDKMainDlg::stopTimers()
-{
-    timer1_.stop();
-    timer2_.stop();
-    timer3_.stop();
-}
-
-void MDKMainDlg::CMMyExit()
-{
-    if (frame_)
-        frame_->close();
 }
 
 } // namespace mdk

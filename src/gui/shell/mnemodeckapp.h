@@ -8,12 +8,9 @@
 
 namespace mdk {
 
-class MDKMainDlg;
 class MnemodeckWindow;
-class SettingsWiring;
-class UserDialogs;
 
-// The application: builds the main dialog and the frame around it, then
+// The application: builds the frame with its panes and controllers, then
 // loads the card file named on the command line.
 class MnemodeckApp : public QApplication {
     Q_OBJECT
@@ -23,11 +20,8 @@ public:
 
     void InitMainWindow(const StartupFile &startup);
     MnemodeckWindow *window() const { return window_.get(); }
-    MDKMainDlg *mainDialog() const;
 
 private:
-    std::unique_ptr<UserDialogs> dialogs_;
-    std::unique_ptr<SettingsWiring> settings_;
     std::unique_ptr<MnemodeckWindow> window_;
 };
 

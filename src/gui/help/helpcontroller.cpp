@@ -1,10 +1,8 @@
-// The main dialog's Help command and the help window that the dialogs'
-// Help buttons share.
+#include "helpcontroller.h"
 
 #include "core/settings/helpfile.h"
+#include "core/shell/commandids.h"
 #include "gui/help/helpviewer.h"
-#include "gui/shell/mdkmaindlg.h"
-#include "gui/files/filecommands.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,13 +25,19 @@ QStringList installedHelpFolders()
 
 } // namespace
 
-void MDKMainDlg::CMHelp() { openHelp(help::Index); }
-
-HelpViewer *MDKMainDlg::helpViewer() const { return helpViewer_; }
-
-void MDKMainDlg::openHelp(int topic, QWidget *owner)
+HelpController::HelpController(const CommandContext &context, const OpenFile &open, QObject *parent)
+    : CommandController(context, parent), open_(open)
 {
-    const QString path = help::locate(options, fileCommands().currentDirectory, installedHelpFolders());
+    bind(CM_HELP, &HelpController::CMHelp);
+}
+
+void HelpController::CMHelp() { openHelp(help::Index); }
+
+HelpViewer *HelpController::helpViewer() const { return viewer_; }
+
+void HelpController::openHelp(int topic, QWidget *owner)
+{
+    const QString path = help::locate(options_, open_.currentDirectory, installedHelpFolders());
     if (owner) {
         // A modal dialog blocks every window but its own children, so its
         // help window belongs to it and closes with it.
@@ -42,11 +46,11 @@ void MDKMainDlg::openHelp(int topic, QWidget *owner)
         viewer->showTopic(path, topic);
         return;
     }
-    if (!helpViewer_) {
-        helpViewer_ = new HelpViewer(this);
-        helpViewer_->setAttribute(Qt::WA_DeleteOnClose);
+    if (!viewer_) {
+        viewer_ = new HelpViewer(window_);
+        viewer_->setAttribute(Qt::WA_DeleteOnClose);
     }
-    helpViewer_->showTopic(path, topic);
+    viewer_->showTopic(path, topic);
 }
 
 } // namespace mdk

@@ -1,0 +1,58 @@
+#include "studycontroller.h"
+
+#include "core/deck/deck.h"
+#include "core/settings/helpfile.h"
+#include "core/shell/commandids.h"
+#include "core/study/study.h"
+#include "gui/common/userdialogs.h"
+#include "gui/study/infodlg.h"
+#include "gui/study/jumptocarddlg.h"
+
+namespace mdk {
+
+StudyController::StudyController(const CommandContext &context, const OpenFile &open, QObject *parent)
+    : CommandController(context, parent), open_(open)
+{
+    bind(CM_INFORMATION, &StudyController::CMInformation);
+    bind(CM_JUMP, &StudyController::CMJump);
+    bind(CM_MARK, &StudyController::CMMark);
+    bind(CM_UNMARKALL, &StudyController::CMUnmarkAll);
+}
+
+void StudyController::CMInformation()
+{
+    const study::Information info = study::information(deck_, open_.ProtectedFileName, open_.ProtectedFilePath);
+    InfoDlg dialog(info, window_);
+    dialog.exec();
+}
+
+void StudyController::CMJump()
+{
+    if (deck_.viewCount() == 0) {
+        dialogs_.warn(window_, QStringLiteral("Jump"), QStringLiteral("You must have a card to jump to."));
+        return;
+    }
+    JumpToCardDlg dialog(deck_, window_);
+    connect(&dialog, &JumpToCardDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Jump, &dialog); });
+    dialog.exec();
+    if (deck_.placeseek >= 0 && deck_.placeseek < deck_.viewCount()) {
+        deck_.Word = deck_.viewSide1(deck_.placeseek);
+        deck_.Meaning = deck_.viewSide2(deck_.placeseek);
+    }
+    Q_EMIT viewChanged();
+}
+
+void StudyController::CMMark()
+{
+    if (study::markCurrent(deck_) == study::MarkResult::WouldMarkAll) {
+        dialogs_.stop(window_, QStringLiteral("Mark"),
+                      QStringLiteral("Cannot mark all the cards in this file.  You must have at least "
+                                     "1 unmarked card."));
+        return;
+    }
+    Q_EMIT viewChanged();
+}
+
+void StudyController::CMUnmarkAll() { study::unmarkAll(deck_); }
+
+} // namespace mdk

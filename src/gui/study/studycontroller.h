@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/deck/openfile.h"
+#include "gui/common/commandcontroller.h"
+
+namespace mdk {
+
+// Information, Jump to Card, Mark and Unmark all. Stepping through the
+// cards with the mouse belongs to the study pane itself.
+class StudyController : public CommandController {
+    Q_OBJECT
+public:
+    StudyController(const CommandContext &context, const OpenFile &open, QObject *parent = nullptr);
+
+    void CMInformation();
+    void CMJump();
+    void CMMark();
+    void CMUnmarkAll();
+
+Q_SIGNALS:
+    // A dialog's Help button: topic of the help file, and the dialog.
+    void helpRequested(int topic, QWidget *owner);
+
+private:
+    const OpenFile &open_;
+};
+
+} // namespace mdk
