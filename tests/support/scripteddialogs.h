@@ -9,7 +9,7 @@
 #include <QList>
 #include <QStringList>
 
-namespace mdk::testing {
+namespace mdk::testsupport {
 
 class ScriptedDialogs : public UserDialogs {
 public:
@@ -82,4 +82,4 @@ private:
     }
 };
 
-} // namespace mdk::testing
+} // namespace mdk::testsupport
