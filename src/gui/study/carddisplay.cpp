@@ -1,17 +1,27 @@
 #include "carddisplay.h"
 
+#include <QCoreApplication>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextOption>
+#include <QWheelEvent>
 
 namespace mdk {
+
+namespace {
+// A little air between the border and the text. Kept out of the widget's
+// contents margins: QFrame draws its border around the contents rect, so
+// margins there would leave a ring of background outside the border.
+constexpr int kPadX = 3;
+constexpr int kPadY = 2;
+} // namespace
 
 CardDisplay::CardDisplay(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
-    // A card is white, with a little air around its text.
+    // A card is white.
     setBackgroundRole(QPalette::Base);
-    setContentsMargins(3, 2, 3, 2);
     setAutoFillBackground(true);
     relayout();
 }
@@ -44,6 +54,28 @@ void CardDisplay::setFirstLine(int n)
     update();
 }
 
+QRect CardDisplay::textRect() const
+{
+    return contentsRect().adjusted(kPadX, kPadY, -kPadX, -kPadY);
+}
+
+void CardDisplay::setWheelTarget(QScrollBar *bar)
+{
+    wheelTarget_ = bar;
+}
+
+void CardDisplay::wheelEvent(QWheelEvent *event)
+{
+    if (!wheelTarget_) {
+        QFrame::wheelEvent(event);
+        return;
+    }
+    QCoreApplication::sendEvent(wheelTarget_, event);
+    // Handled here whatever the bar did with it, so it does not travel on
+    // to the card's parents a second time.
+    event->accept();
+}
+
 void CardDisplay::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
@@ -54,8 +86,8 @@ void CardDisplay::relayout()
 {
     layouts_.clear();
     lines_.clear();
-    const qreal width = qMax(1, contentsRect().width());
-    const qreal lineHeight = fontMetrics().height();
+    const qreal width = qMax(1, textRect().width());
+    lineHeight_ = fontMetrics().height();
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setAlignment(Qt::AlignLeft);
@@ -79,7 +111,7 @@ void CardDisplay::relayout()
             line.setLineWidth(width);
             line.setPosition(QPointF(0, y));
             lines_.push_back({int(layouts_.size()), lineNo++, start + line.textStart(), y});
-            y += lineHeight;
+            y += lineHeight_;
         }
         layout->endLayout();
         layouts_.push_back(std::move(layout));
@@ -96,15 +128,16 @@ void CardDisplay::paintEvent(QPaintEvent *event)
     if (lines_.empty())
         return;
     QPainter painter(this);
-    const QRect area = contentsRect();
+    const QRect area = textRect();
     painter.setClipRect(area);
     painter.setPen(palette().color(QPalette::Text));
     const qreal top = lines_[size_t(firstLine_)].top;
     const QPointF origin(area.left(), area.top() - top);
-    for (const Line &line : lines_) {
-        if (line.top < top)
-            continue;
-        if (line.top - top > area.height())
+    // Whole lines only: a line cut at the bottom edge reads as a different
+    // text. The top line is drawn even when the panel is lower than a line.
+    for (size_t i = size_t(firstLine_); i < lines_.size(); ++i) {
+        const Line &line = lines_[i];
+        if (i > size_t(firstLine_) && line.top - top + lineHeight_ > area.height())
             break;
         layouts_[size_t(line.paragraph)]->lineAt(line.lineInParagraph).draw(&painter, origin);
     }

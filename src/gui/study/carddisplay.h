@@ -1,17 +1,21 @@
 #pragma once
 
 #include <QFrame>
+#include <QPointer>
 #include <QTextLayout>
 
 #include <memory>
 #include <vector>
 
+class QScrollBar;
+
 namespace mdk {
 
 // The card display: a bordered panel showing a card text word-wrapped at its
 // width, from a chosen line on. The same layout both measures the lines (for
-// the scroll bar) and paints them, so the two always agree. Mouse clicks
-// pass through to the main dialog, which steps the cards.
+// the scroll bar) and paints them, so the two always agree. Only whole lines
+// are painted; the scroll bar reaches the rest. Mouse clicks pass through to
+// the main dialog, which steps the cards; the wheel goes to the scroll bar.
 class CardDisplay : public QFrame {
     Q_OBJECT
 public:
@@ -30,10 +34,16 @@ public:
     int firstLine() const { return firstLine_; }
     // The text from the top line on: what the panel shows.
     QString visibleText() const { return text_.mid(lineStart(firstLine_)); }
+    // The area the lines are painted in: inside the border, less the padding.
+    QRect textRect() const;
+    // Wheel turns over the card are handed to this scroll bar, so they
+    // scroll the card exactly as they would over the bar itself.
+    void setWheelTarget(QScrollBar *bar);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     struct Line {
@@ -49,6 +59,8 @@ private:
     std::vector<std::unique_ptr<QTextLayout>> layouts_;
     std::vector<Line> lines_;
     int firstLine_ = 0;
+    qreal lineHeight_ = 0;
+    QPointer<QScrollBar> wheelTarget_;
 };
 
 } // namespace mdk
