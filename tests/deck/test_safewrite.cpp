@@ -6,7 +6,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstddef>
+#include <functional>
+#include <grp.h>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,22 +37,105 @@ void writeRaw(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-// Runs a write in a child whose file-size limit stops it part-way, as a full
-// disk would. Returns the child's verdict: 0 when the write reported
-// failure, 1 when it claimed success.
-int writeUnderSizeLimit(const QString &path, const QByteArray &data, rlim_t limit)
+// Runs body in a child process; returns its exit code, or 100 + the signal
+// that killed it. The body must not use the test macros.
+int inChild(const std::function<int()> &body)
 {
     const pid_t pid = fork();
-    if (pid == 0) {
-        rlimit rl{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &rl);
-        const WriteResult r = writeFileSafely(path, data);
-        _exit(r.ok ? 1 : (r.error.isEmpty() ? 2 : 0));
-    }
+    if (pid == 0)
+        _exit(body());
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
+
+// 0 when the write reported failure with a reason, 1 when it claimed
+// success, 2 when it failed without saying why.
+int failureVerdict(const WriteResult &r)
+{
+    return r.ok ? 1 : (r.error.isEmpty() ? 2 : 0);
+}
+
+// Runs a write in a child whose file-size limit stops it part-way, as a full
+// disk would. Returns failureVerdict of the write.
+int writeUnderSizeLimit(const QString &path, const QByteArray &data, rlim_t limit)
+{
+    return inChild([&] {
+        rlimit rl{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &rl);
+        return failureVerdict(writeFileSafely(path, data));
+    });
+}
+
+// Turns the calling process into an ordinary user (root's privileges go with
+// the uid), member of gid and of extraGroup.
+bool becomeUser(uid_t uid, gid_t gid, gid_t extraGroup)
+{
+    const gid_t groups[] = {extraGroup};
+    return setgroups(1, groups) == 0 && setresgid(gid, gid, gid) == 0 && setresuid(uid, uid, uid) == 0;
+}
+
+// Makes every rename of the calling process fail with EPERM, as a file
+// system that refuses the final rename would. No privilege is needed.
+bool failRenames()
+{
+#if defined(__x86_64__)
+    constexpr unsigned arch = AUDIT_ARCH_X86_64;
+#elif defined(__aarch64__)
+    constexpr unsigned arch = AUDIT_ARCH_AARCH64;
+#else
+    return false;
+#endif
+#ifndef __NR_rename
+    constexpr int nrRename = -1; // newer architectures only have renameat
+#else
+    constexpr int nrRename = __NR_rename;
+#endif
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, arch, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, unsigned(nrRename), 3, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_renameat, 2, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_renameat2, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EPERM),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0
+           && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+struct Owner {
+    uid_t uid;
+    gid_t gid;
+    mode_t mode;
+    bool operator==(const Owner &) const = default;
+};
+
+Owner ownerOf(const QString &path)
+{
+    struct stat st {};
+    stat(QFile::encodeName(path).constData(), &st);
+    return {st.st_uid, st.st_gid, st.st_mode & 07777};
+}
+
+char *toString(const Owner &o) // for QCOMPARE
+{
+    return qstrdup(QStringLiteral("uid %1 gid %2 mode %3").arg(o.uid).arg(o.gid).arg(o.mode, 4, 8, QChar('0')).toLatin1());
+}
+
+bool setOwner(const QString &path, uid_t uid, gid_t gid, mode_t mode)
+{
+    const QByteArray name = QFile::encodeName(path);
+    return chown(name.constData(), uid, gid) == 0 && chmod(name.constData(), mode) == 0;
+}
+
+constexpr uid_t kUser = 12345;
+constexpr uid_t kOtherUser = 12346;
+constexpr gid_t kGroup = 12345;
+constexpr gid_t kExtraGroup = 23456;
 
 } // namespace
 
@@ -55,6 +148,10 @@ private Q_SLOTS:
     void readOnlyTargetIsOverwritten();
     void readOnlyTargetKeepsPermissionsWhenWriteFails();
     void deckWriterReportsFailure();
+    void oneShortWriteFailsTheSave();
+    void failedRenameKeepsOldFile();
+    void replacementKeepsOwnerGroupAndMode();
+    void unreplaceableFileIsWrittenInPlace();
 };
 
 void TestSafeWrite::writesAndReplaces()
@@ -140,6 +237,125 @@ void TestSafeWrite::deckWriterReportsFailure()
     const cardfile::ReadResult missing = cardfile::read(dir.filePath(QStringLiteral("gone.mdk")), back);
     QVERIFY(!missing.opened);
     QCOMPARE(back.viewCount(), 1); // the deck is untouched
+}
+
+void TestSafeWrite::oneShortWriteFailsTheSave()
+{
+    // The whole file in one write call, cut short by the limit; the write
+    // itself reports no error, only a count below the request.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("deck.mdk"));
+    writeRaw(path, "old");
+    QCOMPARE(writeUnderSizeLimit(path, QByteArray(100 * 1024, 'z'), 50 * 1024), 0);
+    QCOMPARE(readAll(path), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"deck.mdk"});
+}
+
+void TestSafeWrite::failedRenameKeepsOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("deck.mdk"));
+    writeRaw(path, "old");
+    const QByteArray probe = QFile::encodeName(dir.filePath(QStringLiteral("probe")));
+    const int verdict = inChild([&] {
+        if (!failRenames())
+            return 10;
+        if (rename(probe.constData(), probe.constData()) == 0 || errno != EPERM)
+            return 11; // the filter is not in force
+        return failureVerdict(writeFileSafely(path, "new"));
+    });
+    if (verdict == 10)
+        QSKIP("cannot install a seccomp filter here");
+    QCOMPARE(verdict, 0);
+    QCOMPARE(readAll(path), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"deck.mdk"});
+}
+
+void TestSafeWrite::replacementKeepsOwnerGroupAndMode()
+{
+    if (geteuid() != 0)
+        QSKIP("needs root to hand files to other users");
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadOther | QFile::ExeOther));
+
+    // Saved by root, owned by someone else: owner, group and setgid stay.
+    const QString path = dir.filePath(QStringLiteral("deck.mdk"));
+    writeRaw(path, "old");
+    QVERIFY(setOwner(path, kUser, kGroup, 02640));
+    QVERIFY(writeFileSafely(path, "new").ok);
+    QCOMPARE(readAll(path), QByteArray("new"));
+    QCOMPARE(ownerOf(path), (Owner{kUser, kGroup, 02640}));
+
+    // Saved by an ordinary user: the owner cannot be kept, but the group the
+    // saver belongs to and the mode can.
+    const QString shared = dir.filePath(QStringLiteral("shared"));
+    QVERIFY(QDir().mkdir(shared));
+    QVERIFY(setOwner(shared, kUser, kGroup, 0755));
+    const QString theirs = shared + QStringLiteral("/deck.mdk");
+    writeRaw(theirs, "old");
+    QVERIFY(setOwner(theirs, kOtherUser, kExtraGroup, 02770));
+    const int verdict = inChild([&] {
+        if (!becomeUser(kUser, kGroup, kExtraGroup))
+            return 10;
+        return writeFileSafely(theirs, "new").ok ? 0 : 1;
+    });
+    QCOMPARE(verdict, 0);
+    QCOMPARE(readAll(theirs), QByteArray("new"));
+    QCOMPARE(ownerOf(theirs), (Owner{kUser, kExtraGroup, 02770}));
+}
+
+void TestSafeWrite::unreplaceableFileIsWrittenInPlace()
+{
+    if (geteuid() != 0)
+        QSKIP("needs root to set up folders the saver may not change");
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadOther | QFile::ExeOther));
+    // Root's folder, not writable by the user, holding the user's file, a
+    // file of root's, and a folder of the same kind as /tmp.
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    QVERIFY(QDir().mkdir(locked));
+    QVERIFY(setOwner(locked, 0, 0, 0755));
+    const QString mine = locked + QStringLiteral("/mine.mdk");
+    const QString roots = locked + QStringLiteral("/roots.mdk");
+    const QString big = locked + QStringLiteral("/big.mdk");
+    const QByteArray longOld = "an old file longer than the new one";
+    writeRaw(mine, longOld);
+    writeRaw(roots, "root's");
+    writeRaw(big, "old");
+    QVERIFY(setOwner(mine, kUser, kGroup, 0640));
+    QVERIFY(setOwner(roots, 0, 0, 0644));
+    QVERIFY(setOwner(big, kUser, kGroup, 0644));
+    const QString sticky = dir.filePath(QStringLiteral("sticky"));
+    QVERIFY(QDir().mkdir(sticky));
+    QVERIFY(setOwner(sticky, 0, 0, 01777));
+    const QString others = sticky + QStringLiteral("/others.mdk");
+    writeRaw(others, "old");
+    QVERIFY(setOwner(others, kOtherUser, kGroup, 0666));
+
+    const int verdict = inChild([&] {
+        if (!becomeUser(kUser, kGroup, kGroup))
+            return 10;
+        if (!writeFileSafely(mine, "new").ok)
+            return 11;
+        if (!writeFileSafely(others, "new").ok)
+            return 12;
+        const WriteResult refused = writeFileSafely(roots, "new");
+        if (refused.ok || refused.error.isEmpty())
+            return 13;
+        rlimit rl{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &rl);
+        return 20 + failureVerdict(writeFileSafely(big, QByteArray(100 * 1024, 'z')));
+    });
+    QCOMPARE(verdict, 20);
+    QCOMPARE(readAll(mine), QByteArray("new")); // the longer old tail is gone
+    QCOMPARE(ownerOf(mine), (Owner{kUser, kGroup, 0640}));
+    QCOMPARE(readAll(others), QByteArray("new"));
+    QCOMPARE(ownerOf(others), (Owner{kOtherUser, kGroup, 0666}));
+    QCOMPARE(readAll(roots), QByteArray("root's"));
+    QCOMPARE(QDir(locked).entryList(QDir::Files), (QStringList{"big.mdk", "mine.mdk", "roots.mdk"}));
+    QCOMPARE(QDir(sticky).entryList(QDir::Files), QStringList{"others.mdk"});
 }
 
 QTEST_GUILESS_MAIN(TestSafeWrite)

@@ -88,6 +88,20 @@ private Q_SLOTS:
         QCOMPARE(o.LUsingFont.Typeface, QStringLiteral("Arial"));
         QCOMPARE(o.LUsingFont.Height, -13);
         QVERIFY(o.LUsingFont == defaults.LUsingFont);
+        // Every other field of the first-start card font is 0: a plain,
+        // upright, default-weight Arial.
+        const LogFont &f = o.LUsingFont;
+        QCOMPARE(f.Width, 0);
+        QCOMPARE(f.Escapement, 0);
+        QCOMPARE(f.Orientation, 0);
+        QCOMPARE(f.Weight, 0);
+        QCOMPARE(f.Italic, 0);
+        QCOMPARE(f.Underline, 0);
+        QCOMPARE(f.StrikeOut, 0);
+        QCOMPARE(f.OutPrecision, 0);
+        QCOMPARE(f.ClipPrecision, 0);
+        QCOMPARE(f.Quality, 0);
+        QCOMPARE(f.PitchAndFamily, 0);
         QCOMPARE(o.casesensitive, 0);
         QCOMPARE(o.wholewordsonly, 0);
         QCOMPARE(o.shuffletype, 2);

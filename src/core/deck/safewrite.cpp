@@ -3,8 +3,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace mdk {
@@ -12,22 +15,97 @@ namespace mdk {
 namespace {
 
 constexpr qint64 kChunk = 1 << 20;
+constexpr mode_t kModeBits = 07777;
+// A read-only card file is made readable and writable by a save.
+constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;
 
-// The "user" bits describe what this process may do (root may do anything)
-// and would be written back as owner bits; keep only the stored ones.
-QFile::Permissions storedPermissions(const QFileInfo &info)
+QString errnoText(int error)
 {
-    return info.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-void syncDirectory(const QString &path)
+void syncDirectory(const QByteArray &dir)
 {
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// True when a replacement cannot be renamed into place beside the existing
+// file: the folder refuses new entries, or it is a sticky folder (like /tmp)
+// where only the owner of a file may replace it. The file itself may still
+// be writable, so it can be overwritten where it stands.
+bool folderRefusesReplacement(const QByteArray &dir, const struct stat &file)
+{
+    if (::faccessat(AT_FDCWD, dir.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        return errno == EACCES;
+    struct stat folder;
+    if (::stat(dir.constData(), &folder) != 0 || !(folder.st_mode & S_ISVTX))
+        return false;
+    const uid_t me = ::geteuid();
+    return me != 0 && me != file.st_uid && me != folder.st_uid;
+}
+
+// Gives the new file the owner, group and mode of the one it replaces. Only
+// root may give a file away, so a failed owner change still keeps the group
+// where the saver belongs to it. The mode comes last: a change of owner
+// clears the setuid and setgid bits.
+void keepOwnership(int fd, const struct stat &old)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    ::fchmod(fd, (old.st_mode & kModeBits) | kOwnerReadWrite);
+}
+
+// Overwrites the file where it stands: every write is checked, the old tail
+// is cut off only once all the new bytes are there, and the data is synced.
+WriteResult writeInPlace(const QByteArray &target, const struct stat &old, const QByteArray &data)
+{
+    WriteResult result;
+    const mode_t oldMode = old.st_mode & kModeBits;
+    const bool madeWritable = (oldMode & kOwnerReadWrite) != kOwnerReadWrite
+                              && ::chmod(target.constData(), oldMode | kOwnerReadWrite) == 0;
+    auto fail = [&](const QString &why) {
+        if (madeWritable)
+            ::chmod(target.constData(), oldMode);
+        result.error = QStringLiteral("The folder of this file does not allow the file to be replaced, "
+                                      "so it was written in place, and that failed: %1")
+                           .arg(why);
+        return result;
+    };
+
+    const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errnoText(errno));
+    auto failClosing = [&](int error, const QString &consequence) {
+        ::close(fd);
+        return fail(errnoText(error) + QLatin1Char('.') + consequence);
+    };
+    const QString damaged = QStringLiteral(" The file on disk may be incomplete; "
+                                           "save the cards to another place.");
+
+    const char *bytes = data.constData();
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, bytes + done, static_cast<size_t>(qMin(kChunk, data.size() - done)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return failClosing(n < 0 ? errno : ENOSPC, damaged);
+        done += n;
+    }
+    if (::ftruncate(fd, static_cast<off_t>(data.size())) != 0)
+        return failClosing(errno, damaged);
+    // Writing cleared a setgid bit; put it back where this user may.
+    ::fchmod(fd, oldMode | kOwnerReadWrite);
+    if (::fsync(fd) != 0)
+        return failClosing(errno, damaged);
+    if (::close(fd) != 0)
+        return fail(errnoText(errno) + QLatin1Char('.') + damaged);
+    result.ok = true;
+    return result;
 }
 
 } // namespace
@@ -40,22 +118,33 @@ WriteResult writeFileSafely(const QString &path, const QByteArray &data)
 
     WriteResult result;
     const QFileInfo info(path);
-    const bool existed = info.exists();
-    const QFile::Permissions oldPermissions = existed ? storedPermissions(info) : QFile::Permissions();
-    if (existed && info.isDir()) {
+    // A symbolic link is followed: its target is the file that is replaced.
+    const QString target = info.exists() ? info.canonicalFilePath() : path;
+    const QByteArray targetName = QFile::encodeName(target);
+    const QByteArray dirName = QFile::encodeName(QFileInfo(target).absolutePath());
+    struct stat old;
+    const bool existed = ::stat(targetName.constData(), &old) == 0;
+    if (existed && S_ISDIR(old.st_mode)) {
         result.error = QStringLiteral("A folder of that name is in the way.");
         return result;
     }
-    const QFile::Permissions writable = QFile::ReadOwner | QFile::WriteOwner;
-    if (existed && (oldPermissions & writable) != writable)
-        QFile::setPermissions(path, oldPermissions | writable);
+    if (existed && S_ISREG(old.st_mode) && folderRefusesReplacement(dirName, old))
+        return writeInPlace(targetName, old, data);
 
-    QSaveFile file(path);
+    // QSaveFile refuses to replace a file it may not write.
+    const mode_t oldMode = existed ? (old.st_mode & kModeBits) : 0;
+    const bool madeWritable = existed && (oldMode & kOwnerReadWrite) != kOwnerReadWrite
+                              && ::chmod(targetName.constData(), oldMode | kOwnerReadWrite) == 0;
+    auto restoreMode = [&] {
+        if (madeWritable)
+            ::chmod(targetName.constData(), oldMode);
+    };
+
+    QSaveFile file(target);
     file.setDirectWriteFallback(false);
     auto fail = [&](const QString &why) {
         file.cancelWriting();
-        if (existed)
-            QFile::setPermissions(path, oldPermissions);
+        restoreMode();
         result.error = why;
         return result;
     };
@@ -73,14 +162,15 @@ WriteResult writeFileSafely(const QString &path, const QByteArray &data)
     }
     if (!file.flush())
         return fail(file.errorString());
+    // After the last write: a write by an ordinary user clears setgid.
+    if (existed)
+        keepOwnership(file.handle(), old);
     if (!file.commit()) {
         result.error = file.errorString();
-        if (existed)
-            QFile::setPermissions(path, oldPermissions);
+        restoreMode();
         return result;
     }
-    syncDirectory(path);
-    QFile::setPermissions(path, storedPermissions(QFileInfo(path)) | writable);
+    syncDirectory(dirName);
     result.ok = true;
     return result;
 }
