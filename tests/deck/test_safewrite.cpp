@@ -107,23 +107,12 @@ bool failRenames()
            && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
 }
 
-struct Owner {
-    uid_t uid;
-    gid_t gid;
-    mode_t mode;
-    bool operator==(const Owner &) const = default;
-};
-
-Owner ownerOf(const QString &path)
+// "uid:gid:mode" of a file, mode in octal.
+QString ownerOf(const QString &path)
 {
     struct stat st {};
     stat(QFile::encodeName(path).constData(), &st);
-    return {st.st_uid, st.st_gid, st.st_mode & 07777};
-}
-
-char *toString(const Owner &o) // for QCOMPARE
-{
-    return qstrdup(QStringLiteral("uid %1 gid %2 mode %3").arg(o.uid).arg(o.gid).arg(o.mode, 4, 8, QChar('0')).toLatin1());
+    return QStringLiteral("%1:%2:%3").arg(st.st_uid).arg(st.st_gid).arg(st.st_mode & 07777, 0, 8);
 }
 
 bool setOwner(const QString &path, uid_t uid, gid_t gid, mode_t mode)
@@ -148,7 +137,6 @@ private Q_SLOTS:
     void readOnlyTargetIsOverwritten();
     void readOnlyTargetKeepsPermissionsWhenWriteFails();
     void deckWriterReportsFailure();
-    void oneShortWriteFailsTheSave();
     void failedRenameKeepsOldFile();
     void replacementKeepsOwnerGroupAndMode();
     void unreplaceableFileIsWrittenInPlace();
@@ -187,6 +175,11 @@ void TestSafeWrite::shortWriteLeavesOldFileIntact()
     writeRaw(path, old);
     const QByteArray big(3 * 1024 * 1024, 'z');
     QCOMPARE(writeUnderSizeLimit(path, big, 1024 * 1024 + 17), 0);
+    QCOMPARE(readAll(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"deck.mdk"});
+    // The whole file in one write call, cut short by the limit: that call
+    // reports no error, only a count below the request.
+    QCOMPARE(writeUnderSizeLimit(path, QByteArray(100 * 1024, 'z'), 50 * 1024), 0);
     QCOMPARE(readAll(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"deck.mdk"});
 }
@@ -239,18 +232,6 @@ void TestSafeWrite::deckWriterReportsFailure()
     QCOMPARE(back.viewCount(), 1); // the deck is untouched
 }
 
-void TestSafeWrite::oneShortWriteFailsTheSave()
-{
-    // The whole file in one write call, cut short by the limit; the write
-    // itself reports no error, only a count below the request.
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("deck.mdk"));
-    writeRaw(path, "old");
-    QCOMPARE(writeUnderSizeLimit(path, QByteArray(100 * 1024, 'z'), 50 * 1024), 0);
-    QCOMPARE(readAll(path), QByteArray("old"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"deck.mdk"});
-}
-
 void TestSafeWrite::failedRenameKeepsOldFile()
 {
     QTemporaryDir dir;
@@ -285,7 +266,7 @@ void TestSafeWrite::replacementKeepsOwnerGroupAndMode()
     QVERIFY(setOwner(path, kUser, kGroup, 02640));
     QVERIFY(writeFileSafely(path, "new").ok);
     QCOMPARE(readAll(path), QByteArray("new"));
-    QCOMPARE(ownerOf(path), (Owner{kUser, kGroup, 02640}));
+    QCOMPARE(ownerOf(path), QStringLiteral("12345:12345:2640"));
 
     // Saved by an ordinary user: the owner cannot be kept, but the group the
     // saver belongs to and the mode can.
@@ -302,7 +283,7 @@ void TestSafeWrite::replacementKeepsOwnerGroupAndMode()
     });
     QCOMPARE(verdict, 0);
     QCOMPARE(readAll(theirs), QByteArray("new"));
-    QCOMPARE(ownerOf(theirs), (Owner{kUser, kExtraGroup, 02770}));
+    QCOMPARE(ownerOf(theirs), QStringLiteral("12345:23456:2770"));
 }
 
 void TestSafeWrite::unreplaceableFileIsWrittenInPlace()
@@ -350,9 +331,9 @@ void TestSafeWrite::unreplaceableFileIsWrittenInPlace()
     });
     QCOMPARE(verdict, 20);
     QCOMPARE(readAll(mine), QByteArray("new")); // the longer old tail is gone
-    QCOMPARE(ownerOf(mine), (Owner{kUser, kGroup, 0640}));
+    QCOMPARE(ownerOf(mine), QStringLiteral("12345:12345:640"));
     QCOMPARE(readAll(others), QByteArray("new"));
-    QCOMPARE(ownerOf(others), (Owner{kOtherUser, kGroup, 0666}));
+    QCOMPARE(ownerOf(others), QStringLiteral("12346:12345:666"));
     QCOMPARE(readAll(roots), QByteArray("root's"));
     QCOMPARE(QDir(locked).entryList(QDir::Files), (QStringList{"big.mdk", "mine.mdk", "roots.mdk"}));
     QCOMPARE(QDir(sticky).entryList(QDir::Files), QStringList{"others.mdk"});

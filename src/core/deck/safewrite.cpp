@@ -70,21 +70,24 @@ WriteResult writeInPlace(const QByteArray &target, const struct stat &old, const
     auto fail = [&](const QString &why) {
         if (madeWritable)
             ::chmod(target.constData(), oldMode);
-        result.error = QStringLiteral("The folder of this file does not allow the file to be replaced, "
-                                      "so it was written in place, and that failed: %1")
-                           .arg(why);
+        result.error = why;
         return result;
     };
 
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
-        return fail(errnoText(errno));
-    auto failClosing = [&](int error, const QString &consequence) {
-        ::close(fd);
-        return fail(errnoText(error) + QLatin1Char('.') + consequence);
+        return fail(QStringLiteral("The file cannot be written (%1), and its folder does not allow "
+                                   "a new copy to take its place.")
+                        .arg(errnoText(errno)));
+    // From the first write on, the old contents are gone.
+    auto damaged = [&](int error, bool closeFile = true) {
+        if (closeFile)
+            ::close(fd);
+        return fail(QStringLiteral("Its folder does not allow the file to be replaced, so it was "
+                                   "overwritten where it stands, and that failed: %1. The file on disk "
+                                   "may be incomplete; save the cards in another folder.")
+                        .arg(errnoText(error)));
     };
-    const QString damaged = QStringLiteral(" The file on disk may be incomplete; "
-                                           "save the cards to another place.");
 
     const char *bytes = data.constData();
     qint64 done = 0;
@@ -93,17 +96,17 @@ WriteResult writeInPlace(const QByteArray &target, const struct stat &old, const
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return failClosing(n < 0 ? errno : ENOSPC, damaged);
+            return damaged(n < 0 ? errno : ENOSPC);
         done += n;
     }
     if (::ftruncate(fd, static_cast<off_t>(data.size())) != 0)
-        return failClosing(errno, damaged);
+        return damaged(errno);
     // Writing cleared a setgid bit; put it back where this user may.
     ::fchmod(fd, oldMode | kOwnerReadWrite);
     if (::fsync(fd) != 0)
-        return failClosing(errno, damaged);
+        return damaged(errno);
     if (::close(fd) != 0)
-        return fail(errnoText(errno) + QLatin1Char('.') + damaged);
+        return damaged(errno, false);
     result.ok = true;
     return result;
 }
