@@ -1,10 +1,12 @@
 #!/bin/sh
 # Takes docs/screenshot.png: the main window studying a small deck, under a
-# virtual X server. Needs xvfb, xdotool and imagemagick.
-# Usage: tools/screenshot.sh [build directory]   (default: build)
+# virtual X server. Needs xvfb, xdotool, x11-utils and imagemagick.
+# Usage: tools/screenshot.sh [build directory] [output PNG]
+#        (defaults: build, docs/screenshot.png)
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
+out=${2:-$here/docs/screenshot.png}
 program=$build/bin/mdeck43
 [ -x "$program" ] || { echo "no $program; build first" >&2; exit 1; }
 
@@ -19,7 +21,7 @@ cleanup() {
 trap cleanup EXIT
 
 . "$(dirname "$0")/xvfb-session.sh"
-start_xvfb "$work" || { echo "Xvfb did not start" >&2; exit 1; }
+start_xvfb "$work" || { echo "$xvfb_error" >&2; exit 1; }
 
 # The deck: a few categories and cards, one of them with a longer answer.
 f() { printf '%s\007' "$@"; }
@@ -36,13 +38,14 @@ f() { printf '%s\007' "$@"; }
 
 "$program" "$work/Spanish.mdk" >/dev/null 2>&1 &
 app_pid=$!
-window=$(timeout 15 xdotool search --sync --limit 1 --name '^Mnemodeck - Spanish$' | head -n1)
+wait_for_window '^Mnemodeck - Spanish$' "$app_pid" || { echo "$xvfb_error" >&2; exit 1; }
+window=$xvfb_window
 # Let the load message run out, then turn the first card over.
 sleep 3.3
 xdotool mousemove --window "$window" 200 250 click 1
 sleep 0.3
 xdotool mousemove 1000 700
 sleep 0.2
-mkdir -p "$here/docs"
-import -window "$window" "$here/docs/screenshot.png"
-echo "wrote $here/docs/screenshot.png"
+mkdir -p "$(dirname "$out")"
+import -window "$window" "$out"
+echo "wrote $out"

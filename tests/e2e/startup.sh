@@ -6,9 +6,11 @@
 # when no graphical session can be opened.
 # Usage: startup.sh <path to mdeck43>
 # Needs: xvfb, xdotool, x11-utils. Exits 77 (skipped) when they are missing.
+# Every wait polls against a deadline (60 s, XVFB_DEADLINE), so the test
+# holds on a machine busy with a build.
 set -u
 program=$1
-for tool in Xvfb xdotool xwininfo; do
+for tool in Xvfb xdotool xwininfo xdpyinfo; do
     command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool not installed"; exit 77; }
 done
 
@@ -32,7 +34,7 @@ grep -q "Wrong Windows version: Mnemodeck 4.30 requires Windows 95." "$work/err"
 
 # A virtual screen on a free display number.
 . "$(dirname "$0")/../../tools/xvfb-session.sh"
-start_xvfb "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+start_xvfb "$work" || fail "$xvfb_error"
 
 # A dead display gives the platform message too, not a crash.
 DISPLAY=:999 "$program" >/dev/null 2>"$work/err"
@@ -47,24 +49,36 @@ printf '2\007Main\007Root\007Verbs\007Main\007el perro\007the dog\007Main\007ir\
 
 "$program" "$work/decks/Spanish" "Words.MDK" >"$work/app.log" 2>&1 &
 app_pid=$!
-window=$(timeout 15 xdotool search --sync --limit 1 --name '^Mnemodeck - Spanish Words$' 2>/dev/null | head -n1)
-[ -n "$window" ] || fail "no window titled 'Mnemodeck - Spanish Words'; program said: $(cat "$work/app.log")"
+wait_for_window '^Mnemodeck - Spanish Words$' "$app_pid" \
+    || fail "$xvfb_error; program said: $(cat "$work/app.log")"
+window=$xvfb_window
 # It is a top-level window of the screen.
 xwininfo -root -children | grep -q "\"Mnemodeck - Spanish Words\"" || fail "window is not top-level"
 kill -0 "$app_pid" || fail "program ended early"
 
-# File > Exit (Alt+F, then x) ends the program normally.
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool key --window "$window" alt+f
-sleep 0.3
-xdotool key x
-for _ in $(seq 100); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.05
+# File > Exit (Alt+F, then x) ends the program normally. Keys go to the
+# focused window, so focus it first; the open menu is a window of its own
+# (a second viewable window of the program; it has no WM_NAME to search
+# by), so wait for it before choosing Exit. A key can come before the
+# program is ready for it: while no menu shows, press Alt+F again.
+menu_open() {
+    xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | grep -qv "^$window\$"
+}
+since=$(date +%s)
+until menu_open; do
+    _xvfb_in_time "$since" || fail "the File menu did not open within $xvfb_deadline s"
+    kill -0 "$app_pid" 2>/dev/null || fail "program ended before File > Exit: $(cat "$work/app.log")"
+    timeout 10 xdotool windowfocus --sync "$window" >/dev/null 2>&1
+    xdotool key --window "$window" alt+f 2>/dev/null
+    pressed=$(date +%s)
+    while ! menu_open && _xvfb_in_time "$pressed" 10; do sleep 0.1; done
 done
-if kill -0 "$app_pid" 2>/dev/null; then
-    fail "File > Exit did not end the program"
-fi
+xdotool key x 2>/dev/null
+since=$(date +%s)
+while kill -0 "$app_pid" 2>/dev/null; do
+    _xvfb_in_time "$since" || fail "File > Exit did not end the program within $xvfb_deadline s"
+    sleep 0.1
+done
 wait "$app_pid"
 rc=$?
 app_pid=
