@@ -1,14 +1,18 @@
 // The file commands driven as the window drives them, with every dialog
 // answered by the test and real files in a temporary folder.
 
-#include "scripteddialogs.h"
+#include "support/deckbuilder.h"
+#include "support/cardfilebytes.h"
+#include "support/scripteddialogs.h"
 
 #include "core/deck/cardfile.h"
+#include "core/settings/options.h"
 #include "gui/files/filecommands.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,36 +21,39 @@
 #include <memory>
 
 using namespace mdk;
-using mdk::testing::ScriptedDialogs;
+using namespace mdk::testsupport;
 
 namespace {
 
-class FakeHost : public FileHost {
-public:
-    QString caption = QStringLiteral("Mnemodeck");
-    QStringList status;
-    int setTextCalls = 0, treeRebuilds = 0, treeExpansions = 0, menuUpdates = 0, fontApplied = 0;
+// What the file commands told the window.
+struct Signals {
+    QSignalSpy caption, status, views, replaced, recent, font;
 
-    void setCaption(const QString &c) override { caption = c; }
-    void ShowStatusMessage(const QString &text) override { status << text; }
-    void SetText() override { ++setTextCalls; }
-    void rebuildTree() override { ++treeRebuilds; }
-    void expandTree() override { ++treeExpansions; }
-    void UpdateFileMenu() override { ++menuUpdates; }
-    void applyCardFont() override { ++fontApplied; }
+    explicit Signals(FileCommands *f)
+        : caption(f, &FileCommands::captionChanged), status(f, &FileCommands::statusMessage),
+          views(f, &FileCommands::viewChanged), replaced(f, &FileCommands::deckReplaced),
+          recent(f, &FileCommands::recentFilesChanged), font(f, &FileCommands::cardFontChanged)
+    {
+    }
+
+    // The frame's caption: its own until the commands set one.
+    QString lastCaption() const
+    {
+        return caption.isEmpty() ? QStringLiteral("Mnemodeck") : caption.last().first().toString();
+    }
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const QList<QVariant> &args : status)
+            out << args.first().toString();
+        return out;
+    }
 };
 
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 // A card file of cards in "Main".
@@ -85,15 +92,15 @@ class TestFileCommands : public QObject {
     std::unique_ptr<Deck> deck_;
     std::unique_ptr<Options> options_;
     std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<FakeHost> host_;
+    std::unique_ptr<OpenFile> open_;
     std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<Signals> host_;
 
     QString path(const QString &name) const { return QDir(dir_->path()).filePath(name); }
 
     void addCard(const QString &s1, const QString &s2)
     {
-        deck_->Side1List.AddString(s1);
-        deck_->Side2List.AddString(s2);
+        QVERIFY(deck_->appendViewCard(s1, s2));
         deck_->filehaschanged = 1;
     }
 
@@ -105,13 +112,7 @@ class TestFileCommands : public QObject {
         QVERIFY(dialogs_->openAnswers.isEmpty());
     }
 
-    QStringList viewSide1() const
-    {
-        QStringList out;
-        for (const QString &s : deck_->Side1List.items())
-            out << s;
-        return out;
-    }
+    QStringList viewSide1() const { return viewColumn(*deck_, Column::Side1); }
 
 private Q_SLOTS:
     void init()
@@ -121,10 +122,11 @@ private Q_SLOTS:
         deck_ = std::make_unique<Deck>();
         options_ = std::make_unique<Options>();
         dialogs_ = std::make_unique<ScriptedDialogs>();
-        host_ = std::make_unique<FakeHost>();
-        files_ = std::make_unique<FileCommands>(*deck_, *options_, *dialogs_, *host_);
-        files_->currentDirectory = dir_->path();
-        writeBytes(path(QStringLiteral("spanish.mdk")), cardFile({"uno", "one", "dos", "two"}));
+        open_ = std::make_unique<OpenFile>();
+        open_->currentDirectory = dir_->path();
+        files_ = std::make_unique<FileCommands>(CommandContext{*deck_, *options_, *dialogs_, nullptr}, *open_);
+        host_ = std::make_unique<Signals>(files_.get());
+        QVERIFY(writeBytes(path(QStringLiteral("spanish.mdk")), cardFile({"uno", "one", "dos", "two"})));
     }
 
     void cleanup()
@@ -136,14 +138,14 @@ private Q_SLOTS:
     {
         open(QStringLiteral("spanish.mdk"));
         QCOMPARE(viewSide1(), (QStringList{"uno", "dos"}));
-        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - spanish"));
-        QCOMPARE(host_->status.last(), QStringLiteral("spanish: 2 cards"));
-        QCOMPARE(files_->ProtectedFileName, QStringLiteral("spanish"));
-        QCOMPARE(files_->ProtectedFilePath, dir_->path());
-        QCOMPARE(files_->openFilePath(), path(QStringLiteral("spanish.mdk")));
+        QCOMPARE(host_->lastCaption(), QStringLiteral("Mnemodeck - spanish"));
+        QCOMPARE(host_->messages().last(), QStringLiteral("spanish: 2 cards"));
+        QCOMPARE(open_->ProtectedFileName, QStringLiteral("spanish"));
+        QCOMPARE(open_->ProtectedFilePath, dir_->path());
+        QCOMPARE(open_->path, path(QStringLiteral("spanish.mdk")));
         QCOMPARE(deck_->filehasbeensaved, 1);
         QCOMPARE(deck_->filehaschanged, 0);
-        QVERIFY(host_->treeRebuilds > 0);
+        QVERIFY(host_->replaced.size() > 0);
         QCOMPARE(options_->files[0], (RecentFile{QStringLiteral("spanish"), dir_->path()}));
         QCOMPARE(dialogs_->fileDialogs.first().caption, QStringLiteral("Open"));
         QVERIFY(dialogs_->shown.isEmpty());
@@ -169,9 +171,9 @@ private Q_SLOTS:
         QCOMPARE(deck_->tree.nodeCount(), 1);
         QCOMPARE(deck_->filehasbeensaved, 0);
         QCOMPARE(deck_->filehaschanged, 0);
-        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck"));
-        QVERIFY(files_->ProtectedFileName.isEmpty());
-        QVERIFY(files_->openFilePath().isEmpty());
+        QCOMPARE(host_->lastCaption(), QStringLiteral("Mnemodeck"));
+        QVERIFY(open_->ProtectedFileName.isEmpty());
+        QVERIFY(open_->path.isEmpty());
         QCOMPARE(readAll(path(QStringLiteral("spanish.mdk"))), before);
     }
 
@@ -198,11 +200,9 @@ private Q_SLOTS:
         dialogs_->openAnswers << QString();
         files_->CMFileOpen();
         QCOMPARE(viewSide1(), (QStringList{"uno", "dos", "tres"}));
-        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - spanish"));
+        QCOMPARE(host_->lastCaption(), QStringLiteral("Mnemodeck - spanish"));
         // Treated as unchanged from now on: Save waits for the next change.
         QCOMPARE(deck_->filehaschanged, 0);
-        QVERIFY(!files_->SaveEnable());
-        QVERIFY(files_->SaveAsEnable());
     }
 
     void yesThenCancelledSaveAsStopsNew()
@@ -222,7 +222,7 @@ private Q_SLOTS:
         open(QStringLiteral("spanish.mdk"));
         const QByteArray before = readAll(path(QStringLiteral("spanish.mdk")));
         addCard(QString(3000, QLatin1Char('x')), QStringLiteral("big"));
-        writeBytes(path(QStringLiteral("other.mdk")), cardFile({"o", "p"}));
+        QVERIFY(writeBytes(path(QStringLiteral("other.mdk")), cardFile({"o", "p"})));
         dialogs_->answers << QMessageBox::Yes;
         {
             FileSizeLimit limit(512);
@@ -240,7 +240,7 @@ private Q_SLOTS:
         QCOMPARE(deck_->viewCount(), 3);
         QCOMPARE(deck_->filehaschanged, 1);
         QCOMPARE(readAll(path(QStringLiteral("spanish.mdk"))), before);
-        QVERIFY(!host_->status.contains(QStringLiteral("File saved")));
+        QVERIFY(!host_->messages().contains(QStringLiteral("File saved")));
         QVERIFY(QDir(dir_->path()).entryList(QDir::Files).size() == 2); // no temporary left
     }
 
@@ -254,14 +254,12 @@ private Q_SLOTS:
                               "Save As|Cannot save a blank file.  You must have at least 1 card or category."}));
         QVERIFY(dialogs_->shown.first().icon == UserDialogs::Icon::Stop);
         QVERIFY(dialogs_->fileDialogs.isEmpty());
-        QVERIFY(!files_->SaveAsEnable());
     }
 
     void deckOfCategoriesOnlyCanBeSaved()
     {
         deck_->tree.addChild(deck_->tree.root(), QStringLiteral("Verbs"));
         deck_->filehaschanged = 1;
-        QVERIFY(files_->SaveEnable());
         // Never saved: Save runs Save As.
         dialogs_->saveAnswers << path(QStringLiteral("cats"));
         QVERIFY(files_->SaveFile());
@@ -274,14 +272,13 @@ private Q_SLOTS:
         dialogs_->saveAnswers << path(QStringLiteral("My Cards"));
         QVERIFY(files_->SaveFileAs());
         QCOMPARE(readAll(path(QStringLiteral("My Cards.mdk"))), QByteArray("1\aMain\aRoot\ahello\a \aMain\a"));
-        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - My Cards"));
-        QCOMPARE(files_->WindowTitle, host_->caption);
-        QCOMPARE(host_->status.last(), QStringLiteral("File saved"));
-        QCOMPARE(files_->ProtectedFileName, QStringLiteral("My Cards"));
+        QCOMPARE(host_->lastCaption(), QStringLiteral("Mnemodeck - My Cards"));
+        QCOMPARE(host_->messages().last(), QStringLiteral("File saved"));
+        QCOMPARE(open_->ProtectedFileName, QStringLiteral("My Cards"));
         QCOMPARE(deck_->filehaschanged, 0);
         QCOMPARE(deck_->filehasbeensaved, 1);
         QCOMPARE(options_->files[0].name, QStringLiteral("My Cards"));
-        QVERIFY(host_->menuUpdates > 0);
+        QVERIFY(host_->recent.size() > 0);
 
         // A typed extension in capitals is kept; no second one is added.
         addCard(QStringLiteral("again"), QStringLiteral("x"));
@@ -289,7 +286,7 @@ private Q_SLOTS:
         QVERIFY(files_->SaveFileAs());
         QVERIFY(QFile::exists(path(QStringLiteral("Verbs.MDK"))));
         QVERIFY(!QFile::exists(path(QStringLiteral("Verbs.MDK.mdk"))));
-        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - Verbs"));
+        QCOMPARE(host_->lastCaption(), QStringLiteral("Mnemodeck - Verbs"));
         // The save dialog opens where the last one closed, on the last name.
         QCOMPARE(dialogs_->fileDialogs.last().startDir, path(QStringLiteral("My Cards")));
         // The previous file entered the recent list.
@@ -298,7 +295,7 @@ private Q_SLOTS:
 
     void saveReachesTheFileInItsOwnLetterCase()
     {
-        writeBytes(path(QStringLiteral("Greek.MDK")), cardFile({"alpha", "a"}));
+        QVERIFY(writeBytes(path(QStringLiteral("Greek.MDK")), cardFile({"alpha", "a"})));
         options_->files[1] = RecentFile{QStringLiteral("Greek"), dir_->path()};
         files_->CMFile(1);
         QCOMPARE(viewSide1(), QStringList{QStringLiteral("alpha")});
@@ -318,15 +315,13 @@ private Q_SLOTS:
     {
         open(QStringLiteral("spanish.mdk"));
         // Unchanged since opened: nothing but a redraw.
-        const int redraws = host_->setTextCalls;
+        const int redraws = host_->views.size();
         files_->RevertFile();
         QVERIFY(dialogs_->shown.isEmpty());
-        QCOMPARE(host_->setTextCalls, redraws + 1);
-        QVERIFY(!files_->RevertEnable());
+        QCOMPARE(host_->views.size(), redraws + 1);
 
         addCard(QStringLiteral("tres"), QStringLiteral("three"));
         deck_->Marks.add(0);
-        QVERIFY(files_->RevertEnable());
         dialogs_->answers << QMessageBox::No;
         files_->RevertFile();
         QCOMPARE(deck_->viewCount(), 3);
@@ -340,7 +335,7 @@ private Q_SLOTS:
         QCOMPARE(viewSide1(), (QStringList{"uno", "dos"}));
         QCOMPARE(deck_->filehaschanged, 0);
         QCOMPARE(deck_->Marks.GetCount(), 0);
-        QCOMPARE(host_->status.last(), QStringLiteral("File reverted"));
+        QCOMPARE(host_->messages().last(), QStringLiteral("File reverted"));
     }
 
     void revertOfAVanishedFileKeepsTheDeck()
@@ -353,31 +348,31 @@ private Q_SLOTS:
         QCOMPARE(dialogs_->messages().last(), QStringLiteral("File Open|An error occured.  The file could not be opened."));
         QCOMPARE(deck_->viewCount(), 3);
         QCOMPARE(deck_->filehaschanged, 1);
-        QVERIFY(!host_->status.contains(QStringLiteral("File reverted")));
+        QVERIFY(!host_->messages().contains(QStringLiteral("File reverted")));
     }
 
     void saveSeparatelyLeavesTheOpenFileAlone()
     {
-        writeBytes(path(QStringLiteral("verbs.mdk")),
-                   QByteArray("3\aMain\aRoot\aVerbs\aMain\aIrregular\aVerbs\a"
-                              "to go\air\aIrregular\ato be\aser\aVerbs\ahouse\acasa\aMain\a"));
+        QVERIFY(writeBytes(path(QStringLiteral("verbs.mdk")),
+                           QByteArray("3\aMain\aRoot\aVerbs\aMain\aIrregular\aVerbs\a"
+                                      "to go\air\aIrregular\ato be\aser\aVerbs\ahouse\acasa\aMain\a")));
         open(QStringLiteral("verbs.mdk"));
         deck_->tree.setSelected(deck_->tree.findByName(QStringLiteral("Verbs")));
         deck_->WriteBackView();
         deck_->OpenCategory();
         QCOMPARE(viewSide1(), QStringList{QStringLiteral("to be")});
         deck_->filehaschanged = 1;
-        const QString caption = host_->caption;
+        const QString caption = host_->lastCaption();
 
         dialogs_->saveAnswers << path(QStringLiteral("verbs only"));
         files_->SaveCategory();
         QCOMPARE(dialogs_->fileDialogs.last().caption, QStringLiteral("Save separately"));
         QCOMPARE(readAll(path(QStringLiteral("verbs only.mdk"))),
                  QByteArray("2\aMain\aRoot\aIrregular\aMain\ato be\aser\aMain\ato go\air\aIrregular\a"));
-        QCOMPARE(host_->status.last(), QStringLiteral("Category saved"));
-        QCOMPARE(host_->caption, caption);
-        QCOMPARE(files_->ProtectedFileName, QStringLiteral("verbs"));
-        QCOMPARE(files_->openFilePath(), path(QStringLiteral("verbs.mdk")));
+        QCOMPARE(host_->messages().last(), QStringLiteral("Category saved"));
+        QCOMPARE(host_->lastCaption(), caption);
+        QCOMPARE(open_->ProtectedFileName, QStringLiteral("verbs"));
+        QCOMPARE(open_->path, path(QStringLiteral("verbs.mdk")));
         QCOMPARE(deck_->filehaschanged, 1);
         QCOMPARE(options_->files[1].name, QString());
 
@@ -387,10 +382,85 @@ private Q_SLOTS:
         QCOMPARE(readAll(path(QStringLiteral("verbs.mdk"))).count("to be"), 1);
 
         // Cancelled: nothing written, a redraw.
-        const int redraws = host_->setTextCalls;
+        const int redraws = host_->views.size();
         dialogs_->saveAnswers << QString();
         files_->SaveCategory();
-        QCOMPARE(host_->setTextCalls, redraws + 1);
+        QCOMPARE(host_->views.size(), redraws + 1);
+    }
+
+    void nameThatGainedTheExtensionIsReplacedOnlyAfterAsking()
+    {
+        // The file dialog confirmed only the name typed, which is not there;
+        // the name written to is another, existing file.
+        addCard(QStringLiteral("hello"), QStringLiteral("world"));
+        const QByteArray other = cardFile({"keep", "me"});
+        QVERIFY(writeBytes(path(QStringLiteral("notes.txt.mdk")), other));
+        const QString question = QStringLiteral("notes.txt.mdk already exists.  Do you want to replace it?");
+
+        dialogs_->saveAnswers << path(QStringLiteral("notes.txt"));
+        dialogs_->answers << QMessageBox::No;
+        QVERIFY(!files_->SaveFileAs());
+        QCOMPARE(dialogs_->messages(), QStringList{QStringLiteral("Save As|") + question});
+        QVERIFY(dialogs_->shown.last().icon == UserDialogs::Icon::Question);
+        QCOMPARE(dialogs_->shown.last().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(readAll(path(QStringLiteral("notes.txt.mdk"))), other);
+        QCOMPARE(deck_->filehaschanged, 1);
+        QCOMPARE(deck_->filehasbeensaved, 0);
+        QVERIFY(open_->path.isEmpty());
+        QVERIFY(host_->messages().isEmpty());
+
+        dialogs_->saveAnswers << path(QStringLiteral("notes.txt"));
+        dialogs_->answers << QMessageBox::Yes;
+        QVERIFY(files_->SaveFileAs());
+        QCOMPARE(dialogs_->messages().last(), QStringLiteral("Save As|") + question);
+        QCOMPARE(readAll(path(QStringLiteral("notes.txt.mdk"))), cardFile({"hello", "world"}));
+        QVERIFY(!QFile::exists(path(QStringLiteral("notes.txt"))));
+        QCOMPARE(open_->path, path(QStringLiteral("notes.txt.mdk")));
+        QCOMPARE(deck_->filehaschanged, 0);
+
+        // Save separately adds ".mdk" unless the name ends in it in its own
+        // case, so "Sep.MDK" is written as "Sep.MDK.mdk".
+        const QByteArray sep = cardFile({"s", "t"});
+        QVERIFY(writeBytes(path(QStringLiteral("Sep.MDK.mdk")), sep));
+        deck_->tree.setSelected(deck_->tree.root());
+        dialogs_->saveAnswers << path(QStringLiteral("Sep.MDK"));
+        dialogs_->answers << QMessageBox::No;
+        files_->SaveCategory();
+        QCOMPARE(dialogs_->messages().last(),
+                 QStringLiteral("Save separately|Sep.MDK.mdk already exists.  Do you want to replace it?"));
+        QCOMPARE(readAll(path(QStringLiteral("Sep.MDK.mdk"))), sep);
+        QVERIFY(!host_->messages().contains(QStringLiteral("Category saved")));
+
+        dialogs_->saveAnswers << path(QStringLiteral("Sep.MDK"));
+        dialogs_->answers << QMessageBox::Yes;
+        files_->SaveCategory();
+        QCOMPARE(readAll(path(QStringLiteral("Sep.MDK.mdk"))), cardFile({"hello", "world"}));
+        QCOMPARE(host_->messages().last(), QStringLiteral("Category saved"));
+        QVERIFY(!QFile::exists(path(QStringLiteral("Sep.MDK"))));
+    }
+
+    void saveSeparatelyRefusesTheOpenFile()
+    {
+        open(QStringLiteral("spanish.mdk"));
+        const QByteArray before = readAll(path(QStringLiteral("spanish.mdk")));
+        addCard(QStringLiteral("tres"), QStringLiteral("three"));
+        deck_->WriteBackView();
+        deck_->tree.setSelected(deck_->tree.root());
+
+        // Typed with or without the extension, it is the open file.
+        for (const QString &typed : {QStringLiteral("spanish"), QStringLiteral("spanish.mdk")}) {
+            dialogs_->shown.clear();
+            dialogs_->saveAnswers << path(typed);
+            files_->SaveCategory();
+            QCOMPARE(dialogs_->messages(),
+                     QStringList{QStringLiteral("Save separately|Cannot save the category as spanish.mdk.  It is "
+                                                "the card file that is open now; choose another name.")});
+            QVERIFY(dialogs_->shown.first().icon == UserDialogs::Icon::Stop);
+            QCOMPARE(readAll(path(QStringLiteral("spanish.mdk"))), before);
+        }
+        QVERIFY(!host_->messages().contains(QStringLiteral("Category saved")));
+        QCOMPARE(deck_->filehaschanged, 1);
+        QCOMPARE(open_->path, path(QStringLiteral("spanish.mdk")));
     }
 
     void readOnlyTargetIsOverwritten()
@@ -410,9 +480,11 @@ private Q_SLOTS:
         addCard(QStringLiteral("tres"), QStringLiteral("three"));
         const auto slots = options_->files;
 
-        // A folder is in the way of the chosen name.
+        // A folder is in the way of the chosen name; the user agrees to
+        // replace what is there.
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("busy.mdk")));
         dialogs_->saveAnswers << path(QStringLiteral("busy"));
+        dialogs_->answers << QMessageBox::Yes;
         QVERIFY(!files_->SaveFileAs());
         QCOMPARE(dialogs_->shown.last().caption, QStringLiteral("Save File"));
         QVERIFY(dialogs_->shown.last().icon == UserDialogs::Icon::Stop);
@@ -423,12 +495,12 @@ private Q_SLOTS:
         QVERIFY(!files_->SaveFileAs());
         QVERIFY(dialogs_->shown.last().text.endsWith(QStringLiteral("Nothing was written.")));
 
-        QCOMPARE(files_->ProtectedFileName, QStringLiteral("spanish"));
-        QCOMPARE(files_->openFilePath(), path(QStringLiteral("spanish.mdk")));
-        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - spanish"));
+        QCOMPARE(open_->ProtectedFileName, QStringLiteral("spanish"));
+        QCOMPARE(open_->path, path(QStringLiteral("spanish.mdk")));
+        QCOMPARE(host_->lastCaption(), QStringLiteral("Mnemodeck - spanish"));
         QCOMPARE(deck_->filehaschanged, 1);
         QVERIFY(options_->files == slots);
-        QVERIFY(!host_->status.contains(QStringLiteral("File saved")));
+        QVERIFY(!host_->messages().contains(QStringLiteral("File saved")));
     }
 
     void earlierLayoutIsRefused()
@@ -437,7 +509,7 @@ private Q_SLOTS:
         QByteArray old(4 * 95, '\0');
         old.replace(0, 3, "dog");
         old.replace(95, 4, "Hund");
-        writeBytes(path(QStringLiteral("old.mdk")), old);
+        QVERIFY(writeBytes(path(QStringLiteral("old.mdk")), old));
         dialogs_->openAnswers << path(QStringLiteral("old.mdk"));
         files_->CMFileOpen();
         QCOMPARE(dialogs_->messages(),
@@ -445,7 +517,7 @@ private Q_SLOTS:
                                             "and unintelligible format.")});
         QVERIFY(dialogs_->shown.first().icon == UserDialogs::Icon::Stop);
         QCOMPARE(viewSide1(), (QStringList{"uno", "dos"}));
-        QCOMPARE(files_->ProtectedFileName, QStringLiteral("spanish"));
+        QCOMPARE(open_->ProtectedFileName, QStringLiteral("spanish"));
         QCOMPARE(options_->files[1].name, QString());
     }
 
@@ -463,18 +535,18 @@ private Q_SLOTS:
         open(QStringLiteral("spanish.mdk"));
         options_->files[1] = RecentFile{QStringLiteral("gone"), dir_->path()};
         const auto slots = options_->files;
-        const int redraws = host_->setTextCalls;
+        const int redraws = host_->views.size();
         files_->CMFile(1);
         QCOMPARE(dialogs_->messages(), QStringList{QStringLiteral("File Open|An error occured.  The file could not be opened.")});
         QVERIFY(options_->files == slots);
         QCOMPARE(viewSide1(), (QStringList{"uno", "dos"}));
-        QCOMPARE(host_->setTextCalls, redraws + 1);
+        QCOMPARE(host_->views.size(), redraws + 1);
     }
 
     void recentFilesMoveAsTheyAreOpened()
     {
         for (const char *n : {"a", "b", "c"})
-            writeBytes(path(QString::fromLatin1(n) + QStringLiteral(".mdk")), cardFile({n, n}));
+            QVERIFY(writeBytes(path(QString::fromLatin1(n) + QStringLiteral(".mdk")), cardFile({n, n})));
         options_->files[1] = RecentFile{QStringLiteral("a"), dir_->path()};
         options_->files[2] = RecentFile{QStringLiteral("b"), dir_->path()};
         options_->files[3] = RecentFile{QStringLiteral("c"), dir_->path()};
@@ -484,8 +556,8 @@ private Q_SLOTS:
 
         files_->CMFile(3);
         QCOMPARE(viewSide1(), QStringList{QStringLiteral("c")});
-        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - c"));
-        QCOMPARE(files_->ProtectedFileName, QStringLiteral("c"));
+        QCOMPARE(host_->lastCaption(), QStringLiteral("Mnemodeck - c"));
+        QCOMPARE(open_->ProtectedFileName, QStringLiteral("c"));
         QStringList names;
         for (const RecentFile &f : options_->files)
             names << f.name;
@@ -494,20 +566,20 @@ private Q_SLOTS:
         // Opening a listed file through Open leaves the list alone.
         open(QStringLiteral("A.mdk").toLower());
         QCOMPARE(options_->files[0].name, QStringLiteral("c"));
-        QCOMPARE(files_->ProtectedFileName, QStringLiteral("a"));
+        QCOMPARE(open_->ProtectedFileName, QStringLiteral("a"));
     }
 
     void storeFullStopsReading()
     {
         deck_->setCapacity(3);
-        writeBytes(path(QStringLiteral("many.mdk")), cardFile({"1", "a", "2", "b", "3", "c", "4", "d", "5", "e"}));
+        QVERIFY(writeBytes(path(QStringLiteral("many.mdk")), cardFile({"1", "a", "2", "b", "3", "c", "4", "d", "5", "e"})));
         open(QStringLiteral("many.mdk"));
         QCOMPARE(dialogs_->messages(),
                  QStringList{QStringLiteral("Load|Cannot load all the cards in this file.  Your file has exceeded the "
                                             "maximum possible size")});
         QCOMPARE(deck_->fileCount(), 3);
-        QCOMPARE(host_->status.last(), QStringLiteral("many: 3 cards"));
-        QCOMPARE(host_->caption, QStringLiteral("Mnemodeck - many"));
+        QCOMPARE(host_->messages().last(), QStringLiteral("many: 3 cards"));
+        QCOMPARE(host_->lastCaption(), QStringLiteral("Mnemodeck - many"));
     }
 
     void changeFont()
@@ -520,13 +592,13 @@ private Q_SLOTS:
         QCOMPARE(options_->LUsingFont.Typeface, QStringLiteral("DejaVu Serif"));
         QCOMPARE(options_->LUsingFont.Height, -20);
         QCOMPARE(options_->LUsingFont.Weight, 700);
-        QCOMPARE(host_->fontApplied, 1);
+        QCOMPARE(host_->font.size(), 1);
 
         const LogFont before = options_->LUsingFont;
         dialogs_->fontAnswers << std::nullopt;
         files_->ChangeFont();
         QVERIFY(options_->LUsingFont == before);
-        QCOMPARE(host_->fontApplied, 1);
+        QCOMPARE(host_->font.size(), 1);
     }
 
     void exitQuestion()
@@ -554,24 +626,24 @@ private Q_SLOTS:
 
     void startupFile()
     {
-        writeBytes(path(QStringLiteral("NOUNS.Mdk")), cardFile({"Haus", "house"}));
+        QVERIFY(writeBytes(path(QStringLiteral("NOUNS.Mdk")), cardFile({"Haus", "house"})));
         QVERIFY(files_->LoadStartupFile(dir_->path(), QStringLiteral("Nouns.MDK")));
         QCOMPARE(viewSide1(), QStringList{QStringLiteral("Haus")});
-        QCOMPARE(files_->openFilePath(), path(QStringLiteral("NOUNS.Mdk")));
-        QCOMPARE(files_->ProtectedFileName, QStringLiteral("Nouns"));
+        QCOMPARE(open_->path, path(QStringLiteral("NOUNS.Mdk")));
+        QCOMPARE(open_->ProtectedFileName, QStringLiteral("Nouns"));
         QCOMPARE(options_->files[0].name, QStringLiteral("Nouns"));
 
         QVERIFY(!files_->LoadStartupFile(dir_->path(), QStringLiteral("ghost.mdk")));
         QCOMPARE(dialogs_->messages().last(),
                  QStringLiteral("File Open|Cannot load ghost in the ") + dir_->path() + QStringLiteral(" folder."));
-        QVERIFY(files_->ProtectedFileName.isEmpty());
+        QVERIFY(open_->ProtectedFileName.isEmpty());
     }
 
     void locatingByDisplayName()
     {
-        writeBytes(path(QStringLiteral("Mixed.mdk")), "x");
-        writeBytes(path(QStringLiteral("mixed.mdk")), "y");
-        writeBytes(path(QStringLiteral("notes.txt")), "z");
+        QVERIFY(writeBytes(path(QStringLiteral("Mixed.mdk")), "x"));
+        QVERIFY(writeBytes(path(QStringLiteral("mixed.mdk")), "y"));
+        QVERIFY(writeBytes(path(QStringLiteral("notes.txt")), "z"));
         // The name in its own case is preferred, then the lower-cased one.
         QCOMPARE(FileCommands::locateCardFile(dir_->path(), QStringLiteral("Mixed")), path(QStringLiteral("Mixed.mdk")));
         QCOMPARE(FileCommands::locateCardFile(dir_->path(), QStringLiteral("MIXED")), path(QStringLiteral("mixed.mdk")));

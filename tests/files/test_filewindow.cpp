@@ -1,14 +1,10 @@
 // The file commands, the recent-file items and the settings through the real
 // window, as a user meets them: menus, commands, closing and starting again.
 
-#include "scripteddialogs.h"
+#include "support/cardfilebytes.h"
+#include "support/windowfixture.h"
 
 #include "core/shell/commandids.h"
-#include "gui/shell/mdkmaindlg.h"
-#include "gui/shell/mnemodeckwindow.h"
-#include "gui/shell/settingswiring.h"
-#include "core/deck/cardfile.h"
-#include "gui/files/filecommands.h"
 #include "gui/study/carddisplay.h"
 
 #include <QAction>
@@ -20,52 +16,23 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 using namespace mdk;
-using mdk::testing::ScriptedDialogs;
+using namespace mdk::testsupport;
 
 namespace {
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray cardFile(const QByteArray &side1, const QByteArray &side2)
-{
-    return cardfile::emptyFile() + side1 + '\a' + side2 + "\aMain\a";
-}
-
 // One run of the program: the window and its settings in a temporary home.
-struct Run {
-    ScriptedDialogs dialogs;
-    MDKMainDlg *dlg = nullptr;
-    std::unique_ptr<MnemodeckWindow> window;
-    std::unique_ptr<SettingsWiring> settings;
+struct Run : WindowFixture {
+    explicit Run(const QTemporaryDir &home) : WindowFixture(home.path()) {}
 
-    explicit Run(const QTemporaryDir &home)
-    {
-        dlg = new MDKMainDlg(&dialogs);
-        window = std::make_unique<MnemodeckWindow>(dlg);
-        settings = std::make_unique<SettingsWiring>(*dlg, *window, home.filePath(QStringLiteral("config/Mnemodeck.ini")),
-                                                    home.filePath(QStringLiteral("data/classes.ini")), home.path());
-        dlg->SetupWindow();
-        window->sizeFrame();
-        window->show();
-    }
-    ~Run()
-    {
-        window.reset(); // before the dialogs it refers to
-    }
-
+    // The File menu as shown: hidden items (empty recent slots and their
+    // separators) are left out.
     QStringList fileMenu() const
     {
         QStringList out;
-        for (QAction *a : dlg->popupMenu(Popup::File)->actions())
-            out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        for (QAction *a : window->popupMenu(Popup::File)->actions())
+            if (a->isVisible())
+                out << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return out;
     }
     // The File menu from "In&formation" down.
@@ -73,6 +40,19 @@ struct Run {
     {
         const QStringList all = fileMenu();
         return all.mid(all.indexOf(QStringLiteral("In&formation")));
+    }
+    QString openName() const { return window->openFile().ProtectedFileName; }
+    QAction *recentItem(int k) const { return window->commandAction(CM_FILE1 + k - 1); }
+    void open(const QString &path)
+    {
+        dialogs.openAnswers << path;
+        window->runCommand(CM_FILEOPEN);
+    }
+    void addCard(const QString &s1, const QString &s2)
+    {
+        deck().appendViewCard(s1, s2);
+        deck().filehaschanged = 1;
+        window->updateCommands();
     }
 };
 
@@ -90,17 +70,17 @@ private Q_SLOTS:
         home_ = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir(home_->path()).mkdir(QStringLiteral("cards")));
         for (const char *n : {"alpha", "beta", "gamma"})
-            writeBytes(cards(QString::fromLatin1(n) + QStringLiteral(".mdk")), cardFile(n, "x"));
+            QVERIFY(writeCardFile(cards(QString::fromLatin1(n) + QStringLiteral(".mdk")), {}, {{n, "x", "Main"}}));
     }
 
     void firstStartHasNoRecentItems()
     {
         Run run(*home_);
         QCOMPARE(run.fileMenuTail(), (QStringList{"In&formation", "E&xit"}));
-        QVERIFY(run.dlg->commandEnabled(CM_FILEOPEN));
-        QVERIFY(!run.dlg->commandEnabled(CM_FILESAVE));
-        QVERIFY(!run.dlg->commandEnabled(CM_FILESAVEAS));
-        QVERIFY(!run.dlg->commandEnabled(CM_REVERT));
+        QVERIFY(run.window->commandEnabled(CM_FILEOPEN));
+        QVERIFY(!run.window->commandEnabled(CM_FILESAVE));
+        QVERIFY(!run.window->commandEnabled(CM_FILESAVEAS));
+        QVERIFY(!run.window->commandEnabled(CM_REVERT));
     }
 
     void openedFilesAreListedAtTheNextStart()
@@ -109,15 +89,15 @@ private Q_SLOTS:
             Run run(*home_);
             for (const char *n : {"alpha", "beta", "gamma"}) {
                 run.dialogs.openAnswers << cards(QString::fromLatin1(n) + QStringLiteral(".mdk"));
-                run.dlg->runCommand(CM_FILEOPEN);
+                run.window->runCommand(CM_FILEOPEN);
             }
             QCOMPARE(run.window->windowTitle(), QStringLiteral("Mnemodeck - gamma"));
-            QCOMPARE(run.dlg->ProtectedFileName(), QStringLiteral("gamma"));
+            QCOMPARE(run.openName(), QStringLiteral("gamma"));
             QCOMPARE(run.dlg->cardDisplay()->text(), QStringLiteral("gamma"));
             // The open file is not listed; the earlier ones are, newest first.
             QCOMPARE(run.fileMenuTail(),
                      (QStringList{"In&formation", "-", "&1.  beta", "&2.  alpha", "-", "E&xit"}));
-            QAction *item = run.dlg->recentFileAction(801);
+            QAction *item = run.recentItem(1);
             QVERIFY(item);
             QCOMPARE(item->statusTip(), QStringLiteral("Load this recent file"));
             QVERIFY(run.window->close());
@@ -128,10 +108,10 @@ private Q_SLOTS:
                  (QStringList{"In&formation", "-", "&1.  gamma", "&2.  beta", "&3.  alpha", "-", "E&xit"}));
 
         // Choosing item 2 as the first file of the run.
-        next.dlg->recentFileAction(802)->trigger();
+        next.recentItem(2)->trigger();
         QCOMPARE(next.window->windowTitle(), QStringLiteral("Mnemodeck - beta"));
         QCOMPARE(next.dlg->cardDisplay()->text(), QStringLiteral("beta"));
-        QCOMPARE(next.dlg->ProtectedFileName(), QStringLiteral("beta"));
+        QCOMPARE(next.openName(), QStringLiteral("beta"));
         QCOMPARE(next.fileMenuTail(), (QStringList{"In&formation", "-", "&1.  gamma", "&2.  alpha", "-", "E&xit"}));
         QVERIFY(next.dialogs.unexpected.isEmpty());
     }
@@ -141,16 +121,16 @@ private Q_SLOTS:
         {
             Run run(*home_);
             run.dialogs.openAnswers << cards(QStringLiteral("alpha.mdk"));
-            run.dlg->runCommand(CM_FILEOPEN);
+            run.window->runCommand(CM_FILEOPEN);
             run.dialogs.openAnswers << cards(QStringLiteral("beta.mdk"));
-            run.dlg->runCommand(CM_FILEOPEN);
-            QVERIFY(run.dlg->recentFileAction(801)->isEnabled());
-            run.dlg->deck.ToggleSubcategoryMode();
-            run.dlg->updateCommands();
-            QVERIFY(!run.dlg->recentFileAction(801)->isEnabled());
-            QVERIFY(!run.dlg->commandEnabled(CM_FILEOPEN));
-            run.dlg->recentFileAction(801)->trigger();
-            QCOMPARE(run.dlg->ProtectedFileName(), QStringLiteral("beta"));
+            run.window->runCommand(CM_FILEOPEN);
+            QVERIFY(run.recentItem(1)->isEnabled());
+            run.deck().ToggleSubcategoryMode();
+            run.window->updateCommands();
+            QVERIFY(!run.recentItem(1)->isEnabled());
+            QVERIFY(!run.window->commandEnabled(CM_FILEOPEN));
+            run.recentItem(1)->trigger();
+            QCOMPARE(run.openName(), QStringLiteral("beta"));
         }
     }
 
@@ -158,29 +138,23 @@ private Q_SLOTS:
     {
         Run run(*home_);
         run.dialogs.openAnswers << cards(QStringLiteral("alpha.mdk"));
-        run.dlg->runCommand(CM_FILEOPEN);
-        QCOMPARE(run.dlg->statusText(), QStringLiteral("alpha: 1 cards"));
+        run.window->runCommand(CM_FILEOPEN);
+        QCOMPARE(run.window->statusText(), QStringLiteral("alpha: 1 cards"));
 
-        run.dlg->deck.Side1List.AddString(QStringLiteral("new"));
-        run.dlg->deck.Side2List.AddString(QStringLiteral("card"));
-        run.dlg->deck.filehaschanged = 1;
-        run.dlg->updateCommands();
-        QVERIFY(run.dlg->commandEnabled(CM_FILESAVE));
-        QVERIFY(run.dlg->commandEnabled(CM_REVERT));
+        run.addCard(QStringLiteral("new"), QStringLiteral("card"));
+        QVERIFY(run.window->commandEnabled(CM_FILESAVE));
+        QVERIFY(run.window->commandEnabled(CM_REVERT));
 
         run.dialogs.answers << QMessageBox::Yes;
-        run.dlg->runCommand(CM_REVERT);
-        QCOMPARE(run.dlg->deck.viewCount(), 1);
-        QCOMPARE(run.dlg->statusText(), QStringLiteral("File reverted"));
-        QVERIFY(!run.dlg->commandEnabled(CM_FILESAVE));
+        run.window->runCommand(CM_REVERT);
+        QCOMPARE(run.deck().viewCount(), 1);
+        QCOMPARE(run.window->statusText(), QStringLiteral("File reverted"));
+        QVERIFY(!run.window->commandEnabled(CM_FILESAVE));
 
-        run.dlg->deck.Side1List.AddString(QStringLiteral("new"));
-        run.dlg->deck.Side2List.AddString(QStringLiteral("card"));
-        run.dlg->deck.filehaschanged = 1;
-        run.dlg->updateCommands();
-        run.dlg->runCommand(CM_FILESAVE);
-        QCOMPARE(run.dlg->statusText(), QStringLiteral("File saved"));
-        QVERIFY(!run.dlg->commandEnabled(CM_FILESAVE));
+        run.addCard(QStringLiteral("new"), QStringLiteral("card"));
+        run.window->runCommand(CM_FILESAVE);
+        QCOMPARE(run.window->statusText(), QStringLiteral("File saved"));
+        QVERIFY(!run.window->commandEnabled(CM_FILESAVE));
         QFile saved(cards(QStringLiteral("alpha.mdk")));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("1\aMain\aRoot\aalpha\ax\aMain\anew\acard\aMain\a"));
@@ -191,9 +165,7 @@ private Q_SLOTS:
     {
         {
             Run run(*home_);
-            run.dlg->deck.Side1List.AddString(QStringLiteral("fresh"));
-            run.dlg->deck.Side2List.AddString(QStringLiteral("card"));
-            run.dlg->deck.filehaschanged = 1;
+            run.addCard(QStringLiteral("fresh"), QStringLiteral("card"));
             run.dialogs.answers << QMessageBox::Yes;
             run.dialogs.saveAnswers << cards(QStringLiteral("Fresh Cards"));
             QVERIFY(run.window->close());
@@ -202,8 +174,57 @@ private Q_SLOTS:
         // The file saved at exit heads the list at the next start.
         Run next(*home_);
         QCOMPARE(next.fileMenuTail(), (QStringList{"In&formation", "-", "&1.  Fresh Cards", "-", "E&xit"}));
-        next.dlg->recentFileAction(801)->trigger();
+        next.recentItem(1)->trigger();
         QCOMPARE(next.dlg->cardDisplay()->text(), QStringLiteral("fresh"));
+    }
+
+    void recentItemChosenIsTheOneOpenedAfterSaveAs()
+    {
+        Run run(*home_);
+        for (const char *n : {"beta", "alpha", "gamma"})
+            run.open(cards(QString::fromLatin1(n) + QStringLiteral(".mdk")));
+        run.window->runCommand(CM_FILENEW);
+        run.addCard(QStringLiteral("fresh"), QStringLiteral("card"));
+        QCOMPARE(run.fileMenuTail(), (QStringList{"In&formation", "-", "&1.  alpha", "&2.  beta", "-", "E&xit"}));
+
+        // Saving the new deck on the way moves the list down one place;
+        // the file opened must still be the one the user picked.
+        run.dialogs.answers << QMessageBox::Yes;
+        run.dialogs.saveAnswers << cards(QStringLiteral("fresh"));
+        run.recentItem(2)->trigger();
+        QCOMPARE(run.dialogs.messages(),
+                 QStringList{QStringLiteral("Save File|This file has changed.  Would you like to save it before "
+                                            "loading a new card file?")});
+        QVERIFY(run.dialogs.unexpected.isEmpty());
+        QFile saved(cards(QStringLiteral("fresh.mdk")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("1\aMain\aRoot\afresh\acard\aMain\a"));
+
+        QCOMPARE(run.openName(), QStringLiteral("beta"));
+        QCOMPARE(run.window->openFile().path, cards(QStringLiteral("beta.mdk")));
+        QCOMPARE(run.window->windowTitle(), QStringLiteral("Mnemodeck - beta"));
+        QCOMPARE(run.dlg->cardDisplay()->text(), QStringLiteral("beta"));
+        QCOMPARE(run.deck().filehaschanged, 0);
+        // The deck just saved is the most recent file, then the one open
+        // before New; the open file is not listed.
+        QCOMPARE(run.fileMenuTail(),
+                 (QStringList{"In&formation", "-", "&1.  fresh", "&2.  gamma", "&3.  alpha", "-", "E&xit"}));
+    }
+
+    void ampersandInANameIsShownAsItIs()
+    {
+        Run run(*home_);
+        QVERIFY(writeCardFile(cards(QStringLiteral("R&D.mdk")), {}, {{"r", "d", "Main"}}));
+        run.open(cards(QStringLiteral("R&D.mdk")));
+        run.open(cards(QStringLiteral("alpha.mdk")));
+        QCOMPARE(run.openName(), QStringLiteral("alpha"));
+        // Doubled, so the menu shows "R&D" and takes no mnemonic from it.
+        QCOMPARE(run.recentItem(1)->text(), QStringLiteral("&1.  R&&D"));
+        QCOMPARE(run.fileMenuTail(), (QStringList{"In&formation", "-", "&1.  R&&D", "-", "E&xit"}));
+        run.recentItem(1)->trigger();
+        QCOMPARE(run.openName(), QStringLiteral("R&D"));
+        QCOMPARE(run.recentItem(1)->text(), QStringLiteral("&1.  alpha"));
+        QVERIFY(run.dialogs.unexpected.isEmpty());
     }
 
     void windowPositionAndFontPersist()
@@ -213,7 +234,7 @@ private Q_SLOTS:
             QFont font(QStringLiteral("DejaVu Serif"));
             font.setPixelSize(22);
             run.dialogs.fontAnswers << font;
-            run.dlg->runCommand(CM_CHANGEFONT);
+            run.window->runCommand(CM_CHANGEFONT);
             QCOMPARE(run.dlg->cardDisplay()->font().pixelSize(), 22);
             run.window->move(-40, 25);
             QVERIFY(run.window->close());
@@ -223,9 +244,9 @@ private Q_SLOTS:
         QCOMPARE(ini.value(QStringLiteral("Software/Mnemodeck/Startup/FontInformation/Height")).toString(),
                  QStringLiteral("-22"));
         Run next(*home_);
-        QCOMPARE(next.dlg->options.LUsingFont.Typeface, QStringLiteral("DejaVu Serif"));
+        QCOMPARE(next.window->options().LUsingFont.Typeface, QStringLiteral("DejaVu Serif"));
         QCOMPARE(next.dlg->cardDisplay()->font().pixelSize(), 22);
-        QCOMPARE(next.dlg->options.Ypos, 25);
+        QCOMPARE(next.window->options().Ypos, 25);
     }
 
     void registrationAtStartUp()
@@ -234,7 +255,7 @@ private Q_SLOTS:
         const QString templates = home_->filePath(QStringLiteral("Templates"));
         QVERIFY(QDir().mkpath(templates));
         const QString data = home_->filePath(QStringLiteral("data"));
-        run.settings->registerWithDesktop(home_->filePath(QStringLiteral("bin/mdeck43")), data, templates);
+        run.window->registerWithDesktop(home_->filePath(QStringLiteral("bin/mdeck43")), data, templates);
         QVERIFY(QFile::exists(data + QStringLiteral("/mime/packages/mnemodeck.xml")));
         QVERIFY(QFile::exists(data + QStringLiteral("/applications/mnemodeck.desktop")));
         QVERIFY(QFile::exists(templates + QStringLiteral("/mdk430.mdk")));

@@ -132,6 +132,22 @@ private Q_SLOTS:
         QCOMPARE(namesOf(two), (QStringList{"a", "b", "", "", "", ""}));
     }
 
+    void slotOfFindsOnlyTheListedEntry()
+    {
+        const Slots s = slotsOf({"x", "a", "b", "c", "d", "e"});
+        QCOMPARE(mdk::recent::slotOf(s, s[3]), 3);
+        QCOMPARE(mdk::recent::slotOf(s, s[5]), 5);
+        // The open file in slot 0 is not a list position.
+        QCOMPARE(mdk::recent::slotOf(s, s[0]), 0);
+        // The same name in another folder is another file.
+        QCOMPARE(mdk::recent::slotOf(s, RecentFile{QStringLiteral("b"), QStringLiteral("/elsewhere")}), 0);
+        // Pushed off the end of a full list.
+        Slots full = s;
+        QVERIFY(mdk::recent::SetFileMenu(full, QStringLiteral("y"), QStringLiteral("/y")));
+        QCOMPARE(mdk::recent::slotOf(full, s[5]), 0);
+        QCOMPARE(mdk::recent::slotOf(full, s[4]), 5);
+    }
+
     void savedListPutsOpenFileFirst()
     {
         const Slots open = slotsOf({"x", "a", "b", "c", "d", "e"});
