@@ -484,7 +484,6 @@ private Q_SLOTS:
         // replace what is there.
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("busy.mdk")));
         dialogs_->saveAnswers << path(QStringLiteral("busy"));
-        dialogs_->answers << QMessageBox::Yes;
         QVERIFY(!files_->SaveFileAs());
         QCOMPARE(dialogs_->shown.last().caption, QStringLiteral("Save File"));
         QVERIFY(dialogs_->shown.last().icon == UserDialogs::Icon::Stop);

@@ -237,7 +237,8 @@ bool FileCommands::mayReplace(const QString &target, const QString &chosen, cons
 {
     // The file dialog asked about the name it returned; a name that gained
     // ".mdk" since is another file, and replacing it needs its own yes.
-    if (sameFile(target, chosen) || !QFileInfo::exists(target))
+    // A folder of that name is no file to replace: the write reports it.
+    if (sameFile(target, chosen) || !QFileInfo(target).isFile())
         return true;
     return dialogs_.ask(window_, caption,
                         QFileInfo(target).fileName()
