@@ -1,7 +1,8 @@
-#include "windowfixture.h"
+#include "support/windowfixture.h"
 
 #include "core/shell/commandids.h"
 #include "core/settings/helpfile.h"
+#include "gui/help/helpcontroller.h"
 #include "gui/help/helpviewer.h"
 #include "gui/study/jumptocarddlg.h"
 
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 using namespace mdk;
+using namespace mdk::testsupport;
 
 namespace {
 
@@ -89,16 +91,16 @@ void TestHelp::builtInFileHasEveryTopic()
 void TestHelp::helpCommandOpensTheIndex()
 {
     WindowFixture f;
-    QVERIFY(f.dlg->commandEnabled(CM_HELP));
-    f.dlg->runCommand(CM_HELP);
-    HelpViewer *viewer = f.dlg->helpViewer();
+    QVERIFY(f.window->commandEnabled(CM_HELP));
+    f.window->runCommand(CM_HELP);
+    HelpViewer *viewer = f.window->helpCommands().helpViewer();
     QVERIFY(viewer && viewer->isVisible());
     QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("Studying cards")));
     const QScrollBar *bar = viewer->browser()->verticalScrollBar();
     QVERIFY(bar->maximum() > 0);
     QVERIFY(bar->value() < bar->maximum() / 10); // at the top, where the index is
-    f.dlg->runCommand(CM_HELP); // one help window, not two
-    QCOMPARE(f.dlg->helpViewer(), viewer);
+    f.window->runCommand(CM_HELP); // one help window, not two
+    QCOMPARE(f.window->helpCommands().helpViewer(), viewer);
 }
 
 void TestHelp::jumpDialogOpensItsTopic()
@@ -108,7 +110,7 @@ void TestHelp::jumpDialogOpensItsTopic()
     HelpViewer *fromDialog = nullptr;
     // While the modal dialog runs: press its Help button, look, then cancel.
     QTimer::singleShot(0, [&] {
-        auto *dialog = f.dlg->findChild<JumpToCardDlg *>();
+        auto *dialog = f.window->findChild<JumpToCardDlg *>();
         QVERIFY(dialog);
         auto *helpButton = dialog->findChild<QPushButton *>(QStringLiteral("helpButton"));
         QVERIFY(helpButton && helpButton->isEnabled());
@@ -118,7 +120,7 @@ void TestHelp::jumpDialogOpensItsTopic()
         QVERIFY(fromDialog->browser()->verticalScrollBar()->value() > 0); // not at the index
         dialog->reject();
     });
-    f.dlg->runCommand(CM_JUMP);
+    f.window->runCommand(CM_JUMP);
     QVERIFY(fromDialog != nullptr);
 }
 

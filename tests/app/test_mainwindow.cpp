@@ -1,13 +1,19 @@
 // The frame and the main dialog as a user meets them: menus, keys, tool
 // bar, enablers, the status line, the clock, the start-up load and closing.
 
-#include "windowfixture.h"
+#include "support/cardfilebytes.h"
+#include "support/windowfixture.h"
 
+#include "core/settings/settings.h"
+#include "core/settings/settingsstore.h"
 #include "core/shell/commandids.h"
 #include "core/shell/commandtable.h"
+#include "gui/files/filecommands.h"
 #include "gui/study/carddisplay.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -18,6 +24,7 @@
 #include <QTreeWidget>
 
 using namespace mdk;
+using namespace mdk::testsupport;
 
 namespace {
 
@@ -25,8 +32,23 @@ QStringList menuTexts(QMenu *menu)
 {
     QStringList texts;
     for (QAction *a : menu->actions())
-        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        if (a->isVisible()) // the empty recent-file slots and their separators
+            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return texts;
+}
+
+// How many questions (Yes/No boxes) were asked.
+int questionsAsked(const WindowFixture &f)
+{
+    return int(std::count_if(f.dialogs.shown.cbegin(), f.dialogs.shown.cend(),
+                             [](const ScriptedDialogs::Shown &s) { return s.buttons != QMessageBox::Ok; }));
+}
+
+// The last search as the settings file under home holds it now.
+QString storedLastSearch(const QString &home)
+{
+    SettingsStore store(home + QStringLiteral("/config/Mnemodeck.ini"), home + QStringLiteral("/data/classes.ini"));
+    return store.RetrieveInfo(settings::kConfigKey, QStringLiteral("LastSearch")) ? store.RegString() : QString();
 }
 
 } // namespace
@@ -48,8 +70,10 @@ private Q_SLOTS:
     void secondMessageRestartsTheThreeSeconds();
     void statusMessageExpiresToEmptyLineOnEmptyView();
     void clockGadgets();
+    void clockBoxesHoldTheWidestTexts();
 
     void startupLoadsSplitNameWithCapitalExtension();
+    void startupNameWithMdkInsideKeepsAllButTheLastSuffix();
     void startupWithMissingFileShowsCannotLoad();
     void startupRefusesEarlierLayout();
     void startupWithFullStoreKeepsWhatFits();
@@ -88,23 +112,23 @@ void MainWindowTest::menusListEveryCommand()
     for (QAction *a : popups)
         titles << a->text();
     QCOMPARE(titles, (QStringList{"&File", "&Edit", "C&ategory", "&Card", "&Help"}));
-    QCOMPARE(menuTexts(f.dlg->popupMenu(Popup::File)),
+    QCOMPARE(menuTexts(f.window->popupMenu(Popup::File)),
              (QStringList{"&New", "&Open", "&Save", "Save &As", "&Print cards", "&Merge", "&Convert",
                           "R&evert", "In&formation", "E&xit"}));
-    QCOMPARE(menuTexts(f.dlg->popupMenu(Popup::Edit)),
+    QCOMPARE(menuTexts(f.window->popupMenu(Popup::Edit)),
              (QStringList{"C&ut", "&Copy", "&Paste", "Paste &from...", "-", "C&opy to File",
                           "Copy to File &Destination"}));
-    QCOMPARE(menuTexts(f.dlg->popupMenu(Popup::Category)),
+    QCOMPARE(menuTexts(f.window->popupMenu(Popup::Category)),
              (QStringList{"&New", "&Rename", "&Delete", "&Clear", "&Save separately",
                           "&View subcategories also"}));
-    QCOMPARE(menuTexts(f.dlg->popupMenu(Popup::Card)),
+    QCOMPARE(menuTexts(f.window->popupMenu(Popup::Card)),
              (QStringList{"&Add", "&Search", "Search again", "S&huffle", "&Flip", "&Edit", "&Delete",
                           "&Undelete", "Undelete a&ll", "Ma&rk", "Unmar&k all", "&Jump to Card", "&Move",
                           "Change f&ont", "&Notepad..."}));
-    QCOMPARE(menuTexts(f.dlg->popupMenu(Popup::Help)), (QStringList{"&Help", "-", "&About Mnemodeck"}));
+    QCOMPARE(menuTexts(f.window->popupMenu(Popup::Help)), (QStringList{"&Help", "-", "&About Mnemodeck"}));
     // Every action carries its command id.
     for (const CommandRow &row : commandTable())
-        QCOMPARE(f.dlg->commandAction(row.id)->data().toInt(), row.id);
+        QCOMPARE(f.window->commandAction(row.id)->data().toInt(), row.id);
 }
 
 void MainWindowTest::keysAndHints()
@@ -120,32 +144,32 @@ void MainWindowTest::keysAndHints()
                 {CM_EDIT, "Ctrl+E"},    {CM_DELETECARD, "Ctrl+D"}, {CM_MARK, "Ctrl+M"},
                 {CM_JUMP, "Ctrl+J"},    {CM_HELP, "F1"}};
     for (const auto &k : keys) {
-        QAction *a = f.dlg->commandAction(k.id);
+        QAction *a = f.window->commandAction(k.id);
         QCOMPARE(a->shortcut(), QKeySequence(QString::fromLatin1(k.key)));
         QCOMPARE(a->shortcutContext(), Qt::ApplicationShortcut);
     }
     int withKey = 0;
     for (const CommandRow &row : commandTable())
-        withKey += f.dlg->commandAction(row.id)->shortcut().isEmpty() ? 0 : 1;
+        withKey += f.window->commandAction(row.id)->shortcut().isEmpty() ? 0 : 1;
     QCOMPARE(withKey, int(std::size(keys)));
-    QCOMPARE(f.dlg->commandAction(CM_MARK)->statusTip(),
+    QCOMPARE(f.window->commandAction(CM_MARK)->statusTip(),
              QStringLiteral("Mark this card to exclude it from testing"));
-    QCOMPARE(f.dlg->commandAction(CM_VIEWSUBCATEGORIES)->statusTip(),
+    QCOMPARE(f.window->commandAction(CM_VIEWSUBCATEGORIES)->statusTip(),
              QStringLiteral("Show the cards in the subcategories of the current category in addition to "
                             "the regular cards"));
-    QCOMPARE(f.dlg->commandAction(CM_EXIT)->statusTip(), QStringLiteral("Exit Mnemodeck"));
+    QCOMPARE(f.window->commandAction(CM_EXIT)->statusTip(), QStringLiteral("Exit Mnemodeck"));
 }
 
 void MainWindowTest::toolBarHoldsEighteenButtonsInOrder()
 {
     WindowFixture f;
     QList<int> ids;
-    for (QAction *a : f.dlg->toolBar()->actions())
+    for (QAction *a : f.window->toolBar()->actions())
         ids << (a->isSeparator() ? 0 : a->data().toInt());
     QCOMPARE(ids, (QList<int>{101, 100, 104, 121, 0, 143, 115, 119, 0, 1203, 107, 108, 109, 111, 112,
                               1100, 1101, 1102, 909, 910}));
-    QCOMPARE(f.dlg->toolBar()->iconSize(), QSize(25, 22));
-    for (QAction *a : f.dlg->toolBar()->actions())
+    QCOMPARE(f.window->toolBar()->iconSize(), QSize(25, 22));
+    for (QAction *a : f.window->toolBar()->actions())
         if (!a->isSeparator())
             QCOMPARE(a->icon().availableSizes().value(0), QSize(25, 22));
 }
@@ -154,17 +178,17 @@ void MainWindowTest::commandsNotBuiltStayGreyed()
 {
     WindowFixture f;
     f.study(5);
-    f.dlg->deck.filehaschanged = 1;
-    f.dlg->deck.cardinmemory = 1;
-    f.dlg->updateCommands();
+    f.deck().filehaschanged = 1;
+    f.deck().cardinmemory = 1;
+    f.window->updateCommands();
     // Commands of parts still to come: greyed whatever their enabler says,
     // and running them does nothing.
     for (int id : {CM_CARDADD, CM_EDIT, CM_ABOUT, CM_NOTEPAD, CM_VIEWSUBCATEGORIES, CM_PASTE})
         QVERIFY2(!f.enabled(id), qPrintable(QString::number(id)));
-    const QString before = f.dlg->deck.Side1List.at(0);
-    f.dlg->runCommand(CM_DELETECARD);
-    QCOMPARE(f.dlg->deck.viewCount(), 5);
-    QCOMPARE(f.dlg->deck.Side1List.at(0), before);
+    const QString before = f.deck().viewSide1(0);
+    f.window->runCommand(CM_DELETECARD);
+    QCOMPARE(f.deck().viewCount(), 5);
+    QCOMPARE(f.deck().viewSide1(0), before);
     // The study commands, the file commands, Help and Exit are live.
     for (int id : {CM_INFORMATION, CM_EXIT, CM_MARK, CM_JUMP, CM_FILENEW, CM_FILEOPEN, CM_FILESAVE,
                    CM_FILESAVEAS, CM_CHANGEFONT, CM_HELP})
@@ -179,26 +203,26 @@ void MainWindowTest::enablersFollowTheState()
 
     f.study(3);
     QVERIFY(f.enabled(CM_MARK) && f.enabled(CM_JUMP) && !f.enabled(CM_UNMARKALL));
-    f.dlg->runCommand(CM_MARK); // two unmarked cards left
+    f.window->runCommand(CM_MARK); // two unmarked cards left
     QVERIFY(f.enabled(CM_MARK) && f.enabled(CM_UNMARKALL));
-    f.dlg->runCommand(CM_MARK); // one unmarked card left
+    f.window->runCommand(CM_MARK); // one unmarked card left
     QVERIFY(!f.enabled(CM_MARK));
-    QCOMPARE(f.dlg->deck.Marks.GetCount(), 2);
+    QCOMPARE(f.deck().Marks.GetCount(), 2);
     // The tool-bar button is the same action.
-    QList<QAction *> bar = f.dlg->toolBar()->actions();
+    QList<QAction *> bar = f.window->toolBar()->actions();
     auto mark = std::find_if(bar.begin(), bar.end(), [](QAction *a) { return a->data().toInt() == CM_MARK; });
     QVERIFY(mark != bar.end() && !(*mark)->isEnabled());
 
-    f.dlg->runCommand(CM_UNMARKALL);
-    QCOMPARE(f.dlg->deck.Marks.GetCount(), 0);
+    f.window->runCommand(CM_UNMARKALL);
+    QCOMPARE(f.deck().Marks.GetCount(), 0);
     QVERIFY(f.enabled(CM_MARK) && !f.enabled(CM_UNMARKALL));
 
     f.study(1);
     QVERIFY(!f.enabled(CM_JUMP) && !f.enabled(CM_MARK));
     // A state changed behind the window's back is picked up when a menu opens.
-    f.dlg->deck.Marks.add(0);
+    f.deck().Marks.add(0);
     QVERIFY(!f.enabled(CM_UNMARKALL));
-    Q_EMIT f.dlg->popupMenu(Popup::Card)->aboutToShow();
+    Q_EMIT f.window->popupMenu(Popup::Card)->aboutToShow();
     QVERIFY(f.enabled(CM_UNMARKALL));
 }
 
@@ -206,7 +230,7 @@ void MainWindowTest::menuHintShowsInStatusBar()
 {
     WindowFixture f;
     f.study(3);
-    QAction *mark = f.dlg->commandAction(CM_MARK);
+    QAction *mark = f.window->commandAction(CM_MARK);
     QVERIFY(mark->showStatusText(f.window.get()));
     QCOMPARE(f.window->statusBar()->currentMessage(), QStringLiteral("Mark this card to exclude it from testing"));
 }
@@ -219,8 +243,8 @@ void MainWindowTest::keysWorkWhileTheTreeHasFocus()
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     f.dlg->categoriesTree()->setFocus();
     QTest::keyClick(f.dlg->categoriesTree(), Qt::Key_M, Qt::ControlModifier);
-    QCOMPARE(f.dlg->deck.Marks.GetCount(), 1);
-    QCOMPARE(f.dlg->deck.placeseek, 1);
+    QCOMPARE(f.deck().Marks.GetCount(), 1);
+    QCOMPARE(f.deck().placeseek, 1);
 }
 
 void MainWindowTest::enterAndEscapeDoNothing()
@@ -238,10 +262,10 @@ void MainWindowTest::enterAndEscapeDoNothing()
     }
     QVERIFY(f.window->isVisible());
     QVERIFY(f.dlg->isVisible());
-    QCOMPARE(f.dlg->deck.placeseek, 0);
-    QCOMPARE(f.dlg->deck.side, 1);
-    QVERIFY(!f.dlg->deck.ShowSubCategories); // the command sharing OK's id did not run
-    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.deck().placeseek, 0);
+    QCOMPARE(f.deck().side, 1);
+    QVERIFY(!f.deck().ShowSubCategories); // the command sharing OK's id did not run
+    QVERIFY(f.dialogs.shown.isEmpty());
 }
 
 void MainWindowTest::statusMessageExpiresToCaption()
@@ -249,55 +273,84 @@ void MainWindowTest::statusMessageExpiresToCaption()
     WindowFixture f;
     f.study(3);
     f.dlg->ChangeSide();
-    QCOMPARE(f.dlg->statusText(), QStringLiteral("Card 1, side 2"));
-    f.dlg->ShowStatusMessage(QStringLiteral("Card deleted"));
-    QVERIFY(f.dlg->ShowingMessage);
-    QVERIFY(f.dlg->timer(3).isActive());
-    QCOMPARE(f.dlg->timer(3).interval(), 3000);
-    QVERIFY(f.dlg->timer(3).isSingleShot());
+    QCOMPARE(f.window->statusText(), QStringLiteral("Card 1, side 2"));
+    f.window->ShowStatusMessage(QStringLiteral("Card deleted"));
+    QVERIFY(f.window->ShowingMessage);
+    QVERIFY(f.window->timer(3).isActive());
+    QCOMPARE(f.window->timer(3).interval(), 3000);
+    QVERIFY(f.window->timer(3).isSingleShot());
     // While the message shows, stepping leaves the status line alone.
     f.dlg->ChangeSide();
-    QCOMPARE(f.dlg->statusText(), QStringLiteral("Card deleted"));
-    f.dlg->EvTimer(3);
-    QVERIFY(!f.dlg->ShowingMessage);
-    QVERIFY(!f.dlg->timer(3).isActive());
-    QCOMPARE(f.dlg->statusText(), QStringLiteral("Card 2, side 1"));
+    QCOMPARE(f.window->statusText(), QStringLiteral("Card deleted"));
+    f.window->EvTimer(3);
+    QVERIFY(!f.window->ShowingMessage);
+    QVERIFY(!f.window->timer(3).isActive());
+    QCOMPARE(f.window->statusText(), QStringLiteral("Card 2, side 1"));
 }
 
 void MainWindowTest::secondMessageRestartsTheThreeSeconds()
 {
     WindowFixture f;
     f.study(2);
-    f.dlg->ShowStatusMessage(QStringLiteral("first"));
+    f.window->ShowStatusMessage(QStringLiteral("first"));
     QTest::qWait(300);
-    f.dlg->ShowStatusMessage(QStringLiteral("second"));
-    QVERIFY(f.dlg->timer(3).remainingTime() > 2800);
-    QCOMPARE(f.dlg->statusText(), QStringLiteral("second"));
+    f.window->ShowStatusMessage(QStringLiteral("second"));
+    QVERIFY(f.window->timer(3).remainingTime() > 2800);
+    QCOMPARE(f.window->statusText(), QStringLiteral("second"));
 }
 
 void MainWindowTest::statusMessageExpiresToEmptyLineOnEmptyView()
 {
     WindowFixture f;
-    f.dlg->ShowStatusMessage(QStringLiteral("File saved"));
-    f.dlg->EvTimer(3);
-    QCOMPARE(f.dlg->statusText(), QString());
+    f.window->ShowStatusMessage(QStringLiteral("File saved"));
+    f.window->EvTimer(3);
+    QCOMPARE(f.window->statusText(), QString());
 }
 
 void MainWindowTest::clockGadgets()
 {
     WindowFixture f;
-    QVERIFY(f.dlg->timer(1).isActive());
-    QCOMPARE(f.dlg->timer(1).interval(), 500);
+    QVERIFY(f.window->timer(1).isActive());
+    QCOMPARE(f.window->timer(1).interval(), 500);
     const QDate day(1996, 12, 6);
-    f.dlg->SetTime(QDateTime(day, QTime(12, 0, 10)));
-    QCOMPARE(f.dlg->timeText(), QStringLiteral("12:00 PM"));
-    f.dlg->SetTime(QDateTime(day, QTime(13, 7, 0)));
-    QCOMPARE(f.dlg->timeText(), QStringLiteral("1:07 PM"));
-    f.dlg->SetDate(day);
-    QCOMPARE(f.dlg->dateText(), QStringLiteral("12/6/1996"));
-    f.dlg->SetTime(QDateTime(day.addDays(1), QTime(0, 0, 0)));
-    QCOMPARE(f.dlg->timeText(), QStringLiteral("12:00 AM"));
-    QCOMPARE(f.dlg->dateText(), QStringLiteral("12/7/1996"));
+    f.window->SetTime(QDateTime(day, QTime(12, 0, 10)));
+    QCOMPARE(f.window->timeText(), QStringLiteral("12:00 PM"));
+    f.window->SetTime(QDateTime(day, QTime(13, 7, 0)));
+    QCOMPARE(f.window->timeText(), QStringLiteral("1:07 PM"));
+    f.window->SetDate(day);
+    QCOMPARE(f.window->dateText(), QStringLiteral("12/6/1996"));
+    f.window->SetTime(QDateTime(day.addDays(1), QTime(0, 0, 0)));
+    QCOMPARE(f.window->timeText(), QStringLiteral("12:00 AM"));
+    QCOMPARE(f.window->dateText(), QStringLiteral("12/7/1996"));
+}
+
+void MainWindowTest::clockBoxesHoldTheWidestTexts()
+{
+    WindowFixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    auto *timeBox = f.window->findChild<QLabel *>(QStringLiteral("TimeGadget"));
+    auto *dateBox = f.window->findChild<QLabel *>(QStringLiteral("DateGadget"));
+    QVERIFY(timeBox && dateBox);
+    // Any date fits within two digits of month and day and four of year,
+    // each as wide as the font's widest digit.
+    const QFontMetrics dateFm(dateBox->font());
+    QChar wide = QLatin1Char('0');
+    for (char c = '1'; c <= '9'; ++c)
+        if (dateFm.horizontalAdvance(QLatin1Char(c)) > dateFm.horizontalAdvance(wide))
+            wide = QLatin1Char(c);
+    const QString widestDate = QString(2, wide) + QLatin1Char('/') + QString(2, wide) + QLatin1Char('/') + QString(4, wide);
+    // A left-aligned label loses its indent on the left.
+    auto room = [](const QLabel *box) { return box->contentsRect().width() - qMax(0, box->indent()); };
+    for (const QString &date : {QStringLiteral("12/27/2026"), widestDate})
+        QVERIFY2(dateFm.horizontalAdvance(date) <= room(dateBox), qPrintable(date));
+    QVERIFY(QFontMetrics(timeBox->font()).horizontalAdvance(QStringLiteral("12:00 PM")) <= room(timeBox));
+    // Both boxes are within the frame, not pushed past its right edge.
+    for (const QLabel *box : {timeBox, dateBox}) {
+        const QRect inWindow(box->mapTo(f.window.get(), QPoint(0, 0)), box->size());
+        QVERIFY2(inWindow.left() >= 0 && inWindow.right() < f.window->width(), qPrintable(box->objectName()));
+        QVERIFY(box->isVisible());
+    }
+    QVERIFY(timeBox->mapTo(f.window.get(), QPoint(0, 0)).x() < dateBox->mapTo(f.window.get(), QPoint(0, 0)).x());
 }
 
 void MainWindowTest::startupLoadsSplitNameWithCapitalExtension()
@@ -308,33 +361,47 @@ void MainWindowTest::startupLoadsSplitNameWithCapitalExtension()
     WindowFixture f;
     const StartupFile s = parseCommandLine(
         {dir.path() + QStringLiteral("/spanish"), QStringLiteral("words.MDK")}, QStringLiteral("/"));
-    f.dlg->LoadStartupFileFn(s);
-    QVERIFY(f.dialogs.messages.isEmpty());
+    f.window->LoadStartupFileFn(s);
+    QVERIFY(f.dialogs.shown.isEmpty());
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck - Spanish Words"));
-    QCOMPARE(f.dlg->statusText(), QStringLiteral("Spanish Words: 3 cards"));
-    QCOMPARE(f.dlg->ProtectedFileName(), QStringLiteral("Spanish Words"));
-    QCOMPARE(f.dlg->ProtectedFilePath(), dir.path());
+    QCOMPARE(f.window->statusText(), QStringLiteral("Spanish Words: 3 cards"));
+    QCOMPARE(f.window->openFile().ProtectedFileName, QStringLiteral("Spanish Words"));
+    QCOMPARE(f.window->openFile().ProtectedFilePath, dir.path());
     QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("el perro"));
-    QCOMPARE(f.dlg->deck.viewCount(), 2);
+    QCOMPARE(f.deck().viewCount(), 2);
     QCOMPARE(f.dlg->categoriesTree()->topLevelItem(0)->text(0), QStringLiteral("Main"));
     QCOMPARE(f.dlg->categoriesTree()->topLevelItem(0)->child(0)->text(0), QStringLiteral("Verbs"));
-    f.dlg->EvTimer(3);
-    QCOMPARE(f.dlg->statusText(), QStringLiteral("Card 1, side 1"));
+    f.window->EvTimer(3);
+    QCOMPARE(f.window->statusText(), QStringLiteral("Card 1, side 1"));
+}
+
+void MainWindowTest::startupNameWithMdkInsideKeepsAllButTheLastSuffix()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeCardFile(dir.filePath(QStringLiteral("lesson.mdk.old.mdk")), {}, {{"uno", "one", "Main"}}));
+    WindowFixture f;
+    f.window->LoadStartupFileFn(
+        parseCommandLine({dir.filePath(QStringLiteral("lesson.mdk.old.mdk"))}, QStringLiteral("/")));
+    QVERIFY2(f.dialogs.shown.isEmpty(), qPrintable(f.dialogs.messages().join(QLatin1Char('\n'))));
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck - lesson.mdk.old"));
+    QCOMPARE(f.window->openFile().ProtectedFileName, QStringLiteral("lesson.mdk.old"));
+    QCOMPARE(f.deck().viewCount(), 1);
+    QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("uno"));
 }
 
 void MainWindowTest::startupWithMissingFileShowsCannotLoad()
 {
     QTemporaryDir dir;
     WindowFixture f;
-    f.dlg->LoadStartupFileFn(parseCommandLine({QStringLiteral("gone.mdk")}, dir.path()));
-    QCOMPARE(f.dialogs.messages.size(), 1);
-    const auto &m = f.dialogs.messages.first();
+    f.window->LoadStartupFileFn(parseCommandLine({QStringLiteral("gone.mdk")}, dir.path()));
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    const auto &m = f.dialogs.shown.first();
     QCOMPARE(m.caption, QStringLiteral("File Open"));
     QCOMPARE(m.icon, UserDialogs::Icon::Exclamation);
     QCOMPARE(m.text, QStringLiteral("Cannot load gone in the ") + dir.path() + QStringLiteral(" folder."));
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck"));
-    QVERIFY(f.dlg->ProtectedFileName().isEmpty() && f.dlg->ProtectedFilePath().isEmpty());
-    QCOMPARE(f.dlg->deck.viewCount(), 0);
+    QVERIFY(f.window->openFile().ProtectedFileName.isEmpty() && f.window->openFile().ProtectedFilePath.isEmpty());
+    QCOMPARE(f.deck().viewCount(), 0);
 }
 
 void MainWindowTest::startupRefusesEarlierLayout()
@@ -347,34 +414,34 @@ void MainWindowTest::startupRefusesEarlierLayout()
     }
     WindowFixture f;
     f.study(2); // whatever is on screen stays
-    f.dlg->LoadStartupFileFn(parseCommandLine({QStringLiteral("old.mdk")}, dir.path()));
-    QCOMPARE(f.dialogs.messages.size(), 1);
-    QCOMPARE(f.dialogs.messages.first().caption, QStringLiteral("Auto Convert"));
-    QCOMPARE(f.dialogs.messages.first().icon, UserDialogs::Icon::Stop);
-    QCOMPARE(f.dialogs.messages.first().text,
+    f.window->LoadStartupFileFn(parseCommandLine({QStringLiteral("old.mdk")}, dir.path()));
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    QCOMPARE(f.dialogs.shown.first().caption, QStringLiteral("Auto Convert"));
+    QCOMPARE(f.dialogs.shown.first().icon, UserDialogs::Icon::Stop);
+    QCOMPARE(f.dialogs.shown.first().text,
              QStringLiteral("Cannot continue to load this file.  It is of a previous and unintelligible format."));
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck"));
-    QCOMPARE(f.dlg->deck.viewCount(), 2);
-    QVERIFY(f.dlg->ProtectedFileName().isEmpty());
+    QCOMPARE(f.deck().viewCount(), 2);
+    QVERIFY(f.window->openFile().ProtectedFileName.isEmpty());
 }
 
 void MainWindowTest::startupWithFullStoreKeepsWhatFits()
 {
     QTemporaryDir dir;
-    std::vector<QStringList> cards;
+    QList<CardBytes> cards;
     for (int i = 0; i < 10; ++i)
-        cards.push_back({QStringLiteral("s%1").arg(i), QStringLiteral("t%1").arg(i), QStringLiteral("Main")});
+        cards.append({"s" + QByteArray::number(i), "t" + QByteArray::number(i), "Main"});
     QVERIFY(writeCardFile(dir.filePath(QStringLiteral("big.mdk")), {}, cards));
     WindowFixture f;
-    f.dlg->deck.setCapacity(4);
-    f.dlg->LoadStartupFileFn(parseCommandLine({QStringLiteral("big.mdk")}, dir.path()));
-    QCOMPARE(f.dialogs.messages.size(), 1);
-    QCOMPARE(f.dialogs.messages.first().caption, QStringLiteral("Load"));
-    QCOMPARE(f.dialogs.messages.first().text,
+    f.deck().setCapacity(4);
+    f.window->LoadStartupFileFn(parseCommandLine({QStringLiteral("big.mdk")}, dir.path()));
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    QCOMPARE(f.dialogs.shown.first().caption, QStringLiteral("Load"));
+    QCOMPARE(f.dialogs.shown.first().text,
              QStringLiteral("Cannot load all the cards in this file.  Your file has exceeded the maximum possible size"));
-    QCOMPARE(f.dlg->deck.fileCount(), 4);
+    QCOMPARE(f.deck().fileCount(), 4);
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck - big"));
-    QCOMPARE(f.dlg->statusText(), QStringLiteral("big: 4 cards"));
+    QCOMPARE(f.window->statusText(), QStringLiteral("big: 4 cards"));
 }
 
 void MainWindowTest::selectingACategoryOpensIt()
@@ -383,92 +450,117 @@ void MainWindowTest::selectingACategoryOpensIt()
     QVERIFY(writeCardFile(dir.filePath(QStringLiteral("d.mdk")), {{"Verbs", "Main"}},
                           {{"m1", "x", "Main"}, {"v1", "y", "Verbs"}, {"v2", "z", "Verbs"}}));
     WindowFixture f;
-    f.dlg->LoadStartupFileFn(parseCommandLine({QStringLiteral("d.mdk")}, dir.path()));
+    f.window->LoadStartupFileFn(parseCommandLine({QStringLiteral("d.mdk")}, dir.path()));
     f.dlg->ChangeSide();
     QTreeWidgetItem *verbs = f.dlg->categoriesTree()->topLevelItem(0)->child(0);
     f.dlg->categoriesTree()->setCurrentItem(verbs);
-    QCOMPARE(f.dlg->deck.OldTreeName, QStringLiteral("Verbs"));
-    QCOMPARE(f.dlg->deck.viewCount(), 2);
-    QCOMPARE(f.dlg->deck.side, 0);
+    QCOMPARE(f.deck().OldTreeName, QStringLiteral("Verbs"));
+    QCOMPARE(f.deck().viewCount(), 2);
+    QCOMPARE(f.deck().side, 0);
     QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("v1"));
-    QCOMPARE(f.dlg->deck.filehaschanged, 0);
+    QCOMPARE(f.deck().filehaschanged, 0);
 }
 
 void MainWindowTest::exitAsksAboutANeverSavedDeck()
 {
     WindowFixture f;
     f.study(2);
-    f.dlg->deck.filehaschanged = 1;
+    f.deck().filehaschanged = 1;
     f.dialogs.answers = {QMessageBox::No};
     QVERIFY(f.window->close());
-    QCOMPARE(f.dialogs.messages.size(), 1);
-    const auto &m = f.dialogs.messages.first();
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    const auto &m = f.dialogs.shown.first();
     QCOMPARE(m.caption, QStringLiteral("Save File"));
     QCOMPARE(m.icon, UserDialogs::Icon::Exclamation);
     QCOMPARE(m.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(m.text, QStringLiteral("This file has changed.  Would you like to save it before exiting?"));
     QVERIFY(!f.window->isVisible());
-    QVERIFY(!f.dlg->timer(1).isActive());
+    QVERIFY(!f.window->timer(1).isActive());
+    QVERIFY(f.dialogs.unexpected.isEmpty());
 }
 
 void MainWindowTest::exitYesWithFailedSaveKeepsWindowOpen()
 {
-    WindowFixture f;
+    QTemporaryDir home;
+    QTemporaryDir decks;
+    // A file where a folder should be: no one, not even root, can write
+    // below it.
+    QVERIFY(writeBytes(decks.filePath(QStringLiteral("blocker")), "x"));
+    WindowFixture f(home.path());
     f.study(2);
-    f.dlg->deck.filehaschanged = 1;
-    f.dlg->deck.filehasbeensaved = 1;
-    f.dlg->fileCommands().ProtectedFileName = QStringLiteral("spanish");
-    int saves = 0;
-    f.dlg->hooks.saveFile = [&] { ++saves; return false; }; // cancelled or failed
+    f.deck().filehaschanged = 1;
+    f.deck().filehasbeensaved = 1;
+    f.window->fileCommands().setOpenFile(decks.filePath(QStringLiteral("blocker/spanish.mdk")));
+
+    f.window->options().LastSearch = QStringLiteral("first attempt");
     f.dialogs.answers = {QMessageBox::Yes};
     QVERIFY(!f.window->close());
-    QCOMPARE(f.dialogs.messages.first().text,
+    QCOMPARE(questionsAsked(f), 1);
+    QCOMPARE(f.dialogs.shown.first().text,
              QStringLiteral("spanish has changed.  Would you like to save it before exiting?"));
-    QCOMPARE(saves, 1);
+    QCOMPARE(f.dialogs.shown.last().caption, QStringLiteral("Save File")); // the write failure
+    QCOMPARE(f.dialogs.shown.last().buttons, QMessageBox::Ok);
     QVERIFY(f.window->isVisible());
-    QCOMPARE(f.dlg->deck.filehaschanged, 1);
-    QVERIFY(f.dlg->timer(1).isActive()); // the clock keeps going
-    // Without any way to save, Yes keeps the window open too.
-    f.dlg->hooks.saveFile = nullptr;
+    QCOMPARE(f.deck().filehaschanged, 1);
+    QVERIFY(f.window->timer(1).isActive()); // the clock keeps going
+    QCOMPARE(storedLastSearch(home.path()), QStringLiteral("first attempt"));
+
+    // A never-saved deck whose save dialog is cancelled keeps the window
+    // open too.
+    f.deck().filehasbeensaved = 0;
+    f.dialogs.shown.clear();
+    f.window->options().LastSearch = QStringLiteral("second attempt");
     f.dialogs.answers = {QMessageBox::Yes};
+    f.dialogs.saveAnswers = {QString()};
     QVERIFY(!f.window->close());
+    QCOMPARE(questionsAsked(f), 1);
+    QCOMPARE(f.dialogs.fileDialogs.size(), 1);
     QVERIFY(f.window->isVisible());
+    QCOMPARE(f.deck().filehaschanged, 1);
+    QCOMPARE(storedLastSearch(home.path()), QStringLiteral("second attempt"));
+    QVERIFY(f.dialogs.unexpected.isEmpty());
 }
 
 void MainWindowTest::exitYesWithSaveCloses()
 {
-    WindowFixture f;
+    QTemporaryDir home;
+    QTemporaryDir decks;
+    WindowFixture f(home.path());
     f.study(2);
-    f.dlg->deck.filehaschanged = 1;
-    int settingsSaved = 0;
-    f.dlg->hooks.saveSettings = [&] { ++settingsSaved; };
-    f.dlg->hooks.saveFile = [] { return true; };
+    f.deck().filehaschanged = 1;
+    f.window->options().LastSearch = QStringLiteral("casa");
     f.dialogs.answers = {QMessageBox::Yes};
+    f.dialogs.saveAnswers = {decks.filePath(QStringLiteral("Lesson"))};
     QVERIFY(f.window->close());
-    QCOMPARE(settingsSaved, 1);
-    QCOMPARE(f.dlg->deck.filehaschanged, 0);
+    QCOMPARE(questionsAsked(f), 1);
+    QVERIFY(!f.window->isVisible());
+    QCOMPARE(f.deck().filehaschanged, 0);
+    QVERIFY(QFileInfo(decks.filePath(QStringLiteral("Lesson.mdk"))).size() > 0);
+    QCOMPARE(storedLastSearch(home.path()), QStringLiteral("casa"));
+    QVERIFY(f.dialogs.unexpected.isEmpty());
 }
 
 void MainWindowTest::exitInSubcategoryModeNeverAsks()
 {
-    WindowFixture f;
+    QTemporaryDir home;
+    WindowFixture f(home.path());
     f.study(2);
-    f.dlg->deck.filehaschanged = 1;
-    f.dlg->deck.ToggleSubcategoryMode();
-    int settingsSaved = 0;
-    f.dlg->hooks.saveSettings = [&] { ++settingsSaved; };
+    f.deck().filehaschanged = 1;
+    f.deck().ToggleSubcategoryMode();
+    f.window->options().LastSearch = QStringLiteral("perro");
     QVERIFY(f.window->close());
-    QVERIFY(f.dialogs.messages.isEmpty());
-    QCOMPARE(settingsSaved, 1); // settings are saved on every close attempt
+    QVERIFY(f.dialogs.shown.isEmpty());
+    // Settings are saved on every close attempt.
+    QCOMPARE(storedLastSearch(home.path()), QStringLiteral("perro"));
 }
 
 void MainWindowTest::exitCommandClosesUnchangedDeck()
 {
     WindowFixture f;
     f.study(2);
-    f.dlg->runCommand(CM_EXIT);
+    f.window->runCommand(CM_EXIT);
     QVERIFY(!f.window->isVisible());
-    QVERIFY(f.dialogs.messages.isEmpty());
+    QVERIFY(f.dialogs.shown.isEmpty());
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,6 +1,9 @@
 // Rules of the application shell that need no window: the clock's texts,
 // the command line, the enablers, dialog units and the frame's size.
 
+#include "support/deckbuilder.h"
+
+#include "core/deck/filenames.h"
 #include "core/shell/clocktext.h"
 #include "core/shell/commandline.h"
 #include "gui/common/dialogunits.h"
@@ -15,15 +18,8 @@ using namespace mdk;
 
 namespace {
 
-void addCards(Deck &deck, int n, const QString &category = QStringLiteral("Main"))
-{
-    for (int i = 0; i < n; ++i) {
-        deck.MainSide1List.AddString(QStringLiteral("q%1").arg(i));
-        deck.MainSide2List.AddString(QStringLiteral("a%1").arg(i));
-        deck.CatList.AddString(category);
-    }
-    deck.LoadView(deck.OldTreeName);
-}
+// Replaces the deck in place (enable states hold a reference to it).
+void addCards(Deck &deck, int n) { deck = testsupport::mainDeck(n); }
 
 void touch(const QString &path)
 {
@@ -41,11 +37,13 @@ private Q_SLOTS:
     void dateText();
     void clockRefreshesOnlyWhenTheMinuteChanges();
     void clockRefreshesTheDateAtMidnight();
+    void clockCatchesUpAfterASuspend();
 
     void commandLineJoinsSplitNameAndFindsRealEntry();
     void commandLineRecognisesExtensionInAnyCase();
     void commandLineWithoutCardFileLoadsNothing();
     void commandLineWithRelativeAndRootDirectories();
+    void onlyTheLastSuffixIsTheExtension();
 
     void enablersFollowTheTable();
     void markEnableNeedsTwoUnmarkedCards();
@@ -87,10 +85,14 @@ void ShellRules::clockRefreshesOnlyWhenTheMinuteChanges()
     const QDate day(2024, 3, 4);
     auto first = c.tick(QDateTime(day, QTime(9, 5, 1)));
     QCOMPARE(first.time, std::optional<QString>(QStringLiteral("9:05 AM")));
-    QVERIFY(!first.date); // only at midnight
+    // The first tick fills an empty date box; later ones on the same day
+    // leave it alone.
+    QCOMPARE(first.date, std::optional<QString>(QStringLiteral("3/4/2024")));
     QVERIFY(!c.tick(QDateTime(day, QTime(9, 5, 30))).time);
     QVERIFY(!c.tick(QDateTime(day, QTime(9, 5, 59))).time);
-    QCOMPARE(c.tick(QDateTime(day, QTime(9, 6, 0))).time, std::optional<QString>(QStringLiteral("9:06 AM")));
+    const auto next = c.tick(QDateTime(day, QTime(9, 6, 0)));
+    QCOMPARE(next.time, std::optional<QString>(QStringLiteral("9:06 AM")));
+    QVERIFY(!next.date);
 }
 
 void ShellRules::clockRefreshesTheDateAtMidnight()
@@ -101,6 +103,24 @@ void ShellRules::clockRefreshesTheDateAtMidnight()
     QCOMPARE(update.time, std::optional<QString>(QStringLiteral("12:00 AM")));
     QCOMPARE(update.date, std::optional<QString>(QStringLiteral("12/6/1996")));
     QVERIFY(!c.tick(QDateTime(QDate(1996, 12, 6), QTime(0, 1, 0))).date);
+}
+
+void ShellRules::clockCatchesUpAfterASuspend()
+{
+    clock::Clock c;
+    c.tick(QDateTime(QDate(2026, 12, 26), QTime(22, 40, 0)));
+    // Asleep over midnight: the first tick after waking is in the morning.
+    const auto woke = c.tick(QDateTime(QDate(2026, 12, 27), QTime(7, 15, 3)));
+    QCOMPARE(woke.time, std::optional<QString>(QStringLiteral("7:15 AM")));
+    QCOMPARE(woke.date, std::optional<QString>(QStringLiteral("12/27/2026")));
+    // The same minute number an hour later is a new time.
+    const auto hourLater = c.tick(QDateTime(QDate(2026, 12, 27), QTime(8, 15, 0)));
+    QCOMPARE(hourLater.time, std::optional<QString>(QStringLiteral("8:15 AM")));
+    QVERIFY(!hourLater.date);
+    // And a day later at the very same minute: time and date.
+    const auto dayLater = c.tick(QDateTime(QDate(2026, 12, 28), QTime(8, 15, 0)));
+    QCOMPARE(dayLater.time, std::optional<QString>(QStringLiteral("8:15 AM")));
+    QCOMPARE(dayLater.date, std::optional<QString>(QStringLiteral("12/28/2026")));
 }
 
 void ShellRules::commandLineJoinsSplitNameAndFindsRealEntry()
@@ -143,6 +163,19 @@ void ShellRules::commandLineWithRelativeAndRootDirectories()
     QCOMPARE(rel.LoadStartupFile, QStringLiteral("x"));
     const StartupFile root = parseCommandLine({QStringLiteral("/x.mdk")}, dir.path());
     QCOMPARE(root.LoadStartupPath, QStringLiteral("/"));
+}
+
+void ShellRules::onlyTheLastSuffixIsTheExtension()
+{
+    // ".mdk" inside a name is part of the name.
+    QCOMPARE(names::onDiskName(QStringLiteral("Lesson.MDK.old")), QStringLiteral("lesson.mdk.old.mdk"));
+    QCOMPARE(names::onDiskName(QStringLiteral("Lesson.mdk")), QStringLiteral("lesson.mdk"));
+    QCOMPARE(names::saveAsTarget(QStringLiteral("Lesson.mdk.old")), QStringLiteral("Lesson.mdk.old.mdk"));
+    QCOMPARE(names::saveAsTarget(QStringLiteral("Lesson.mdk.old.MDK")), QStringLiteral("Lesson.mdk.old.MDK"));
+    QCOMPARE(names::displayName(QStringLiteral("lesson.mdk.old.mdk")), QStringLiteral("lesson.mdk.old"));
+    const StartupFile s = parseCommandLine({QStringLiteral("lesson.mdk.old.mdk")}, QStringLiteral("/nowhere"));
+    QVERIFY(s.LoadStartupSure);
+    QCOMPARE(s.LoadStartupFile, QStringLiteral("lesson.mdk.old"));
 }
 
 void ShellRules::enablersFollowTheTable()

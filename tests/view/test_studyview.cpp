@@ -1,10 +1,12 @@
 // The study view in the real window: mouse stepping and its auto-repeat,
 // the card display's lines and scrolling, Jump, Information and Mark.
 
-#include "../app/windowfixture.h"
+#include "support/windowfixture.h"
 
 #include "core/shell/commandids.h"
 #include "gui/study/carddisplay.h"
+#include "gui/files/filecommands.h"
+#include "gui/study/studycontroller.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -19,6 +21,7 @@
 #include <functional>
 
 using namespace mdk;
+using namespace mdk::testsupport;
 
 namespace {
 
@@ -45,7 +48,14 @@ void typeAndOk(QDialog *dialog, const QString &text)
     QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
 }
 
-QString caption(const WindowFixture &f) { return f.dlg->statusText(); }
+QString caption(const WindowFixture &f) { return f.window->statusText(); }
+
+// The buttons the pane is told are down while it repeats; a held button
+// that the platform reports up ends the repeat.
+void reportButtonsDown(WindowFixture &f, Qt::MouseButtons buttons)
+{
+    f.dlg->mouseButtons = [buttons] { return buttons; };
+}
 
 } // namespace
 
@@ -59,6 +69,8 @@ private Q_SLOTS:
     void holdingTheButtonRepeats();
     void repeatStopsWhenPointerLeaves();
     void releaseStopsRepeat();
+    void commandWithADialogEndsTheRepeat();
+    void buttonFoundUpEndsTheRepeat();
 
     void displayMeasuresWhatItPaints();
     void scrollingByLineAndPage();
@@ -88,7 +100,7 @@ void StudyViewTest::leftAndRightClicksOnTheCardStep()
     // The dialog's own surface steps too.
     QTest::mouseClick(f.dlg, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
-    QVERIFY(!f.dlg->timer(2).isActive());
+    QVERIFY(!f.dlg->repeatTimer().isActive());
 }
 
 void StudyViewTest::doubleClickStepsTwice()
@@ -116,7 +128,7 @@ void StudyViewTest::doubleClickStepsTwice()
     send(QEvent::MouseButtonDblClick, 2150);
     send(QEvent::MouseButtonRelease, 2200);
     QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
-    QVERIFY(!f.dlg->timer(2).isActive());
+    QVERIFY(!f.dlg->repeatTimer().isActive());
 }
 
 void StudyViewTest::clicksOnTreeAndScrollBarDoNotStep()
@@ -133,7 +145,7 @@ void StudyViewTest::threeCardsWithCardTwoMarked()
 {
     WindowFixture f;
     f.study(3);
-    f.dlg->deck.Marks.add(1);
+    f.deck().Marks.add(1);
     QTest::mouseClick(f.dlg->cardDisplay(), Qt::LeftButton);
     QTest::mouseClick(f.dlg->cardDisplay(), Qt::LeftButton);
     QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
@@ -148,22 +160,23 @@ void StudyViewTest::holdingTheButtonRepeats()
 {
     WindowFixture f;
     f.study(20);
+    reportButtonsDown(f, Qt::LeftButton | Qt::RightButton);
     const QPoint inside = f.dlg->cardDisplay()->geometry().center();
     f.dlg->pointerPosition = [&] { return f.dlg->mapToGlobal(inside); };
     QTest::mousePress(f.dlg->cardDisplay(), Qt::LeftButton);
     // One step at once, then the timer waits half a second.
     QCOMPARE(caption(f), QStringLiteral("Card 1, side 2"));
-    QVERIFY(f.dlg->timer(2).isActive());
-    QCOMPARE(f.dlg->timer(2).interval(), 500);
-    f.dlg->EvTimer(2);
+    QVERIFY(f.dlg->repeatTimer().isActive());
+    QCOMPARE(f.dlg->repeatTimer().interval(), 500);
+    f.dlg->repeatTick();
     QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
-    QCOMPARE(f.dlg->timer(2).interval(), 100);
+    QCOMPARE(f.dlg->repeatTimer().interval(), 100);
     for (int i = 0; i < 5; ++i)
-        f.dlg->EvTimer(2);
+        f.dlg->repeatTick();
     QCOMPARE(caption(f), QStringLiteral("Card 4, side 2"));
-    QCOMPARE(f.dlg->timer(2).interval(), 100);
+    QCOMPARE(f.dlg->repeatTimer().interval(), 100);
     QTest::mouseRelease(f.dlg->cardDisplay(), Qt::LeftButton);
-    QVERIFY(!f.dlg->timer(2).isActive());
+    QVERIFY(!f.dlg->repeatTimer().isActive());
 
     // The same with the real timer: about 1 + (t - 0.5) / 0.1 steps.
     QTest::mousePress(f.dlg->cardDisplay(), Qt::RightButton);
@@ -173,27 +186,28 @@ void StudyViewTest::holdingTheButtonRepeats()
     QTRY_COMPARE_WITH_TIMEOUT(caption(f), QStringLiteral("Card 3, side 2"), 1000);
     QTRY_COMPARE_WITH_TIMEOUT(caption(f), QStringLiteral("Card 2, side 2"), 1000);
     QTest::mouseRelease(f.dlg->cardDisplay(), Qt::RightButton);
-    QVERIFY(!f.dlg->timer(2).isActive());
+    QVERIFY(!f.dlg->repeatTimer().isActive());
 }
 
 void StudyViewTest::repeatStopsWhenPointerLeaves()
 {
     WindowFixture f;
     f.study(5);
+    reportButtonsDown(f, Qt::LeftButton);
     QPoint where = f.dlg->cardDisplay()->geometry().center();
     f.dlg->pointerPosition = [&] { return f.dlg->mapToGlobal(where); };
     QTest::mousePress(f.dlg->cardDisplay(), Qt::LeftButton);
-    f.dlg->EvTimer(2);
+    f.dlg->repeatTick();
     QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
     where = QPoint(f.dlg->width() + 5, 10); // over the frame's edge, button still held
-    f.dlg->EvTimer(2);
-    QVERIFY(!f.dlg->timer(2).isActive());
+    f.dlg->repeatTick();
+    QVERIFY(!f.dlg->repeatTimer().isActive());
     QVERIFY(!f.dlg->autoRepeat().LButtonHeld);
     QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
     where = QPoint(0, 10); // the edge itself counts as outside
     QTest::mousePress(f.dlg->cardDisplay(), Qt::LeftButton);
-    f.dlg->EvTimer(2);
-    QVERIFY(!f.dlg->timer(2).isActive());
+    f.dlg->repeatTick();
+    QVERIFY(!f.dlg->repeatTimer().isActive());
     QCOMPARE(caption(f), QStringLiteral("Card 2, side 2"));
 }
 
@@ -202,10 +216,69 @@ void StudyViewTest::releaseStopsRepeat()
     WindowFixture f;
     f.study(5);
     QTest::mousePress(f.dlg->cardDisplay(), Qt::RightButton);
-    QVERIFY(f.dlg->timer(2).isActive());
+    QVERIFY(f.dlg->repeatTimer().isActive());
     QTest::mouseRelease(f.dlg->cardDisplay(), Qt::RightButton);
-    QVERIFY(!f.dlg->timer(2).isActive());
+    QVERIFY(!f.dlg->repeatTimer().isActive());
     QVERIFY(!f.dlg->autoRepeat().RButtonHeld);
+}
+
+void StudyViewTest::commandWithADialogEndsTheRepeat()
+{
+    WindowFixture f;
+    f.study(5);
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    // The worst case: the release goes to the dialog and the platform still
+    // reports the button down.
+    reportButtonsDown(f, Qt::LeftButton);
+    const QPoint inside = f.dlg->cardDisplay()->geometry().center();
+    f.dlg->pointerPosition = [&] { return f.dlg->mapToGlobal(inside); };
+    QTest::mousePress(f.dlg, Qt::LeftButton, {}, inside);
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 2"));
+    QVERIFY(f.dlg->repeatTimer().isActive());
+    onModal([&] { QTest::keyClick(f.window.get(), Qt::Key_J, Qt::ControlModifier); }, [&](QDialog *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Jump to Card"));
+        QVERIFY(!f.dlg->repeatTimer().isActive());
+        f.dlg->repeatTick();
+        QCOMPARE(f.deck().placeseek, 0);
+        QCOMPARE(f.deck().side, 1);
+    });
+    const QString after = caption(f);
+    QVERIFY(!f.dlg->repeatTimer().isActive());
+    QVERIFY(!f.dlg->autoRepeat().LButtonHeld);
+    for (int i = 0; i < 3; ++i)
+        f.dlg->repeatTick();
+    QCOMPARE(caption(f), after);
+    QCOMPARE(f.deck().placeseek, 0);
+    QVERIFY(!f.dlg->repeatTimer().isActive());
+    QTest::mouseRelease(f.dlg, Qt::LeftButton, {}, inside);
+}
+
+void StudyViewTest::buttonFoundUpEndsTheRepeat()
+{
+    WindowFixture f;
+    f.study(5);
+    reportButtonsDown(f, Qt::LeftButton);
+    const QPoint inside = f.dlg->cardDisplay()->geometry().center();
+    f.dlg->pointerPosition = [&] { return f.dlg->mapToGlobal(inside); };
+    QTest::mousePress(f.dlg->cardDisplay(), Qt::LeftButton);
+    f.dlg->repeatTick();
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
+    // The release happened where the pane could not see it.
+    reportButtonsDown(f, Qt::NoButton);
+    f.dlg->repeatTick();
+    QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
+    QVERIFY(!f.dlg->repeatTimer().isActive());
+    QVERIFY(!f.dlg->autoRepeat().LButtonHeld);
+    QTest::mouseRelease(f.dlg->cardDisplay(), Qt::LeftButton);
+    // Another button being down does not count for the one held.
+    QTest::mousePress(f.dlg->cardDisplay(), Qt::RightButton);
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 2"));
+    reportButtonsDown(f, Qt::LeftButton);
+    f.dlg->repeatTick();
+    QCOMPARE(caption(f), QStringLiteral("Card 1, side 2"));
+    QVERIFY(!f.dlg->repeatTimer().isActive());
+    QTest::mouseRelease(f.dlg->cardDisplay(), Qt::RightButton);
 }
 
 void StudyViewTest::displayMeasuresWhatItPaints()
@@ -235,12 +308,11 @@ void StudyViewTest::displayMeasuresWhatItPaints()
 void StudyViewTest::scrollingByLineAndPage()
 {
     WindowFixture f;
-    f.study(2);
     QStringList lines;
     for (int i = 0; i < 30; ++i)
         lines << QStringLiteral("line %1").arg(i);
-    f.dlg->deck.Side1List[0] = lines.join(QStringLiteral("\r\n"));
-    f.dlg->SetText();
+    f.show(buildDeck({{lines.join(QStringLiteral("\r\n")), QStringLiteral("a1"), QStringLiteral("Main")},
+                      {QStringLiteral("q2"), QStringLiteral("a2"), QStringLiteral("Main")}}));
     QScrollBar *bar = f.dlg->cardScrollBar();
     QCOMPARE(bar->minimum(), 0);
     QCOMPARE(bar->maximum(), 29);
@@ -248,7 +320,7 @@ void StudyViewTest::scrollingByLineAndPage()
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     QCOMPARE(f.dlg->scrollposition, 14);
     QVERIFY(f.dlg->cardDisplay()->visibleText().startsWith(QStringLiteral("line 14\r\n")));
-    QCOMPARE(f.dlg->amounttodelete, f.dlg->deck.Side1List.at(0).indexOf(QStringLiteral("line 14")));
+    QCOMPARE(f.dlg->amounttodelete, f.deck().viewSide1(0).indexOf(QStringLiteral("line 14")));
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(f.dlg->cardDisplay()->firstLine(), 15);
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
@@ -261,8 +333,8 @@ void StudyViewTest::scrollingByLineAndPage()
 void StudyViewTest::newCardScrollsBackToTop()
 {
     WindowFixture f;
-    f.study(2);
-    f.dlg->deck.Side2List[0] = QStringLiteral("x\n").repeated(40);
+    f.show(buildDeck({{QStringLiteral("q1"), QStringLiteral("x\n").repeated(40), QStringLiteral("Main")},
+                      {QStringLiteral("q2"), QStringLiteral("a2"), QStringLiteral("Main")}}));
     f.dlg->ChangeSide();
     f.dlg->cardScrollBar()->setValue(20);
     QCOMPARE(f.dlg->cardDisplay()->firstLine(), 20);
@@ -277,7 +349,7 @@ void StudyViewTest::jumpRejectsBadNumbersAndKeepsDialogOpen()
     WindowFixture f;
     f.study(5);
     f.dlg->ChangeSide(); // card 1, side 2
-    onModal([&] { f.dlg->runCommand(CM_JUMP); }, [&](QDialog *dialog) {
+    onModal([&] { f.window->runCommand(CM_JUMP); }, [&](QDialog *dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Jump to Card"));
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("rangeLabel"))->text(), QStringLiteral("(1 - 5)"));
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("promptLabel"))->text(),
@@ -289,10 +361,10 @@ void StudyViewTest::jumpRejectsBadNumbersAndKeepsDialogOpen()
             typeAndOk(dialog, bad);
             QVERIFY2(dialog->isVisible(), qPrintable(bad));
         }
-        QCOMPARE(f.dlg->deck.side, 0);
-        QCOMPARE(f.dlg->deck.placeseek, 0);
+        QCOMPARE(f.deck().side, 0);
+        QCOMPARE(f.deck().placeseek, 0);
     });
-    QVERIFY(f.dialogs.messages.isEmpty()); // no message for a bad number
+    QVERIFY(f.dialogs.shown.isEmpty()); // no message for a bad number
 }
 
 void StudyViewTest::jumpToThreeOfFive()
@@ -300,15 +372,15 @@ void StudyViewTest::jumpToThreeOfFive()
     WindowFixture f;
     f.study(5);
     f.dlg->ChangeSide();
-    onModal([&] { f.dlg->runCommand(CM_JUMP); }, [&](QDialog *dialog) {
+    onModal([&] { f.window->runCommand(CM_JUMP); }, [&](QDialog *dialog) {
         typeAndOk(dialog, QStringLiteral("3"));
         QVERIFY(!dialog->isVisible());
     });
     QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
     QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("q3"));
     // Jumping onto a marked card shows the next unmarked one.
-    f.dlg->deck.Marks.add(3);
-    onModal([&] { f.dlg->runCommand(CM_JUMP); }, [&](QDialog *dialog) { typeAndOk(dialog, QStringLiteral(" 4")); });
+    f.deck().Marks.add(3);
+    onModal([&] { f.window->runCommand(CM_JUMP); }, [&](QDialog *dialog) { typeAndOk(dialog, QStringLiteral(" 4")); });
     QCOMPARE(caption(f), QStringLiteral("Card 5, side 1"));
 }
 
@@ -319,7 +391,7 @@ void StudyViewTest::jumpCancelledAfterBadOkShowsSideOne()
     f.dlg->ChangeSide();
     f.dlg->ChangeSide();
     f.dlg->ChangeSide(); // card 2, side 2
-    onModal([&] { f.dlg->runCommand(CM_JUMP); }, [&](QDialog *dialog) {
+    onModal([&] { f.window->runCommand(CM_JUMP); }, [&](QDialog *dialog) {
         typeAndOk(dialog, QStringLiteral("9"));
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cancelButton")), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
@@ -330,17 +402,17 @@ void StudyViewTest::jumpCancelledAfterBadOkShowsSideOne()
 void StudyViewTest::jumpWithEmptyViewWarns()
 {
     WindowFixture f;
-    f.dlg->CMJump(); // the enabler keeps the menu from getting here
-    QCOMPARE(f.dialogs.messages.size(), 1);
-    QCOMPARE(f.dialogs.messages.first().caption, QStringLiteral("Jump"));
-    QCOMPARE(f.dialogs.messages.first().text, QStringLiteral("You must have a card to jump to."));
-    QCOMPARE(f.dialogs.messages.first().icon, UserDialogs::Icon::Exclamation);
+    f.window->studyCommands().CMJump(); // the enabler keeps the menu from getting here
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    QCOMPARE(f.dialogs.shown.first().caption, QStringLiteral("Jump"));
+    QCOMPARE(f.dialogs.shown.first().text, QStringLiteral("You must have a card to jump to."));
+    QCOMPARE(f.dialogs.shown.first().icon, UserDialogs::Icon::Exclamation);
 }
 
 void StudyViewTest::informationShowsCounts()
 {
     WindowFixture f;
-    onModal([&] { f.dlg->runCommand(CM_INFORMATION); }, [&](QDialog *dialog) {
+    onModal([&] { f.window->runCommand(CM_INFORMATION); }, [&](QDialog *dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Information"));
         QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("field867"))->text().isEmpty());
         QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("field200"))->text().isEmpty());
@@ -355,21 +427,20 @@ void StudyViewTest::markWithTwoUnmarkedLeftThenInformation()
 {
     WindowFixture f;
     f.study(3);
-    f.dlg->fileCommands().ProtectedFileName = QStringLiteral("spanish");
-    f.dlg->fileCommands().ProtectedFilePath = QStringLiteral("/home/me/decks");
-    f.dlg->runCommand(CM_MARK);
+    f.window->fileCommands().setOpenFile(QStringLiteral("/home/me/decks/spanish.mdk"));
+    f.window->runCommand(CM_MARK);
     QCOMPARE(caption(f), QStringLiteral("Card 2, side 1"));
-    f.dlg->runCommand(CM_MARK);
+    f.window->runCommand(CM_MARK);
     QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
     // The last unmarked card cannot be marked.
-    f.dlg->CMMark();
-    QCOMPARE(f.dialogs.messages.size(), 1);
-    QCOMPARE(f.dialogs.messages.first().caption, QStringLiteral("Mark"));
-    QCOMPARE(f.dialogs.messages.first().icon, UserDialogs::Icon::Stop);
-    QCOMPARE(f.dialogs.messages.first().text,
+    f.window->studyCommands().CMMark();
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    QCOMPARE(f.dialogs.shown.first().caption, QStringLiteral("Mark"));
+    QCOMPARE(f.dialogs.shown.first().icon, UserDialogs::Icon::Stop);
+    QCOMPARE(f.dialogs.shown.first().text,
              QStringLiteral("Cannot mark all the cards in this file.  You must have at least 1 unmarked card."));
-    QCOMPARE(f.dlg->deck.Marks.GetCount(), 2);
-    onModal([&] { f.dlg->runCommand(CM_INFORMATION); }, [&](QDialog *dialog) {
+    QCOMPARE(f.deck().Marks.GetCount(), 2);
+    onModal([&] { f.window->runCommand(CM_INFORMATION); }, [&](QDialog *dialog) {
         auto field = [&](const char *id) {
             return dialog->findChild<QLabel *>(QStringLiteral("field") + QLatin1String(id))->text();
         };
