@@ -224,6 +224,13 @@ void MainWindowTest::enablersFollowTheState()
     QVERIFY(!f.enabled(CM_UNMARKALL));
     Q_EMIT f.window->popupMenu(Popup::Card)->aboutToShow();
     QVERIFY(f.enabled(CM_UNMARKALL));
+    // So is the check mark of View subcategories, the one checkable item.
+    QAction *sub = f.window->commandAction(CM_VIEWSUBCATEGORIES);
+    QVERIFY(sub->isCheckable() && !sub->isChecked());
+    QVERIFY(!f.window->commandAction(CM_MARK)->isCheckable());
+    f.deck().ToggleSubcategoryMode();
+    Q_EMIT f.window->popupMenu(Popup::Category)->aboutToShow();
+    QVERIFY(sub->isChecked());
 }
 
 void MainWindowTest::menuHintShowsInStatusBar()
