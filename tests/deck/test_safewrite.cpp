@@ -214,18 +214,18 @@ void TestSafeWrite::deckWriterReportsFailure()
 {
     QTemporaryDir dir;
     Deck d;
-    d.Side1List.AddString(QString(QChar(0x65E5)));
-    d.Side2List.AddString(QStringLiteral("day"));
-    const WriteResult bad = cardfile::writeDeck(d, dir.filePath(QStringLiteral("missing/x.mdk")));
+    QVERIFY(d.appendViewCard(QString(QChar(0x65E5)), QStringLiteral("day")));
+    d.WriteBackView();
+    const WriteResult bad = cardfile::writeDeck(d, dir.filePath(QStringLiteral("missing/x.mdk")), &d.encoding);
     QVERIFY(!bad.ok);
     QCOMPARE(d.encoding, TextEncoding::Windows1252); // nothing was written
 
     const QString path = dir.filePath(QStringLiteral("x.mdk"));
-    QVERIFY(cardfile::writeDeck(d, path).ok);
+    QVERIFY(cardfile::writeDeck(d, path, &d.encoding).ok);
     QCOMPARE(d.encoding, TextEncoding::Utf8); // remembered as written
     Deck back;
     QVERIFY(cardfile::read(path, back).opened);
-    QCOMPARE(back.Side1List.at(0), QString(QChar(0x65E5)));
+    QCOMPARE(back.viewSide1(0), QString(QChar(0x65E5)));
 
     const cardfile::ReadResult missing = cardfile::read(dir.filePath(QStringLiteral("gone.mdk")), back);
     QVERIFY(!missing.opened);
