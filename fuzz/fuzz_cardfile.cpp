@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const int cards = deck.fileCount();
     const int categories = deck.tree.nodeCount();
 
+    deck.WriteBackView(); // as a save does
     const QByteArray saved = mdk::cardfile::serializeDeck(deck);
     mdk::Deck again;
     mdk::cardfile::parse(std::string_view(saved.constData(), std::size_t(saved.size())), again);

@@ -145,15 +145,10 @@ void fillDeck(Deck &deck, const Settings &settings)
 
     // Cards: about 10 % in the large category, 5 % in "Main", the rest
     // spread over every category.
-    auto &s1 = deck.MainSide1List.storage();
-    auto &s2 = deck.MainSide2List.storage();
-    auto &cat = deck.CatList.storage();
-    s1.reserve(size_t(settings.cards));
-    s2.reserve(size_t(settings.cards));
-    cat.reserve(size_t(settings.cards));
+    deck.reserveFileCards(settings.cards);
     for (int c = 0; c < settings.cards; ++c) {
-        s1.push_back(maker.sideText());
-        s2.push_back(maker.sideText());
+        const QString side1 = maker.sideText();
+        const QString side2 = maker.sideText();
         const std::uint32_t r = rng.below(100);
         CategoryTree::NodeId node;
         if (r < 10)
@@ -162,7 +157,7 @@ void fillDeck(Deck &deck, const Settings &settings)
             node = tree.root();
         else
             node = nodes[rng.below(std::uint32_t(nodes.size()))];
-        cat.push_back(tree.name(node)); // shares the node's text
+        deck.appendFileCard(side1, side2, tree.name(node));
     }
 
     deck.OldTreeName = CategoryTree::kMainName;
@@ -174,6 +169,7 @@ WriteResult writeFile(const Settings &settings, const QString &path)
 {
     Deck deck;
     fillDeck(deck, settings);
+    deck.WriteBackView(); // as a save does
     return cardfile::writeDeck(deck, path);
 }
 

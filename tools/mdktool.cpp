@@ -157,8 +157,8 @@ int dump(const mdk::Deck &deck)
     // File order: the file-level lists as read, before any write-back.
     Output out(stdout);
     for (int j = 0; j < deck.fileCount(); ++j)
-        out << escaped(deck.CatList.at(j)) << '\t' << escaped(deck.MainSide1List.at(j)) << '\t'
-            << escaped(deck.MainSide2List.at(j)) << '\n';
+        out << escaped(deck.fileCategory(j)) << '\t' << escaped(deck.fileSide1(j)) << '\t'
+            << escaped(deck.fileSide2(j)) << '\n';
     return 0;
 }
 
@@ -181,6 +181,9 @@ int resave(const QString &in, const QString &out)
     int exitCode = 0;
     if (!load(in, deck, exitCode))
         return exitCode;
+    // As the program's Save does: the view's cards go back into the file
+    // first, so the open category ("Main") comes last.
+    deck.WriteBackView();
     const mdk::WriteResult written = mdk::cardfile::writeDeck(deck, out);
     if (!written.ok)
         return fail(out, QStringLiteral("cannot be written: ") + written.error);

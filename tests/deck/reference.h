@@ -1,12 +1,39 @@
 #pragma once
 
-// Literal, slow renderings of the deck algorithms, step by step as they are
-// described for the original list controls. The fast implementations must
-// give exactly the same lists.
+// A literal, slow rendering of the deck: parallel text lists changed step
+// by step as they are described for the original list controls. The deck's
+// fast operations must leave exactly the same cards, in the same order.
 
 #include "core/deck/deck.h"
 
+#include <QStringList>
+
+#include <limits>
+
 namespace mdk::reference {
+
+struct LiteralDeck {
+    TextList MainSide1List, MainSide2List, CatList;
+    TextList Side1List, Side2List;
+    TextList UndeleteList1, UndeleteList2;
+    QStringList MarkList; // decimal view indexes, in marking order
+    QString OldTreeName = CategoryTree::kMainName;
+    CategoryTree tree;
+
+    explicit LiteralDeck(int capacity = TextList::kDefaultCapacity)
+        : MainSide1List(capacity), MainSide2List(capacity), CatList(capacity), Side1List(capacity),
+          Side2List(capacity), UndeleteList1(capacity), UndeleteList2(capacity)
+    {
+    }
+
+    void addFileCard(const QString &s1, const QString &s2, const QString &cat)
+    {
+        if (MainSide1List.AddString(s1) < 0)
+            return;
+        MainSide2List.AddString(s2);
+        CatList.AddString(cat);
+    }
+};
 
 inline std::vector<int> cardsOfCategory(const TextList &catList, const QString &name)
 {
@@ -24,7 +51,24 @@ inline std::vector<int> cardsOfCategory(const TextList &catList, const QString &
     return visited;
 }
 
-inline void writeBackView(Deck &d)
+// Appends ignoring the store size, as the write-back and moves must.
+inline void forceAdd(TextList &list, const QString &text)
+{
+    const int capacity = list.capacity();
+    list.setCapacity(std::numeric_limits<int>::max());
+    list.AddString(text);
+    list.setCapacity(capacity);
+}
+
+inline void forceInsert(TextList &list, const QString &text, int i)
+{
+    const int capacity = list.capacity();
+    list.setCapacity(std::numeric_limits<int>::max());
+    list.InsertString(text, i);
+    list.setCapacity(capacity);
+}
+
+inline void writeBackView(LiteralDeck &d)
 {
     for (int j; (j = d.CatList.FindExactString(d.OldTreeName, -1)) != -1;) {
         d.CatList.DeleteString(j);
@@ -32,24 +76,25 @@ inline void writeBackView(Deck &d)
         d.MainSide2List.DeleteString(j);
     }
     for (int k = 0; k < d.Side1List.GetCount(); ++k) {
-        d.MainSide1List.AddString(d.Side1List.at(k));
-        d.MainSide2List.AddString(d.Side2List.at(k));
-        d.CatList.AddString(d.OldTreeName);
+        forceAdd(d.MainSide1List, d.Side1List.at(k));
+        forceAdd(d.MainSide2List, d.Side2List.at(k));
+        forceAdd(d.CatList, d.OldTreeName);
     }
 }
 
-inline void addCategoryCards(Deck &d, const QString &name)
+inline void addCategoryCards(LiteralDeck &d, const QString &name)
 {
     for (int j : cardsOfCategory(d.CatList, name)) {
         QString text;
+        // A view load never drops a card, however full the store.
         d.MainSide1List.GetString(text, j);
-        d.Side1List.AddString(text);
+        forceAdd(d.Side1List, text);
         d.MainSide2List.GetString(text, j);
-        d.Side2List.AddString(text);
+        forceAdd(d.Side2List, text);
     }
 }
 
-inline void loadView(Deck &d, const QString &name)
+inline void loadView(LiteralDeck &d, const QString &name)
 {
     d.Side1List.ClearList();
     d.Side2List.ClearList();
@@ -57,7 +102,7 @@ inline void loadView(Deck &d, const QString &name)
 }
 
 // Recursive walk: the node's own children in order, each with its subtree.
-inline void addDescendants(Deck &d, CategoryTree::NodeId node)
+inline void addDescendants(LiteralDeck &d, CategoryTree::NodeId node)
 {
     for (CategoryTree::NodeId child : d.tree.children(node)) {
         addCategoryCards(d, d.tree.name(child));
@@ -65,7 +110,7 @@ inline void addDescendants(Deck &d, CategoryTree::NodeId node)
     }
 }
 
-inline void loadViewWithSubcategories(Deck &d, CategoryTree::NodeId node)
+inline void loadViewWithSubcategories(LiteralDeck &d, CategoryTree::NodeId node)
 {
     d.Side1List.ClearList();
     d.Side2List.ClearList();
@@ -84,6 +129,166 @@ inline QStringList renumber(const QStringList &marks, int p, int delta)
         out.removeAt(i + 1);
     }
     return out;
+}
+
+inline void removeMarkAndRenumber(LiteralDeck &d, int p)
+{
+    d.MarkList.removeAll(QString::number(p));
+    d.MarkList = renumber(d.MarkList, p, -1);
+}
+
+// Add, add another.
+inline bool addViewCard(LiteralDeck &d, const QString &s1, const QString &s2)
+{
+    if (d.Side1List.AddString(s1) < 0)
+        return false;
+    d.Side2List.AddString(s2);
+    return true;
+}
+
+// Paste at p.
+inline bool pasteViewCard(LiteralDeck &d, int p, const QString &s1, const QString &s2)
+{
+    if (d.Side1List.InsertString(s1, p) < 0)
+        return false;
+    d.Side2List.InsertString(s2, p);
+    d.MarkList = renumber(d.MarkList, p, +1);
+    return true;
+}
+
+// Edit: delete, then insert at the same index.
+inline void editViewCard(LiteralDeck &d, int p, const QString &s1, const QString &s2)
+{
+    d.Side1List.DeleteString(p);
+    d.Side2List.DeleteString(p);
+    forceInsert(d.Side1List, s1, p);
+    forceInsert(d.Side2List, s2, p);
+}
+
+inline void deleteViewCard(LiteralDeck &d, int p)
+{
+    forceAdd(d.UndeleteList1, d.Side1List.at(p));
+    forceAdd(d.UndeleteList2, d.Side2List.at(p));
+    d.Side1List.DeleteString(p);
+    d.Side2List.DeleteString(p);
+    removeMarkAndRenumber(d, p);
+}
+
+inline void cutViewCard(LiteralDeck &d, int p)
+{
+    d.Side1List.DeleteString(p);
+    d.Side2List.DeleteString(p);
+    removeMarkAndRenumber(d, p);
+}
+
+inline void moveViewCard(LiteralDeck &d, int p, const QString &destination)
+{
+    const QString s1 = d.Side1List.at(p), s2 = d.Side2List.at(p);
+    d.Side1List.DeleteString(p);
+    d.Side2List.DeleteString(p);
+    forceAdd(d.MainSide1List, s1);
+    forceAdd(d.MainSide2List, s2);
+    forceAdd(d.CatList, destination);
+    removeMarkAndRenumber(d, p);
+}
+
+// Replaces every CatList entry equal to from, in place.
+inline void relabel(LiteralDeck &d, const QString &from, const QString &to)
+{
+    for (int j = 0; j < d.CatList.GetCount(); ++j)
+        if (d.CatList.at(j) == from) {
+            d.CatList.DeleteString(j);
+            forceInsert(d.CatList, to, j);
+        }
+}
+
+inline void moveAllViewCards(LiteralDeck &d, const QString &destination)
+{
+    writeBackView(d);
+    relabel(d, d.OldTreeName, destination);
+    d.Side1List.ClearList();
+    d.Side2List.ClearList();
+    d.MarkList.clear();
+}
+
+inline void renameCategory(LiteralDeck &d, const QString &from, const QString &to)
+{
+    relabel(d, from, to);
+    if (d.OldTreeName == from)
+        d.OldTreeName = to;
+}
+
+// The sweep after deleting a category: every card whose category is not in
+// the tree goes, and the same index is looked at again.
+inline void removeCardsOutsideTree(LiteralDeck &d)
+{
+    for (int j = 0; j < d.CatList.GetCount();) {
+        if (d.tree.contains(d.CatList.at(j))) {
+            ++j;
+            continue;
+        }
+        d.CatList.DeleteString(j);
+        d.MainSide1List.DeleteString(j);
+        d.MainSide2List.DeleteString(j);
+    }
+}
+
+inline void clearCategory(LiteralDeck &d)
+{
+    while (d.Side1List.GetCount() > 0) {
+        forceAdd(d.UndeleteList1, d.Side1List.at(0));
+        forceAdd(d.UndeleteList2, d.Side2List.at(0));
+        d.Side1List.DeleteString(0);
+        d.Side2List.DeleteString(0);
+    }
+    d.MarkList.clear();
+}
+
+inline bool undeleteOne(LiteralDeck &d, int u)
+{
+    d.MarkList.clear();
+    if (d.Side1List.AddString(d.UndeleteList1.at(u)) < 0)
+        return false;
+    d.Side2List.AddString(d.UndeleteList2.at(u));
+    d.UndeleteList1.DeleteString(u);
+    d.UndeleteList2.DeleteString(u);
+    return true;
+}
+
+inline bool undeleteAll(LiteralDeck &d)
+{
+    bool complete = true;
+    for (int n = d.UndeleteList1.GetCount(); n > 0; --n) {
+        if (d.Side1List.AddString(d.UndeleteList1.at(0)) < 0) {
+            complete = false;
+            break;
+        }
+        d.Side2List.AddString(d.UndeleteList2.at(0));
+        d.UndeleteList1.DeleteString(0);
+        d.UndeleteList2.DeleteString(0);
+    }
+    d.MarkList.clear();
+    return complete;
+}
+
+// Shuffle through the scratch lists: card order[k] becomes card k.
+inline void permuteView(LiteralDeck &d, const std::vector<int> &order)
+{
+    TextList temp(d.Side1List.capacity()), temp2(d.Side2List.capacity());
+    for (int k : order) {
+        temp.AddString(d.Side1List.at(k));
+        temp2.AddString(d.Side2List.at(k));
+    }
+    d.Side1List = temp;
+    d.Side2List = temp2;
+    d.MarkList.clear();
+}
+
+inline void flipView(LiteralDeck &d)
+{
+    const TextList side1 = d.Side1List;
+    d.Side1List = d.Side2List;
+    d.Side2List = side1;
 }
 
 } // namespace mdk::reference

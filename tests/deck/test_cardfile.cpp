@@ -1,6 +1,8 @@
 #include "core/deck/cardfile.h"
 #include "core/deck/encoding.h"
 #include "core/deck/filenames.h"
+#include "support/cardfilebytes.h"
+#include "support/deckbuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,16 +13,7 @@ using namespace mdk;
 
 namespace {
 
-// Joins fields, each followed by the terminator.
-QByteArray fields(std::initializer_list<const char *> list)
-{
-    QByteArray out;
-    for (const char *f : list) {
-        out.append(f);
-        out.append('\a');
-    }
-    return out;
-}
+using namespace mdk::testsupport;
 
 std::string_view view(const QByteArray &bytes)
 {
@@ -28,8 +21,8 @@ std::string_view view(const QByteArray &bytes)
 }
 
 const QByteArray kWorkedExample =
-    fields({"4", "Main", "Root", "Verbs", "Main", "Irregular", "Verbs", "Nouns", "Main", "to go", "ir",
-            "Irregular", "house", "casa", "Nouns", "hello", " ", "Main"});
+    cardFileBytes({{"Verbs", "Main"}, {"Irregular", "Verbs"}, {"Nouns", "Main"}},
+                  {{"to go", "ir", "Irregular"}, {"house", "casa", "Nouns"}, {"hello", " ", "Main"}});
 
 QStringList preorderNames(const CategoryTree &tree)
 {
@@ -39,12 +32,11 @@ QStringList preorderNames(const CategoryTree &tree)
     return out;
 }
 
-QStringList column(const TextList &list)
+// What a save writes: the view folded back, then the whole deck.
+QByteArray saved(Deck &d, TextEncoding *used = nullptr)
 {
-    QStringList out;
-    for (const QString &s : list.items())
-        out << s;
-    return out;
+    d.WriteBackView();
+    return cardfile::serializeDeck(d, used);
 }
 
 } // namespace
@@ -69,6 +61,7 @@ private Q_SLOTS:
     void utf8DetectedAndKept();
     void unencodableTextIsWrittenAsUtf8();
     void textsSurviveTheRoundTrip();
+    void readingAFileMatchesParsingItsBytes();
     void nameRules();
     void caseInsensitiveLookup();
 };
@@ -83,11 +76,11 @@ void TestCardFile::workedExampleReads()
     QCOMPARE(preorderNames(d.tree), (QStringList{"Main", "Verbs", "Irregular", "Nouns"}));
     QCOMPARE(d.tree.name(d.tree.parent(d.tree.findByName(QStringLiteral("Irregular")))),
              QStringLiteral("Verbs"));
-    QCOMPARE(column(d.MainSide1List), (QStringList{"to go", "house", "hello"}));
-    QCOMPARE(column(d.MainSide2List), (QStringList{"ir", "casa", " "}));
-    QCOMPARE(column(d.CatList), (QStringList{"Irregular", "Nouns", "Main"}));
+    QCOMPARE(fileColumn(d, Column::Side1), (QStringList{"to go", "house", "hello"}));
+    QCOMPARE(fileColumn(d, Column::Side2), (QStringList{"ir", "casa", " "}));
+    QCOMPARE(fileColumn(d, Column::Category), (QStringList{"Irregular", "Nouns", "Main"}));
     // The view holds the cards of "Main" only.
-    QCOMPARE(column(d.Side1List), (QStringList{"hello"}));
+    QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"hello"}));
     QCOMPARE(d.OldTreeName, QStringLiteral("Main"));
     QCOMPARE(d.filehasbeensaved, 1);
     QCOMPARE(d.filehaschanged, 1); // the reader leaves it to its caller
@@ -96,23 +89,18 @@ void TestCardFile::workedExampleReads()
 
 void TestCardFile::workedExampleWritesByteForByte()
 {
-    Deck d;
-    const auto verbs = d.tree.addChild(d.tree.root(), QStringLiteral("Verbs"));
-    d.tree.addChild(verbs, QStringLiteral("Irregular"));
-    d.tree.addChild(d.tree.root(), QStringLiteral("Nouns"));
-    const char *cards[][3] = {{"to go", "ir", "Irregular"}, {"house", "casa", "Nouns"}, {"hello", "", "Main"}};
-    for (auto &c : cards) {
-        d.MainSide1List.AddString(QString::fromLatin1(c[0]));
-        d.MainSide2List.AddString(QString::fromLatin1(c[1]));
-        d.CatList.AddString(QString::fromLatin1(c[2]));
-    }
-    d.LoadView(QStringLiteral("Main"));
+    Deck d = buildDeck({{"to go", "ir", "Irregular"}, {"house", "casa", "Nouns"}, {"hello", "", "Main"}},
+                       {{"Verbs", "Main"}, {"Irregular", "Verbs"}, {"Nouns", "Main"}});
+    QCOMPARE(saved(d), kWorkedExample);
+    // The writer takes the file-level cards as they are and changes nothing.
+    const Deck before = d;
     QCOMPARE(cardfile::serializeDeck(d), kWorkedExample);
+    QCOMPARE(fileColumn(d, Column::Side1), fileColumn(before, Column::Side1));
 
     // And what was read is written back unchanged.
     Deck again;
     cardfile::parse(view(kWorkedExample), again);
-    QCOMPARE(cardfile::serializeDeck(again), kWorkedExample);
+    QCOMPARE(saved(again), kWorkedExample);
 }
 
 void TestCardFile::templateIsAnEmptyDeck()
@@ -131,23 +119,22 @@ void TestCardFile::templateIsAnEmptyDeck()
 void TestCardFile::emptySidesAndLineBreaks()
 {
     Deck d;
-    d.Side1List.AddString(QStringLiteral("line one\r\nline\ttwo"));
-    d.Side2List.AddString(QString());
-    const QByteArray bytes = cardfile::serializeDeck(d);
+    d.appendViewCard(QStringLiteral("line one\r\nline\ttwo"), QString());
+    const QByteArray bytes = saved(d);
     QCOMPARE(bytes, QByteArray("1\aMain\aRoot\aline one\r\nline\ttwo\a \aMain\a"));
     Deck back;
     cardfile::parse(view(bytes), back);
-    QCOMPARE(back.Side1List.at(0), QStringLiteral("line one\r\nline\ttwo"));
-    QCOMPARE(back.Side2List.at(0), QStringLiteral(" ")); // a single space comes back as one
+    QCOMPARE(back.viewSide1(0), QStringLiteral("line one\r\nline\ttwo"));
+    QCOMPARE(back.viewSide2(0), QStringLiteral(" ")); // a single space comes back as one
 }
 
 void TestCardFile::unknownCategoryIsKeptInvisible()
 {
-    const QByteArray bytes = fields({"1", "Main", "Root", "q", "a", "Nowhere", "m", "n", "Main"});
+    const QByteArray bytes = cardFields({"1", "Main", "Root", "q", "a", "Nowhere", "m", "n", "Main"});
     Deck d;
     cardfile::parse(view(bytes), d);
-    QCOMPARE(column(d.Side1List), (QStringList{"m"}));
-    QCOMPARE(cardfile::serializeDeck(d), bytes);
+    QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"m"}));
+    QCOMPARE(saved(d), bytes);
 }
 
 void TestCardFile::saveWithCategoryOpenStoresItLast()
@@ -156,10 +143,9 @@ void TestCardFile::saveWithCategoryOpenStoresItLast()
     cardfile::parse(view(kWorkedExample), d);
     d.tree.setSelected(d.tree.findByName(QStringLiteral("Irregular")));
     d.OpenCategory();
-    d.Side1List.AddString(QStringLiteral("to be"));
-    d.Side2List.AddString(QStringLiteral("ser"));
-    QCOMPARE(cardfile::serializeDeck(d),
-             fields({"4", "Main", "Root", "Verbs", "Main", "Irregular", "Verbs", "Nouns", "Main", "house",
+    d.appendViewCard(QStringLiteral("to be"), QStringLiteral("ser"));
+    QCOMPARE(saved(d),
+             cardFields({"4", "Main", "Root", "Verbs", "Main", "Irregular", "Verbs", "Nouns", "Main", "house",
                      "casa", "Nouns", "hello", " ", "Main", "to go", "ir", "Irregular", "to be", "ser",
                      "Irregular"}));
 }
@@ -169,10 +155,10 @@ void TestCardFile::saveSeparately_data()
     QTest::addColumn<QString>("category");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("no descendants") << QStringLiteral("Other")
-                                    << fields({"1", "Main", "Root", "o", "O", "Main"});
+                                    << cardFields({"1", "Main", "Root", "o", "O", "Main"});
     QTest::newRow("child and grandchild")
         << QStringLiteral("Top")
-        << fields({"3", "Main", "Root", "Child", "Main", "Grand", "Child", "t", "", "Main", "c", "C", "Child",
+        << cardFields({"3", "Main", "Root", "Child", "Main", "Grand", "Child", "t", "", "Main", "c", "C", "Child",
                    "g", "", "Grand"});
 }
 
@@ -180,15 +166,15 @@ void TestCardFile::saveSeparately()
 {
     QFETCH(QString, category);
     QFETCH(QByteArray, expected);
-    const QByteArray source = fields({"5", "Main", "Root", "Top", "Main", "Child", "Top", "Grand", "Child", "Other",
+    const QByteArray source = cardFields({"5", "Main", "Root", "Top", "Main", "Child", "Top", "Grand", "Child", "Other",
                                 "Main", "g", "", "Grand", "t", "", "Top", "c", "C", "Child", "o", "O", "Other"});
     Deck d;
     cardfile::parse(view(source), d);
     d.tree.setSelected(d.tree.findByName(category));
     d.OpenCategory();
-    const QStringList fileBefore = column(d.CatList);
+    const QStringList fileBefore = fileColumn(d, Column::Category);
     QCOMPARE(cardfile::serializeCategory(d, d.tree.selected()), expected);
-    QCOMPARE(column(d.CatList), fileBefore); // no write-back, nothing changed
+    QCOMPARE(fileColumn(d, Column::Category), fileBefore); // no write-back, nothing changed
 
     // Loading the separate file shows the category's own cards under "Main".
     Deck loaded;
@@ -201,8 +187,8 @@ void TestCardFile::formatTest()
     using cardfile::Format;
     QCOMPARE(cardfile::testFormat(view(kWorkedExample)), Format::Current);
     QCOMPARE(cardfile::testFormat(""), Format::Earlier); // zero-length: offered for conversion
-    QCOMPARE(cardfile::testFormat(view(fields({"1", "main", "Root"}))), Format::Earlier);
-    QCOMPARE(cardfile::testFormat(view(fields({"1", "Main", "Root "}))), Format::Earlier);
+    QCOMPARE(cardfile::testFormat(view(cardFields({"1", "main", "Root"}))), Format::Earlier);
+    QCOMPARE(cardfile::testFormat(view(cardFields({"1", "Main", "Root "}))), Format::Earlier);
     QCOMPARE(cardfile::testFormat("1\aMain\aRoot"), Format::Current); // last terminator missing
     QByteArray oldBlock(95 * 4, '\0');
     oldBlock.replace(0, 5, "hello");
@@ -221,35 +207,35 @@ void TestCardFile::malformedFiles()
 {
     {   // A count larger than the records takes card fields as categories.
         Deck d;
-        cardfile::parse(view(fields({"3", "Main", "Root", "A", "Main", "q", "a", "A"})), d);
+        cardfile::parse(view(cardFields({"3", "Main", "Root", "A", "Main", "q", "a", "A"})), d);
         QCOMPARE(preorderNames(d.tree), (QStringList{"Main", "A", "q"}));
         QCOMPARE(d.tree.name(d.tree.parent(2)), QStringLiteral("A")); // "a" names no node: the last one
-        QCOMPARE(column(d.MainSide1List), (QStringList{"A"}));
+        QCOMPARE(fileColumn(d, Column::Side1), (QStringList{"A"}));
     }
     {   // A parent that names no node attaches under the last node in pre-order.
         Deck d;
-        cardfile::parse(view(fields({"4", "Main", "Root", "A", "Main", "B", "A", "C", "Ghost"})), d);
+        cardfile::parse(view(cardFields({"4", "Main", "Root", "A", "Main", "B", "A", "C", "Ghost"})), d);
         QCOMPARE(d.tree.name(d.tree.parent(d.tree.findByName(QStringLiteral("C")))), QStringLiteral("B"));
     }
     {   // A file that ends inside a card record: the missing fields are empty.
         Deck d;
         cardfile::parse(view(QByteArray("1\aMain\aRoot\aq\aa\aMain\alast")), d);
-        QCOMPARE(column(d.MainSide1List), (QStringList{"q", "last"}));
-        QCOMPARE(column(d.MainSide2List), (QStringList{"a", ""}));
-        QCOMPARE(column(d.CatList), (QStringList{"Main", ""}));
+        QCOMPARE(fileColumn(d, Column::Side1), (QStringList{"q", "last"}));
+        QCOMPARE(fileColumn(d, Column::Side2), (QStringList{"a", ""}));
+        QCOMPARE(fileColumn(d, Column::Category), (QStringList{"Main", ""}));
     }
     {   // A huge count in a short file neither hangs nor invents categories.
         Deck d;
-        cardfile::parse(view(fields({"99999999999999999999", "Main", "Root", "A", "Main"})), d);
+        cardfile::parse(view(cardFields({"99999999999999999999", "Main", "Root", "A", "Main"})), d);
         QCOMPARE(preorderNames(d.tree), (QStringList{"Main", "A"}));
         QCOMPARE(d.fileCount(), 0);
     }
     {   // No digits counts 0; leading digits only are taken.
         Deck d;
-        cardfile::parse(view(fields({"x", "Main", "Root", "q", "a", "Main"})), d);
+        cardfile::parse(view(cardFields({"x", "Main", "Root", "q", "a", "Main"})), d);
         QCOMPARE(d.tree.nodeCount(), 1);
         QCOMPARE(d.fileCount(), 1);
-        cardfile::parse(view(fields({"2cats", "Main", "Root", "A", "Main", "q", "a", "A"})), d);
+        cardfile::parse(view(cardFields({"2cats", "Main", "Root", "A", "Main", "q", "a", "A"})), d);
         QCOMPARE(d.tree.nodeCount(), 2);
     }
     {   // Binary junk and an empty input.
@@ -258,7 +244,7 @@ void TestCardFile::malformedFiles()
         for (int i = 0; i < 4096; ++i)
             junk.append(char((i * 7919) % 256));
         cardfile::parse(view(junk), d);
-        QCOMPARE(d.MainSide1List.GetCount(), d.CatList.GetCount());
+        QCOMPARE(fileColumn(d, Column::Category).size(), d.fileCount());
         cardfile::parse("", d);
         QCOMPARE(d.tree.nodeCount(), 1);
         QCOMPARE(d.fileCount(), 0);
@@ -268,15 +254,15 @@ void TestCardFile::malformedFiles()
 void TestCardFile::longFieldKeepsDeckAligned()
 {
     const QByteArray longText(12000, 'x');
-    QByteArray bytes = fields({"1", "Main", "Root"});
+    QByteArray bytes = cardFields({"1", "Main", "Root"});
     bytes += longText + "\aanswer\aMain\anext\aa2\aMain\a";
     Deck d;
     cardfile::parse(view(bytes), d);
     QCOMPARE(d.fileCount(), 2);
-    QCOMPARE(d.MainSide1List.at(0).size(), 12000);
-    QCOMPARE(column(d.MainSide2List), (QStringList{"answer", "a2"}));
-    QCOMPARE(column(d.CatList), (QStringList{"Main", "Main"}));
-    QCOMPARE(cardfile::serializeDeck(d), bytes); // nothing lost on the way back
+    QCOMPARE(d.fileSide1(0).size(), 12000);
+    QCOMPARE(fileColumn(d, Column::Side2), (QStringList{"answer", "a2"}));
+    QCOMPARE(fileColumn(d, Column::Category), (QStringList{"Main", "Main"}));
+    QCOMPARE(saved(d), bytes); // nothing lost on the way back
 }
 
 void TestCardFile::controlCharactersNeverEnterTheDeck()
@@ -284,13 +270,13 @@ void TestCardFile::controlCharactersNeverEnterTheDeck()
     Deck d;
     cardfile::parse(view(QByteArray("2\aMain\aRoot\aA\0B\aMain\aq\0\aa\aA\0B\a", 30)), d);
     QCOMPARE(d.tree.name(1), QStringLiteral("AB"));
-    QCOMPARE(d.MainSide1List.at(0), QStringLiteral("q"));
-    QCOMPARE(d.CatList.at(0), QStringLiteral("AB"));
+    QCOMPARE(d.fileSide1(0), QStringLiteral("q"));
+    QCOMPARE(d.fileCategory(0), QStringLiteral("AB"));
 
     Deck w;
-    w.Side1List.AddString(QStringLiteral("be") + QChar(7) + QStringLiteral("ll"));
-    w.Side2List.AddString(QStringLiteral("nu") + QChar(0) + QStringLiteral("ll"));
-    QCOMPARE(cardfile::serializeDeck(w), fields({"1", "Main", "Root", "bell", "null", "Main"}));
+    w.appendViewCard(QStringLiteral("be") + QChar(7) + QStringLiteral("ll"),
+                     QStringLiteral("nu") + QChar(0) + QStringLiteral("ll"));
+    QCOMPARE(saved(w), cardFields({"1", "Main", "Root", "bell", "null", "Main"}));
     QCOMPARE(Deck::cleanText(QStringLiteral("a") + QChar(7) + QChar(0) + QStringLiteral("b")),
              QStringLiteral("ab"));
 }
@@ -300,12 +286,12 @@ void TestCardFile::fullStoreKeepsCardsReadSoFar()
     Deck d;
     d.setCapacity(2);
     const auto report = cardfile::parse(
-        view(fields({"1", "Main", "Root", "1", "a", "Main", "2", "b", "Main", "3", "c", "Main"})), d);
+        view(cardFields({"1", "Main", "Root", "1", "a", "Main", "2", "b", "Main", "3", "c", "Main"})), d);
     QVERIFY(report.storeFull);
     QCOMPARE(report.cards, 2);
-    QCOMPARE(column(d.Side1List), (QStringList{"1", "2"}));
-    QCOMPARE(d.MainSide2List.GetCount(), 2);
-    QCOMPARE(d.CatList.GetCount(), 2);
+    QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"1", "2"}));
+    QCOMPARE(fileColumn(d, Column::Side2), (QStringList{"a", "b"}));
+    QCOMPARE(fileColumn(d, Column::Category), (QStringList{"Main", "Main"}));
 }
 
 void TestCardFile::windows1252RoundTripsEveryByte()
@@ -314,30 +300,30 @@ void TestCardFile::windows1252RoundTripsEveryByte()
     for (int b = 1; b < 256; ++b)
         if (b != 7)
             all.append(char(b));
-    const QByteArray bytes = fields({"1", "Main", "Root"}) + all + "\a" + "x\aMain\a";
+    const QByteArray bytes = cardFields({"1", "Main", "Root"}) + all + "\a" + "x\aMain\a";
     Deck d;
     cardfile::parse(view(bytes), d);
     QCOMPARE(d.encoding, TextEncoding::Windows1252);
-    const QString text = d.MainSide1List.at(0);
+    const QString text = d.fileSide1(0);
     // Byte b sits at b - 2: bytes 0 and 7 are left out above.
     QCOMPARE(text.at(0x80 - 2), QChar(0x20AC)); // the euro sign
     QCOMPARE(text.at(0x81 - 2), QChar(0x81));   // unassigned bytes keep their number
     QCOMPARE(text.at(0x9D - 2), QChar(0x9D));
     QCOMPARE(text.at(0x9F - 2), QChar(0x178));
     QCOMPARE(text.at(0xE9 - 2), QChar(0xE9));
-    QCOMPARE(cardfile::serializeDeck(d), bytes);
+    QCOMPARE(saved(d), bytes);
 }
 
 void TestCardFile::utf8DetectedAndKept()
 {
-    const QByteArray bytes = fields({"2", "Main", "Root", "Caf\xc3\xa9s", "Main", "\xe2\x82\xac", "\xe6\x97\xa5",
+    const QByteArray bytes = cardFields({"2", "Main", "Root", "Caf\xc3\xa9s", "Main", "\xe2\x82\xac", "\xe6\x97\xa5",
                                      "Caf\xc3\xa9s"});
     Deck d;
     cardfile::parse(view(bytes), d);
     QCOMPARE(d.encoding, TextEncoding::Utf8);
     QCOMPARE(d.tree.name(1), QString::fromUtf8("Caf\xc3\xa9s"));
-    QCOMPARE(d.MainSide2List.at(0), QString(QChar(0x65E5)));
-    QCOMPARE(cardfile::serializeDeck(d), bytes);
+    QCOMPARE(d.fileSide2(0), QString(QChar(0x65E5)));
+    QCOMPARE(saved(d), bytes);
 
     // Invalid UTF-8 anywhere makes the whole file single-byte.
     QCOMPARE(encoding::detect("caf\xc3\xa9 \xff"), TextEncoding::Windows1252);
@@ -351,21 +337,20 @@ void TestCardFile::unencodableTextIsWrittenAsUtf8()
 {
     Deck d;
     cardfile::parse(view(kWorkedExample), d);
-    d.Side2List.AddString(QString(QChar(0x65E5)));
-    d.Side1List.AddString(QString::fromUtf8("caf\xc3\xa9"));
+    d.appendViewCard(QString::fromUtf8("caf\xc3\xa9"), QString(QChar(0x65E5)));
     TextEncoding used = TextEncoding::Windows1252;
-    const QByteArray bytes = cardfile::serializeDeck(d, &used);
+    const QByteArray bytes = saved(d, &used);
     QCOMPARE(used, TextEncoding::Utf8);
     QVERIFY(bytes.contains("caf\xc3\xa9\a\xe6\x97\xa5\aMain\a"));
     Deck back;
     cardfile::parse(view(bytes), back);
-    QCOMPARE(back.Side1List.at(1), QString::fromUtf8("caf\xc3\xa9"));
+    QCOMPARE(back.viewSide1(1), QString::fromUtf8("caf\xc3\xa9"));
 }
 
 void TestCardFile::textsSurviveTheRoundTrip()
 {
     auto roundTrip = [](Deck &d) {
-        const QByteArray bytes = cardfile::serializeDeck(d);
+        const QByteArray bytes = saved(d);
         Deck back;
         cardfile::parse(view(bytes), back);
         return back;
@@ -373,27 +358,71 @@ void TestCardFile::textsSurviveTheRoundTrip()
     {   // Single-byte text whose bytes would pass for UTF-8 is saved as UTF-8,
         // or reopening would show other characters.
         Deck d;
-        d.Side1List.AddString(QString::fromUtf8("\xc3\x83\xc2\xa9")); // "Ã©" typed as two letters
-        d.Side2List.AddString(QStringLiteral("x"));
+        d.appendViewCard(QString::fromUtf8("\xc3\x83\xc2\xa9"), QStringLiteral("x")); // "Ã©" typed as two letters
         TextEncoding used = TextEncoding::Windows1252;
-        cardfile::serializeDeck(d, &used);
+        saved(d, &used);
         QCOMPARE(used, TextEncoding::Utf8);
-        QCOMPARE(roundTrip(d).Side1List.at(0), QString::fromUtf8("\xc3\x83\xc2\xa9"));
+        QCOMPARE(roundTrip(d).viewSide1(0), QString::fromUtf8("\xc3\x83\xc2\xa9"));
     }
     {   // A byte-order mark at the start of a field is text like any other.
         const QByteArray bytes("1\aMain\aRoot\a\xEF\xBB\xBF" "bom first\ar\xC3\xA9sum\xC3\xA9\aMain\a");
         Deck d;
         cardfile::parse(view(bytes), d);
-        QCOMPARE(d.MainSide1List.at(0), QChar(0xFEFF) + QStringLiteral("bom first"));
-        QCOMPARE(cardfile::serializeDeck(d), bytes);
+        QCOMPARE(d.fileSide1(0), QChar(0xFEFF) + QStringLiteral("bom first"));
+        QCOMPARE(saved(d), bytes);
     }
     {   // A side made only of characters that cannot be stored still becomes
         // the single space an empty side is written as.
         Deck d;
-        d.Side1List.AddString(QString(QChar(7)));
-        d.Side2List.AddString(QString(QChar(0)));
-        QCOMPARE(cardfile::serializeDeck(d), fields({"1", "Main", "Root", " ", " ", "Main"}));
+        d.appendViewCard(QString(QChar(7)), QString(QChar(0)));
+        QCOMPARE(saved(d), cardFields({"1", "Main", "Root", " ", " ", "Main"}));
     }
+}
+
+void TestCardFile::readingAFileMatchesParsingItsBytes()
+{
+    // Enough text to fill several of the reader's shared text blocks and
+    // stretches of the file, with texts of every length, one too long to
+    // share a block, and characters beyond the Basic Multilingual Plane.
+    QList<CardBytes> cards;
+    for (int j = 0; j < 120'000; ++j) {
+        QByteArray side1 = "q" + QByteArray::number(j) + QByteArray(j % 97, 'x');
+        if (j % 1000 == 0)
+            side1 += "\xf0\x9f\x98\x80 \xc3\xa9";
+        cards.append({side1, j % 5 ? QByteArray("a") + QByteArray::number(j) : QByteArray(),
+                      j % 3 ? QByteArray("Main") : QByteArray("A")});
+    }
+    cards[777].side2 = QByteArray(70'000, 'L');
+    const QByteArray bytes = cardFileBytes({{"A", "Main"}}, cards);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.mdk"));
+    QVERIFY(writeBytes(path, bytes));
+
+    Deck read;
+    const auto result = cardfile::read(path, read);
+    QVERIFY(result.opened);
+    QCOMPARE(result.report.cards, int(cards.size()));
+    Deck parsed;
+    cardfile::parse(view(bytes), parsed);
+    QCOMPARE(read.encoding, TextEncoding::Utf8);
+    for (Column c : {Column::Side1, Column::Side2, Column::Category})
+        QCOMPARE(fileColumn(read, c), fileColumn(parsed, c));
+    QCOMPARE(read.fileSide2(777).size(), 70'000);
+    QCOMPARE(read.fileSide1(1000), QStringLiteral("q1000") + QString(1000 % 97, QLatin1Char('x'))
+                                       + QString::fromUtf8("\xf0\x9f\x98\x80 \xc3\xa9"));
+
+    // Texts taken out of a deck stay valid after the deck is gone, and
+    // changing one leaves the cards it came from alone.
+    QString kept = read.fileSide1(5);
+    QString changed = read.fileSide1(6);
+    changed.append(QStringLiteral("!"));
+    QCOMPARE(read.fileSide1(7), QStringLiteral("q7") + QString(7, QLatin1Char('x')));
+    read.clear();
+    parsed = Deck();
+    QCOMPARE(kept, QStringLiteral("q5") + QString(5, QLatin1Char('x')));
+    QCOMPARE(changed, QStringLiteral("q6") + QString(6, QLatin1Char('x')) + QLatin1Char('!'));
+    kept.append(QStringLiteral("?")); // the last holder of its block may grow it
+    QCOMPARE(kept, QStringLiteral("q5xxxxx?"));
 }
 
 void TestCardFile::nameRules()

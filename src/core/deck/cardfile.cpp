@@ -6,9 +6,13 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <unordered_map>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace mdk::cardfile {
 
@@ -125,8 +129,7 @@ qsizetype estimateSize(const Deck &deck)
 {
     qsizetype total = 64;
     for (int j = 0; j < deck.fileCount(); ++j)
-        total += deck.MainSide1List.at(j).size() + deck.MainSide2List.at(j).size()
-                 + deck.CatList.at(j).size() + 3;
+        total += deck.fileSide1(j).size() + deck.fileSide2(j).size() + deck.fileCategory(j).size() + 3;
     return total;
 }
 
@@ -167,7 +170,12 @@ Format testFormatOfFile(const QString &path)
     return testFormat(std::string_view(head.constData(), size_t(head.size())));
 }
 
-LoadReport parse(std::string_view bytes, Deck &deck)
+namespace {
+
+// Parses the card file; after each stretch of the input has been read,
+// done(offset) may let go of the bytes before offset.
+template <typename Done>
+LoadReport parseBytes(std::string_view bytes, Deck &deck, Done &&done)
 {
     LoadReport report;
     const TextEncoding enc = encoding::detect(bytes);
@@ -197,32 +205,43 @@ LoadReport parse(std::string_view bytes, Deck &deck)
     // Category fields repeat a handful of names: decode each once and let
     // the cards share the text.
     std::unordered_map<std::string_view, QString> catNames;
-    auto &s1 = deck.MainSide1List;
-    auto &s2 = deck.MainSide2List.storage();
-    auto &cat = deck.CatList.storage();
-    // Sizing the lists once from the number of terminators left saves
-    // moving a million texts around while they grow.
+    // Sizing the cards once from the number of terminators left saves
+    // moving a million cards around while they grow.
     const std::string_view rest = reader.remaining();
-    const size_t expected = size_t(std::count(rest.begin(), rest.end(), kTerminator)) / 3 + 1;
-    const size_t room = size_t(qMax(0, s1.capacity() - s1.GetCount()));
-    s1.storage().reserve(std::min(expected, room));
-    s2.reserve(std::min(expected, room));
-    cat.reserve(std::min(expected, room));
+    deck.reserveFileCards(int(std::min<size_t>(
+        size_t(std::count(rest.begin(), rest.end(), kTerminator)) / 3 + 1, size_t(INT_MAX))));
+
+    // Side texts are the bulk of a deck: their characters go into shared
+    // blocks rather than a heap block each.
+    TextPool pool;
+    auto sideText = [&](std::string_view f) {
+        if (std::memchr(f.data(), 0, f.size()) != nullptr)
+            return fieldText(f, enc);
+        return pool.make(qsizetype(f.size()),
+                         [&](char16_t *out) { return encoding::decodeInto(f, enc, out); });
+    };
+
+    constexpr size_t kStretch = size_t(8) << 20;
+    size_t released = 0;
+    const size_t restStart = size_t(rest.data() - bytes.data());
     std::string_view side1, side2, category;
     while (reader.next(side1)) {
-        if (s1.AddString(fieldText(side1, enc)) < 0) {
-            report.storeFull = true;
-            break;
-        }
         if (!reader.next(side2))
             side2 = {};
         if (!reader.next(category))
             category = {};
-        s2.push_back(fieldText(side2, enc));
         auto it = catNames.find(category);
         if (it == catNames.end())
             it = catNames.emplace(category, fieldText(category, enc)).first;
-        cat.push_back(it->second);
+        if (!deck.appendFileCard(sideText(side1), sideText(side2), it->second)) {
+            report.storeFull = true;
+            break;
+        }
+        const size_t at = restStart + size_t(category.data() - rest.data());
+        if (at - released >= kStretch) {
+            released = at;
+            done(released);
+        }
     }
     report.cards = deck.fileCount();
 
@@ -231,6 +250,13 @@ LoadReport parse(std::string_view bytes, Deck &deck)
     deck.OldTreeName = CategoryTree::kMainName;
     deck.LoadView(CategoryTree::kMainName);
     return report;
+}
+
+} // namespace
+
+LoadReport parse(std::string_view bytes, Deck &deck)
+{
+    return parseBytes(bytes, deck, [](size_t) {});
 }
 
 ReadResult read(const QString &path, Deck &deck)
@@ -245,6 +271,22 @@ ReadResult read(const QString &path, Deck &deck)
         result.error = QStringLiteral("The file is too large to be a card file.");
         return result;
     }
+    // A mapped file costs no copy, and the pages already parsed are handed
+    // back as the reading goes on, so the file's bytes and the whole deck are
+    // never held at the same time.
+    const qint64 size = file.size();
+    uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (mapped) {
+        const long page = sysconf(_SC_PAGESIZE);
+        ::madvise(mapped, size_t(size), MADV_SEQUENTIAL);
+        result.opened = true;
+        result.report = parseBytes(std::string_view(reinterpret_cast<const char *>(mapped), size_t(size)), deck,
+                                   [&](size_t upTo) {
+                                       ::madvise(mapped, upTo / size_t(page) * size_t(page), MADV_DONTNEED);
+                                   });
+        file.unmap(mapped);
+        return result;
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.error = file.errorString();
@@ -255,9 +297,8 @@ ReadResult read(const QString &path, Deck &deck)
     return result;
 }
 
-QByteArray serializeDeck(Deck &deck, TextEncoding *encodingUsed)
+QByteArray serializeDeck(const Deck &deck, TextEncoding *encodingUsed)
 {
-    deck.WriteBackView();
     const CategoryTree &tree = deck.tree;
     const std::vector<CategoryTree::NodeId> nodes = tree.descendants(tree.root());
     return encodeAll(deck.encoding, estimateSize(deck), encodingUsed, [&](Encoder &out) {
@@ -266,8 +307,8 @@ QByteArray serializeDeck(Deck &deck, TextEncoding *encodingUsed)
         for (size_t i = 0; ok && i < nodes.size(); ++i)
             ok = out.field(tree.name(nodes[i])) && out.field(tree.name(tree.parent(nodes[i])));
         for (int j = 0; ok && j < deck.fileCount(); ++j)
-            ok = out.field(deck.MainSide1List.at(j), true) && out.field(deck.MainSide2List.at(j), true)
-                 && out.field(deck.CatList.at(j));
+            ok = out.field(deck.fileSide1(j), true) && out.field(deck.fileSide2(j), true)
+                 && out.field(deck.fileCategory(j));
         return ok;
     });
 }
@@ -287,25 +328,25 @@ QByteArray serializeCategory(const Deck &deck, CategoryTree::NodeId selected)
                  && out.field(parentName == selectedName ? CategoryTree::kMainName : parentName);
         }
         for (int k = 0; ok && k < deck.viewCount(); ++k)
-            ok = out.field(deck.Side1List.at(k)) && out.field(deck.Side2List.at(k))
+            ok = out.field(deck.viewSide1(k)) && out.field(deck.viewSide2(k))
                  && out.field(CategoryTree::kMainName);
         for (size_t i = 0; ok && i < nodes.size(); ++i)
             for (size_t c = 0; ok && c < cards[i].size(); ++c) {
                 const int j = cards[i][c];
-                ok = out.field(deck.MainSide1List.at(j)) && out.field(deck.MainSide2List.at(j))
+                ok = out.field(deck.fileSide1(j)) && out.field(deck.fileSide2(j))
                      && out.field(tree.name(nodes[i]));
             }
         return ok;
     });
 }
 
-WriteResult writeDeck(Deck &deck, const QString &path)
+WriteResult writeDeck(const Deck &deck, const QString &path, TextEncoding *encodingUsed)
 {
     TextEncoding used = deck.encoding;
     const QByteArray bytes = serializeDeck(deck, &used);
     WriteResult result = writeFileSafely(path, bytes);
-    if (result.ok)
-        deck.encoding = used;
+    if (result.ok && encodingUsed)
+        *encodingUsed = used;
     return result;
 }
 

@@ -55,16 +55,20 @@ struct ReadResult {
 // read.
 ReadResult read(const QString &path, Deck &deck);
 
-// The bytes of the whole deck, after folding the view back into the file.
-// encodingUsed receives the encoding written.
-QByteArray serializeDeck(Deck &deck, TextEncoding *encodingUsed = nullptr);
+// The bytes of the whole deck: the tree and the file-level cards as they
+// are. The caller folds the view back first (Deck::WriteBackView) when the
+// view's edits are to be saved. encodingUsed receives the encoding written:
+// text that Windows-1252 cannot hold makes the file UTF-8.
+QByteArray serializeDeck(const Deck &deck, TextEncoding *encodingUsed = nullptr);
 // The selected category and its descendants as a file of their own, in
 // which the category becomes "Main". The deck is not changed.
 QByteArray serializeCategory(const Deck &deck, CategoryTree::NodeId selected);
 
 // Full-deck and category writers: the file on disk is only replaced by a
-// complete new one.
-WriteResult writeDeck(Deck &deck, const QString &path);
+// complete new one. After a successful write, encodingUsed (if given)
+// receives the encoding written; pass &deck.encoding so that later saves
+// keep writing the way this one did.
+WriteResult writeDeck(const Deck &deck, const QString &path, TextEncoding *encodingUsed = nullptr);
 WriteResult writeCategory(const Deck &deck, CategoryTree::NodeId selected, const QString &path);
 
 // The empty card file: one category, no cards.

@@ -1,107 +1,81 @@
 #include "deck.h"
 
-#include <QHash>
+#include <algorithm>
 
 namespace mdk {
 
 Deck::Deck() = default;
 
-void Deck::setCapacity(int capacity)
-{
-    for (TextList *list : {&MainSide1List, &MainSide2List, &CatList, &Side1List, &Side2List,
-                           &UndeleteList1, &UndeleteList2, &TempList, &TempList2})
-        list->setCapacity(capacity);
-}
-
 void Deck::clear()
 {
-    for (TextList *list : {&MainSide1List, &MainSide2List, &CatList, &Side1List, &Side2List,
-                           &UndeleteList1, &UndeleteList2, &TempList, &TempList2})
-        list->ClearList();
+    file_.clear();
+    file_.shrink_to_fit();
+    fileCat_.clear();
+    fileCat_.shrink_to_fit();
+    view_.clear();
+    deleted_.clear();
+    names_.clear();
+    nameIds_.clear();
     Marks.ClearList();
     tree.reset();
     OldTreeName = CategoryTree::kMainName;
     placeseek = 0;
     side = 0;
-    totalcardsinfile = 0;
     filehasbeensaved = 0;
     Word = Meaning = QStringLiteral(" ");
     encoding = TextEncoding::Windows1252;
 }
 
-namespace {
-
-// Copying a text bumps the reference count in its heap block. In a big deck
-// those blocks are scattered and rarely cached, and the atomic increments
-// wait for each one in turn; asking for the blocks a few cards ahead lets
-// the memory fetches overlap.
-constexpr size_t kPrefetchAhead = 16;
-
-void prefetchText(const QString &text)
+int Deck::nameId(const QString &name)
 {
-    // The reference count sits just before the characters.
-    __builtin_prefetch(reinterpret_cast<const char *>(text.constData()) - sizeof(QArrayData), 1);
+    const auto it = nameIds_.constFind(name);
+    if (it != nameIds_.constEnd())
+        return it.value();
+    const int id = int(names_.size());
+    names_.push_back(name);
+    nameIds_.insert(name, id);
+    return id;
 }
 
-// Moves the open category's cards, as the view holds them, to the end of
-// the file-level lists. When the view is about to be rebuilt anyway, its
-// texts are moved rather than copied: copying a text touches its heap
-// block, and in a big deck those blocks are seldom in cache.
-// Folds the view back into the file-level lists. With next set, the view
-// is about to be replaced by that category's cards: its texts are moved
-// instead of copied, and the same pass notes where next's cards end up, so
-// the new view needs no second scan of the file.
-void foldViewBack(Deck &deck, const QString *next = nullptr, std::vector<int> *nextCards = nullptr)
+void Deck::foldViewBack(int nextId, std::vector<int> *nextCards)
 {
-    // One pass that drops the open category's stale entries, keeping every
-    // other card in order; then the view is appended. The appends ignore the
-    // store size: the view's cards are already in the deck, and refusing them
-    // here would lose them.
-    auto &s1 = deck.MainSide1List.storage();
-    auto &s2 = deck.MainSide2List.storage();
-    auto &cat = deck.CatList.storage();
-    const QString &open = deck.OldTreeName;
+    // One pass drops the open category's stale cards, keeping every other
+    // card in order; then the view is appended. The appends ignore the
+    // store size: the view's cards are already in the deck, and refusing
+    // them here would lose them.
+    const int open = nameId(OldTreeName);
     size_t out = 0;
-    for (size_t j = 0; j < cat.size(); ++j) {
-        if (sameText(cat[j], open))
+    for (size_t j = 0; j < fileCat_.size(); ++j) {
+        const int id = fileCat_[j];
+        if (id == open)
             continue;
-        if (next && sameText(cat[j], *next))
+        if (id == nextId)
             nextCards->push_back(int(out));
         if (out != j) {
-            s1[out] = std::move(s1[j]);
-            s2[out] = std::move(s2[j]);
-            cat[out] = std::move(cat[j]);
+            file_[out] = std::move(file_[j]);
+            fileCat_[out] = id;
         }
         ++out;
     }
-    s1.resize(out);
-    s2.resize(out);
-    cat.resize(out);
+    file_.resize(out);
+    fileCat_.resize(out);
 
-    auto &v1 = deck.Side1List.storage();
-    auto &v2 = deck.Side2List.storage();
-    if (next) {
-        if (open == *next)
-            for (size_t k = 0; k < v1.size(); ++k)
+    if (nextId >= 0) {
+        if (open == nextId)
+            for (size_t k = 0; k < view_.size(); ++k)
                 nextCards->push_back(int(out + k));
-        s1.insert(s1.end(), std::make_move_iterator(v1.begin()), std::make_move_iterator(v1.end()));
-        s2.insert(s2.end(), std::make_move_iterator(v2.begin()), std::make_move_iterator(v2.end()));
+        file_.insert(file_.end(), std::make_move_iterator(view_.begin()), std::make_move_iterator(view_.end()));
     } else {
-        s1.insert(s1.end(), v1.begin(), v1.end());
-        s2.insert(s2.end(), v2.begin(), v2.end());
+        file_.insert(file_.end(), view_.begin(), view_.end());
     }
-    cat.insert(cat.end(), v1.size(), open); // all entries share one text
-    if (next) {
-        v1.clear();
-        v2.clear();
-    }
+    fileCat_.insert(fileCat_.end(), view_.size(), open);
+    if (nextId >= 0)
+        view_.clear();
 }
-
-} // namespace
 
 void Deck::WriteBackView()
 {
-    foldViewBack(*this);
+    foldViewBack();
 }
 
 void Deck::LoadView(const QString &name)
@@ -113,61 +87,49 @@ void Deck::LoadView(const QString &name)
 
 void Deck::loadViewFrom(const std::vector<int> &cards)
 {
-    Side1List.ClearList();
-    Side2List.ClearList();
-    auto &v1 = Side1List.storage();
-    auto &v2 = Side2List.storage();
-    v1.reserve(cards.size());
-    v2.reserve(cards.size());
-    for (size_t i = 0; i < cards.size(); ++i) {
-        if (i + kPrefetchAhead < cards.size()) {
-            prefetchText(MainSide1List.at(cards[i + kPrefetchAhead]));
-            prefetchText(MainSide2List.at(cards[i + kPrefetchAhead]));
-        }
-        v1.push_back(MainSide1List.at(cards[i]));
-        v2.push_back(MainSide2List.at(cards[i]));
-    }
-    totalcardsinfile = viewCount();
+    view_.clear();
+    view_.reserve(cards.size());
+    for (int j : cards)
+        view_.push_back(file_[size_t(j)]);
 }
 
 std::vector<std::vector<int>> Deck::cardsOfCategories(const std::vector<CategoryTree::NodeId> &nodes) const
 {
     // One pass over the file sorts each card into the bucket of its
     // category's node, instead of one scan of the file per category.
-    QHash<QString, int> first; // name -> first node index holding it
-    first.reserve(qsizetype(nodes.size()));
-    for (size_t r = nodes.size(); r-- > 0;)
-        first.insert(tree.name(nodes[r]), int(r));
-
+    std::vector<int> firstNode(names_.size(), -1); // name number -> first node holding it
+    for (size_t r = nodes.size(); r-- > 0;) {
+        const int id = findName(tree.name(nodes[r]));
+        if (id >= 0)
+            firstNode[size_t(id)] = int(r);
+    }
     std::vector<std::vector<int>> buckets(nodes.size());
-    const auto &cats = CatList.items();
-    for (size_t j = 0; j < cats.size(); ++j) {
-        auto it = first.constFind(cats[j]);
-        if (it != first.constEnd())
-            buckets[size_t(it.value())].push_back(int(j));
+    for (size_t j = 0; j < fileCat_.size(); ++j) {
+        const int r = firstNode[size_t(fileCat_[j])];
+        if (r >= 0)
+            buckets[size_t(r)].push_back(int(j));
     }
     // A name held by two nodes (only in corrupt files) gives its cards to
     // both, as visiting each node by name would.
     for (size_t r = 0; r < nodes.size(); ++r) {
-        const int owner = first.value(tree.name(nodes[r]));
-        if (owner != int(r))
-            buckets[r] = buckets[size_t(owner)];
+        const int id = findName(tree.name(nodes[r]));
+        if (id >= 0 && firstNode[size_t(id)] != int(r))
+            buckets[r] = buckets[size_t(firstNode[size_t(id)])];
     }
     return buckets;
 }
 
 void Deck::LoadViewWithSubcategories(CategoryTree::NodeId node)
 {
-    Side1List.ClearList();
-    Side2List.ClearList();
-    auto &v1 = Side1List.storage();
-    auto &v2 = Side2List.storage();
-    for (const auto &bucket : cardsOfCategories(tree.preorder(node)))
-        for (int j : bucket) {
-            v1.push_back(MainSide1List.at(j));
-            v2.push_back(MainSide2List.at(j));
-        }
-    totalcardsinfile = viewCount();
+    const auto buckets = cardsOfCategories(tree.preorder(node));
+    size_t total = 0;
+    for (const auto &bucket : buckets)
+        total += bucket.size();
+    view_.clear();
+    view_.reserve(total);
+    for (const auto &bucket : buckets)
+        for (int j : bucket)
+            view_.push_back(file_[size_t(j)]);
 }
 
 void Deck::OpenCategory()
@@ -178,7 +140,7 @@ void Deck::OpenCategory()
             return;
         // WriteBackView, then LoadView, sharing one pass over the file.
         std::vector<int> cards;
-        foldViewBack(*this, &selectedName, &cards);
+        foldViewBack(nameId(selectedName), &cards);
         loadViewFrom(cards);
     } else {
         LoadViewWithSubcategories(tree.selected());
@@ -207,15 +169,11 @@ void Deck::RemoveViewCard(int p)
     if (p < 0 || p >= viewCount())
         return;
     filehaschanged = 1;
-    Side1List.GetString(Word, p);
-    Side2List.GetString(Meaning, p);
-    // Kept past the store size: a deleted card must stay undeletable.
-    UndeleteList1.storage().push_back(Word);
-    UndeleteList2.storage().push_back(Meaning);
-    Side1List.DeleteString(p);
-    Side2List.DeleteString(p);
+    Word = view_[size_t(p)].side1;
+    Meaning = view_[size_t(p)].side2;
+    deleted_.push_back(std::move(view_[size_t(p)]));
+    view_.erase(view_.begin() + p);
     RenumberMarksAfterRemoval(p);
-    totalcardsinfile = viewCount();
 }
 
 void Deck::ResetCurrentCard()
@@ -224,6 +182,172 @@ void Deck::ResetCurrentCard()
     side = 0;
     placeseek = 0;
     Marks.ClearList();
+}
+
+bool Deck::appendViewCard(const QString &side1, const QString &side2)
+{
+    if (viewCount() >= capacity_)
+        return false;
+    view_.push_back({side1, side2});
+    return true;
+}
+
+bool Deck::insertViewCard(int k, const QString &side1, const QString &side2)
+{
+    if (viewCount() >= capacity_ || k < 0 || k > viewCount())
+        return false;
+    view_.insert(view_.begin() + k, Card{side1, side2});
+    RenumberMarksAfterInsertion(k);
+    return true;
+}
+
+bool Deck::replaceViewCard(int k, const QString &side1, const QString &side2)
+{
+    if (k < 0 || k >= viewCount())
+        return false;
+    view_[size_t(k)] = {side1, side2};
+    return true;
+}
+
+bool Deck::takeViewCard(int k, QString &side1, QString &side2)
+{
+    if (k < 0 || k >= viewCount())
+        return false;
+    side1 = std::move(view_[size_t(k)].side1);
+    side2 = std::move(view_[size_t(k)].side2);
+    view_.erase(view_.begin() + k);
+    RenumberMarksAfterRemoval(k);
+    return true;
+}
+
+bool Deck::moveViewCard(int k, const QString &destination)
+{
+    if (k < 0 || k >= viewCount())
+        return false;
+    file_.push_back(std::move(view_[size_t(k)]));
+    fileCat_.push_back(nameId(destination));
+    view_.erase(view_.begin() + k);
+    RenumberMarksAfterRemoval(k);
+    return true;
+}
+
+void Deck::moveAllViewCards(const QString &destination)
+{
+    // After the write-back the open category's cards are the last ones, so
+    // relabelling them in place puts them after the destination's own.
+    WriteBackView();
+    const int from = nameId(OldTreeName);
+    const int to = nameId(destination);
+    std::replace(fileCat_.end() - std::ptrdiff_t(view_.size()), fileCat_.end(), from, to);
+    view_.clear();
+    Marks.ClearList();
+}
+
+void Deck::relabelCategory(const QString &from, const QString &to)
+{
+    const int fromId = findName(from);
+    if (fromId >= 0) {
+        const int toId = nameId(to);
+        // Each card is looked at once, so a rename that differs only in
+        // letter case cannot relabel a card twice.
+        std::replace(fileCat_.begin(), fileCat_.end(), fromId, toId);
+    }
+    if (OldTreeName == from)
+        OldTreeName = to;
+}
+
+int Deck::removeCardsOutsideTree()
+{
+    std::vector<char> inTree(names_.size());
+    for (size_t id = 0; id < names_.size(); ++id)
+        inTree[id] = tree.contains(names_[id]);
+    size_t out = 0;
+    for (size_t j = 0; j < file_.size(); ++j) {
+        if (!inTree[size_t(fileCat_[j])])
+            continue;
+        if (out != j) {
+            file_[out] = std::move(file_[j]);
+            fileCat_[out] = fileCat_[j];
+        }
+        ++out;
+    }
+    const int removed = int(file_.size() - out);
+    file_.resize(out);
+    fileCat_.resize(out);
+    return removed;
+}
+
+void Deck::clearViewToDeleted()
+{
+    deleted_.insert(deleted_.end(), std::make_move_iterator(view_.begin()), std::make_move_iterator(view_.end()));
+    view_.clear();
+    Marks.ClearList();
+}
+
+bool Deck::undeleteCard(int u)
+{
+    if (u < 0 || u >= deletedCount())
+        return false;
+    Marks.ClearList();
+    if (viewCount() >= capacity_)
+        return false;
+    view_.push_back(std::move(deleted_[size_t(u)]));
+    deleted_.erase(deleted_.begin() + u);
+    return true;
+}
+
+bool Deck::undeleteAll()
+{
+    const size_t room = size_t(std::max(0, capacity_ - viewCount()));
+    const size_t n = std::min(room, deleted_.size());
+    view_.insert(view_.end(), std::make_move_iterator(deleted_.begin()),
+                 std::make_move_iterator(deleted_.begin() + std::ptrdiff_t(n)));
+    deleted_.erase(deleted_.begin(), deleted_.begin() + std::ptrdiff_t(n));
+    Marks.ClearList();
+    return deleted_.empty();
+}
+
+bool Deck::appendFileCard(const QString &side1, const QString &side2, const QString &category)
+{
+    if (fileCount() >= capacity_)
+        return false;
+    const int id = nameId(category);
+    file_.push_back({side1, side2});
+    fileCat_.push_back(id);
+    return true;
+}
+
+void Deck::reserveFileCards(int more)
+{
+    const size_t room = size_t(std::max(0, capacity_ - fileCount()));
+    const size_t n = file_.size() + std::min(room, size_t(std::max(0, more)));
+    file_.reserve(n);
+    fileCat_.reserve(n);
+}
+
+bool Deck::permuteView(const std::vector<int> &order)
+{
+    if (order.size() != view_.size())
+        return false;
+    std::vector<char> seen(order.size());
+    for (int k : order) {
+        if (k < 0 || size_t(k) >= order.size() || seen[size_t(k)])
+            return false;
+        seen[size_t(k)] = 1;
+    }
+    std::vector<Card> reordered;
+    reordered.reserve(view_.size());
+    for (int k : order)
+        reordered.push_back(std::move(view_[size_t(k)]));
+    view_ = std::move(reordered);
+    Marks.ClearList();
+    return true;
+}
+
+void Deck::flipViewSides()
+{
+    for (Card &card : view_)
+        card.side1.swap(card.side2);
 }
 
 QString Deck::cleanText(const QString &text)

@@ -3,19 +3,20 @@
 #include "categorytree.h"
 #include "textlist.h"
 
+#include <QHash>
 #include <QString>
 
 #include <cstring>
+#include <deque>
 #include <vector>
 
 namespace mdk {
 
 enum class TextEncoding { Windows1252, Utf8 };
 
-// Exact, case-sensitive equality of two texts. The category column repeats
-// a few names that share their text blocks, so the same block decides at
-// once; otherwise a plain memory compare, without the general string
-// comparison's call and case handling, which dominate scans of big decks.
+// Exact, case-sensitive equality of two texts. Texts that share their
+// characters decide at once; otherwise a plain memory compare, without the
+// general string comparison's call and case handling.
 inline bool sameText(const QString &a, const QString &b)
 {
     const qsizetype n = a.size();
@@ -27,23 +28,26 @@ inline bool sameText(const QString &a, const QString &b)
 }
 
 // Everything the program knows about the open card file: the cards of the
-// file (three parallel lists), the view of the open category (two parallel
-// lists), the marks, the deleted cards, the copy memory and the category
-// tree. Card commands work on the view; WriteBackView folds it back into the
-// file-level lists.
+// file in file order, each with its category; the view, a copy of the open
+// category's cards that the card commands edit; the marks, the deleted
+// cards, the copy memory and the category tree. WriteBackView folds the view
+// back into the file-level cards.
+//
+// A card names its category by text. The deck keeps each distinct name once
+// and gives a card the name's number, so scans of a category compare
+// numbers and a million cards carry no per-card category text.
+//
+// The store size (capacity) bounds the file-level cards and the view each:
+// an add beyond it is refused and changes nothing. Operations on cards that
+// are already in the deck (write-back, moves, deletion, undelete lists)
+// never refuse, so no card is ever lost or half-added.
 class Deck {
 public:
+    static constexpr int kDefaultCapacity = TextList::kDefaultCapacity;
+
     Deck();
 
-    // File-level lists: entry j of the three is card j of the file.
-    TextList MainSide1List, MainSide2List, CatList;
-    // The view of the open category: entry k of the two is view card k.
-    TextList Side1List, Side2List;
-    MarkList Marks; // the view's MarkList
-    // Deleted cards, oldest first; they keep no category.
-    TextList UndeleteList1, UndeleteList2;
-    // Work lists of shuffle and flip.
-    TextList TempList, TempList2;
+    MarkList Marks; // the marks of the view
 
     // The copy memory.
     QString memorySide1, memorySide2;
@@ -55,7 +59,6 @@ public:
     bool ShowSubCategories = false;
     int placeseek = 0;
     int side = 0;
-    int totalcardsinfile = 0;
     int filehaschanged = 0;
     int filehasbeensaved = 0;
     QString Word = QStringLiteral(" ");
@@ -64,34 +67,37 @@ public:
     // How the open file was encoded; a save writes it back the same way.
     TextEncoding encoding = TextEncoding::Windows1252;
 
-    // Sets the store size of every list; AddString fails beyond it.
-    void setCapacity(int capacity);
-    int capacity() const { return MainSide1List.capacity(); }
+    void setCapacity(int capacity) { capacity_ = capacity; }
+    int capacity() const { return capacity_; }
 
-    // The empty deck: no cards, only "Main", nothing saved yet.
+    // The empty deck: no cards, only "Main", nothing saved yet. The copy
+    // memory and the store size stay.
     void clear();
 
-    int viewCount() const { return Side1List.GetCount(); }
-    int fileCount() const { return MainSide1List.GetCount(); }
-    int deletedCount() const { return UndeleteList1.GetCount(); }
+    int viewCount() const { return int(view_.size()); }
+    int fileCount() const { return int(file_.size()); }
+    int deletedCount() const { return int(deleted_.size()); }
     // Read access to view card k, file card j and deleted card u.
-    const QString &viewSide1(int k) const { return Side1List.at(k); }
-    const QString &viewSide2(int k) const { return Side2List.at(k); }
-    const QString &fileSide1(int j) const { return MainSide1List.at(j); }
-    const QString &fileSide2(int j) const { return MainSide2List.at(j); }
-    const QString &fileCategory(int j) const { return CatList.at(j); }
-    const QString &deletedSide1(int u) const { return UndeleteList1.at(u); }
-    const QString &deletedSide2(int u) const { return UndeleteList2.at(u); }
+    const QString &viewSide1(int k) const { return view_[size_t(k)].side1; }
+    const QString &viewSide2(int k) const { return view_[size_t(k)].side2; }
+    const QString &fileSide1(int j) const { return file_[size_t(j)].side1; }
+    const QString &fileSide2(int j) const { return file_[size_t(j)].side2; }
+    const QString &fileCategory(int j) const { return names_[size_t(fileCat_[size_t(j)])]; }
+    const QString &deletedSide1(int u) const { return deleted_[size_t(u)].side1; }
+    const QString &deletedSide2(int u) const { return deleted_[size_t(u)].side2; }
     // Neither a card in view nor a category besides "Main".
     bool isBlank() const { return viewCount() == 0 && tree.nodeCount() <= 1; }
 
     // Calls visit(j) for every file-level card j of the category, ascending.
+    // The cards must not change during the walk.
     template <typename Visitor>
     void ForEachCardOfCategory(const QString &name, Visitor &&visit) const
     {
-        const auto &cats = CatList.items();
-        for (size_t j = 0; j < cats.size(); ++j)
-            if (sameText(cats[j], name))
+        const int id = findName(name);
+        if (id < 0)
+            return;
+        for (size_t j = 0; j < fileCat_.size(); ++j)
+            if (fileCat_[j] == id)
                 visit(int(j));
     }
 
@@ -99,28 +105,106 @@ public:
     std::vector<std::vector<int>> cardsOfCategories(const std::vector<CategoryTree::NodeId> &nodes) const;
 
     // Moves the open category's cards, as the view holds them, to the end of
-    // the file-level lists. Never done in subcategory mode.
+    // the file-level cards; the view stays. Never done in subcategory mode.
     void WriteBackView();
     void LoadView(const QString &name);
     void LoadViewWithSubcategories(CategoryTree::NodeId node);
     // Makes the tree's selected category the open one.
     void OpenCategory();
     void ToggleSubcategoryMode();
-    // Removes view card p into the undelete lists.
+    // Removes view card p into the deleted cards (its texts also go to Word
+    // and Meaning), renumbers the marks and sets filehaschanged.
     void RemoveViewCard(int p);
     void RenumberMarksAfterRemoval(int p) { Marks.renumberAfterRemoval(p); }
     void RenumberMarksAfterInsertion(int p) { Marks.renumberAfterInsertion(p); }
     // The data part of showing no card after a view rebuild.
     void ResetCurrentCard();
 
-private:
-    // Replaces the view with the given file-level cards.
-    void loadViewFrom(const std::vector<int> &cards);
+    // --- Card commands. Unless said otherwise they leave filehaschanged,
+    // placeseek and side to the command that calls them.
 
-public:
+    // Appends a card to the view (add, add another); false when the view is
+    // at the store size, and nothing is added.
+    bool appendViewCard(const QString &side1, const QString &side2);
+    // Inserts a card so that it becomes view card k (paste; k == viewCount()
+    // appends) and renumbers the marks after an insertion at k. False when
+    // the view is at the store size or k is out of range.
+    bool insertViewCard(int k, const QString &side1, const QString &side2);
+    // Replaces the texts of view card k (edit): position and mark stay.
+    bool replaceViewCard(int k, const QString &side1, const QString &side2);
+    // Removes view card k without keeping it for undelete (cut), handing
+    // its texts out; renumbers the marks.
+    bool takeViewCard(int k, QString &side1, QString &side2);
+
+    // Moves view card k to the end of the file-level cards under
+    // destination and renumbers the marks.
+    bool moveViewCard(int k, const QString &destination);
+    // Folds the view back, gives all of the open category's cards to
+    // destination in place (they are then the last cards of the file, after
+    // destination's own), and empties the view and the marks.
+    void moveAllViewCards(const QString &destination);
+    // Renames the category of every file-level card named from, in place,
+    // and the open category if it is from. The view's cards take the new
+    // name at the next write-back.
+    void relabelCategory(const QString &from, const QString &to);
+    // Removes every file-level card whose category is not in the tree (after
+    // a category was deleted). Those cards cannot be undeleted. Returns how
+    // many were removed.
+    int removeCardsOutsideTree();
+
+    // Clears the open category: the view's cards go to the deleted cards in
+    // view order; the view and the marks are emptied.
+    void clearViewToDeleted();
+    // Appends deleted card u to the view, whatever category it came from,
+    // and clears the marks. False when u is out of range or the view is at
+    // the store size; the deleted card then stays.
+    bool undeleteCard(int u);
+    // Undeletes the oldest deleted cards first until none is left or the
+    // view is full; clears the marks. False when cards were left behind.
+    bool undeleteAll();
+
+    // Appends a card to the file-level cards (reading, inserting a file);
+    // false when they are at the store size.
+    bool appendFileCard(const QString &side1, const QString &side2, const QString &category);
+    // Reserves room for more file-level cards, up to the store size.
+    void reserveFileCards(int more);
+
+    // Reorders the view: view card k becomes the card that was at
+    // order[k]. order must be a permutation of the view's indexes; returns
+    // false and changes nothing otherwise. Clears the marks.
+    bool permuteView(const std::vector<int> &order);
+    // Swaps side 1 and side 2 of every view card.
+    void flipViewSides();
+
     // Drops the characters that would break a card file (the field
     // terminator 0x07 and NUL) from a text about to enter the deck.
     static QString cleanText(const QString &text);
+
+private:
+    struct Card {
+        QString side1, side2;
+    };
+
+    // The number of a category name, or -1 when no card was ever given it.
+    int findName(const QString &name) const { return nameIds_.value(name, -1); }
+    // The number of a category name, adding the name when it is new.
+    int nameId(const QString &name);
+    // Replaces the view with the given file-level cards.
+    void loadViewFrom(const std::vector<int> &cards);
+    // Folds the view back. With nextId >= 0 the view is about to be replaced
+    // by that category's cards: its texts are moved, not copied, and the
+    // same pass notes where that category's cards end up.
+    void foldViewBack(int nextId = -1, std::vector<int> *nextCards = nullptr);
+
+    std::vector<Card> file_;
+    std::vector<int> fileCat_; // the name number of each file-level card
+    std::vector<Card> view_;
+    std::vector<Card> deleted_; // oldest first
+    // Category names by number; a deque so that references stay valid when
+    // names are added.
+    std::deque<QString> names_;
+    QHash<QString, int> nameIds_;
+    int capacity_ = kDefaultCapacity;
 };
 
 } // namespace mdk

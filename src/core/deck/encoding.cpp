@@ -100,6 +100,40 @@ QString decode(std::string_view bytes, TextEncoding encoding)
     return decodeWindows1252(bytes);
 }
 
+qsizetype decodeInto(std::string_view bytes, TextEncoding encoding, char16_t *out)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    char16_t *d = out;
+    if (encoding == TextEncoding::Windows1252) {
+        for (; p < end; ++p)
+            *d++ = (*p >= 0x80 && *p < 0xA0) ? kHighControls[*p - 0x80] : char16_t(*p);
+        return d - out;
+    }
+    // Valid UTF-8: every sequence is complete. A byte-order mark is text
+    // like any other character.
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            *d++ = c;
+            ++p;
+        } else if (c < 0xE0) {
+            *d++ = char16_t(((c & 0x1F) << 6) | (p[1] & 0x3F));
+            p += 2;
+        } else if (c < 0xF0) {
+            *d++ = char16_t(((c & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            p += 3;
+        } else {
+            const char32_t cp = (char32_t(c & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12)
+                                | (char32_t(p[2] & 0x3F) << 6) | char32_t(p[3] & 0x3F);
+            *d++ = char16_t(0xD800 + ((cp - 0x10000) >> 10));
+            *d++ = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            p += 4;
+        }
+    }
+    return d - out;
+}
+
 bool appendWindows1252(const QString &text, QByteArray &out)
 {
     // One byte per character: size the output once and fill it, instead of

@@ -18,6 +18,10 @@ bool isValidUtf8(std::string_view bytes, bool *hasMultiByte = nullptr);
 // unassigned map to the C1 controls of the same number, so nothing is lost.
 QString decodeWindows1252(std::string_view bytes);
 QString decode(std::string_view bytes, TextEncoding encoding);
+// The same characters written to out, which has room for bytes.size()
+// characters; returns how many were written. UTF-8 input must be valid
+// (the reader checks the whole file before it decodes).
+qsizetype decodeInto(std::string_view bytes, TextEncoding encoding, char16_t *out);
 
 // Appends the text; false (with out unspecified) when a character has no
 // Windows-1252 byte.

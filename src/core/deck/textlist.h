@@ -6,10 +6,10 @@
 
 namespace mdk {
 
-// An ordered, never sorted list of texts. It stands in for the hidden list
-// boxes that hold the deck: every card command is expressed in these
-// operations, so their exact semantics (wrap-around search, negative result
-// when full) are kept.
+// An ordered, never sorted list of texts with the operations of a plain
+// list box (wrap-around search, negative result when full). The deck's
+// behaviour is defined in these terms; the tests' literal rendering of the
+// deck is built from them.
 class TextList {
 public:
     static constexpr int kDefaultCapacity = 50'000'000;
@@ -35,9 +35,6 @@ public:
     const QString &at(int i) const { return items_[size_t(i)]; }
     QString &operator[](int i) { return items_[size_t(i)]; }
     const std::vector<QString> &items() const { return items_; }
-    // Direct access for the deck's bulk algorithms, which keep the parallel
-    // lists in step themselves.
-    std::vector<QString> &storage() { return items_; }
 
     int capacity() const { return capacity_; }
     void setCapacity(int capacity) { capacity_ = capacity; }
@@ -73,6 +70,49 @@ private:
 
     std::vector<int> order_;
     std::vector<bool> member_;
+};
+
+// Makes many small texts cheaply: their characters go one after another
+// into large shared blocks instead of a heap block each. A text made here is
+// an ordinary QString that holds a reference to its block, so copies are
+// safe and outlive the pool; a block is freed when its last text goes, and
+// changing a text copies it out first, as for any shared QString. A single
+// surviving text keeps its whole block, which is the price of the saving.
+class TextPool {
+public:
+    TextPool() = default;
+    ~TextPool();
+    TextPool(const TextPool &) = delete;
+    TextPool &operator=(const TextPool &) = delete;
+
+    // A text of at most maxLength characters: fill(char16_t *out) writes
+    // them and returns how many it wrote.
+    template <typename Fill>
+    QString make(qsizetype maxLength, Fill &&fill)
+    {
+        if (maxLength <= 0)
+            return QString();
+        if (maxLength > kLargeText) {
+            QString text(maxLength, Qt::Uninitialized);
+            text.truncate(fill(reinterpret_cast<char16_t *>(text.data())));
+            return text;
+        }
+        char16_t *out = room(maxLength);
+        return commit(out, fill(out));
+    }
+
+private:
+    static constexpr qsizetype kBlockChars = qsizetype(1) << 20;
+    static constexpr qsizetype kLargeText = kBlockChars / 16;
+
+    // Space for length characters and a terminating zero.
+    char16_t *room(qsizetype length);
+    QString commit(char16_t *chars, qsizetype length);
+    void release();
+
+    QTypedArrayData<char16_t> *block_ = nullptr;
+    char16_t *begin_ = nullptr;
+    qsizetype used_ = 0;
 };
 
 } // namespace mdk

@@ -85,9 +85,9 @@ bool stepBackward(Deck &deck)
 
 QString shownText(const Deck &deck)
 {
-    const TextList &list = deck.side == 0 ? deck.Side1List : deck.Side2List;
     QString text;
-    list.GetString(text, deck.placeseek);
+    if (deck.placeseek >= 0 && deck.placeseek < deck.viewCount())
+        text = deck.side == 0 ? deck.viewSide1(deck.placeseek) : deck.viewSide2(deck.placeseek);
     if (text.size() > kShownLimit)
         text.truncate(kShownLimit);
     return text;
@@ -145,7 +145,7 @@ Information information(Deck &deck, const QString &fileName, const QString &file
     if (deck.fileCount() > 0) {
         info.totalCards = QString::number(deck.fileCount());
         info.markedCards = QString::number(deck.Marks.GetCount());
-        info.deletedCards = QString::number(deck.UndeleteList1.GetCount());
+        info.deletedCards = QString::number(deck.deletedCount());
     }
     info.totalCategories = QString::number(deck.tree.nodeCount());
     info.cardsInCategory = QString::number(deck.viewCount());
