@@ -4,18 +4,13 @@
 
 #include "core/deck/cardfile.h"
 #include "core/deck/deck.h"
+#include "support/cardfilebytes.h"
 
 #include <QTest>
 
 namespace {
 
-QByteArray fields(const QList<QByteArray> &texts)
-{
-    QByteArray out;
-    for (const QByteArray &t : texts)
-        out += t + '\a';
-    return out;
-}
+using mdk::testsupport::cardFields;
 
 std::string_view view(const QByteArray &bytes)
 {
@@ -37,8 +32,8 @@ QStringList cardLines(const mdk::Deck &deck)
 {
     QStringList lines;
     for (int j = 0; j < deck.fileCount(); ++j)
-        lines << deck.MainSide1List.at(j) + QLatin1Char('|') + deck.MainSide2List.at(j)
-                     + QLatin1Char('|') + deck.CatList.at(j);
+        lines << deck.fileSide1(j) + QLatin1Char('|') + deck.fileSide2(j) + QLatin1Char('|')
+                     + deck.fileCategory(j);
     return lines;
 }
 
@@ -61,7 +56,7 @@ private Q_SLOTS:
             << QStringList{"Main<", "A<Main", "B<A"}
             << QStringList{"front|back|B", "half a car||"};
         QTest::newRow("after side 2")
-            << fields({"1", "Main", "Root", "one", "two"})
+            << cardFields({"1", "Main", "Root", "one", "two"})
             << QStringList{"Main<"} << QStringList{"one|two|"};
         // The missing parent name matches no node: the category goes under
         // the last node in pre-order.
@@ -84,14 +79,15 @@ private Q_SLOTS:
 
         // Saved and read again, the deck keeps its cards and categories;
         // empty sides come back as the single space the writer stores.
+        deck.WriteBackView(); // as a save does
         const QByteArray saved = mdk::cardfile::serializeDeck(deck);
         mdk::Deck again;
         mdk::cardfile::parse(view(saved), again);
         QCOMPARE(treeLines(again), tree);
         QCOMPARE(again.fileCount(), int(cards.size()));
         for (int j = 0; j < again.fileCount(); ++j) {
-            QVERIFY(!again.MainSide1List.at(j).isEmpty());
-            QVERIFY(!again.MainSide2List.at(j).isEmpty());
+            QVERIFY(!again.fileSide1(j).isEmpty());
+            QVERIFY(!again.fileSide2(j).isEmpty());
         }
     }
 };

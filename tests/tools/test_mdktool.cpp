@@ -2,6 +2,7 @@
 
 #include "core/deck/cardfile.h"
 #include "core/deck/deck.h"
+#include "support/cardfilebytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,23 +35,12 @@ Run runTool(const QStringList &args)
     return run;
 }
 
-QByteArray fields(const QList<QByteArray> &texts)
-{
-    QByteArray out;
-    for (const QByteArray &t : texts)
-        out += t + '\a';
-    return out;
-}
+using mdk::testsupport::cardFields;
+using mdk::testsupport::writeBytes;
 
-const QByteArray kWorkedExample = fields({"4", "Main", "Root", "Verbs", "Main", "Irregular", "Verbs",
-                                          "Nouns", "Main", "to go", "ir", "Irregular", "house", "casa",
-                                          "Nouns", "hello", " ", "Main"});
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+const QByteArray kWorkedExample = mdk::testsupport::cardFileBytes(
+    {{"Verbs", "Main"}, {"Irregular", "Verbs"}, {"Nouns", "Main"}},
+    {{"to go", "ir", "Irregular"}, {"house", "casa", "Nouns"}, {"hello", " ", "Main"}});
 
 QByteArray readBytes(const QString &path)
 {
@@ -106,7 +96,7 @@ private Q_SLOTS:
     {
         // Windows-1252 bytes: 0xE9 e acute, 0x80 euro sign, 0x81 unassigned
         // (kept as U+0081). A "Main" card comes first in the file.
-        const QByteArray file = fields({"2", "Main", "Root", "Back\\slash", "Main",
+        const QByteArray file = cardFields({"2", "Main", "Root", "Back\\slash", "Main",
                                         "first\tcolumn", "line 1\r\nline 2", "Main",
                                         "caf\xe9", "\x80 5\x81", "Back\\slash",
                                         "lone\nfeed", "cr\ronly\\", "Back\\slash"});
@@ -125,7 +115,7 @@ private Q_SLOTS:
         // its card moves behind the others; every byte of text survives.
         const QString out = path(QStringLiteral("escapes-saved.mdk"));
         QCOMPARE(runTool({QStringLiteral("resave"), in, out}).exitCode, 0);
-        QCOMPARE(readBytes(out), fields({"2", "Main", "Root", "Back\\slash", "Main",
+        QCOMPARE(readBytes(out), cardFields({"2", "Main", "Root", "Back\\slash", "Main",
                                          "caf\xe9", "\x80 5\x81", "Back\\slash",
                                          "lone\nfeed", "cr\ronly\\", "Back\\slash",
                                          "first\tcolumn", "line 1\r\nline 2", "Main"}));
@@ -133,7 +123,7 @@ private Q_SLOTS:
 
     void utf8StaysUtf8()
     {
-        const QByteArray file = fields({"2", "Main", "Root", "Gr\xc3\xbc\xc3\x9f" "e", "Main",
+        const QByteArray file = cardFields({"2", "Main", "Root", "Gr\xc3\xbc\xc3\x9f" "e", "Main",
                                         "\xd0\xba\xd0\xbe\xd1\x88\xd0\xba\xd0\xb0", "cat",
                                         "Gr\xc3\xbc\xc3\x9f" "e", "euro", "\xe2\x82\xac", "Main"});
         const QString in = path(QStringLiteral("utf8.mdk"));
@@ -155,7 +145,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content"); // empty: no such file
         QTest::addColumn<bool>("exists");
         QTest::newRow("earlier layout") << QByteArray("Version 3.01\r\nSpanish\r\nhola\r\n") << true;
-        QTest::newRow("signature in other case") << fields({"1", "main", "Root"}) << true;
+        QTest::newRow("signature in other case") << cardFields({"1", "main", "Root"}) << true;
         QTest::newRow("empty file") << QByteArray() << true;
         QTest::newRow("missing file") << QByteArray() << false;
     }
@@ -211,7 +201,7 @@ private Q_SLOTS:
         QFETCH(QString, link);
         // The input is a file that a resave would change (its "Main" card
         // moves to the end), so a write would show.
-        const QByteArray content = fields({"2", "Main", "Root", "A", "Main", "m1", "m2", "Main",
+        const QByteArray content = cardFields({"2", "Main", "Root", "A", "Main", "m1", "m2", "Main",
                                            "a1", "a2", "A"});
         const QString in = path(QStringLiteral("self.mdk"));
         QVERIFY(writeBytes(in, content));
@@ -265,10 +255,10 @@ private Q_SLOTS:
             QVERIFY2(depth <= 4, qPrintable(tree.name(id)));
         }
         for (int j = 0; j < deck.fileCount(); ++j) {
-            QVERIFY(tree.contains(deck.CatList.at(j)));
-            for (const QString &side : {deck.MainSide1List.at(j), deck.MainSide2List.at(j)})
+            QVERIFY(tree.contains(deck.fileCategory(j)));
+            for (const QString &side : {deck.fileSide1(j), deck.fileSide2(j)})
                 QVERIFY2(side.size() >= 1 && side.size() <= 80, qPrintable(side));
-            ++perCategory[deck.CatList.at(j)];
+            ++perCategory[deck.fileCategory(j)];
         }
         QVERIFY(perCategory.value(QStringLiteral("Main")) > 0);
         // One category holds about a tenth of the cards, for the benchmark

@@ -3,6 +3,7 @@
 
 #include "core/study/autorepeat.h"
 #include "core/study/study.h"
+#include "support/deckbuilder.h"
 
 #include <QTest>
 
@@ -10,17 +11,7 @@ using namespace mdk;
 
 namespace {
 
-Deck deckOf(int count)
-{
-    Deck d;
-    for (int i = 1; i <= count; ++i) {
-        d.MainSide1List.AddString(QStringLiteral("q%1").arg(i));
-        d.MainSide2List.AddString(QStringLiteral("a%1").arg(i));
-        d.CatList.AddString(QStringLiteral("Main"));
-    }
-    d.LoadView(QStringLiteral("Main"));
-    return d;
-}
+Deck deckOf(int count) { return testsupport::mainDeck(count); }
 
 // (card number, side number) as the caption shows them.
 QPair<int, int> at(const Deck &d) { return {d.placeseek + 1, d.side + 1}; }
@@ -182,7 +173,7 @@ void StudyTest::captionAndShownText()
     d.side = 1;
     QCOMPARE(study::cardCaption(d), QStringLiteral("Card 3, side 2"));
     QCOMPARE(study::shownText(d), QStringLiteral("a3"));
-    d.Side2List[2] = QString(12'000, QLatin1Char('x'));
+    QVERIFY(d.replaceViewCard(2, d.viewSide1(2), QString(12'000, QLatin1Char('x'))));
     QCOMPARE(study::shownText(d).size(), 10'000);
 }
 
@@ -248,16 +239,11 @@ void StudyTest::jumpAcceptsOnlyCardsInView()
 
 void StudyTest::informationCounts()
 {
-    Deck d;
-    const auto verbs = d.tree.addChild(d.tree.root(), QStringLiteral("Verbs"));
-    d.tree.addChild(verbs, QStringLiteral("Irregular"));
-    for (const char *cat : {"Main", "Verbs", "Main", "Verbs", "Verbs"}) {
-        d.MainSide1List.AddString(QStringLiteral("s"));
-        d.MainSide2List.AddString(QStringLiteral("t"));
-        d.CatList.AddString(QString::fromLatin1(cat));
-    }
-    d.LoadView(QStringLiteral("Main"));
-    d.tree.setSelected(verbs);
+    QList<testsupport::CardText> cards;
+    for (const char *cat : {"Main", "Verbs", "Main", "Verbs", "Verbs"})
+        cards.append({QStringLiteral("s"), QStringLiteral("t"), QString::fromLatin1(cat)});
+    Deck d = testsupport::buildDeck(cards, {{"Verbs", "Main"}, {"Irregular", "Verbs"}});
+    d.tree.setSelected(d.tree.findByName(QStringLiteral("Verbs")));
     d.OpenCategory();
     d.RemoveViewCard(0);
     d.Marks.add(1);
@@ -272,7 +258,7 @@ void StudyTest::informationCounts()
     QCOMPARE(info.cardsInCategory, QStringLiteral("2"));
     QCOMPARE(d.filehaschanged, 0);
     // The open category's cards were folded back to the end of the file.
-    QCOMPARE(d.CatList.at(3), QStringLiteral("Verbs"));
+    QCOMPARE(d.fileCategory(3), QStringLiteral("Verbs"));
 }
 
 void StudyTest::informationOnNewDeckLeavesNameBlank()
