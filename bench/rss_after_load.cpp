@@ -1,6 +1,7 @@
 // Resident memory of a process that has loaded one card file, against the
-// budget of four times the file size plus 50 MB. A process of its own, so
-// that nothing else has touched the heap.
+// budget of three times the file size plus 50 MB, for the memory held after
+// the load and for the peak during it. A process of its own, so that
+// nothing else has touched the heap.
 
 #include "core/deck/cardfile.h"
 #include "core/deck/deck.h"
@@ -44,12 +45,13 @@ int main(int argc, char **argv)
     const long long rss = statusKb("VmRSS");
     const long long peak = statusKb("VmHWM");
     const double fileMb = double(QFileInfo(path).size()) / (1024 * 1024);
-    const double budgetMb = 4 * fileMb + 50;
+    const double budgetMb = 3 * fileMb + 50;
     std::printf("cards loaded:        %d\n", deck.fileCount());
     std::printf("file size:           %.1f MB\n", fileMb);
     std::printf("RSS before load:     %.1f MB\n", before / 1024.0);
     std::printf("RSS after load:      %.1f MB (%.2f x file size)\n", rss / 1024.0, rss / 1024.0 / fileMb);
     std::printf("peak RSS during load: %.1f MB\n", peak / 1024.0);
-    std::printf("budget 4 x file + 50 MB: %.1f MB: %s\n", budgetMb, rss / 1024.0 < budgetMb ? "ok" : "MISSED");
+    std::printf("budget 3 x file + 50 MB: %.1f MB: after load %s, peak %s\n", budgetMb,
+                rss / 1024.0 < budgetMb ? "ok" : "MISSED", peak / 1024.0 < budgetMb ? "ok" : "MISSED");
     return 0;
 }
