@@ -2,8 +2,9 @@
 # Builds the benchmarks in a Release configuration (build-bench beside this
 # checkout) and runs them: load, save, category switch and subcategory view
 # at 10,000, 100,000 and 1,000,000 cards, then the resident memory after
-# loading a 1,000,000-card file. Extra arguments go to the benchmark
-# program, e.g. --benchmark_filter=load.
+# loading a 1,000,000-card file, and the peak memory and wall time of whole
+# mdktool processes on it (page faults and freeing at exit included).
+# Extra arguments go to the benchmark program, e.g. --benchmark_filter=load.
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
 build="$src/build-bench"
@@ -26,3 +27,15 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 "$(bin mdktool)" generate 1000000 "$tmp/deck.mdk"
 "$(bin rss_after_load)" "$tmp/deck.mdk"
+
+if [ -x /usr/bin/time ]; then
+  echo
+  echo "== whole processes on 1,000,000 cards"
+  for cmd in info resave; do
+    if [ "$cmd" = resave ]; then set -- resave "$tmp/deck.mdk" "$tmp/out.mdk"; else set -- info "$tmp/deck.mdk"; fi
+    /usr/bin/time -v "$(bin mdktool)" "$@" 2>"$tmp/time.txt" >/dev/null
+    printf 'mdktool %-7s %s, %s\n' "$cmd" \
+      "$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$tmp/time.txt") kB peak" \
+      "$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$tmp/time.txt") wall"
+  done
+fi
