@@ -345,6 +345,15 @@ void TestCardFile::unencodableTextIsWrittenAsUtf8()
     Deck back;
     cardfile::parse(view(bytes), back);
     QCOMPARE(back.viewSide1(1), QString::fromUtf8("caf\xc3\xa9"));
+
+    // The writer reports the encoding only for a file it wrote; a deck that
+    // takes it keeps saving as UTF-8.
+    QTemporaryDir dir;
+    QCOMPARE(d.encoding, TextEncoding::Windows1252);
+    QVERIFY(!cardfile::writeDeck(d, dir.filePath(QStringLiteral("no/such/dir.mdk")), &d.encoding).ok);
+    QCOMPARE(d.encoding, TextEncoding::Windows1252);
+    QVERIFY(cardfile::writeDeck(d, dir.filePath(QStringLiteral("u.mdk")), &d.encoding).ok);
+    QCOMPARE(d.encoding, TextEncoding::Utf8);
 }
 
 void TestCardFile::textsSurviveTheRoundTrip()
