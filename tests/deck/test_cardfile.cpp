@@ -437,7 +437,9 @@ void TestCardFile::readingAFileMatchesParsingItsBytes()
 void TestCardFile::nameRules()
 {
     QCOMPARE(names::onDiskName(QStringLiteral("Spanish")), QStringLiteral("spanish.mdk"));
-    QCOMPARE(names::onDiskName(QStringLiteral("My.MDK.notes")), QStringLiteral("my.mdk.notes"));
+    // Only the last suffix is the extension: ".mdk" inside a name is part of it.
+    QCOMPARE(names::onDiskName(QStringLiteral("My.MDK.notes")), QStringLiteral("my.mdk.notes.mdk"));
+    QCOMPARE(names::onDiskName(QStringLiteral("lesson.mdk.old.mdk")), QStringLiteral("lesson.mdk.old.mdk"));
     QCOMPARE(names::displayName(QStringLiteral("SPANISH.MDK")), QStringLiteral("SPANISH"));
     QCOMPARE(names::displayName(QStringLiteral("spanish")), QStringLiteral("spanish"));
     QCOMPARE(names::displayName(QStringLiteral("mdk")), QString());

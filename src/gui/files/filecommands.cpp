@@ -265,7 +265,7 @@ bool FileCommands::writeDeckTo(const QString &path)
         WaitCursor wait;
         // The writer takes the file-level cards as they are.
         deck_.WriteBackView();
-        result = cardfile::writeDeck(deck_, path);
+        result = cardfile::writeDeck(deck_, path, &deck_.encoding);
     }
     if (result.ok)
         return true;
