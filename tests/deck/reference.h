@@ -152,7 +152,8 @@ inline bool pasteViewCard(LiteralDeck &d, int p, const QString &s1, const QStrin
     if (d.Side1List.InsertString(s1, p) < 0)
         return false;
     d.Side2List.InsertString(s2, p);
-    d.MarkList = renumber(d.MarkList, p, +1);
+    // Every card from p on moves up, the one at p included.
+    d.MarkList = renumber(d.MarkList, p - 1, +1);
     return true;
 }
 

@@ -197,7 +197,8 @@ bool Deck::insertViewCard(int k, const QString &side1, const QString &side2)
     if (viewCount() >= capacity_ || k < 0 || k > viewCount())
         return false;
     view_.insert(view_.begin() + k, Card{side1, side2});
-    RenumberMarksAfterInsertion(k);
+    // The card that was at k moves up too, and its mark with it.
+    RenumberMarksAfterInsertion(k - 1);
     return true;
 }
 

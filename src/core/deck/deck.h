@@ -127,7 +127,7 @@ public:
     // at the store size, and nothing is added.
     bool appendViewCard(const QString &side1, const QString &side2);
     // Inserts a card so that it becomes view card k (paste; k == viewCount()
-    // appends) and renumbers the marks after an insertion at k. False when
+    // appends); marks on k and above move up with their cards. False when
     // the view is at the store size or k is out of range.
     bool insertViewCard(int k, const QString &side1, const QString &side2);
     // Replaces the texts of view card k (edit): position and mark stay.
