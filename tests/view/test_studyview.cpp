@@ -1,6 +1,7 @@
 // The study view in the real window: mouse stepping and its auto-repeat,
 // the card display's lines and scrolling, Jump, Information and Mark.
 
+#include "support/modal.h"
 #include "support/windowfixture.h"
 
 #include "core/shell/commandids.h"
@@ -24,22 +25,6 @@ using namespace mdk;
 using namespace mdk::testsupport;
 
 namespace {
-
-// Runs body on the modal dialog that action opens, once it is showing.
-void onModal(const std::function<void()> &action, const std::function<void(QDialog *)> &body)
-{
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        ran = true;
-        body(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    action();
-    QVERIFY(ran);
-}
 
 void typeAndOk(QDialog *dialog, const QString &text)
 {
