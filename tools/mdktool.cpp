@@ -3,10 +3,12 @@
 
 #include "core/deck/cardfile.h"
 #include "core/deck/deck.h"
+#include "core/edit/cardedit.h"
 #include "generator.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <cstdio>
@@ -22,6 +24,7 @@ const char kUsage[] =
     "       mdktool tree FILE\n"
     "       mdktool dump FILE\n"
     "       mdktool resave IN OUT\n"
+    "       mdktool add IN OUT [--category NAME] < CARDS\n"
     "       mdktool generate [--utf8] N OUT\n"
     "\n"
     "  info      encoding, number of categories (with Main) and of cards\n"
@@ -29,6 +32,9 @@ const char kUsage[] =
     "  dump      one line per card: category, side 1, side 2, tab-separated,\n"
     "            in UTF-8 with \\\\ \\t \\n \\r for backslash, tab, LF, CR\n"
     "  resave    read IN as the program opens it, write OUT as its Save does\n"
+    "  add       append the cards on standard input (side 1, tab, side 2, one\n"
+    "            a line, escaped as dump does) to the category (default Main)\n"
+    "            of IN, and write OUT as Save does\n"
     "  generate  a reproducible synthetic card file of N cards\n";
 
 // Output goes through one buffer flushed in large blocks: a dump of a
@@ -173,10 +179,20 @@ bool sameFile(const QString &a, const QString &b)
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+bool isInput(const QString &in, const QString &out)
+{
+    return in == out || sameFile(in, out);
+}
+
+int refuseInput(const QString &out)
+{
+    return fail(out, QStringLiteral("is the input file; mdktool never writes to its input"));
+}
+
 int resave(const QString &in, const QString &out)
 {
-    if (in == out || sameFile(in, out))
-        return fail(out, QStringLiteral("is the input file; mdktool never writes to its input"));
+    if (isInput(in, out))
+        return refuseInput(out);
     mdk::Deck deck;
     int exitCode = 0;
     if (!load(in, deck, exitCode))
@@ -188,6 +204,121 @@ int resave(const QString &in, const QString &out)
     if (!written.ok)
         return fail(out, QStringLiteral("cannot be written: ") + written.error);
     return 0;
+}
+
+// Undoes dump's escapes in one field; false on a backslash that starts none
+// of them.
+bool unescape(QStringView field, QString &text)
+{
+    text.clear();
+    text.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar c = field[i];
+        if (c != u'\\') {
+            text.append(c);
+            continue;
+        }
+        if (++i == field.size())
+            return false;
+        switch (field[i].unicode()) {
+        case u'\\': text.append(u'\\'); break;
+        case u't': text.append(u'\t'); break;
+        case u'n': text.append(u'\n'); break;
+        case u'r': text.append(u'\r'); break;
+        default: return false;
+        }
+    }
+    return true;
+}
+
+// One line of standard input into the card's two sides; otherwise why it
+// is no card.
+QString parseCardLine(QByteArrayView line, QString &side1, QString &side2)
+{
+    // A spreadsheet may end its lines with CR LF; a text's own CR is "\r".
+    if (line.endsWith('\r'))
+        line.chop(1);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString decoded = decoder.decode(line);
+    if (decoder.hasError())
+        return QStringLiteral("is not UTF-8");
+    if (decoded.contains(u'\r'))
+        return QStringLiteral("holds a carriage return; write it as \\r");
+    const qsizetype tab = decoded.indexOf(u'\t');
+    if (tab < 0 || decoded.indexOf(u'\t', tab + 1) >= 0)
+        return QStringLiteral("needs side 1, one tab, side 2");
+    if (!unescape(QStringView(decoded).left(tab), side1) || !unescape(QStringView(decoded).mid(tab + 1), side2))
+        return QStringLiteral("has a backslash that is none of \\\\ \\t \\n \\r");
+    return QString();
+}
+
+int failLine(int number, const QString &why)
+{
+    return fail(QStringLiteral("standard input, line %1").arg(number), why);
+}
+
+// Appends the cards read from standard input to a category of IN, as the
+// Add dialog's "Add another" does after the user opened that category in
+// the tree, and writes OUT as Save does. Nothing is written unless every
+// card went in.
+int add(const QString &in, const QString &out, const QString &category)
+{
+    if (isInput(in, out))
+        return refuseInput(out);
+    mdk::Deck deck;
+    int exitCode = 0;
+    if (!load(in, deck, exitCode))
+        return exitCode;
+    const mdk::CategoryTree::NodeId node = deck.tree.findByName(category);
+    if (node == mdk::CategoryTree::None)
+        return fail(in, QStringLiteral("has no category named \"%1\"").arg(category));
+    deck.tree.setSelected(node);
+    deck.OpenCategory();
+
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return fail(QStringLiteral("standard input"), QStringLiteral("cannot be read"));
+    QByteArray bytes = input.readAll();
+    if (bytes.startsWith("\xef\xbb\xbf")) // a UTF-8 signature, as spreadsheets write it
+        bytes.remove(0, 3);
+    QByteArrayView rest(bytes);
+    QString side1, side2;
+    for (int number = 1; !rest.isEmpty(); ++number) {
+        const qsizetype end = rest.indexOf('\n');
+        const QByteArrayView line = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        const QString why = parseCardLine(line, side1, side2);
+        if (!why.isEmpty())
+            return failLine(number, why);
+        if (!mdk::edit::addCard(deck, side1, side2))
+            return failLine(number, mdk::edit::kStoreFull);
+    }
+
+    // Save: the open category is folded back, then the whole deck written.
+    deck.WriteBackView();
+    const mdk::WriteResult written = mdk::cardfile::writeDeck(deck, out);
+    if (!written.ok)
+        return fail(out, QStringLiteral("cannot be written: ") + written.error);
+    return 0;
+}
+
+int addCommand(const QStringList &args)
+{
+    QStringList files;
+    QString category = mdk::CategoryTree::kMainName;
+    bool categoryGiven = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--category")) {
+            if (categoryGiven || ++i == args.size())
+                return usage();
+            category = args[i];
+            categoryGiven = true;
+        } else {
+            files << args[i];
+        }
+    }
+    return files.size() == 2 ? add(files[0], files[1], category) : usage();
 }
 
 int generate(const QStringList &args)
@@ -225,6 +356,8 @@ int main(int argc, char *argv[])
         return generate(args);
     if (command == QLatin1String("resave"))
         return args.size() == 2 ? resave(args[0], args[1]) : usage();
+    if (command == QLatin1String("add"))
+        return addCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;
