@@ -22,10 +22,13 @@ struct Run {
     QByteArray err;
 };
 
-Run runTool(const QStringList &args)
+Run runTool(const QStringList &args, const QByteArray &input = QByteArray())
 {
     QProcess process;
     process.start(QStringLiteral(MDKTOOL_PATH), args);
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
     Run run;
     if (!process.waitForFinished(120'000) || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -287,6 +290,114 @@ private Q_SLOTS:
         QVERIFY(runTool({QStringLiteral("info"), none}).out.endsWith("\ncards: 0\n"));
     }
 
+    void addAppendsToTheCategoryAndSaves()
+    {
+        const QString in = path(QStringLiteral("add-in.mdk"));
+        QVERIFY(writeBytes(in, kWorkedExample));
+
+        // Into a category other than Main: opening it folds the view of
+        // Main back, so the Main card keeps its place before the new ones.
+        const QString verbs = path(QStringLiteral("add-verbs.mdk"));
+        Run run = runTool({QStringLiteral("add"), in, verbs, QStringLiteral("--category"), QStringLiteral("Verbs")},
+                          "run\tcorrer\nsay\tdecir\n");
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.isEmpty() && run.err.isEmpty());
+        QCOMPARE(readBytes(verbs),
+                 mdk::testsupport::cardFileBytes(
+                     {{"Verbs", "Main"}, {"Irregular", "Verbs"}, {"Nouns", "Main"}},
+                     {{"to go", "ir", "Irregular"}, {"house", "casa", "Nouns"}, {"hello", " ", "Main"},
+                      {"run", "correr", "Verbs"}, {"say", "decir", "Verbs"}}));
+
+        // Default Main, the last line without its line feed, a card with two
+        // empty sides (saved as a space each, as Save writes an empty side);
+        // the input file stays as it was.
+        const QString main = path(QStringLiteral("add-main.mdk"));
+        run = runTool({QStringLiteral("add"), in, main}, "\t\nbye\tadi\xc3\xb3s");
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(readBytes(main),
+                 mdk::testsupport::cardFileBytes(
+                     {{"Verbs", "Main"}, {"Irregular", "Verbs"}, {"Nouns", "Main"}},
+                     {{"to go", "ir", "Irregular"}, {"house", "casa", "Nouns"}, {"hello", " ", "Main"},
+                      {" ", " ", "Main"}, {"bye", "adi\xf3s", "Main"}}));
+        QCOMPARE(readBytes(in), kWorkedExample);
+
+        // Nothing on standard input: saved as it was read.
+        const QString none = path(QStringLiteral("add-none.mdk"));
+        QCOMPARE(runTool({QStringLiteral("add"), in, none}).exitCode, 0);
+        QCOMPARE(readBytes(none), kWorkedExample);
+    }
+
+    void addTakesWhatDumpWrites()
+    {
+        // Every escape, a UTF-8 signature and CR LF line ends as a
+        // spreadsheet writes them, a character Windows-1252 lacks (so the
+        // file becomes UTF-8), and the field terminator, which no card may
+        // hold.
+        const QString in = path(QStringLiteral("add-escapes-in.mdk"));
+        QVERIFY(writeBytes(in, cardFields({"1", "Main", "Root"})));
+        const QString out = path(QStringLiteral("add-escapes.mdk"));
+        const QByteArray input = "\xef\xbb\xbfline 1\\r\\nline 2\tback\\\\slash\\ttab\r\n"
+                                 "\xd0\xb4\xd0\xbe\xd0\xbc\tbell\x07gone\\\\\n";
+        const Run run = runTool({QStringLiteral("add"), in, out}, input);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(runTool({QStringLiteral("info"), out}).out,
+                 QByteArray("encoding: utf-8\ncategories: 1\ncards: 2\n"));
+        QCOMPARE(runTool({QStringLiteral("dump"), out}).out,
+                 QByteArray("Main\tline 1\\r\\nline 2\tback\\\\slash\\ttab\n"
+                            "Main\t\xd0\xb4\xd0\xbe\xd0\xbc\tbellgone\\\\\n"));
+        QCOMPARE(readBytes(out), cardFields({"1", "Main", "Root", "line 1\r\nline 2", "back\\slash\ttab", "Main",
+                                             "\xd0\xb4\xd0\xbe\xd0\xbc", "bellgone\\", "Main"}));
+    }
+
+    void addRefusesWithoutWriting_data()
+    {
+        QTest::addColumn<QStringList>("extra"); // arguments after IN OUT
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("why");    // in the message
+        const QByteArray good = "a\tb\n";
+        QTest::newRow("unknown category") << QStringList{"--category", "Adverbs"} << good << QByteArray("Adverbs");
+        QTest::newRow("category in other case") << QStringList{"--category", "verbs"} << good << QByteArray("verbs");
+        QTest::newRow("no tab") << QStringList() << good + "just one side\n" << QByteArray("line 2");
+        QTest::newRow("two tabs") << QStringList() << good + good + "a\tb\tc\n" << QByteArray("line 3");
+        QTest::newRow("blank line") << QStringList() << good + "\n" + good << QByteArray("line 2");
+        QTest::newRow("unknown escape") << QStringList() << QByteArray("a\\x\tb\n") << QByteArray("line 1");
+        QTest::newRow("trailing backslash") << QStringList() << good + "a\tb\\" << QByteArray("line 2");
+        QTest::newRow("not UTF-8") << QStringList() << good + "caf\xe9\tcoffee\n" << QByteArray("line 2");
+        QTest::newRow("cut-off UTF-8") << QStringList() << QByteArray("a\tb\xc3\n") << QByteArray("line 1");
+        QTest::newRow("bare carriage return") << QStringList() << QByteArray("a\rb\tc\n") << QByteArray("line 1");
+    }
+
+    void addRefusesWithoutWriting()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, why);
+        const QString in = path(QStringLiteral("add-refused-in.mdk"));
+        const QString out = path(QStringLiteral("add-refused-out.mdk"));
+        QVERIFY(writeBytes(in, kWorkedExample));
+        const Run run = runTool(QStringList{QStringLiteral("add"), in, out} + extra, input);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains(why), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(!QFile::exists(out));
+        QCOMPARE(readBytes(in), kWorkedExample);
+    }
+
+    void addNeverWritesItsInput()
+    {
+        const QString in = path(QStringLiteral("add-self.mdk"));
+        QVERIFY(writeBytes(in, kWorkedExample));
+        const QString hard = path(QStringLiteral("add-self-hard.mdk"));
+        QVERIFY(::link(QFile::encodeName(in).constData(), QFile::encodeName(hard).constData()) == 0);
+        for (const QString &out : {in, hard}) {
+            const Run run = runTool({QStringLiteral("add"), in, out}, "a\tb\n");
+            QCOMPARE(run.exitCode, 1);
+            QCOMPARE(run.err.count('\n'), 1);
+            QCOMPARE(readBytes(in), kWorkedExample);
+        }
+    }
+
     void badArgumentsPrintUsage_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -298,6 +409,12 @@ private Q_SLOTS:
         QTest::newRow("generate not a number") << QStringList{QStringLiteral("generate"), QStringLiteral("ten"), QStringLiteral("o")};
         QTest::newRow("generate negative") << QStringList{QStringLiteral("generate"), QStringLiteral("-5"), QStringLiteral("o")};
         QTest::newRow("generate without output") << QStringList{QStringLiteral("generate"), QStringLiteral("10")};
+        QTest::newRow("add without output") << QStringList{QStringLiteral("add"), QStringLiteral("a")};
+        QTest::newRow("add, category without name")
+            << QStringList{QStringLiteral("add"), QStringLiteral("a"), QStringLiteral("o"), QStringLiteral("--category")};
+        QTest::newRow("add, two categories")
+            << QStringList{QStringLiteral("add"), QStringLiteral("a"), QStringLiteral("o"), QStringLiteral("--category"),
+                           QStringLiteral("Main"), QStringLiteral("--category"), QStringLiteral("Verbs")};
     }
 
     void badArgumentsPrintUsage()
