@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class ExtendedDlg;
+}
+
+namespace mdk {
+
+class CharTarget;
+
+// The accented-character palette (templates "ExtendedCharacters" and
+// "ExtendedCharactersSearch"). A click on a letter inserts that one
+// character into the target field and closes the palette; Cancel inserts
+// nothing. Either way the result is "rejected", which callers ignore.
+class ExtendedDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Two targets (the card dialogs): radio buttons "Add to side 1"/"Add to side 2" shown, the checked one from *addToSide1;
+    // a character click inserts into the checked side's target and records the choice in *addToSide1; Cancel records nothing.
+    ExtendedDlg(CharTarget &side1, CharTarget &side2, bool &addToSide1, QWidget *parent = nullptr);
+    // One target (search text, notepad): template "ExtendedCharactersSearch" (radio "Add to search text" checked, both below the visible area, side 2 hidden); nothing recorded.
+    ExtendedDlg(CharTarget &only, QWidget *parent = nullptr);
+    ~ExtendedDlg() override;
+
+private:
+    ExtendedDlg(CharTarget &side1, CharTarget *side2, bool *addToSide1, QWidget *parent);
+    void insertCharacter(const QString &c);
+
+    std::unique_ptr<Ui::ExtendedDlg> ui_;
+    CharTarget &side1_;
+    CharTarget *side2_;
+    bool *addToSide1_; // null in the one-target form
+};
+
+} // namespace mdk
