@@ -1,0 +1,93 @@
+#include "addcarddlg.h"
+
+#include "core/edit/cardedit.h"
+#include "gui/common/dialogfont.h"
+#include "ui_addcarddlg.h"
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+namespace mdk {
+
+namespace {
+constexpr QSize kTemplateSize{310, 166};
+constexpr QPoint kTemplatePosition{18, 19};
+} // namespace
+
+namespace sidefield {
+
+void prepare(QPlainTextEdit *field, const QFont &cardFont)
+{
+    field->setFont(cardFont);
+    field->setTabChangesFocus(true);
+    field->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    field->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void show(QPlainTextEdit *field, const QString &text)
+{
+    // The document splits blocks at CR and at LF alike, so a CR LF pair
+    // would show as two line breaks.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    field->setPlainText(shown);
+    field->document()->setModified(false);
+}
+
+QString read(const QPlainTextEdit *field, const QString &shown)
+{
+    if (!field->document()->isModified())
+        return shown;
+    // The raw text keeps no-break spaces, which toPlainText() turns into
+    // plain ones; paragraph and line separators are the typed line breaks.
+    QString text = field->document()->toRawText();
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const QChar c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            out += QLatin1String("\r\n");
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace sidefield
+
+AddCardDlg::AddCardDlg(const QString &category, const QFont &cardFont, QWidget *parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::AddCardDlg>())
+{
+    ui_->setupUi(this);
+    dlu::applyDialogUnits(this, kTemplateSize);
+    if (parent) {
+        const dlu::BaseUnits base = dlu::baseUnits(parent->font());
+        move(parent->mapToGlobal(QPoint(dlu::toPixelsX(kTemplatePosition.x(), base),
+                                        dlu::toPixelsY(kTemplatePosition.y(), base))));
+    }
+    ui_->categoryLabel->setText(QStringLiteral("Category: ") + edit::labelText(category));
+    sidefield::prepare(ui_->side1Edit, cardFont);
+    sidefield::prepare(ui_->side2Edit, cardFont);
+    connect(ui_->doneButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->addAnotherButton, &QPushButton::clicked, this, &AddCardDlg::addAnotherRequested);
+    connect(ui_->extendedCharsButton, &QPushButton::clicked, this, &AddCardDlg::extendedCharsRequested);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui_->helpButton, &QPushButton::clicked, this, &AddCardDlg::helpRequested);
+    ui_->side1Edit->setFocus();
+}
+
+AddCardDlg::~AddCardDlg() = default;
+
+// A new card has no original texts: whatever the fields hold is read.
+QString AddCardDlg::side1() const { return sidefield::read(ui_->side1Edit, QString()); }
+QString AddCardDlg::side2() const { return sidefield::read(ui_->side2Edit, QString()); }
+QPlainTextEdit *AddCardDlg::side1Edit() const { return ui_->side1Edit; }
+QPlainTextEdit *AddCardDlg::side2Edit() const { return ui_->side2Edit; }
+
+void AddCardDlg::clearFields()
+{
+    sidefield::show(ui_->side1Edit, QString());
+    sidefield::show(ui_->side2Edit, QString());
+    ui_->side1Edit->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace mdk

@@ -1,0 +1,48 @@
+#include "deletecarddlg.h"
+
+#include "core/edit/cardedit.h"
+#include "gui/common/dialogfont.h"
+#include "ui_deletecarddlg.h"
+
+namespace mdk {
+
+namespace {
+constexpr QSize kTemplateSize{194, 149};
+constexpr QPoint kTemplatePosition{18, 30};
+
+// A card side as a label shows it: the start of the text, its CR LF pairs as
+// single line breaks (the label would break at the CR and again at the LF).
+QString shownText(const QString &side)
+{
+    return edit::labelText(side).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+} // namespace
+
+DeleteCardDlg::DeleteCardDlg(int cardNumber, const QString &side1, const QString &side2, QWidget *parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::DeleteCardDlg>())
+{
+    ui_->setupUi(this);
+    dlu::applyDialogUnits(this, kTemplateSize);
+    if (parent) {
+        const dlu::BaseUnits base = dlu::baseUnits(parent->font());
+        move(parent->mapToGlobal(QPoint(dlu::toPixelsX(kTemplatePosition.x(), base),
+                                        dlu::toPixelsY(kTemplatePosition.y(), base))));
+    }
+    ui_->cardNumberLabel->setText(QString::number(cardNumber));
+    ui_->side1Label->setText(shownText(side1));
+    ui_->side2Label->setText(shownText(side2));
+    connect(ui_->yesButton, &QPushButton::clicked, this, [this] {
+        answer_ = Answer::Yes;
+        accept();
+    });
+    connect(ui_->noButton, &QPushButton::clicked, this, [this] {
+        answer_ = Answer::No;
+        reject();
+    });
+}
+
+DeleteCardDlg::~DeleteCardDlg() = default;
+
+bool DeleteCardDlg::dontAskTicked() const { return ui_->dontAskBox->isChecked(); }
+
+} // namespace mdk
