@@ -88,7 +88,6 @@ void Deck::LoadView(const QString &name)
 void Deck::loadViewFrom(const std::vector<int> &cards)
 {
     view_.clear();
-    view_.reserve(cards.size());
     for (int j : cards)
         view_.push_back(file_[size_t(j)]);
 }
@@ -122,11 +121,7 @@ std::vector<std::vector<int>> Deck::cardsOfCategories(const std::vector<Category
 void Deck::LoadViewWithSubcategories(CategoryTree::NodeId node)
 {
     const auto buckets = cardsOfCategories(tree.preorder(node));
-    size_t total = 0;
-    for (const auto &bucket : buckets)
-        total += bucket.size();
     view_.clear();
-    view_.reserve(total);
     for (const auto &bucket : buckets)
         for (int j : bucket)
             view_.push_back(file_[size_t(j)]);
@@ -336,8 +331,7 @@ bool Deck::permuteView(const std::vector<int> &order)
             return false;
         seen[size_t(k)] = 1;
     }
-    std::vector<Card> reordered;
-    reordered.reserve(view_.size());
+    std::deque<Card> reordered;
     for (int k : order)
         reordered.push_back(std::move(view_[size_t(k)]));
     view_ = std::move(reordered);

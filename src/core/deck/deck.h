@@ -198,8 +198,11 @@ private:
 
     std::vector<Card> file_;
     std::vector<int> fileCat_; // the name number of each file-level card
-    std::vector<Card> view_;
-    std::vector<Card> deleted_; // oldest first
+    // The view and the deleted cards are deques: removing or inserting a
+    // card moves only the shorter side, and growing never moves a card, so
+    // no single command on a million cards copies them all at once.
+    std::deque<Card> view_;
+    std::deque<Card> deleted_; // oldest first
     // Category names by number; a deque so that references stay valid when
     // names are added.
     std::deque<QString> names_;
