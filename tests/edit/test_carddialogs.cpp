@@ -241,7 +241,15 @@ void CardDialogsTest::labelsShowCardTextLiterallyAndCut()
     checkShown(child<QLabel>(&del, "side2Label"), markup);
     DeleteCardDlg delHuge(1, huge, QStringLiteral("a\r\nb"));
     checkShown(child<QLabel>(&delHuge, "side1Label"), huge.left(edit::kLabelChars));
-    checkShown(child<QLabel>(&delHuge, "side2Label"), QStringLiteral("a\nb"));
+    // A CR LF pair is one line break, as a bare LF would be.
+    auto *crlf = child<QLabel>(&delHuge, "side2Label");
+    QLabel twoLines(QStringLiteral("a\nb")), threeLines(QStringLiteral("a\n\nb"));
+    for (QLabel *probe : {&twoLines, &threeLines}) {
+        probe->setWordWrap(true);
+        probe->setFont(crlf->font());
+    }
+    QCOMPARE(crlf->heightForWidth(crlf->width()), twoLines.heightForWidth(crlf->width()));
+    QVERIFY(threeLines.heightForWidth(crlf->width()) > twoLines.heightForWidth(crlf->width()));
 
     Deck deck = testsupport::buildDeck({{amp, huge, QStringLiteral("Main")}, {QStringLiteral("k"), QStringLiteral("k"), QStringLiteral("Main")}});
     edit::deleteCard(deck, 0);

@@ -26,11 +26,9 @@ void prepare(QPlainTextEdit *field, const QFont &cardFont)
 
 void show(QPlainTextEdit *field, const QString &text)
 {
-    // The document splits blocks at CR and at LF alike, so a CR LF pair
-    // would show as two line breaks.
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    field->setPlainText(shown);
+    // The document takes CR LF, a bare CR and a bare LF each as one line
+    // break; read() hands back the text itself while the field is untouched.
+    field->setPlainText(text);
     field->document()->setModified(false);
 }
 

@@ -9,13 +9,6 @@ namespace mdk {
 namespace {
 constexpr QSize kTemplateSize{194, 149};
 constexpr QPoint kTemplatePosition{18, 30};
-
-// A card side as a label shows it: the start of the text, its CR LF pairs as
-// single line breaks (the label would break at the CR and again at the LF).
-QString shownText(const QString &side)
-{
-    return edit::labelText(side).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-}
 } // namespace
 
 DeleteCardDlg::DeleteCardDlg(int cardNumber, const QString &side1, const QString &side2, QWidget *parent)
@@ -29,8 +22,8 @@ DeleteCardDlg::DeleteCardDlg(int cardNumber, const QString &side1, const QString
                                         dlu::toPixelsY(kTemplatePosition.y(), base))));
     }
     ui_->cardNumberLabel->setText(QString::number(cardNumber));
-    ui_->side1Label->setText(shownText(side1));
-    ui_->side2Label->setText(shownText(side2));
+    ui_->side1Label->setText(edit::labelText(side1));
+    ui_->side2Label->setText(edit::labelText(side2));
     connect(ui_->yesButton, &QPushButton::clicked, this, [this] {
         answer_ = Answer::Yes;
         accept();

@@ -9,12 +9,6 @@ namespace mdk {
 namespace {
 constexpr QSize kTemplateSize{194, 165};
 constexpr QPoint kTemplatePosition{11, 27};
-
-// As in the Delete dialog: the start of the text, CR LF as one line break.
-QString shownText(const QString &side)
-{
-    return edit::labelText(side).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-}
 } // namespace
 
 UndeleteDlg::UndeleteDlg(const Deck &deck, QWidget *parent)
@@ -43,8 +37,8 @@ void UndeleteDlg::showDeleted(int u)
 {
     undeleteindex_ = u;
     const bool any = u < deck_.deletedCount();
-    ui_->side1Label->setText(any ? shownText(deck_.deletedSide1(u)) : QString());
-    ui_->side2Label->setText(any ? shownText(deck_.deletedSide2(u)) : QString());
+    ui_->side1Label->setText(any ? edit::labelText(deck_.deletedSide1(u)) : QString());
+    ui_->side2Label->setText(any ? edit::labelText(deck_.deletedSide2(u)) : QString());
 }
 
 } // namespace mdk
