@@ -19,6 +19,11 @@ struct LiteralDeck {
     QStringList MarkList; // decimal view indexes, in marking order
     QString OldTreeName = CategoryTree::kMainName;
     CategoryTree tree;
+    // The current card and side, and the copy memory.
+    int placeseek = 0;
+    int side = 0;
+    QString memory1, memory2;
+    int cardinmemory = 0;
 
     explicit LiteralDeck(int capacity = TextList::kDefaultCapacity)
         : MainSide1List(capacity), MainSide2List(capacity), CatList(capacity), Side1List(capacity),
@@ -290,6 +295,141 @@ inline void flipView(LiteralDeck &d)
     const TextList side1 = d.Side1List;
     d.Side1List = d.Side2List;
     d.Side2List = side1;
+}
+
+// --- The display rules of the card commands: the current card moves by
+// the same forward and backward steps the mouse takes, and every command
+// ends by showing the current card, which never leaves a marked one shown.
+
+inline bool isMarked(const LiteralDeck &d, int k)
+{
+    return d.MarkList.contains(QString::number(k));
+}
+
+inline void changeSide(LiteralDeck &d);
+
+// The data part of showing the current card.
+inline void setText(LiteralDeck &d)
+{
+    const int n = d.Side1List.GetCount();
+    if (n == 0)
+        return;
+    if (d.MarkList.size() == n)
+        d.MarkList.clear();
+    if (isMarked(d, d.placeseek))
+        changeSide(d);
+}
+
+inline void changeSide(LiteralDeck &d)
+{
+    const int n = d.Side1List.GetCount();
+    if (n == 0)
+        return;
+    if (++d.side == 1) {
+        setText(d);
+        return;
+    }
+    if (d.MarkList.size() == n)
+        d.MarkList.clear();
+    do {
+        if (++d.placeseek == n)
+            d.placeseek = 0;
+    } while (isMarked(d, d.placeseek));
+    d.side = 0;
+    setText(d);
+}
+
+inline void changeSideBackwards(LiteralDeck &d)
+{
+    const int n = d.Side1List.GetCount();
+    if (n == 0)
+        return;
+    if (--d.side == 0) {
+        setText(d);
+        return;
+    }
+    if (d.MarkList.size() == n)
+        d.MarkList.clear();
+    do {
+        if (--d.placeseek == -1)
+            d.placeseek = n - 1;
+    } while (isMarked(d, d.placeseek));
+    d.side = 1;
+    setText(d);
+}
+
+// Delete, with the confirmation turned off.
+inline void deleteCommand(LiteralDeck &d)
+{
+    const int n = d.Side1List.GetCount();
+    const int marks = int(d.MarkList.size());
+    if (n == 0 || !(marks == 0 || n - marks > 1))
+        return;
+    deleteViewCard(d, d.placeseek);
+    const int count = d.Side1List.GetCount();
+    if (d.placeseek == count && count > 0) {
+        d.side = 0;
+        changeSideBackwards(d);
+    }
+    if (d.placeseek != count) {
+        d.side = 1;
+        changeSide(d);
+    }
+    if (count == 0)
+        d.side = 0;
+    setText(d);
+}
+
+inline void cutCommand(LiteralDeck &d)
+{
+    if (d.Side1List.GetCount() == 0)
+        return;
+    d.cardinmemory = 1;
+    d.memory1 = d.Side1List.at(d.placeseek);
+    d.memory2 = d.Side2List.at(d.placeseek);
+    cutViewCard(d, d.placeseek);
+    const int count = d.Side1List.GetCount();
+    if (d.placeseek == count && count > 0) {
+        d.side = 0;
+        changeSideBackwards(d);
+    }
+    if (d.placeseek != count)
+        d.side = 0;
+    if (count == 0)
+        d.side = 0;
+    setText(d);
+}
+
+inline void copyCommand(LiteralDeck &d)
+{
+    if (d.Side1List.GetCount() == 0)
+        return;
+    d.cardinmemory = 1;
+    d.memory1 = d.Side1List.at(d.placeseek);
+    d.memory2 = d.Side2List.at(d.placeseek);
+}
+
+// False when nothing was copied yet or the store is full.
+inline bool pasteCommand(LiteralDeck &d)
+{
+    if (!d.cardinmemory || !pasteViewCard(d, d.placeseek, d.memory1, d.memory2))
+        return false;
+    if (d.Side1List.GetCount() == 1)
+        d.side = d.placeseek = 0;
+    setText(d);
+    return true;
+}
+
+// False when marking would leave no card unmarked.
+inline bool markCommand(LiteralDeck &d)
+{
+    const int n = d.Side1List.GetCount();
+    if (n == 0 || d.MarkList.size() + 1 == n)
+        return false;
+    d.MarkList << QString::number(d.placeseek);
+    d.side = 1;
+    changeSide(d);
+    return true;
 }
 
 } // namespace mdk::reference
