@@ -99,6 +99,7 @@ private Q_SLOTS:
     void moveAllGoesAfterTheDestinationsCards();
     void renameTouchesEachCardOnce();
     void permuteViewRefusesWhatIsNoPermutation();
+    void manyDeletedCardsMatchLiteral();
 };
 
 void TestDeck::textListOperations()
@@ -584,6 +585,54 @@ void TestDeck::permuteViewRefusesWhatIsNoPermutation()
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"a3", "a1", "a2"}));
     QCOMPARE(viewColumn(d, Column::Side2), (QStringList{"q3", "q1", "q2"}));
     QCOMPARE(d.Marks.GetCount(), 0);
+}
+
+void TestDeck::manyDeletedCardsMatchLiteral()
+{
+    // Enough deleted cards that they are held in several pieces: undelete
+    // one at the seams and at both ends, undelete all stopped by the store
+    // part-way into a piece, then the rest.
+    constexpr int kCards = 5000, kCapacity = 7000;
+    Deck fast;
+    fast.setCapacity(kCapacity);
+    LiteralDeck slow(kCapacity);
+    for (int j = 0; j < kCards; ++j) {
+        const QString s1 = QStringLiteral("q%1").arg(j), s2 = QStringLiteral("a%1").arg(j);
+        fast.appendFileCard(s1, s2, QStringLiteral("Main"));
+        slow.addFileCard(s1, s2, QStringLiteral("Main"));
+    }
+    fast.LoadView(QStringLiteral("Main"));
+    reference::loadView(slow, QStringLiteral("Main"));
+    fast.clearViewToDeleted();
+    reference::clearCategory(slow);
+    compareDecks(fast, slow);
+
+    for (int u : {4096, 4095, 0, kCards - 4, 4094, 4093}) {
+        QCOMPARE(fast.undeleteCard(u), reference::undeleteOne(slow, u));
+        if (u < fast.deletedCount()) // the card that took its place
+            QCOMPARE(fast.deletedSide1(u), slow.UndeleteList1.at(u));
+    }
+    compareDecks(fast, slow);
+
+    while (fast.viewCount() < kCapacity - 4500) {
+        const QString s1 = QStringLiteral("new%1").arg(fast.viewCount());
+        QVERIFY(fast.appendViewCard(s1, QString()));
+        QVERIFY(reference::addViewCard(slow, s1, QString()));
+    }
+    QCOMPARE(fast.undeleteAll(), reference::undeleteAll(slow));
+    QCOMPARE(fast.deletedCount(), kCards - 6 - 4500);
+    compareDecks(fast, slow);
+
+    for (int p : {0, 1999, 3, 6990})
+        fast.RemoveViewCard(p), reference::deleteViewCard(slow, p);
+    QVERIFY(fast.undeleteCard(fast.deletedCount() - 1));
+    QVERIFY(reference::undeleteOne(slow, slow.UndeleteList1.GetCount() - 1));
+    compareDecks(fast, slow);
+    fast.clearViewToDeleted();
+    reference::clearCategory(slow);
+    QCOMPARE(fast.undeleteAll(), reference::undeleteAll(slow));
+    compareDecks(fast, slow);
+    QCOMPARE(fast.viewCount(), kCapacity);
 }
 
 QTEST_GUILESS_MAIN(TestDeck)

@@ -275,7 +275,8 @@ int Deck::removeCardsOutsideTree()
 
 void Deck::clearViewToDeleted()
 {
-    deleted_.insert(deleted_.end(), std::make_move_iterator(view_.begin()), std::make_move_iterator(view_.end()));
+    for (Card &card : view_)
+        deleted_.push_back(std::move(card));
     view_.clear();
     Marks.ClearList();
 }
@@ -287,8 +288,8 @@ bool Deck::undeleteCard(int u)
     Marks.ClearList();
     if (viewCount() >= capacity_)
         return false;
-    view_.push_back(std::move(deleted_[size_t(u)]));
-    deleted_.erase(deleted_.begin() + u);
+    view_.push_back(std::move(deleted_.at(size_t(u))));
+    deleted_.erase(size_t(u));
     return true;
 }
 
@@ -296,9 +297,7 @@ bool Deck::undeleteAll()
 {
     const size_t room = size_t(std::max(0, capacity_ - viewCount()));
     const size_t n = std::min(room, deleted_.size());
-    view_.insert(view_.end(), std::make_move_iterator(deleted_.begin()),
-                 std::make_move_iterator(deleted_.begin() + std::ptrdiff_t(n)));
-    deleted_.erase(deleted_.begin(), deleted_.begin() + std::ptrdiff_t(n));
+    deleted_.takeFront(n, view_);
     Marks.ClearList();
     return deleted_.empty();
 }
@@ -343,6 +342,69 @@ void Deck::flipViewSides()
 {
     for (Card &card : view_)
         card.side1.swap(card.side2);
+}
+
+std::pair<size_t, size_t> Deck::CardChunks::find(size_t u) const
+{
+    size_t chunk = 0;
+    while (u >= chunks_[chunk].size())
+        u -= chunks_[chunk++].size();
+    return {chunk, u};
+}
+
+const Deck::Card &Deck::CardChunks::at(size_t u) const
+{
+    const auto [chunk, i] = find(u);
+    return chunks_[chunk][i];
+}
+
+Deck::Card &Deck::CardChunks::at(size_t u)
+{
+    const auto [chunk, i] = find(u);
+    return chunks_[chunk][i];
+}
+
+void Deck::CardChunks::push_back(Card &&card)
+{
+    if (chunks_.empty() || chunks_.back().size() >= kChunk)
+        chunks_.emplace_back();
+    chunks_.back().push_back(std::move(card));
+    ++size_;
+}
+
+void Deck::CardChunks::erase(size_t u)
+{
+    const auto [chunk, i] = find(u);
+    std::vector<Card> &cards = chunks_[chunk];
+    cards.erase(cards.begin() + std::ptrdiff_t(i));
+    if (cards.empty())
+        chunks_.erase(chunks_.begin() + std::ptrdiff_t(chunk));
+    --size_;
+}
+
+void Deck::CardChunks::takeFront(size_t n, std::deque<Card> &out)
+{
+    size_t whole = 0;
+    for (; whole < chunks_.size() && chunks_[whole].size() <= n; ++whole) {
+        out.insert(out.end(), std::make_move_iterator(chunks_[whole].begin()),
+                   std::make_move_iterator(chunks_[whole].end()));
+        n -= chunks_[whole].size();
+        size_ -= chunks_[whole].size();
+    }
+    chunks_.erase(chunks_.begin(), chunks_.begin() + std::ptrdiff_t(whole));
+    if (n > 0) {
+        std::vector<Card> &first = chunks_.front();
+        out.insert(out.end(), std::make_move_iterator(first.begin()),
+                   std::make_move_iterator(first.begin() + std::ptrdiff_t(n)));
+        first.erase(first.begin(), first.begin() + std::ptrdiff_t(n));
+        size_ -= n;
+    }
+}
+
+void Deck::CardChunks::clear()
+{
+    chunks_.clear();
+    size_ = 0;
 }
 
 QString Deck::cleanText(const QString &text)

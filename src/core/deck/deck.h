@@ -83,8 +83,8 @@ public:
     const QString &fileSide1(int j) const { return file_[size_t(j)].side1; }
     const QString &fileSide2(int j) const { return file_[size_t(j)].side2; }
     const QString &fileCategory(int j) const { return names_[size_t(fileCat_[size_t(j)])]; }
-    const QString &deletedSide1(int u) const { return deleted_[size_t(u)].side1; }
-    const QString &deletedSide2(int u) const { return deleted_[size_t(u)].side2; }
+    const QString &deletedSide1(int u) const { return deleted_.at(size_t(u)).side1; }
+    const QString &deletedSide2(int u) const { return deleted_.at(size_t(u)).side2; }
     // Neither a card in view nor a category besides "Main".
     bool isBlank() const { return viewCount() == 0 && tree.nodeCount() <= 1; }
 
@@ -185,6 +185,31 @@ private:
         QString side1, side2;
     };
 
+    // Cards in order, held in chunks of at most kChunk cards: taking one
+    // out anywhere moves at most one chunk's cards, and growing never moves
+    // a card. Finding card u walks the chunks, which is cheap for the few
+    // cards a dialog shows at a time.
+    class CardChunks {
+    public:
+        size_t size() const { return size_; }
+        bool empty() const { return size_ == 0; }
+        const Card &at(size_t u) const;
+        Card &at(size_t u);
+        void push_back(Card &&card);
+        void erase(size_t u);
+        // Moves the first n cards to the end of out.
+        void takeFront(size_t n, std::deque<Card> &out);
+        void clear();
+
+    private:
+        static constexpr size_t kChunk = 4096;
+        // The chunk holding card u, and u's place in it.
+        std::pair<size_t, size_t> find(size_t u) const;
+
+        std::vector<std::vector<Card>> chunks_;
+        size_t size_ = 0;
+    };
+
     // The number of a category name, or -1 when no card was ever given it.
     int findName(const QString &name) const { return nameIds_.value(name, -1); }
     // The number of a category name, adding the name when it is new.
@@ -198,11 +223,11 @@ private:
 
     std::vector<Card> file_;
     std::vector<int> fileCat_; // the name number of each file-level card
-    // The view and the deleted cards are deques: removing or inserting a
-    // card moves only the shorter side, and growing never moves a card, so
-    // no single command on a million cards copies them all at once.
+    // A deque: removing or inserting a card moves only the shorter side,
+    // and growing never moves a card, so no single command on a million
+    // cards copies them all at once.
     std::deque<Card> view_;
-    std::deque<Card> deleted_; // oldest first
+    CardChunks deleted_; // oldest first
     // Category names by number; a deque so that references stay valid when
     // names are added.
     std::deque<QString> names_;
