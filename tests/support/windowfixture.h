@@ -10,6 +10,7 @@
 #include "gui/shell/mnemodeckwindow.h"
 
 #include <QAction>
+#include <QTest>
 
 #include <memory>
 
@@ -33,6 +34,8 @@ struct WindowFixture {
         window->SetupWindow();
         window->sizeFrame();
         window->show();
+        // The window's shortcuts reach only an active window.
+        QTest::qWaitForWindowActive(window.get());
     }
 
     Deck &deck() { return window->deck(); }

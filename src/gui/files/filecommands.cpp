@@ -144,9 +144,16 @@ bool FileCommands::FileLoad(const QString &path, const QString &displayName)
     return true;
 }
 
+bool FileCommands::differsFromFile() const
+{
+    // A file whose cards were all deleted still differs from what is on
+    // disk; only a blank deck that never had a file has nothing to lose.
+    return deck_.filehaschanged && (!deck_.isBlank() || deck_.filehasbeensaved);
+}
+
 bool FileCommands::SaveFileIfNeeded()
 {
-    if (!deck_.isBlank() && deck_.filehaschanged) {
+    if (differsFromFile()) {
         const QString who = deck_.filehasbeensaved ? open_.ProtectedFileName : kThisFile;
         if (dialogs_.askSave(window_, kSaveFile, who + kBeforeLoading) && !SaveFile())
             return false;
@@ -163,7 +170,7 @@ bool FileCommands::SaveFileIfNeeded()
 
 bool FileCommands::SaveBeforeExit()
 {
-    if (!deck_.isBlank() && !deck_.ShowSubCategories && deck_.filehaschanged) {
+    if (!deck_.ShowSubCategories && differsFromFile()) {
         const QString who = deck_.filehasbeensaved ? open_.ProtectedFileName : kThisFile;
         if (dialogs_.askSave(window_, kSaveFile, who + kBeforeExiting) && !SaveFile())
             return false;

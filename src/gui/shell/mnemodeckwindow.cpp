@@ -9,6 +9,7 @@
 #include "core/study/study.h"
 #include "gui/common/dialogunits.h"
 #include "gui/common/userdialogs.h"
+#include "gui/edit/editcontroller.h"
 #include "gui/files/filecommands.h"
 #include "gui/help/helpcontroller.h"
 #include "gui/shell/mdkmaindlg.h"
@@ -103,12 +104,12 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     files_ = new FileCommands(context, open_, this);
     study_ = new StudyController(context, open_, this);
     help_ = new HelpController(context, open_, this);
-    for (CommandController *controller : {static_cast<CommandController *>(files_),
-                                          static_cast<CommandController *>(study_),
-                                          static_cast<CommandController *>(help_)})
+    edit_ = new EditController(context, this);
+    for (CommandController *controller : std::initializer_list<CommandController *>{files_, study_, help_, edit_})
         addController(controller);
     connectFileCommands();
     connect(study_, &StudyController::helpRequested, help_, &HelpController::openHelp);
+    connect(edit_, &EditController::helpRequested, help_, &HelpController::openHelp);
 
     buildCommands();
     buildMenus();

@@ -19,6 +19,7 @@ class QLabel;
 namespace mdk {
 
 class CommandController;
+class EditController;
 class FileCommands;
 class HelpController;
 class MDKMainDlg;
@@ -68,6 +69,7 @@ public:
     FileCommands &fileCommands() { return *files_; }
     StudyController &studyCommands() { return *study_; }
     HelpController &helpCommands() { return *help_; }
+    EditController &editCommands() { return *edit_; }
 
     // ---- Commands ----
     QAction *commandAction(int id) const { return actions_.value(id); }
@@ -122,6 +124,7 @@ private:
     FileCommands *files_ = nullptr;
     StudyController *study_ = nullptr;
     HelpController *help_ = nullptr;
+    EditController *edit_ = nullptr;
     QHash<int, std::function<void()>> handlers_;
 
     QHash<int, QAction *> actions_;

@@ -1,0 +1,177 @@
+#include "editcontroller.h"
+
+#include "core/settings/helpfile.h"
+#include "core/settings/options.h"
+#include "core/shell/commandids.h"
+#include "gui/common/chartarget.h"
+#include "gui/common/logfontqt.h"
+#include "gui/common/userdialogs.h"
+#include "gui/common/waitcursor.h"
+#include "gui/edit/addcarddlg.h"
+#include "gui/edit/deletecarddlg.h"
+#include "gui/edit/editcarddlg.h"
+#include "gui/edit/undeletedlg.h"
+#include "gui/notepad/extendeddlg.h"
+
+namespace mdk {
+
+namespace {
+const QString kAddCard = QStringLiteral("Add Card");
+} // namespace
+
+EditController::EditController(const CommandContext &context, QObject *parent)
+    : CommandController(context, parent)
+{
+    bind(CM_CARDADD, &EditController::CMCardAdd);
+    bind(CM_EDIT, &EditController::CMEdit);
+    bind(CM_DELETECARD, &EditController::CMDeleteCard);
+    bind(CM_UNDELETE, &EditController::CMUndelete);
+    bind(CM_UNDELETEALL, &EditController::UndeleteAll);
+    bind(CM_CUT, &EditController::CMCut);
+    bind(CM_COPY, &EditController::CopytoMemory);
+    bind(CM_PASTE, &EditController::PastefromMemory);
+}
+
+bool EditController::addOne(const QString &side1, const QString &side2, QWidget *dialog)
+{
+    bool added = false;
+    {
+        WaitCursor wait;
+        added = edit::addCard(deck_, side1, side2);
+    }
+    if (!added)
+        dialogs_.warn(dialog, kAddCard, edit::kStoreFull);
+    return added;
+}
+
+void EditController::runPalette(QPlainTextEdit *side1, QPlainTextEdit *side2, QWidget *dialog)
+{
+    PlainTextTarget target1(side1);
+    PlainTextTarget target2(side2);
+    ExtendedDlg palette(target1, target2, addToSide1_, dialog);
+    palette.exec();
+}
+
+void EditController::CMCardAdd()
+{
+    AddCardDlg dialog(deck_.OldTreeName, toQFont(options_.LUsingFont), window_);
+    connect(&dialog, &AddCardDlg::addAnotherRequested, this, [this, &dialog] {
+        // On a full store the texts stay in the fields, so nothing typed is lost.
+        if (addOne(dialog.side1(), dialog.side2(), &dialog))
+            dialog.clearFields();
+    });
+    connect(&dialog, &AddCardDlg::extendedCharsRequested, this,
+            [this, &dialog] { runPalette(dialog.side1Edit(), dialog.side2Edit(), &dialog); });
+    connect(&dialog, &AddCardDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::AddCard, &dialog); });
+    if (dialog.exec() == QDialog::Accepted)
+        addOne(dialog.side1(), dialog.side2(), &dialog);
+    Q_EMIT viewChanged();
+}
+
+void EditController::CMEdit()
+{
+    if (deck_.viewCount() == 0) {
+        dialogs_.warn(window_, QStringLiteral("Mnemodeck"),
+                      QStringLiteral("To edit a card, you must be viewing the card you wish to edit."));
+        Q_EMIT viewChanged();
+        return;
+    }
+    // The card shown when the dialog opens is the one edited.
+    const int card = deck_.placeseek;
+    EditCardDlg dialog(card + 1, deck_.viewSide1(card), deck_.viewSide2(card), toQFont(options_.LUsingFont),
+                       window_);
+    connect(&dialog, &EditCardDlg::extendedCharsRequested, this,
+            [this, &dialog] { runPalette(dialog.side1Edit(), dialog.side2Edit(), &dialog); });
+    connect(&dialog, &EditCardDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::EditCard, &dialog); });
+    if (dialog.exec() == QDialog::Accepted)
+        edit::editCard(deck_, card, dialog.side1(), dialog.side2());
+    Q_EMIT viewChanged();
+}
+
+void EditController::CMDeleteCard()
+{
+    if (!edit::mayDelete(deck_))
+        return;
+    const int card = deck_.placeseek;
+    if (confirmation_.shouldAsk()) {
+        DeleteCardDlg dialog(card + 1, deck_.viewSide1(card), deck_.viewSide2(card), window_);
+        dialog.exec();
+        if (dialog.answer() == DeleteCardDlg::Answer::Cancelled)
+            return;
+        confirmation_.answered(dialog.dontAskTicked());
+        if (dialog.answer() == DeleteCardDlg::Answer::No)
+            return;
+    }
+    edit::deleteCard(deck_, card);
+    Q_EMIT statusMessage(QStringLiteral("Card deleted"));
+    Q_EMIT viewChanged();
+}
+
+void EditController::CMUndelete()
+{
+    if (deck_.deletedCount() == 0) {
+        dialogs_.warn(window_, QStringLiteral("Undelete Card"),
+                      QStringLiteral("No cards have been deleted.  Cannot undelete."));
+        Q_EMIT viewChanged();
+        return;
+    }
+    UndeleteDlg dialog(deck_, window_);
+    connect(&dialog, &UndeleteDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Undelete, &dialog); });
+    if (dialog.exec() == QDialog::Accepted) {
+        deck_.undeleteindex = dialog.undeleteindex();
+        if (!edit::undeleteCard(deck_, deck_.undeleteindex))
+            dialogs_.warn(window_, kAddCard, edit::kStoreFull);
+    }
+    Q_EMIT viewChanged();
+}
+
+void EditController::UndeleteAll()
+{
+    bool all = true;
+    {
+        WaitCursor wait;
+        all = edit::undeleteAll(deck_);
+    }
+    if (!all)
+        dialogs_.warn(window_, QStringLiteral("Undelete All"), edit::kUndeleteAllFull);
+    Q_EMIT viewChanged();
+}
+
+void EditController::CMCut()
+{
+    if (deck_.viewCount() == 0) {
+        dialogs_.warn(window_, QStringLiteral("Cut"), QStringLiteral("You must be viewing the card you wish to cut."));
+        return;
+    }
+    edit::cutCard(deck_, deck_.placeseek);
+    Q_EMIT viewChanged();
+    Q_EMIT statusMessage(QStringLiteral("Card has been cut"));
+}
+
+void EditController::CopytoMemory()
+{
+    if (deck_.viewCount() == 0) {
+        dialogs_.warn(window_, QStringLiteral("Copy"), QStringLiteral("You must be viewing the card you wish to copy."));
+        return;
+    }
+    edit::copyCard(deck_, deck_.placeseek);
+    Q_EMIT statusMessage(QStringLiteral("Card has been copied to memory"));
+}
+
+void EditController::PastefromMemory()
+{
+    switch (edit::pasteCard(deck_)) {
+    case edit::PasteResult::NothingCopied:
+        dialogs_.warn(window_, QStringLiteral("Paste"), QStringLiteral("You have not copied or cut a card yet."));
+        return;
+    case edit::PasteResult::StoreFull:
+        dialogs_.warn(window_, QStringLiteral("Paste"), edit::kStoreFull);
+        return;
+    case edit::PasteResult::Pasted:
+        Q_EMIT statusMessage(QStringLiteral("Card has been pasted"));
+        Q_EMIT viewChanged();
+        return;
+    }
+}
+
+} // namespace mdk
