@@ -16,6 +16,7 @@
 #include "gui/study/studycontroller.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QIcon>
@@ -278,6 +279,10 @@ void MnemodeckWindow::runCommand(int id)
     // stepping ends here, and the command acts on the card shown now.
     client_->stopAutoRepeat();
     handlers_.value(id)();
+    // After a command's dialog the keys belong to the window again, even
+    // where no window manager hands the focus back.
+    if (isVisible() && !isActiveWindow() && !QApplication::activeModalWidget())
+        activateWindow();
     updateCommands();
 }
 
