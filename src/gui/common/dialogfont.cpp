@@ -32,4 +32,12 @@ void applyDialogUnits(QWidget *dialog, const QSize &sizeInUnits)
     dialog->setFixedSize(toPixels(sizeInUnits, base));
 }
 
+void placeAtTemplatePosition(QWidget *dialog, const QWidget *parent, const QPoint &positionInUnits)
+{
+    if (!parent)
+        return;
+    const BaseUnits base = baseUnits(parent->font());
+    dialog->move(parent->mapToGlobal(QPoint(toPixelsX(positionInUnits.x(), base), toPixelsY(positionInUnits.y(), base))));
+}
+
 } // namespace mdk::dlu

@@ -3,6 +3,7 @@
 #include "gui/common/dialogunits.h"
 
 #include <QFont>
+#include <QPoint>
 
 class QWidget;
 
@@ -17,5 +18,8 @@ BaseUnits baseUnits(const QFont &font = dialogFont());
 // sets the dialog font, converts every child's geometry to pixels and fixes
 // the dialog's size to sizeInUnits.
 void applyDialogUnits(QWidget *dialog, const QSize &sizeInUnits);
+// Moves a dialog to its template's position, given in dialog units from the
+// top-left of its parent (nothing without a parent).
+void placeAtTemplatePosition(QWidget *dialog, const QWidget *parent, const QPoint &positionInUnits);
 
 } // namespace mdk::dlu

@@ -57,11 +57,7 @@ AddCardDlg::AddCardDlg(const QString &category, const QFont &cardFont, QWidget *
 {
     ui_->setupUi(this);
     dlu::applyDialogUnits(this, kTemplateSize);
-    if (parent) {
-        const dlu::BaseUnits base = dlu::baseUnits(parent->font());
-        move(parent->mapToGlobal(QPoint(dlu::toPixelsX(kTemplatePosition.x(), base),
-                                        dlu::toPixelsY(kTemplatePosition.y(), base))));
-    }
+    dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
     ui_->categoryLabel->setText(QStringLiteral("Category: ") + edit::labelText(category));
     sidefield::prepare(ui_->side1Edit, cardFont);
     sidefield::prepare(ui_->side2Edit, cardFont);

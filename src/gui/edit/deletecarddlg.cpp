@@ -16,11 +16,7 @@ DeleteCardDlg::DeleteCardDlg(int cardNumber, const QString &side1, const QString
 {
     ui_->setupUi(this);
     dlu::applyDialogUnits(this, kTemplateSize);
-    if (parent) {
-        const dlu::BaseUnits base = dlu::baseUnits(parent->font());
-        move(parent->mapToGlobal(QPoint(dlu::toPixelsX(kTemplatePosition.x(), base),
-                                        dlu::toPixelsY(kTemplatePosition.y(), base))));
-    }
+    dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
     ui_->cardNumberLabel->setText(QString::number(cardNumber));
     ui_->side1Label->setText(edit::labelText(side1));
     ui_->side2Label->setText(edit::labelText(side2));

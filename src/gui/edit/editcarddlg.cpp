@@ -19,11 +19,7 @@ EditCardDlg::EditCardDlg(int cardNumber, const QString &side1, const QString &si
 {
     ui_->setupUi(this);
     dlu::applyDialogUnits(this, kTemplateSize);
-    if (parent) {
-        const dlu::BaseUnits base = dlu::baseUnits(parent->font());
-        move(parent->mapToGlobal(QPoint(dlu::toPixelsX(kTemplatePosition.x(), base),
-                                        dlu::toPixelsY(kTemplatePosition.y(), base))));
-    }
+    dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
     ui_->cardNumberLabel->setText(QString::number(cardNumber));
     sidefield::prepare(ui_->side1Edit, cardFont);
     sidefield::prepare(ui_->side2Edit, cardFont);

@@ -16,11 +16,7 @@ UndeleteDlg::UndeleteDlg(const Deck &deck, QWidget *parent)
 {
     ui_->setupUi(this);
     dlu::applyDialogUnits(this, kTemplateSize);
-    if (parent) {
-        const dlu::BaseUnits base = dlu::baseUnits(parent->font());
-        move(parent->mapToGlobal(QPoint(dlu::toPixelsX(kTemplatePosition.x(), base),
-                                        dlu::toPixelsY(kTemplatePosition.y(), base))));
-    }
+    dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
     connect(ui_->prevButton, &QPushButton::clicked, this,
             [this] { showDeleted(edit::previousDeleted(deck_, undeleteindex_)); });
     connect(ui_->nextButton, &QPushButton::clicked, this,

@@ -44,11 +44,7 @@ ExtendedDlg::ExtendedDlg(CharTarget &side1, CharTarget *side2, bool *addToSide1,
     arial.setStyleHint(QFont::SansSerif);
     arial.setPointSize(8);
     setFont(arial);
-    if (parent) {
-        const dlu::BaseUnits base = dlu::baseUnits(parent->font());
-        move(parent->mapToGlobal(QPoint(dlu::toPixelsX(kTemplatePosition.x(), base),
-                                        dlu::toPixelsY(kTemplatePosition.y(), base))));
-    }
+    dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
 
     // Every letter button inserts its own caption.
     for (QPushButton *button : findChildren<QPushButton *>()) {

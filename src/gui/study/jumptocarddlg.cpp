@@ -16,11 +16,7 @@ JumpToCardDlg::JumpToCardDlg(Deck &deck, QWidget *parent)
 {
     ui_->setupUi(this);
     dlu::applyDialogUnits(this, kTemplateSize);
-    if (parent) {
-        const dlu::BaseUnits base = dlu::baseUnits(parent->font());
-        move(parent->mapToGlobal(QPoint(dlu::toPixelsX(kTemplatePosition.x(), base),
-                                        dlu::toPixelsY(kTemplatePosition.y(), base))));
-    }
+    dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
     ui_->rangeLabel->setText(QStringLiteral("(1 - ") + QString::number(deck.viewCount())
                              + QStringLiteral(")"));
     connect(ui_->okButton, &QPushButton::clicked, this, &JumpToCardDlg::Ok);
