@@ -1,7 +1,7 @@
 #include "editcarddlg.h"
 
 #include "gui/common/dialogfont.h"
-#include "gui/edit/addcarddlg.h"
+#include "gui/edit/sidefield.h"
 #include "ui_editcarddlg.h"
 
 #include <QPlainTextEdit>

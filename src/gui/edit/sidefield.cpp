@@ -1,0 +1,46 @@
+#include "sidefield.h"
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+namespace mdk {
+
+namespace sidefield {
+
+void prepare(QPlainTextEdit *field, const QFont &cardFont)
+{
+    field->setFont(cardFont);
+    field->setTabChangesFocus(true);
+    field->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    field->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void show(QPlainTextEdit *field, const QString &text)
+{
+    // The document takes CR LF, a bare CR and a bare LF each as one line
+    // break; read() hands back the text itself while the field is untouched.
+    field->setPlainText(text);
+    field->document()->setModified(false);
+}
+
+QString read(const QPlainTextEdit *field, const QString &shown)
+{
+    if (!field->document()->isModified())
+        return shown;
+    // The raw text keeps no-break spaces, which toPlainText() turns into
+    // plain ones; paragraph and line separators are the typed line breaks.
+    QString text = field->document()->toRawText();
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const QChar c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            out += QLatin1String("\r\n");
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace sidefield
+
+} // namespace mdk
