@@ -5,19 +5,18 @@
 #include "core/deck/deck.h"
 #include "core/edit/cardedit.h"
 #include "generator.h"
+#include "mdktool_commands.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringList>
 
 #include <cstdio>
-#include <sys/stat.h>
+
+using namespace mdk::tool;
 
 namespace {
-
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 const char kUsage[] =
     "usage: mdktool info FILE\n"
@@ -36,104 +35,6 @@ const char kUsage[] =
     "            a line, escaped as dump does) to the category (default Main)\n"
     "            of IN, and write OUT as Save does\n"
     "  generate  a reproducible synthetic card file of N cards\n";
-
-// Output goes through one buffer flushed in large blocks: a dump of a
-// million cards should not cost a million writes.
-class Output {
-public:
-    explicit Output(std::FILE *stream) : stream_(stream) {}
-    ~Output() { flush(); }
-    Output(const Output &) = delete;
-    Output &operator=(const Output &) = delete;
-
-    Output &operator<<(const QByteArray &bytes)
-    {
-        buffer_.append(bytes);
-        if (buffer_.size() >= kBlock)
-            flush();
-        return *this;
-    }
-    Output &operator<<(const char *text) { return *this << QByteArray(text); }
-    Output &operator<<(const QString &text) { return *this << text.toUtf8(); }
-    Output &operator<<(char c)
-    {
-        buffer_.append(c);
-        return *this;
-    }
-
-    void flush()
-    {
-        if (!buffer_.isEmpty())
-            std::fwrite(buffer_.constData(), 1, size_t(buffer_.size()), stream_);
-        buffer_.clear();
-        std::fflush(stream_);
-    }
-
-private:
-    static constexpr qsizetype kBlock = 1 << 16;
-    std::FILE *stream_;
-    QByteArray buffer_;
-};
-
-int fail(const QString &file, const QString &why)
-{
-    std::fprintf(stderr, "mdktool: %s: %s\n", qUtf8Printable(file), qUtf8Printable(why));
-    return kExitFailure;
-}
-
-int usage()
-{
-    std::fputs(kUsage, stderr);
-    return kExitUsage;
-}
-
-// Reads a card file the way the program opens one. A file of an earlier
-// layout is refused: converting it is the program's job.
-bool load(const QString &path, mdk::Deck &deck, int &exitCode)
-{
-    exitCode = 0;
-    if (QFileInfo(path).isDir()) {
-        exitCode = fail(path, QStringLiteral("is a folder, not a card file"));
-        return false;
-    }
-    switch (mdk::cardfile::testFormatOfFile(path)) {
-    case mdk::cardfile::Format::NotFound:
-        break; // read() below gives the reason
-    case mdk::cardfile::Format::Earlier:
-        exitCode = fail(path, QStringLiteral("not a current card file (an earlier layout or another kind "
-                                             "of file); open it in Mnemodeck to convert it"));
-        return false;
-    case mdk::cardfile::Format::Current:
-        break;
-    }
-    const mdk::cardfile::ReadResult result = mdk::cardfile::read(path, deck);
-    if (!result.opened) {
-        exitCode = fail(path, QStringLiteral("cannot be read: ") + result.error);
-        return false;
-    }
-    if (result.report.storeFull) {
-        exitCode = fail(path, QStringLiteral("holds more cards than a deck can take"));
-        return false;
-    }
-    return true;
-}
-
-QByteArray escaped(const QString &text)
-{
-    QByteArray out;
-    const QByteArray utf8 = text.toUtf8();
-    out.reserve(utf8.size() + 8);
-    for (char c : utf8) {
-        switch (c) {
-        case '\\': out.append("\\\\"); break;
-        case '\t': out.append("\\t"); break;
-        case '\n': out.append("\\n"); break;
-        case '\r': out.append("\\r"); break;
-        default: out.append(c);
-        }
-    }
-    return out;
-}
 
 int info(const mdk::Deck &deck)
 {
@@ -166,27 +67,6 @@ int dump(const mdk::Deck &deck)
         out << escaped(deck.fileCategory(j)) << '\t' << escaped(deck.fileSide1(j)) << '\t'
             << escaped(deck.fileSide2(j)) << '\n';
     return 0;
-}
-
-// Same file when both names reach one inode (also through links or
-// different spellings of the path).
-bool sameFile(const QString &a, const QString &b)
-{
-    struct stat sa {}, sb {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) != 0
-        || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-bool isInput(const QString &in, const QString &out)
-{
-    return in == out || sameFile(in, out);
-}
-
-int refuseInput(const QString &out)
-{
-    return fail(out, QStringLiteral("is the input file; mdktool never writes to its input"));
 }
 
 int resave(const QString &in, const QString &out)
@@ -342,6 +222,12 @@ int generate(const QStringList &args)
 }
 
 } // namespace
+
+int mdk::tool::usage()
+{
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+}
 
 int main(int argc, char *argv[])
 {
