@@ -1,0 +1,248 @@
+#include "search.h"
+
+#include <QHashFunctions>
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace mdk::search {
+
+namespace {
+
+bool isWordCharacter(char32_t c)
+{
+    return QChar::isLetter(c) || QChar::isDigit(c) || QChar::isMark(c);
+}
+
+// The character that ends just before position i (a surrogate pair read
+// as one character).
+char32_t characterBefore(QStringView text, qsizetype i)
+{
+    const QChar c = text[i - 1];
+    if (c.isLowSurrogate() && i >= 2 && text[i - 2].isHighSurrogate())
+        return QChar::surrogateToUcs4(text[i - 2], c);
+    return c.unicode();
+}
+
+char32_t characterAt(QStringView text, qsizetype i)
+{
+    const QChar c = text[i];
+    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text[i + 1]);
+    return c.unicode();
+}
+
+// One pattern under one set of options, tested against many texts. Every
+// start position is tried in order, as the plain definition says, but a
+// position is compared in full only when its first unit can begin a match:
+// equal to the pattern's first unit, or (without case) one of the few units
+// that fold to the same one. Surrogates are always compared in full, so a
+// pair folds as the character it is.
+class Matcher {
+public:
+    // With a table the first-unit test is one lookup, for scans of many
+    // texts; building it costs a pass over the 65,536 units.
+    Matcher(const QString &pattern, Options options, bool withTable)
+        : pattern_(pattern), options_(options)
+    {
+        if (pattern_.isEmpty())
+            return;
+        const QChar first = pattern_.front();
+        firstIsSurrogate_ = first.isSurrogate();
+        firstFolded_ = firstIsSurrogate_ ? first.unicode() : char16_t(QChar::toCaseFolded(first.unicode()));
+        if (withTable && !options_.caseSensitive) {
+            table_ = std::make_unique<std::array<bool, 0x10000>>();
+            for (char32_t u = 0; u < 0x10000; ++u)
+                (*table_)[u] = canBegin(char16_t(u));
+        }
+    }
+
+    bool operator()(const QString &text) const
+    {
+        const qsizetype m = pattern_.size();
+        if (m == 0 || text.size() < m)
+            return false;
+        const QStringView t(text);
+        const qsizetype last = t.size() - m;
+        const char16_t *units = t.utf16();
+        if (options_.caseSensitive) {
+            const char16_t first = pattern_.front().unicode();
+            for (qsizetype i = t.indexOf(QChar(first)); i >= 0 && i <= last; i = t.indexOf(QChar(first), i + 1)) {
+                if (std::memcmp(units + i, pattern_.utf16(), size_t(m) * sizeof(char16_t)) == 0 && wordOk(t, i))
+                    return true;
+            }
+            return false;
+        }
+        for (qsizetype i = 0; i <= last; ++i) {
+            const bool begins = table_ ? (*table_)[units[i]] : canBegin(units[i]);
+            if (begins && t.sliced(i, m).compare(pattern_, Qt::CaseInsensitive) == 0 && wordOk(t, i))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    bool canBegin(char16_t u) const
+    {
+        if (QChar::isSurrogate(u))
+            return true;
+        return !firstIsSurrogate_ && QChar::toCaseFolded(u) == firstFolded_;
+    }
+
+    // With whole words, the match at i must not touch a word character.
+    bool wordOk(QStringView t, qsizetype i) const
+    {
+        if (!options_.wholeWords)
+            return true;
+        const qsizetype end = i + pattern_.size();
+        return !(i > 0 && isWordCharacter(characterBefore(t, i)))
+            && !(end < t.size() && isWordCharacter(characterAt(t, end)));
+    }
+
+    QString pattern_;
+    Options options_;
+    bool firstIsSurrogate_ = false;
+    char16_t firstFolded_ = 0;
+    std::unique_ptr<std::array<bool, 0x10000>> table_;
+};
+
+} // namespace
+
+bool matches(const QString &text, const QString &pattern, Options options)
+{
+    return Matcher(pattern, options, false)(text);
+}
+
+std::optional<Found> scan(const Deck &deck, int current, const QString &pattern, Options options,
+                          const std::function<void(int)> &scanning)
+{
+    const int n = deck.viewCount();
+    if (n == 0 || pattern.isEmpty())
+        return std::nullopt;
+    if (current < 0 || current >= n)
+        current = n - 1; // then the scan starts at card 1
+    const Matcher matcher(pattern, options, n > 64);
+    const bool anyMarked = deck.Marks.GetCount() > 0;
+    int k = current;
+    for (int tested = 0; tested < n; ++tested) {
+        if (++k == n)
+            k = 0;
+        if (anyMarked && deck.Marks.isMarked(k))
+            continue;
+        if (scanning)
+            scanning(k);
+        if (matcher(deck.viewSide1(k)))
+            return Found{k, 0};
+        if (matcher(deck.viewSide2(k)))
+            return Found{k, 1};
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// The first occurrence of each text: an open-addressing table of view
+// indexes with their hashes, so a probe compares texts only when the hashes
+// agree. One allocation for the whole view, no node per text.
+class FirstOccurrences {
+public:
+    explicit FirstOccurrences(int n)
+    {
+        size_t size = 16;
+        while (size < size_t(n) * 2)
+            size <<= 1;
+        slots_.assign(size, Slot{});
+        mask_ = size - 1;
+    }
+
+    // The index of the first text equal to text (which is card k), or -1
+    // when it is the first, and then it is recorded.
+    template <typename TextOf>
+    int findOrAdd(const QString &text, int k, const TextOf &textOf)
+    {
+        const size_t hash = qHash(QStringView(text), size_t(0));
+        const auto tag = quint32(hash);
+        for (size_t s = (hash ^ (hash >> 29)) & mask_;; s = (s + 1) & mask_) {
+            Slot &slot = slots_[s];
+            if (slot.card < 0) {
+                slot = {tag, k};
+                return -1;
+            }
+            if (slot.tag == tag && sameText(textOf(slot.card), text))
+                return slot.card;
+        }
+    }
+
+private:
+    struct Slot {
+        quint32 tag = 0;
+        int card = -1;
+    };
+    std::vector<Slot> slots_;
+    size_t mask_ = 0;
+};
+
+} // namespace
+
+int removeDuplicates(Deck &deck, int side)
+{
+    Q_ASSERT(side == 0 || side == 1);
+    const int n = deck.viewCount();
+    const auto textOf = [&deck, side](int k) -> const QString & {
+        return side == 0 ? deck.viewSide1(k) : deck.viewSide2(k);
+    };
+
+    // firstOf[k]: the card that card k copies, or -1 for a card that stays.
+    std::vector<int> firstOf(size_t(n), -1);
+    std::vector<int> copies(size_t(n) + 1, 0); // how many copies each card has, then offsets
+    int removed = 0;
+    {
+        FirstOccurrences seen(n);
+        for (int k = 0; k < n; ++k) {
+            const int first = seen.findOrAdd(textOf(k), k, textOf);
+            if (first >= 0) {
+                firstOf[size_t(k)] = first;
+                ++copies[size_t(first)];
+                ++removed;
+            }
+        }
+    }
+
+    deck.Marks.ClearList();
+    deck.filehaschanged = 1;
+    if (removed == 0)
+        return 0;
+
+    // The removed cards grouped by the card they copy, in view order within
+    // each group: a counting sort, so the order is the one the step-by-step
+    // removal gives, without its list searches and shifting deletes.
+    int offset = 0;
+    for (int k = 0; k < n; ++k)
+        offset += std::exchange(copies[size_t(k)], offset);
+    std::vector<int> removal(static_cast<size_t>(removed));
+    for (int k = 0; k < n; ++k)
+        if (firstOf[size_t(k)] >= 0)
+            removal[size_t(copies[size_t(firstOf[size_t(k)])]++)] = k;
+
+    // One compaction: the cards that stay first, in order, then the removed
+    // ones last to first, so that taking cards off the end files them into
+    // the deleted cards in removal order, each in constant time.
+    std::vector<int> order;
+    order.reserve(size_t(n));
+    for (int k = 0; k < n; ++k)
+        if (firstOf[size_t(k)] < 0)
+            order.push_back(k);
+    order.insert(order.end(), removal.rbegin(), removal.rend());
+    deck.permuteView(order);
+    for (int r = 0; r < removed; ++r)
+        deck.RemoveViewCard(deck.viewCount() - 1);
+
+    if (deck.placeseek >= deck.viewCount())
+        deck.placeseek = 0;
+    return removed;
+}
+
+} // namespace mdk::search
