@@ -37,10 +37,9 @@ char32_t characterAt(QStringView text, qsizetype i)
 
 // One pattern under one set of options, tested against many texts. Every
 // start position is tried in order, as the plain definition says, but a
-// position is compared in full only when its first unit can begin a match:
-// equal to the pattern's first unit, or (without case) one of the few units
-// that fold to the same one. Surrogates are always compared in full, so a
-// pair folds as the character it is.
+// position is compared in full only when its first units can begin a match:
+// equal to the pattern's, or (without case) among the few units that fold
+// to the same ones.
 class Matcher {
 public:
     // With a table the first-unit test is one lookup, for scans of many
@@ -50,13 +49,16 @@ public:
     {
         if (pattern_.isEmpty())
             return;
-        const QChar first = pattern_.front();
-        firstIsSurrogate_ = first.isSurrogate();
-        firstFolded_ = firstIsSurrogate_ ? first.unicode() : char16_t(QChar::toCaseFolded(first.unicode()));
+        for (int p = 0; p < 2 && p < pattern_.size(); ++p) {
+            const QChar c = pattern_[p];
+            isSurrogate_[p] = c.isSurrogate();
+            folded_[p] = isSurrogate_[p] ? c.unicode() : char16_t(QChar::toCaseFolded(c.unicode()));
+        }
         if (withTable && !options_.caseSensitive) {
-            table_ = std::make_unique<std::array<bool, 0x10000>>();
+            // Bit p: the unit can stand at place p of a match.
+            table_ = std::make_unique<std::array<quint8, 0x10000>>();
             for (char32_t u = 0; u < 0x10000; ++u)
-                (*table_)[u] = canBegin(char16_t(u));
+                (*table_)[u] = quint8((canStand(char16_t(u), 0) ? 1 : 0) | (canStand(char16_t(u), 1) ? 2 : 0));
         }
     }
 
@@ -76,20 +78,35 @@ public:
             }
             return false;
         }
+        if (table_) {
+            // A common first letter makes many candidates; the second unit
+            // rules most of them out before the full comparison.
+            const auto &table = *table_;
+            const quint8 second = m > 1 ? 2 : 0;
+            for (qsizetype i = 0; i <= last; ++i) {
+                if ((table[units[i]] & 1) && (!second || (table[units[i + 1]] & second))
+                    && t.sliced(i, m).compare(pattern_, Qt::CaseInsensitive) == 0 && wordOk(t, i))
+                    return true;
+            }
+            return false;
+        }
         for (qsizetype i = 0; i <= last; ++i) {
-            const bool begins = table_ ? (*table_)[units[i]] : canBegin(units[i]);
-            if (begins && t.sliced(i, m).compare(pattern_, Qt::CaseInsensitive) == 0 && wordOk(t, i))
+            if (canStand(units[i], 0) && t.sliced(i, m).compare(pattern_, Qt::CaseInsensitive) == 0
+                && wordOk(t, i))
                 return true;
         }
         return false;
     }
 
 private:
-    bool canBegin(char16_t u) const
+    // Whether unit u can stand at place p (0 or 1) of a match without case:
+    // it folds to the pattern's unit there. Surrogates always may, so that a
+    // pair is compared in full and folds as the character it is.
+    bool canStand(char16_t u, int p) const
     {
         if (QChar::isSurrogate(u))
             return true;
-        return !firstIsSurrogate_ && QChar::toCaseFolded(u) == firstFolded_;
+        return !isSurrogate_[p] && QChar::toCaseFolded(u) == folded_[p];
     }
 
     // With whole words, the match at i must not touch a word character.
@@ -104,9 +121,9 @@ private:
 
     QString pattern_;
     Options options_;
-    bool firstIsSurrogate_ = false;
-    char16_t firstFolded_ = 0;
-    std::unique_ptr<std::array<bool, 0x10000>> table_;
+    bool isSurrogate_[2] = {false, false};
+    char16_t folded_[2] = {0, 0};
+    std::unique_ptr<std::array<quint8, 0x10000>> table_;
 };
 
 } // namespace

@@ -1,0 +1,169 @@
+// Search and duplicate removal on one view of 1,000,000 cards: a search
+// that finds nothing (so it reads every side of every card) with and
+// without case and whole words, for a pattern whose first letter is rare
+// and one whose first letter is the commonest; and the removal of the
+// duplicates on side 1 (a third of the cards are copies) and on side 2
+// (every text differs). Each reports its mean and slowest run against its
+// target.
+
+#include "core/deck/deck.h"
+#include "core/search/search.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+
+namespace {
+
+constexpr int kCards = 1'000'000;
+
+// Words of a vocabulary deck, a few with accented letters, so the texts
+// hold every kind of unit the matcher meets.
+const char16_t *const kWords[] = {u"the",  u"house", u"to go",   u"green",  u"über",   u"café",  u"river",
+                                  u"tree", u"water", u"learned", u"écrire", u"quiet",  u"road",  u"stone",
+                                  u"bell", u"night", u"morning", u"friend", u"forest", u"cloud", u"garden"};
+
+QString sentence(std::mt19937_64 &rng, int words)
+{
+    QString text;
+    for (int w = 0; w < words; ++w) {
+        if (w)
+            text += u' ';
+        text += QString::fromUtf16(kWords[rng() % std::size(kWords)]);
+    }
+    return text;
+}
+
+// Side 1: two words and a number from a range two thirds the size of the
+// deck, so about a third of the cards repeat an earlier side 1. Side 2: a
+// longer text, numbered by card, so no two are equal. About 50 characters a
+// card in all.
+const mdk::Deck &sharedDeck()
+{
+    static mdk::Deck deck = [] {
+        mdk::Deck d;
+        std::mt19937_64 rng(42);
+        for (int k = 0; k < kCards; ++k) {
+            const QString side1 = sentence(rng, 2) + u' ' + QString::number(rng() % (kCards * 2 / 3));
+            const QString side2 = sentence(rng, 4) + u' ' + QString::number(k);
+            d.appendFileCard(side1, side2, mdk::CategoryTree::kMainName);
+        }
+        d.LoadView(mdk::CategoryTree::kMainName);
+        d.ResetCurrentCard();
+        return d;
+    }();
+    return deck;
+}
+
+using Clock = std::chrono::steady_clock;
+
+template <typename Op, typename Setup>
+void timed(benchmark::State &state, Op &&op, Setup &&setup)
+{
+    double worst = 0;
+    for (auto _ : state) {
+        setup();
+        const auto start = Clock::now();
+        op();
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        worst = std::max(worst, seconds);
+        state.SetIterationTime(seconds);
+    }
+    state.counters["max_ms"] = worst * 1000;
+}
+
+// "zq" begins with a letter no word holds; "early bird" with the commonest.
+const QString kPatterns[] = {QStringLiteral("zq not there"), QStringLiteral("early bird")};
+
+void searchNothing(benchmark::State &state)
+{
+    const mdk::Deck &deck = sharedDeck();
+    const QString &pattern = kPatterns[state.range(0)];
+    const mdk::search::Options options{state.range(1) != 0, state.range(2) != 0};
+    timed(
+        state,
+        [&] {
+            const auto found = mdk::search::scan(deck, 0, pattern, options);
+            if (found)
+                state.SkipWithError("found a text that is not there");
+            benchmark::DoNotOptimize(found);
+        },
+        [] {});
+}
+
+void removeDuplicates(benchmark::State &state)
+{
+    const int side = int(state.range(0));
+    mdk::Deck deck;
+    timed(
+        state,
+        [&] { benchmark::DoNotOptimize(mdk::search::removeDuplicates(deck, side)); },
+        [&] { deck = sharedDeck(); });
+}
+
+struct Target {
+    const char *name;
+    double ms;
+};
+const Target kTargets[] = {{"search_nothing", 150}, {"remove_duplicates", 300}};
+
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration)
+                continue;
+            const auto max = run.counters.find("max_ms");
+            std::string name = run.benchmark_name();
+            name = name.substr(0, name.find("/iterations"));
+            results_[name] = {run.real_accumulated_time / double(run.iterations) * 1000,
+                              max == run.counters.end() ? 0 : double(max->second)};
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printSummary() const
+    {
+        std::printf("\n%-36s %10s %10s %10s\n", "operation", "mean ms", "max ms", "target");
+        for (const Target &t : kTargets)
+            for (const auto &[name, r] : results_)
+                if (name.rfind(t.name, 0) == 0)
+                    std::printf("%-36s %10.1f %10.1f %10.0f  %s\n", name.c_str(), r.first, r.second, t.ms,
+                                r.second <= t.ms ? "ok" : "MISSED");
+    }
+
+private:
+    std::map<std::string, std::pair<double, double>> results_;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    // pattern (0 rare first letter, 1 common), case sensitive, whole words
+    benchmark::RegisterBenchmark("search_nothing", searchNothing)
+        ->ArgNames({"pattern", "case", "whole"})
+        ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(10);
+    benchmark::RegisterBenchmark("remove_duplicates", removeDuplicates)
+        ->ArgName("side")
+        ->Arg(0)
+        ->Arg(1)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(5);
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printSummary();
+    benchmark::Shutdown();
+    return 0;
+}
