@@ -1,0 +1,264 @@
+#include "shuffle.h"
+
+#include <QCollator>
+#include <QCollatorSortKey>
+
+#include <algorithm>
+#include <numeric>
+
+namespace mdk::shuffle {
+
+QString phaseText(Phase phase)
+{
+    switch (phase) {
+    case Phase::Formatting: return QStringLiteral("Formatting...");
+    case Phase::Initializing: return QStringLiteral("Initializing...");
+    case Phase::Shuffling: return QStringLiteral("Shuffling...");
+    case Phase::Reintegrating: return QStringLiteral("Reintegrating...");
+    }
+    return QString();
+}
+
+std::vector<int> reverseOrder(int n)
+{
+    std::vector<int> order(size_t(std::max(0, n)));
+    for (int k = 0; k < n; ++k)
+        order[size_t(k)] = n - 1 - k;
+    return order;
+}
+
+std::vector<int> patternOrder(int n)
+{
+    std::vector<int> order(size_t(std::max(0, n)));
+    const int h = (n + 1) / 2;
+    for (int k = 0; k < h; ++k)
+        order[size_t(2 * k)] = k;
+    for (int c = 0; h + c < n; ++c)
+        order[size_t(2 * c + 1)] = h + c;
+    return order;
+}
+
+std::vector<int> randomOrder(int n, std::mt19937_64 &rng)
+{
+    std::vector<int> order(size_t(std::max(0, n)));
+    std::iota(order.begin(), order.end(), 0);
+    for (int i = n - 1; i > 0; --i) {
+        std::uniform_int_distribution<int> pick(0, i);
+        std::swap(order[size_t(i)], order[size_t(pick(rng))]);
+    }
+    return order;
+}
+
+namespace {
+
+// The indexes 0 .. n - 1 sorted by compare(a, b) (negative, zero, positive),
+// equal ones in ascending index order, i.e. a stable sort.
+//
+// A plain sort of a million indexes by keys held elsewhere spends most of
+// its time waiting for memory: every comparison reaches two keys at random
+// places. So this is a sample sort: sorted splitters cut the range into
+// buckets of a few hundred keys; each card finds its bucket by binary search
+// among the splitters (which stay in the cache) while the cards are visited
+// in order, and then each small bucket is sorted on its own, its keys
+// staying in the cache. Equal keys always land in the same bucket.
+template <typename Compare>
+std::vector<int> sortedIndexes(int n, Compare compare)
+{
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    const auto less = [&](int a, int b) {
+        const int c = compare(a, b);
+        return c < 0 || (c == 0 && a < b);
+    };
+    constexpr int kBucket = 256;
+    if (n < 8 * kBucket) {
+        std::sort(order.begin(), order.end(), less);
+        return order;
+    }
+
+    const int splitterCount = n / kBucket;
+    std::vector<int> splitters(static_cast<size_t>(splitterCount));
+    for (int i = 0; i < splitterCount; ++i)
+        splitters[size_t(i)] = int((qint64(i) * n + n / 2) / splitterCount);
+    std::sort(splitters.begin(), splitters.end(), less);
+
+    // Bucket b holds the keys with exactly b splitters at or below them.
+    std::vector<int> bucketOf(static_cast<size_t>(n));
+    std::vector<int> start(size_t(splitterCount) + 2, 0);
+    for (int k = 0; k < n; ++k) {
+        const auto above = std::upper_bound(splitters.begin(), splitters.end(), k,
+                                            [&](int key, int splitter) { return compare(key, splitter) < 0; });
+        const int b = int(above - splitters.begin());
+        bucketOf[size_t(k)] = b;
+        ++start[size_t(b) + 1];
+    }
+    for (size_t b = 1; b < start.size(); ++b)
+        start[b] += start[b - 1];
+    std::vector<int> next(start.begin(), start.end() - 1);
+    for (int k = 0; k < n; ++k)
+        order[size_t(next[size_t(bucketOf[size_t(k)])]++)] = k;
+    for (size_t b = 0; b + 1 < start.size(); ++b)
+        std::sort(order.begin() + start[b], order.begin() + start[b + 1], less);
+    return order;
+}
+
+} // namespace
+
+std::vector<int> alphabetizeOrder(const Deck &deck, const QLocale &locale)
+{
+    const int n = deck.viewCount();
+    if (locale.language() == QLocale::C) {
+        // The C collation's sort keys are the texts' bytes whatever the case
+        // setting, so fold the case here; an exact compare of folded texts
+        // orders them as the C collation's case-insensitive compare does.
+        std::vector<QString> keys(static_cast<size_t>(n));
+        for (int k = 0; k < n; ++k)
+            keys[size_t(k)] = deck.viewSide1(k).toCaseFolded();
+        return sortedIndexes(n, [&](int a, int b) { return QString::compare(keys[size_t(a)], keys[size_t(b)]); });
+    }
+
+    QCollator collator(locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    // One sort key per card: comparing keys is a byte compare, far cheaper
+    // than collating the texts again at every comparison of the sort.
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(size_t(n));
+    for (int k = 0; k < n; ++k)
+        keys.push_back(collator.sortKey(deck.viewSide1(k)));
+    return sortedIndexes(n, [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]); });
+}
+
+int progressValue(Order order, Phase phase, int step, int steps)
+{
+    const qint64 p = steps > 0 ? std::min<qint64>(100, qint64(std::max(0, step)) * 100 / steps) : 0;
+    const int percent = int(p);
+    if (order == Order::Random) {
+        switch (phase) {
+        case Phase::Formatting: return percent / 4;
+        case Phase::Initializing: return percent / 4 + 25;
+        case Phase::Shuffling: return percent / 4 + 50;
+        case Phase::Reintegrating: return percent / 4 + 75;
+        }
+    }
+    switch (phase) {
+    case Phase::Formatting: return percent / 3;
+    case Phase::Initializing: return 33; // these orders have no such phase
+    case Phase::Shuffling: return percent / 3 + 33;
+    case Phase::Reintegrating: return percent / 3 + 67;
+    }
+    return 0;
+}
+
+int phaseSteps(Order order, Phase phase, int n)
+{
+    switch (phase) {
+    case Phase::Formatting: return 2 * n;
+    case Phase::Initializing: return order == Order::Random ? n : 0;
+    case Phase::Shuffling:
+        switch (order) {
+        case Order::Random: return n;
+        case Order::Reverse:
+        case Order::Pattern: return n + 1;
+        case Order::Alphabetize: return 2 * n;
+        }
+        break;
+    case Phase::Reintegrating: return n;
+    }
+    return 0;
+}
+
+namespace {
+
+// Reports the phases: each one's starting value as it begins, then, once
+// its work is done, each value the bar takes over its steps. The bar takes
+// at most 101 values in a phase, so instead of walking every step this
+// visits, for each percentage, the first step that reaches it.
+class Progress {
+public:
+    Progress(Order order, int n, const std::function<void(Phase, int)> &report)
+        : order_(order), n_(n), report_(report)
+    {
+    }
+
+    void begin(Phase phase)
+    {
+        phase_ = phase;
+        steps_ = phaseSteps(order_, phase, n_);
+        if (!report_)
+            return;
+        last_ = progressValue(order_, phase, 0, steps_);
+        report_(phase, last_);
+    }
+
+    void finish()
+    {
+        if (!report_ || steps_ <= 0)
+            return;
+        for (qint64 percent = 1; percent <= 100; ++percent) {
+            const qint64 step = (percent * steps_ + 99) / 100;
+            const int value = progressValue(order_, phase_, int(step), steps_);
+            if (value != last_) {
+                last_ = value;
+                report_(phase_, value);
+            }
+        }
+    }
+
+    void run(Phase phase)
+    {
+        begin(phase);
+        finish();
+    }
+
+private:
+    Order order_;
+    int n_;
+    const std::function<void(Phase, int)> &report_;
+    Phase phase_ = Phase::Formatting;
+    int steps_ = 0;
+    int last_ = 0;
+};
+
+} // namespace
+
+void shuffleView(Deck &deck, Order order, std::mt19937_64 &rng, const QLocale &locale,
+                 const std::function<void(Phase, int)> &progress)
+{
+    const int n = deck.viewCount();
+    Progress bar(order, n, progress);
+    deck.filehaschanged = 1;
+    deck.placeseek = 0;
+    deck.Marks.ClearList();
+
+    // Free slots need no filling: the new order is built as a permutation
+    // and applied in one pass.
+    bar.run(Phase::Formatting);
+    if (order == Order::Random)
+        bar.run(Phase::Initializing);
+
+    bar.begin(Phase::Shuffling);
+    std::vector<int> newOrder;
+    switch (order) {
+    case Order::Reverse: newOrder = reverseOrder(n); break;
+    case Order::Pattern: newOrder = patternOrder(n); break;
+    case Order::Random: newOrder = randomOrder(n, rng); break;
+    case Order::Alphabetize: newOrder = alphabetizeOrder(deck, locale); break;
+    }
+    bar.finish();
+
+    bar.begin(Phase::Reintegrating);
+    deck.permuteView(newOrder);
+    bar.finish();
+
+    deck.placeseek = 0;
+    deck.side = 0;
+}
+
+void flip(Deck &deck)
+{
+    deck.flipViewSides();
+    deck.filehaschanged = 1;
+}
+
+} // namespace mdk::shuffle
