@@ -25,6 +25,9 @@ const char kUsage[] =
     "       mdktool resave IN OUT\n"
     "       mdktool add IN OUT [--category NAME] < CARDS\n"
     "       mdktool generate [--utf8] N OUT\n"
+    "       mdktool find [--case] [--whole] [--from K | --all]\n"
+    "                    [--category NAME [--subcategories]] FILE TEXT\n"
+    "       mdktool dedupe --side 1|2|both [--category NAME] IN OUT\n"
     "\n"
     "  info      encoding, number of categories (with Main) and of cards\n"
     "  tree      the category tree, two spaces of indent per level\n"
@@ -34,7 +37,14 @@ const char kUsage[] =
     "  add       append the cards on standard input (side 1, tab, side 2, one\n"
     "            a line, escaped as dump does) to the category (default Main)\n"
     "            of IN, and write OUT as Save does\n"
-    "  generate  a reproducible synthetic card file of N cards\n";
+    "  generate  a reproducible synthetic card file of N cards\n"
+    "  find      the card Search finds (TEXT's first 36 characters) with card K\n"
+    "            (1) current: card, side, side 1, side 2, tab-separated and\n"
+    "            escaped as dump; --all: every matching card in order; exit 0\n"
+    "            found, 1 not found, 2 error or empty view\n"
+    "  dedupe    remove the later copies of side 1, side 2 or both (side 1\n"
+    "            first) as Search's duplicate boxes do, print them as dump\n"
+    "            lines in Undelete's order, and write OUT as Save does\n";
 
 int info(const mdk::Deck &deck)
 {
@@ -244,6 +254,10 @@ int main(int argc, char *argv[])
         return args.size() == 2 ? resave(args[0], args[1]) : usage();
     if (command == QLatin1String("add"))
         return addCommand(args);
+    if (command == QLatin1String("find"))
+        return findCommand(args);
+    if (command == QLatin1String("dedupe"))
+        return dedupeCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;

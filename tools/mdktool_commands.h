@@ -93,4 +93,8 @@ int save(Deck &deck, const QString &out);
 // --- Subcommand entry points; args are the arguments after the command's
 // name. Each returns the process's exit code.
 
+// mdktool_search.cpp
+int findCommand(const QStringList &args);
+int dedupeCommand(const QStringList &args);
+
 } // namespace mdk::tool

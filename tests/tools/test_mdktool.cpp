@@ -398,6 +398,110 @@ private Q_SLOTS:
         }
     }
 
+    void findFollowsTheScan()
+    {
+        const QString in = path(QStringLiteral("find.mdk"));
+        QVERIFY(writeBytes(in, mdk::testsupport::cardFileBytes(
+                                   {{"Animals", "Main"}, {"Cats", "Animals"}, {"Empty", "Main"}},
+                                   {{"dog", "a cat\r\nsat", "Main"},
+                                    {"\xc3\xa9" "cat", "cat5", "Main"},
+                                    {"Cat", "x", "Main"},
+                                    {"tiger", "big cat", "Cats"},
+                                    {"long", "the quick brown fox jumps over the lazy dog", "Main"},
+                                    {"concatenate", "lion", "Animals"}})));
+        auto find = [&in](const QStringList &options, const QString &text) {
+            return runTool(QStringList{QStringLiteral("find")} + options + QStringList{in, text});
+        };
+        // From card 1: card 2 first; whole words pass over "écat" and "cat5";
+        // with case too only the current card is left, tested last, on side 2.
+        Run run = find({}, QStringLiteral("cat"));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("2\t1\t\xc3\xa9" "cat\tcat5\n"));
+        QCOMPARE(find({QStringLiteral("--whole")}, QStringLiteral("cat")).out, QByteArray("3\t1\tCat\tx\n"));
+        QCOMPARE(find({QStringLiteral("--whole"), QStringLiteral("--case")}, QStringLiteral("cat")).out,
+                 QByteArray("1\t2\tdog\ta cat\\r\\nsat\n"));
+        QCOMPARE(find({QStringLiteral("--from"), QStringLiteral("2")}, QStringLiteral("cat")).out,
+                 QByteArray("3\t1\tCat\tx\n"));
+        QCOMPARE(find({QStringLiteral("--all")}, QStringLiteral("CAT")).out,
+                 QByteArray("1\t2\tdog\ta cat\\r\\nsat\n2\t1\t\xc3\xa9" "cat\tcat5\n3\t1\tCat\tx\n"));
+        // Only the first 36 characters are searched for.
+        QCOMPARE(find({}, QStringLiteral("the quick brown fox jumps over the lNOT THERE")).out.left(2),
+                 QByteArray("4\t"));
+
+        // Another category's cards are not in the view until it is opened;
+        // a subcategory's only with --subcategories.
+        run = find({}, QStringLiteral("lion"));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(find({QStringLiteral("--category"), QStringLiteral("Animals")}, QStringLiteral("lion")).out,
+                 QByteArray("1\t2\tconcatenate\tlion\n"));
+        QCOMPARE(find({QStringLiteral("--category"), QStringLiteral("Animals")}, QStringLiteral("tiger")).exitCode, 1);
+        run = find({QStringLiteral("--category"), QStringLiteral("Animals"), QStringLiteral("--subcategories")},
+                   QStringLiteral("tiger"));
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.endsWith("\ttiger\tbig cat\n"));
+
+        // Errors are 2, so that 1 always means "not found".
+        for (const QStringList &options :
+             {QStringList{QStringLiteral("--category"), QStringLiteral("Empty")},
+              QStringList{QStringLiteral("--category"), QStringLiteral("Nowhere")},
+              QStringList{QStringLiteral("--from"), QStringLiteral("5")}, QStringList{QStringLiteral("--from"), QStringLiteral("0")},
+              QStringList{QStringLiteral("--all"), QStringLiteral("--from"), QStringLiteral("2")}}) {
+            run = find(options, QStringLiteral("cat"));
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY(run.out.isEmpty() && !run.err.isEmpty());
+        }
+        QVERIFY(find({QStringLiteral("--category"), QStringLiteral("Empty")}, QStringLiteral("cat"))
+                    .err.contains("You must have at least 1 card in your card collection to use Search."));
+    }
+
+    void dedupeRemovesLaterCopies()
+    {
+        const QString in = path(QStringLiteral("dedupe.mdk"));
+        const QByteArray original = mdk::testsupport::cardFileBytes(
+            {{"Words", "Main"}},
+            {{"a", "1", "Main"}, {"b", "2", "Main"}, {"w", "x", "Words"}, {"a", "3", "Main"},
+             {"B", "2", "Main"}, {"b", "5", "Main"}, {"a", "6", "Main"}, {"w", "x", "Words"}});
+        QVERIFY(writeBytes(in, original));
+        const QString out = path(QStringLiteral("dedupe-out.mdk"));
+        auto dedupe = [&in, &out](const QStringList &options) {
+            QFile::remove(out);
+            return runTool(QStringList{QStringLiteral("dedupe")} + options + QStringList{in, out});
+        };
+
+        // The copies of "a" before that of "b", as Undelete brings them
+        // back; "B" differs in case and stays; Main's cards saved last.
+        Run run = dedupe({QStringLiteral("--side"), QStringLiteral("1")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("Main\ta\t3\nMain\ta\t6\nMain\tb\t5\n"));
+        QCOMPARE(runTool({QStringLiteral("dump"), out}).out,
+                 QByteArray("Words\tw\tx\nWords\tw\tx\nMain\ta\t1\nMain\tb\t2\nMain\tB\t2\n"));
+        // Side 2 then works on what side 1 left.
+        QCOMPARE(dedupe({QStringLiteral("--side"), QStringLiteral("both")}).out,
+                 QByteArray("Main\ta\t3\nMain\ta\t6\nMain\tb\t5\nMain\tB\t2\n"));
+        QCOMPARE(dedupe({QStringLiteral("--side"), QStringLiteral("2")}).out, QByteArray("Main\tB\t2\n"));
+        run = dedupe({QStringLiteral("--side"), QStringLiteral("1"), QStringLiteral("--category"), QStringLiteral("Words")});
+        QCOMPARE(run.out, QByteArray("Words\tw\tx\n"));
+        QCOMPARE(runTool({QStringLiteral("dump"), out}).out,
+                 QByteArray("Main\ta\t1\nMain\tb\t2\nMain\ta\t3\nMain\tB\t2\nMain\tb\t5\nMain\ta\t6\nWords\tw\tx\n"));
+
+        // Refusals write nothing and leave the input as it was.
+        const QList<QPair<QStringList, int>> refused = {
+            {{QStringLiteral("--side"), QStringLiteral("1"), QStringLiteral("--category"), QStringLiteral("Nowhere")}, 1},
+            {{QStringLiteral("--side"), QStringLiteral("3")}, 2},
+            {{QStringLiteral("--side"), QStringLiteral("1"), QStringLiteral("--subcategories")}, 2},
+            {{}, 2}};
+        for (const auto &[options, code] : refused) {
+            run = dedupe(options);
+            QCOMPARE(run.exitCode, code);
+            QVERIFY(run.out.isEmpty() && !run.err.isEmpty());
+            QVERIFY(!QFile::exists(out));
+        }
+        run = runTool({QStringLiteral("dedupe"), QStringLiteral("--side"), QStringLiteral("both"), in, in});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(readBytes(in), original);
+    }
+
     void badArgumentsPrintUsage_data()
     {
         QTest::addColumn<QStringList>("args");
