@@ -71,9 +71,19 @@ public:
         const qsizetype last = t.size() - m;
         const char16_t *units = t.utf16();
         if (options_.caseSensitive) {
-            const char16_t first = pattern_.front().unicode();
-            for (qsizetype i = t.indexOf(QChar(first)); i >= 0 && i <= last; i = t.indexOf(QChar(first), i + 1)) {
-                if (std::memcmp(units + i, pattern_.utf16(), size_t(m) * sizeof(char16_t)) == 0 && wordOk(t, i))
+            const char16_t *p = QStringView(pattern_).utf16();
+            const size_t bytes = size_t(m) * sizeof(char16_t);
+            if (m == 1) {
+                for (qsizetype i = t.indexOf(QChar(p[0])); i >= 0; i = t.indexOf(QChar(p[0]), i + 1))
+                    if (wordOk(t, i))
+                        return true;
+                return false;
+            }
+            // A plain pass testing two units is cheaper than a library
+            // search call at every occurrence of a common first letter.
+            for (qsizetype i = 0; i <= last; ++i) {
+                if (units[i] == p[0] && units[i + 1] == p[1] && std::memcmp(units + i, p, bytes) == 0
+                    && wordOk(t, i))
                     return true;
             }
             return false;
