@@ -1,0 +1,228 @@
+// The Search and Shuffle dialogs as the user meets them: what they start
+// with, Escape, the shuffle choice that counts at once, and the displays
+// that must paint while the caller works without returning to the event loop.
+
+#include "gui/search/searchdlg.h"
+#include "gui/search/shuffledlg.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace mdk;
+
+namespace {
+
+template <typename T = QWidget>
+T *child(QWidget *dialog, const char *name)
+{
+    T *w = dialog->findChild<T *>(QLatin1String(name));
+    Q_ASSERT_X(w, "child", name);
+    return w;
+}
+
+QString labelOf(QWidget *dialog, const char *name) { return child<QLabel>(dialog, name)->text(); }
+
+bool showActive(QDialog &dialog)
+{
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    return QTest::qWaitForWindowActive(&dialog);
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget *w) { w->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+} // namespace
+
+class SearchDialogsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void searchStartsFromItsArguments();
+    void searchFieldHoldsOnlyTheSearchedLength();
+    void escapeCancelsBoth();
+    void shuffleChoiceCountsAtOnceAndCancelAddsNothing();
+    void shuffleDisplaysPaintOnlyOnChange();
+    void scanningCounterIsThrottledButEndsOnTheLastCard();
+};
+
+void SearchDialogsTest::searchStartsFromItsArguments()
+{
+    for (const bool allowed : {true, false}) {
+        SearchDlg dialog(QStringLiteral("Haus"), {true, false}, 1234, 17, allowed);
+        QCOMPARE(dialog.searchText(), QStringLiteral("Haus"));
+        QCOMPARE(dialog.searchEdit()->font().pixelSize(), 12);
+        QCOMPARE(dialog.searchEdit()->font().weight(), QFont::Normal);
+        QCOMPARE(dialog.options().caseSensitive, true);
+        QCOMPARE(dialog.options().wholeWords, false);
+        QCOMPARE(labelOf(&dialog, "totalCardsLabel"), QStringLiteral("1234"));
+        QCOMPARE(labelOf(&dialog, "startedAtLabel"), QStringLiteral("17"));
+        QCOMPARE(labelOf(&dialog, "scanningLabel"), QStringLiteral("17"));
+        QCOMPARE(labelOf(&dialog, "searchingForLabel"), QStringLiteral("Not yet entered"));
+        QVERIFY(child<QPushButton>(&dialog, "beginSearchButton")->isDefault());
+
+        auto *dup1 = child<QCheckBox>(&dialog, "duplicates1Box");
+        auto *dup2 = child<QCheckBox>(&dialog, "duplicates2Box");
+        QVERIFY(!dup1->isChecked() && !dup2->isChecked());
+        QCOMPARE(dup1->isEnabled(), allowed);
+        QCOMPARE(dup2->isEnabled(), allowed);
+        // The boxes are read as they stand, not as they started.
+        child<QCheckBox>(&dialog, "wholeWordsBox")->click();
+        child<QCheckBox>(&dialog, "caseSensitiveBox")->click();
+        dup2->click();
+        QCOMPARE(dialog.options().caseSensitive, false);
+        QCOMPARE(dialog.options().wholeWords, true);
+        QVERIFY(!dialog.deleteDuplicatesOnSide1());
+        QCOMPARE(dialog.deleteDuplicatesOnSide2(), allowed);
+    }
+
+    ShuffleDlg shuffle(3);
+    QCOMPARE(shuffle.shuffletype(), 3);
+    QVERIFY(child<QRadioButton>(&shuffle, "alphabetizeButton")->isChecked());
+    QCOMPARE(child<QProgressBar>(&shuffle, "progressBar")->value(), 0);
+    QCOMPARE(ShuffleDlg(0).shuffletype(), 0);
+    QCOMPARE(ShuffleDlg(1).shuffletype(), 1);
+    QCOMPARE(ShuffleDlg(2).shuffletype(), 2);
+}
+
+// The search reads 36 characters; the field shows the same cut, whether the
+// text came from the settings or was typed.
+void SearchDialogsTest::searchFieldHoldsOnlyTheSearchedLength()
+{
+    const QString forty = QStringLiteral("abcdefghij").repeated(4);
+    SearchDlg dialog(forty, {}, 2, 1, true);
+    QCOMPARE(dialog.searchText(), forty.left(36));
+    QVERIFY(showActive(dialog));
+    QCOMPARE(QApplication::focusWidget(), dialog.searchEdit());
+    dialog.searchEdit()->clear();
+    QTest::keyClicks(dialog.searchEdit(), forty);
+    QCOMPARE(dialog.searchText(), forty.left(36));
+}
+
+void SearchDialogsTest::escapeCancelsBoth()
+{
+    SearchDlg search(QStringLiteral("x"), {}, 3, 1, true);
+    QSignalSpy begin(&search, &SearchDlg::beginSearchRequested);
+    QVERIFY(showActive(search));
+    QTest::keyClick(search.searchEdit(), Qt::Key_Escape);
+    QVERIFY(!search.isVisible());
+    QCOMPARE(search.result(), int(QDialog::Rejected));
+    QCOMPARE(begin.count(), 0);
+
+    ShuffleDlg shuffle(2);
+    QSignalSpy ok(&shuffle, &ShuffleDlg::okRequested);
+    QSignalSpy chosen(&shuffle, &ShuffleDlg::shuffletypeChosen);
+    QVERIFY(showActive(shuffle));
+    QTest::keyClick(&shuffle, Qt::Key_Escape);
+    QVERIFY(!shuffle.isVisible());
+    QCOMPARE(shuffle.result(), int(QDialog::Rejected));
+    QCOMPARE(ok.count() + chosen.count(), 0);
+}
+
+void SearchDialogsTest::shuffleChoiceCountsAtOnceAndCancelAddsNothing()
+{
+    ShuffleDlg dialog(2);
+    QSignalSpy chosen(&dialog, &ShuffleDlg::shuffletypeChosen);
+    QSignalSpy ok(&dialog, &ShuffleDlg::okRequested);
+    QVERIFY(showActive(dialog));
+    QTest::mouseClick(child<QRadioButton>(&dialog, "patternButton"), Qt::LeftButton);
+    QCOMPARE(chosen.count(), 1);
+    QCOMPARE(chosen.at(0).at(0).toInt(), 1);
+    QCOMPARE(dialog.shuffletype(), 1);
+    QTest::mouseClick(child<QRadioButton>(&dialog, "reverseButton"), Qt::LeftButton);
+    QCOMPARE(chosen.count(), 2);
+    QCOMPARE(chosen.at(1).at(0).toInt(), 0);
+
+    QTest::mouseClick(child<QPushButton>(&dialog, "cancelButton"), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(chosen.count(), 2);
+    QCOMPARE(ok.count(), 0);
+}
+
+// The caller shuffles inside okRequested, so the bar and the operation text
+// must paint at once; and a million calls with an unchanged value must not
+// paint a million times.
+void SearchDialogsTest::shuffleDisplaysPaintOnlyOnChange()
+{
+    ShuffleDlg dialog(2);
+    QVERIFY(showActive(dialog));
+    QCoreApplication::processEvents();
+    auto *bar = child<QProgressBar>(&dialog, "progressBar");
+    auto *operation = child<QLabel>(&dialog, "operationLabel");
+    PaintCounter barPaints(bar);
+    PaintCounter operationPaints(operation);
+
+    dialog.setProgress(0);
+    QCOMPARE(barPaints.count, 0);
+    dialog.setProgress(40);
+    QCOMPARE(bar->value(), 40);
+    QVERIFY(barPaints.count >= 1);
+    const int afterChange = barPaints.count;
+    for (int i = 0; i < 1000; ++i)
+        dialog.setProgress(40);
+    QCOMPARE(barPaints.count, afterChange);
+    dialog.setProgress(41);
+    QVERIFY(barPaints.count > afterChange);
+
+    dialog.setOperation(QStringLiteral("Shuffling..."));
+    QCOMPARE(operation->text(), QStringLiteral("Shuffling..."));
+    QCOMPARE(operationPaints.count, 1);
+    dialog.setOperation(QStringLiteral("Shuffling..."));
+    QCOMPARE(operationPaints.count, 1);
+}
+
+// One call per card of a scan: the counter paints at once, then at most once
+// every 50 ms, and shows the last card once the event loop runs.
+void SearchDialogsTest::scanningCounterIsThrottledButEndsOnTheLastCard()
+{
+    SearchDlg dialog(QStringLiteral("x"), {}, 300000, 1, true);
+    QVERIFY(showActive(dialog));
+    QCoreApplication::processEvents();
+    auto *label = child<QLabel>(&dialog, "scanningLabel");
+    PaintCounter paints(label);
+
+    QElapsedTimer clock;
+    clock.start();
+    dialog.setScanning(2);
+    QCOMPARE(paints.count, 1); // the first card of a scan shows at once
+    QCOMPARE(label->text(), QStringLiteral("2"));
+    for (int card = 3; card <= 300000; ++card)
+        dialog.setScanning(card);
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(paints.count <= 1 + elapsed / SearchDlg::kScanPaintInterval,
+             qPrintable(QStringLiteral("%1 paints in %2 ms").arg(paints.count).arg(elapsed)));
+
+    QTRY_COMPARE(label->text(), QStringLiteral("300000"));
+
+    // The other statistics change a few times per search and paint at once.
+    PaintCounter searchingPaints(child(&dialog, "searchingForLabel"));
+    PaintCounter totalPaints(child(&dialog, "totalCardsLabel"));
+    dialog.setSearchingFor(QStringLiteral("Duplicates on side 1"));
+    dialog.setTotalCards(299999);
+    QCOMPARE(labelOf(&dialog, "searchingForLabel"), QStringLiteral("Duplicates on side 1"));
+    QCOMPARE(labelOf(&dialog, "totalCardsLabel"), QStringLiteral("299999"));
+    QCOMPARE(searchingPaints.count, 1);
+    QCOMPARE(totalPaints.count, 1);
+}
+
+QTEST_MAIN(SearchDialogsTest)
+#include "test_searchdialogs.moc"
