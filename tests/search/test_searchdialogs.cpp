@@ -58,7 +58,7 @@ class SearchDialogsTest : public QObject {
 private Q_SLOTS:
     void searchStartsFromItsArguments();
     void searchFieldHoldsOnlyTheSearchedLength();
-    void escapeCancelsBoth();
+    void enterAsksEscapeCancels();
     void shuffleChoiceCountsAtOnceAndCancelAddsNothing();
     void shuffleDisplaysPaintOnlyOnChange();
     void scanningCounterIsThrottledButEndsOnTheLastCard();
@@ -117,24 +117,33 @@ void SearchDialogsTest::searchFieldHoldsOnlyTheSearchedLength()
     QCOMPARE(dialog.searchText(), forty.left(36));
 }
 
-void SearchDialogsTest::escapeCancelsBoth()
+// Enter presses the default button, which only asks the caller (the caller
+// closes the dialog when the search or the shuffle is done); Escape cancels.
+void SearchDialogsTest::enterAsksEscapeCancels()
 {
     SearchDlg search(QStringLiteral("x"), {}, 3, 1, true);
     QSignalSpy begin(&search, &SearchDlg::beginSearchRequested);
     QVERIFY(showActive(search));
+    QTest::keyClick(search.searchEdit(), Qt::Key_Return);
+    QCOMPARE(begin.count(), 1);
+    QVERIFY(search.isVisible());
     QTest::keyClick(search.searchEdit(), Qt::Key_Escape);
     QVERIFY(!search.isVisible());
     QCOMPARE(search.result(), int(QDialog::Rejected));
-    QCOMPARE(begin.count(), 0);
+    QCOMPARE(begin.count(), 1);
 
     ShuffleDlg shuffle(2);
     QSignalSpy ok(&shuffle, &ShuffleDlg::okRequested);
     QSignalSpy chosen(&shuffle, &ShuffleDlg::shuffletypeChosen);
     QVERIFY(showActive(shuffle));
+    QTest::keyClick(&shuffle, Qt::Key_Return);
+    QCOMPARE(ok.count(), 1);
+    QVERIFY(shuffle.isVisible());
     QTest::keyClick(&shuffle, Qt::Key_Escape);
     QVERIFY(!shuffle.isVisible());
     QCOMPARE(shuffle.result(), int(QDialog::Rejected));
-    QCOMPARE(ok.count() + chosen.count(), 0);
+    QCOMPARE(ok.count(), 1);
+    QCOMPARE(chosen.count(), 0);
 }
 
 void SearchDialogsTest::shuffleChoiceCountsAtOnceAndCancelAddsNothing()
