@@ -28,6 +28,9 @@ const char kUsage[] =
     "       mdktool find [--case] [--whole] [--from K | --all]\n"
     "                    [--category NAME [--subcategories]] FILE TEXT\n"
     "       mdktool dedupe --side 1|2|both [--category NAME] IN OUT\n"
+    "       mdktool shuffle --order reverse|pattern|random|alphabetize\n"
+    "                       [--seed S] [--locale NAME] [--category NAME] IN OUT\n"
+    "       mdktool flip [--category NAME] IN OUT\n"
     "\n"
     "  info      encoding, number of categories (with Main) and of cards\n"
     "  tree      the category tree, two spaces of indent per level\n"
@@ -44,7 +47,12 @@ const char kUsage[] =
     "            found, 1 not found, 2 error or empty view\n"
     "  dedupe    remove the later copies of side 1, side 2 or both (side 1\n"
     "            first) as Search's duplicate boxes do, print them as dump\n"
-    "            lines in Undelete's order, and write OUT as Save does\n";
+    "            lines in Undelete's order, and write OUT as Save does\n"
+    "  shuffle   reorder the category's cards as Shuffle does (random: seeded\n"
+    "            with S, default the clock; alphabetize: in locale NAME,\n"
+    "            default the user's), and write OUT as Save does\n"
+    "  flip      swap side 1 and side 2 of the category's cards as Flip does,\n"
+    "            and write OUT as Save does\n";
 
 int info(const mdk::Deck &deck)
 {
@@ -258,6 +266,10 @@ int main(int argc, char *argv[])
         return findCommand(args);
     if (command == QLatin1String("dedupe"))
         return dedupeCommand(args);
+    if (command == QLatin1String("shuffle"))
+        return shuffleCommand(args);
+    if (command == QLatin1String("flip"))
+        return flipCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;

@@ -97,4 +97,8 @@ int save(Deck &deck, const QString &out);
 int findCommand(const QStringList &args);
 int dedupeCommand(const QStringList &args);
 
+// mdktool_shuffle.cpp
+int shuffleCommand(const QStringList &args);
+int flipCommand(const QStringList &args);
+
 } // namespace mdk::tool

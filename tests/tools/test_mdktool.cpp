@@ -11,6 +11,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 #include <unistd.h>
 
@@ -502,6 +504,75 @@ private Q_SLOTS:
         QCOMPARE(readBytes(in), original);
     }
 
+    void shuffleAndFlipRewriteTheView()
+    {
+        const QString in = path(QStringLiteral("shuffle.mdk"));
+        const QByteArray original = mdk::testsupport::cardFileBytes(
+            {{"Words", "Main"}, {"One", "Main"}, {"None", "Main"}},
+            {{"b", "one", "Main"}, {"w1", "x", "Words"}, {"A", "two", "Main"}, {"c", "three", "Main"},
+             {"w2", "y", "Words"}, {"a", "four", "Main"}, {"solo", "z", "One"}});
+        QVERIFY(writeBytes(in, original));
+        const QString out = path(QStringLiteral("shuffle-out.mdk"));
+        auto tool = [&](const QString &command, const QStringList &options) {
+            QFile::remove(out);
+            const Run run = runTool(QStringList{command} + options + QStringList{in, out});
+            return std::make_pair(run, runTool({QStringLiteral("dump"), out}).out);
+        };
+
+        // Each card keeps its side 2; A before a as they stood; the open
+        // category is saved last.
+        auto [run, dumped] = tool(QStringLiteral("shuffle"), {QStringLiteral("--order"), QStringLiteral("alphabetize"),
+                                                              QStringLiteral("--locale"), QStringLiteral("en_US")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.isEmpty() && run.err.isEmpty());
+        QCOMPARE(dumped, QByteArray("Words\tw1\tx\nWords\tw2\ty\nOne\tsolo\tz\n"
+                                    "Main\tA\ttwo\nMain\ta\tfour\nMain\tb\tone\nMain\tc\tthree\n"));
+        // Another category: Main is written back when Words is opened.
+        std::tie(run, dumped) = tool(QStringLiteral("shuffle"), {QStringLiteral("--order"), QStringLiteral("reverse"),
+                                                                 QStringLiteral("--category"), QStringLiteral("Words")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(dumped, QByteArray("One\tsolo\tz\nMain\tb\tone\nMain\tA\ttwo\nMain\tc\tthree\nMain\ta\tfour\n"
+                                    "Words\tw2\ty\nWords\tw1\tx\n"));
+        // The same seed, the same file; the cards all there.
+        const QStringList seeded = {QStringLiteral("--order"), QStringLiteral("random"), QStringLiteral("--seed"),
+                                    QStringLiteral("12345")};
+        const QByteArray first = tool(QStringLiteral("shuffle"), seeded).second;
+        QCOMPARE(tool(QStringLiteral("shuffle"), seeded).second, first);
+        QList<QByteArray> lines = first.split('\n'), before = runTool({QStringLiteral("dump"), in}).out.split('\n');
+        std::sort(lines.begin(), lines.end());
+        std::sort(before.begin(), before.end());
+        QCOMPARE(lines, before);
+
+        std::tie(run, dumped) = tool(QStringLiteral("flip"), {});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(dumped, QByteArray("Words\tw1\tx\nWords\tw2\ty\nOne\tsolo\tz\n"
+                                    "Main\tone\tb\nMain\ttwo\tA\nMain\tthree\tc\nMain\tfour\ta\n"));
+
+        // Refusals: the program's message, exit 1, nothing written, the
+        // input untouched.
+        const QList<QPair<QStringList, QByteArray>> refused = {
+            {{QStringLiteral("shuffle"), QStringLiteral("--order"), QStringLiteral("pattern"), QStringLiteral("--category"),
+              QStringLiteral("One")},
+             "You must have at least 2 cards in your card collection to shuffle."},
+            {{QStringLiteral("flip"), QStringLiteral("--category"), QStringLiteral("None")},
+             "You must have at least 1 card to flip."},
+            {{QStringLiteral("flip"), QStringLiteral("--category"), QStringLiteral("Nowhere")}, "Nowhere"}};
+        for (const auto &[args, why] : refused) {
+            std::tie(run, dumped) = tool(args.first(), args.mid(1));
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(why), run.err.constData());
+            QVERIFY(run.out.isEmpty());
+            QVERIFY(!QFile::exists(out));
+        }
+        for (const QString &command : {QStringLiteral("shuffle"), QStringLiteral("flip")}) {
+            QStringList args{command};
+            if (command == QLatin1String("shuffle"))
+                args << QStringLiteral("--order") << QStringLiteral("reverse");
+            QCOMPARE(runTool(args + QStringList{in, in}).exitCode, 1);
+        }
+        QCOMPARE(readBytes(in), original);
+    }
+
     void badArgumentsPrintUsage_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -519,6 +590,19 @@ private Q_SLOTS:
         QTest::newRow("add, two categories")
             << QStringList{QStringLiteral("add"), QStringLiteral("a"), QStringLiteral("o"), QStringLiteral("--category"),
                            QStringLiteral("Main"), QStringLiteral("--category"), QStringLiteral("Verbs")};
+        QTest::newRow("shuffle without order") << QStringList{QStringLiteral("shuffle"), QStringLiteral("a"), QStringLiteral("o")};
+        QTest::newRow("shuffle, unknown order")
+            << QStringList{QStringLiteral("shuffle"), QStringLiteral("--order"), QStringLiteral("sideways"), QStringLiteral("a"), QStringLiteral("o")};
+        QTest::newRow("shuffle, unknown locale")
+            << QStringList{QStringLiteral("shuffle"), QStringLiteral("--order"), QStringLiteral("alphabetize"),
+                           QStringLiteral("--locale"), QStringLiteral("nowhere"), QStringLiteral("a"), QStringLiteral("o")};
+        QTest::newRow("shuffle, seed not a number")
+            << QStringList{QStringLiteral("shuffle"), QStringLiteral("--order"), QStringLiteral("random"),
+                           QStringLiteral("--seed"), QStringLiteral("x"), QStringLiteral("a"), QStringLiteral("o")};
+        QTest::newRow("flip with subcategories")
+            << QStringList{QStringLiteral("flip"), QStringLiteral("--subcategories"), QStringLiteral("a"), QStringLiteral("o")};
+        QTest::newRow("flip with three files")
+            << QStringList{QStringLiteral("flip"), QStringLiteral("a"), QStringLiteral("o"), QStringLiteral("p")};
     }
 
     void badArgumentsPrintUsage()
