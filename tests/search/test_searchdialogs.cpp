@@ -1,6 +1,6 @@
-// The Search and Shuffle dialogs as the user meets them: what they start
-// with, Escape, the shuffle choice that counts at once, and the displays
-// that must paint while the caller works without returning to the event loop.
+// The Search and Shuffle dialogs: their starting state, the keys, the shuffle
+// choice that counts at once, and the displays that must paint while the
+// caller works without returning to the event loop.
 
 #include "gui/search/searchdlg.h"
 #include "gui/search/shuffledlg.h"
@@ -33,22 +33,19 @@ bool showActive(QDialog &dialog)
 {
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
-    return QTest::qWaitForWindowActive(&dialog);
+    const bool active = QTest::qWaitForWindowActive(&dialog);
+    QCoreApplication::processEvents(); // the first paint is done
+    return active;
 }
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
+struct PaintCounter : QObject {
     explicit PaintCounter(QWidget *w) { w->installEventFilter(this); }
-    int count = 0;
-
-protected:
     bool eventFilter(QObject *, QEvent *e) override
     {
-        if (e->type() == QEvent::Paint)
-            ++count;
+        count += e->type() == QEvent::Paint;
         return false;
     }
+    int count = 0;
 };
 
 } // namespace
@@ -56,40 +53,36 @@ protected:
 class SearchDialogsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void searchStartsFromItsArguments();
+    void startFromTheirArguments();
     void searchFieldHoldsOnlyTheSearchedLength();
     void enterAsksEscapeCancels();
     void shuffleChoiceCountsAtOnceAndCancelAddsNothing();
-    void shuffleDisplaysPaintOnlyOnChange();
+    void shuffleDisplaysPaintAtOnceAndOnlyOnChange();
     void scanningCounterIsThrottledButEndsOnTheLastCard();
 };
 
-void SearchDialogsTest::searchStartsFromItsArguments()
+void SearchDialogsTest::startFromTheirArguments()
 {
     for (const bool allowed : {true, false}) {
         SearchDlg dialog(QStringLiteral("Haus"), {true, false}, 1234, 17, allowed);
         QCOMPARE(dialog.searchText(), QStringLiteral("Haus"));
         QCOMPARE(dialog.searchEdit()->font().pixelSize(), 12);
-        QCOMPARE(dialog.searchEdit()->font().weight(), QFont::Normal);
-        QCOMPARE(dialog.options().caseSensitive, true);
-        QCOMPARE(dialog.options().wholeWords, false);
         QCOMPARE(labelOf(&dialog, "totalCardsLabel"), QStringLiteral("1234"));
         QCOMPARE(labelOf(&dialog, "startedAtLabel"), QStringLiteral("17"));
         QCOMPARE(labelOf(&dialog, "scanningLabel"), QStringLiteral("17"));
         QCOMPARE(labelOf(&dialog, "searchingForLabel"), QStringLiteral("Not yet entered"));
-        QVERIFY(child<QPushButton>(&dialog, "beginSearchButton")->isDefault());
-
+        QVERIFY(dialog.options().caseSensitive && !dialog.options().wholeWords);
         auto *dup1 = child<QCheckBox>(&dialog, "duplicates1Box");
         auto *dup2 = child<QCheckBox>(&dialog, "duplicates2Box");
         QVERIFY(!dup1->isChecked() && !dup2->isChecked());
         QCOMPARE(dup1->isEnabled(), allowed);
         QCOMPARE(dup2->isEnabled(), allowed);
+
         // The boxes are read as they stand, not as they started.
         child<QCheckBox>(&dialog, "wholeWordsBox")->click();
         child<QCheckBox>(&dialog, "caseSensitiveBox")->click();
         dup2->click();
-        QCOMPARE(dialog.options().caseSensitive, false);
-        QCOMPARE(dialog.options().wholeWords, true);
+        QVERIFY(!dialog.options().caseSensitive && dialog.options().wholeWords);
         QVERIFY(!dialog.deleteDuplicatesOnSide1());
         QCOMPARE(dialog.deleteDuplicatesOnSide2(), allowed);
     }
@@ -98,9 +91,6 @@ void SearchDialogsTest::searchStartsFromItsArguments()
     QCOMPARE(shuffle.shuffletype(), 3);
     QVERIFY(child<QRadioButton>(&shuffle, "alphabetizeButton")->isChecked());
     QCOMPARE(child<QProgressBar>(&shuffle, "progressBar")->value(), 0);
-    QCOMPARE(ShuffleDlg(0).shuffletype(), 0);
-    QCOMPARE(ShuffleDlg(1).shuffletype(), 1);
-    QCOMPARE(ShuffleDlg(2).shuffletype(), 2);
 }
 
 // The search reads 36 characters; the field shows the same cut, whether the
@@ -117,31 +107,24 @@ void SearchDialogsTest::searchFieldHoldsOnlyTheSearchedLength()
     QCOMPARE(dialog.searchText(), forty.left(36));
 }
 
-// Enter presses the default button, which only asks the caller (the caller
-// closes the dialog when the search or the shuffle is done); Escape cancels.
+// Enter presses the default button, which only asks: the caller closes the
+// dialog when its search or shuffle is done. Escape cancels.
 void SearchDialogsTest::enterAsksEscapeCancels()
 {
     SearchDlg search(QStringLiteral("x"), {}, 3, 1, true);
     QSignalSpy begin(&search, &SearchDlg::beginSearchRequested);
-    QVERIFY(showActive(search));
-    QTest::keyClick(search.searchEdit(), Qt::Key_Return);
-    QCOMPARE(begin.count(), 1);
-    QVERIFY(search.isVisible());
-    QTest::keyClick(search.searchEdit(), Qt::Key_Escape);
-    QVERIFY(!search.isVisible());
-    QCOMPARE(search.result(), int(QDialog::Rejected));
-    QCOMPARE(begin.count(), 1);
-
     ShuffleDlg shuffle(2);
     QSignalSpy ok(&shuffle, &ShuffleDlg::okRequested);
     QSignalSpy chosen(&shuffle, &ShuffleDlg::shuffletypeChosen);
-    QVERIFY(showActive(shuffle));
-    QTest::keyClick(&shuffle, Qt::Key_Return);
-    QCOMPARE(ok.count(), 1);
-    QVERIFY(shuffle.isVisible());
-    QTest::keyClick(&shuffle, Qt::Key_Escape);
-    QVERIFY(!shuffle.isVisible());
-    QCOMPARE(shuffle.result(), int(QDialog::Rejected));
+    for (QDialog *dialog : {static_cast<QDialog *>(&search), static_cast<QDialog *>(&shuffle)}) {
+        QVERIFY(showActive(*dialog));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    }
+    QCOMPARE(begin.count(), 1);
     QCOMPARE(ok.count(), 1);
     QCOMPARE(chosen.count(), 0);
 }
@@ -161,41 +144,32 @@ void SearchDialogsTest::shuffleChoiceCountsAtOnceAndCancelAddsNothing()
     QCOMPARE(chosen.at(1).at(0).toInt(), 0);
 
     QTest::mouseClick(child<QPushButton>(&dialog, "cancelButton"), Qt::LeftButton);
-    QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(chosen.count(), 2);
     QCOMPARE(ok.count(), 0);
 }
 
-// The caller shuffles inside okRequested, so the bar and the operation text
-// must paint at once; and a million calls with an unchanged value must not
-// paint a million times.
-void SearchDialogsTest::shuffleDisplaysPaintOnlyOnChange()
+void SearchDialogsTest::shuffleDisplaysPaintAtOnceAndOnlyOnChange()
 {
     ShuffleDlg dialog(2);
     QVERIFY(showActive(dialog));
-    QCoreApplication::processEvents();
     auto *bar = child<QProgressBar>(&dialog, "progressBar");
-    auto *operation = child<QLabel>(&dialog, "operationLabel");
     PaintCounter barPaints(bar);
-    PaintCounter operationPaints(operation);
+    PaintCounter operationPaints(child(&dialog, "operationLabel"));
 
     dialog.setProgress(0);
     QCOMPARE(barPaints.count, 0);
     dialog.setProgress(40);
     QCOMPARE(bar->value(), 40);
-    QVERIFY(barPaints.count >= 1);
     const int afterChange = barPaints.count;
+    QVERIFY(afterChange >= 1);
     for (int i = 0; i < 1000; ++i)
         dialog.setProgress(40);
     QCOMPARE(barPaints.count, afterChange);
-    dialog.setProgress(41);
-    QVERIFY(barPaints.count > afterChange);
 
     dialog.setOperation(QStringLiteral("Shuffling..."));
-    QCOMPARE(operation->text(), QStringLiteral("Shuffling..."));
-    QCOMPARE(operationPaints.count, 1);
     dialog.setOperation(QStringLiteral("Shuffling..."));
+    QCOMPARE(labelOf(&dialog, "operationLabel"), QStringLiteral("Shuffling..."));
     QCOMPARE(operationPaints.count, 1);
 }
 
@@ -205,21 +179,19 @@ void SearchDialogsTest::scanningCounterIsThrottledButEndsOnTheLastCard()
 {
     SearchDlg dialog(QStringLiteral("x"), {}, 300000, 1, true);
     QVERIFY(showActive(dialog));
-    QCoreApplication::processEvents();
     auto *label = child<QLabel>(&dialog, "scanningLabel");
     PaintCounter paints(label);
 
     QElapsedTimer clock;
     clock.start();
     dialog.setScanning(2);
-    QCOMPARE(paints.count, 1); // the first card of a scan shows at once
+    QCOMPARE(paints.count, 1);
     QCOMPARE(label->text(), QStringLiteral("2"));
     for (int card = 3; card <= 300000; ++card)
         dialog.setScanning(card);
     const qint64 elapsed = clock.elapsed();
     QVERIFY2(paints.count <= 1 + elapsed / SearchDlg::kScanPaintInterval,
              qPrintable(QStringLiteral("%1 paints in %2 ms").arg(paints.count).arg(elapsed)));
-
     QTRY_COMPARE(label->text(), QStringLiteral("300000"));
 
     // The other statistics change a few times per search and paint at once.
@@ -229,8 +201,7 @@ void SearchDialogsTest::scanningCounterIsThrottledButEndsOnTheLastCard()
     dialog.setTotalCards(299999);
     QCOMPARE(labelOf(&dialog, "searchingForLabel"), QStringLiteral("Duplicates on side 1"));
     QCOMPARE(labelOf(&dialog, "totalCardsLabel"), QStringLiteral("299999"));
-    QCOMPARE(searchingPaints.count, 1);
-    QCOMPARE(totalPaints.count, 1);
+    QCOMPARE(searchingPaints.count + totalPaints.count, 2);
 }
 
 QTEST_MAIN(SearchDialogsTest)
