@@ -51,23 +51,26 @@ std::vector<int> randomOrder(int n, std::mt19937_64 &rng)
 
 namespace {
 
-// The indexes 0 .. n - 1 sorted by compare(a, b) (negative, zero, positive),
-// equal ones in ascending index order, i.e. a stable sort.
+// The indexes of keys sorted by compare(a, b) (negative, zero, positive) of
+// their keys, equal ones in ascending index order: a stable sort.
 //
 // A plain sort of a million indexes by keys held elsewhere spends most of
 // its time waiting for memory: every comparison reaches two keys at random
 // places. So this is a sample sort: sorted splitters cut the range into
 // buckets of a few hundred keys; each card finds its bucket by binary search
-// among the splitters (which stay in the cache) while the cards are visited
-// in order, and then each small bucket is sorted on its own, its keys
-// staying in the cache. Equal keys always land in the same bucket.
-template <typename Compare>
-std::vector<int> sortedIndexes(int n, Compare compare)
+// among the splitters while the cards are visited in order, and then each
+// small bucket is sorted on its own, its keys staying in the cache. The
+// splitters are fresh copies (copy(index)), packed together rather than
+// scattered over the whole deck's keys, so that the searches stay in the
+// cache too. Equal keys always land in the same bucket.
+template <typename Key, typename Compare, typename Copy>
+std::vector<int> sortedIndexes(const std::vector<Key> &keys, Compare compare, Copy copy)
 {
+    const int n = int(keys.size());
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     const auto less = [&](int a, int b) {
-        const int c = compare(a, b);
+        const int c = compare(keys[size_t(a)], keys[size_t(b)]);
         return c < 0 || (c == 0 && a < b);
     };
     constexpr int kBucket = 256;
@@ -77,17 +80,21 @@ std::vector<int> sortedIndexes(int n, Compare compare)
     }
 
     const int splitterCount = n / kBucket;
-    std::vector<int> splitters(static_cast<size_t>(splitterCount));
+    std::vector<int> sample(static_cast<size_t>(splitterCount));
     for (int i = 0; i < splitterCount; ++i)
-        splitters[size_t(i)] = int((qint64(i) * n + n / 2) / splitterCount);
-    std::sort(splitters.begin(), splitters.end(), less);
+        sample[size_t(i)] = int((qint64(i) * n + n / 2) / splitterCount);
+    std::sort(sample.begin(), sample.end(), less);
+    std::vector<Key> splitters;
+    splitters.reserve(sample.size());
+    for (int k : sample)
+        splitters.push_back(copy(k));
 
     // Bucket b holds the keys with exactly b splitters at or below them.
     std::vector<int> bucketOf(static_cast<size_t>(n));
     std::vector<int> start(size_t(splitterCount) + 2, 0);
     for (int k = 0; k < n; ++k) {
-        const auto above = std::upper_bound(splitters.begin(), splitters.end(), k,
-                                            [&](int key, int splitter) { return compare(key, splitter) < 0; });
+        const auto above = std::upper_bound(splitters.begin(), splitters.end(), keys[size_t(k)],
+                                            [&](const Key &key, const Key &splitter) { return compare(key, splitter) < 0; });
         const int b = int(above - splitters.begin());
         bucketOf[size_t(k)] = b;
         ++start[size_t(b) + 1];
@@ -114,7 +121,9 @@ std::vector<int> alphabetizeOrder(const Deck &deck, const QLocale &locale)
         std::vector<QString> keys(static_cast<size_t>(n));
         for (int k = 0; k < n; ++k)
             keys[size_t(k)] = deck.viewSide1(k).toCaseFolded();
-        return sortedIndexes(n, [&](int a, int b) { return QString::compare(keys[size_t(a)], keys[size_t(b)]); });
+        return sortedIndexes(
+            keys, [](const QString &a, const QString &b) { return QString::compare(a, b); },
+            [&](int k) { return QString(keys[size_t(k)].constData(), keys[size_t(k)].size()); });
     }
 
     QCollator collator(locale);
@@ -126,7 +135,9 @@ std::vector<int> alphabetizeOrder(const Deck &deck, const QLocale &locale)
     keys.reserve(size_t(n));
     for (int k = 0; k < n; ++k)
         keys.push_back(collator.sortKey(deck.viewSide1(k)));
-    return sortedIndexes(n, [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]); });
+    return sortedIndexes(
+        keys, [](const QCollatorSortKey &a, const QCollatorSortKey &b) { return a.compare(b); },
+        [&](int k) { return collator.sortKey(deck.viewSide1(k)); });
 }
 
 int progressValue(Order order, Phase phase, int step, int steps)
