@@ -12,6 +12,7 @@
 #include "gui/edit/editcontroller.h"
 #include "gui/files/filecommands.h"
 #include "gui/help/helpcontroller.h"
+#include "gui/search/searchcontroller.h"
 #include "gui/shell/mdkmaindlg.h"
 #include "gui/study/studycontroller.h"
 
@@ -106,11 +107,14 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     study_ = new StudyController(context, open_, this);
     help_ = new HelpController(context, open_, this);
     edit_ = new EditController(context, this);
-    for (CommandController *controller : std::initializer_list<CommandController *>{files_, study_, help_, edit_})
+    search_ = new SearchController(context, this);
+    for (CommandController *controller :
+         std::initializer_list<CommandController *>{files_, study_, help_, edit_, search_})
         addController(controller);
     connectFileCommands();
     connect(study_, &StudyController::helpRequested, help_, &HelpController::openHelp);
     connect(edit_, &EditController::helpRequested, help_, &HelpController::openHelp);
+    connect(search_, &SearchController::helpRequested, help_, &HelpController::openHelp);
 
     buildCommands();
     buildMenus();

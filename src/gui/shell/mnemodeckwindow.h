@@ -23,6 +23,7 @@ class EditController;
 class FileCommands;
 class HelpController;
 class MDKMainDlg;
+class SearchController;
 class SettingsStore;
 class StudyController;
 class UserDialogs;
@@ -70,6 +71,7 @@ public:
     StudyController &studyCommands() { return *study_; }
     HelpController &helpCommands() { return *help_; }
     EditController &editCommands() { return *edit_; }
+    SearchController &searchCommands() { return *search_; }
 
     // ---- Commands ----
     QAction *commandAction(int id) const { return actions_.value(id); }
@@ -125,6 +127,7 @@ private:
     StudyController *study_ = nullptr;
     HelpController *help_ = nullptr;
     EditController *edit_ = nullptr;
+    SearchController *search_ = nullptr;
     QHash<int, std::function<void()>> handlers_;
 
     QHash<int, QAction *> actions_;

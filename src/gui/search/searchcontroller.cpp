@@ -1,0 +1,157 @@
+#include "searchcontroller.h"
+
+#include "core/deck/deck.h"
+#include "core/search/search.h"
+#include "core/search/shuffle.h"
+#include "core/settings/helpfile.h"
+#include "core/settings/options.h"
+#include "core/shell/commandids.h"
+#include "gui/common/chartarget.h"
+#include "gui/common/userdialogs.h"
+#include "gui/common/waitcursor.h"
+#include "gui/notepad/extendeddlg.h"
+#include "gui/search/searchdlg.h"
+#include "gui/search/shuffledlg.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace mdk {
+
+SearchController::SearchController(const CommandContext &context, QObject *parent)
+    : CommandController(context, parent), rng_(quint64(QDateTime::currentMSecsSinceEpoch()))
+{
+    bind(CM_CARDSEARCH, &SearchController::Search);
+    bind(CM_SEARCHAGAIN, &SearchController::SearchAgain);
+    bind(CM_SHUFFLE, &SearchController::ShuffleCards);
+    bind(CM_FLIP, &SearchController::Flip);
+}
+
+void SearchController::Search()
+{
+    if (deck_.viewCount() == 0) {
+        dialogs_.warn(window_, QStringLiteral("Search"),
+                      QStringLiteral("You must have at least 1 card in your card collection to use Search."));
+        Q_EMIT viewChanged();
+        return;
+    }
+    const int current = deck_.placeseek;
+    const search::Options stored{options_.casesensitive != 0, options_.wholewordsonly != 0};
+    // Removing duplicates from the combined view of subcategory mode, which
+    // is never written back, would later bring copies back with Undelete.
+    SearchDlg dialog(options_.LastSearch, stored, deck_.viewCount(), current + 1, !deck_.ShowSubCategories,
+                     window_);
+    const auto finish = [this, &dialog] {
+        // The boxes are kept only when the search ends the dialog.
+        const search::Options chosen = dialog.options();
+        options_.casesensitive = chosen.caseSensitive ? 1 : 0;
+        options_.wholewordsonly = chosen.wholeWords ? 1 : 0;
+        dialog.accept();
+    };
+    connect(&dialog, &SearchDlg::beginSearchRequested, this, [this, &dialog, current, finish] {
+        WaitCursor wait;
+        bool removed = false;
+        const bool sideChecked[] = {dialog.deleteDuplicatesOnSide1(), dialog.deleteDuplicatesOnSide2()};
+        for (int side = 0; side < 2; ++side) {
+            if (!sideChecked[side] || deck_.ShowSubCategories)
+                continue;
+            dialog.setSearchingFor(side == 0 ? QStringLiteral("Duplicates on side 1")
+                                             : QStringLiteral("Duplicates on side 2"));
+            search::removeDuplicates(deck_, side);
+            dialog.setTotalCards(deck_.viewCount());
+            removed = true;
+        }
+        const QString pattern = dialog.searchText().left(search::kPatternChars);
+        const int start = removed ? 0 : current;
+        deck_.placeseek = start;
+        if (pattern.isEmpty()) {
+            if (removed)
+                finish();
+            return;
+        }
+        dialog.setSearchingFor(pattern);
+        const auto found = search::scan(deck_, start, pattern, dialog.options(),
+                                        [&dialog](int card) { dialog.setScanning(card + 1); });
+        if (!found) {
+            dialogs_.warn(&dialog, QStringLiteral("Search for Card"), QStringLiteral("Card not found."));
+            deck_.placeseek = start;
+            return;
+        }
+        options_.LastSearch = pattern;
+        deck_.placeseek = found->card;
+        deck_.side = found->side;
+        finish();
+    });
+    connect(&dialog, &SearchDlg::extendedCharsRequested, this, [&dialog] {
+        LineEditTarget target(dialog.searchEdit());
+        ExtendedDlg palette(target, &dialog);
+        palette.exec();
+    });
+    connect(&dialog, &SearchDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Search, &dialog); });
+    dialog.exec();
+    Q_EMIT viewChanged();
+}
+
+void SearchController::SearchAgain()
+{
+    const QString pattern = options_.LastSearch;
+    if (!pattern.isEmpty()) {
+        std::optional<search::Found> found;
+        {
+            WaitCursor wait;
+            found = search::scan(deck_, deck_.placeseek, pattern,
+                                 {options_.casesensitive != 0, options_.wholewordsonly != 0});
+        }
+        const QString quoted = QLatin1Char('"') + pattern + QLatin1Char('"');
+        if (found) {
+            deck_.placeseek = found->card;
+            deck_.side = found->side;
+            Q_EMIT statusMessage(QStringLiteral("Found ") + quoted);
+        } else {
+            dialogs_.warn(window_, QStringLiteral("Search for Card Again"), quoted + QStringLiteral(" was not found."));
+        }
+    }
+    Q_EMIT viewChanged();
+}
+
+void SearchController::ShuffleCards()
+{
+    if (deck_.viewCount() < 2) {
+        dialogs_.warn(window_, QStringLiteral("Shuffle Cards"),
+                      QStringLiteral("You must have at least 2 cards in your card collection to shuffle."));
+        return;
+    }
+    // A stored choice from outside the four orders counts as Random.
+    if (options_.shuffletype < 0 || options_.shuffletype > 3)
+        options_.shuffletype = int(shuffle::Order::Random);
+    ShuffleDlg dialog(options_.shuffletype, window_);
+    // A choice counts at once, even when the dialog is then cancelled.
+    connect(&dialog, &ShuffleDlg::shuffletypeChosen, this, [this](int type) { options_.shuffletype = type; });
+    connect(&dialog, &ShuffleDlg::okRequested, this, [this, &dialog] {
+        {
+            WaitCursor wait;
+            shuffle::shuffleView(deck_, shuffle::Order(options_.shuffletype), rng_, QLocale(),
+                                 [&dialog](shuffle::Phase phase, int value) {
+                                     dialog.setOperation(shuffle::phaseText(phase));
+                                     dialog.setProgress(value);
+                                 });
+        }
+        dialog.accept();
+    });
+    connect(&dialog, &ShuffleDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Shuffle, &dialog); });
+    dialog.exec();
+    Q_EMIT viewChanged();
+}
+
+void SearchController::Flip()
+{
+    if (deck_.viewCount() == 0) {
+        dialogs_.warn(window_, QStringLiteral("Flip"), QStringLiteral("You must have at least 1 card to flip."));
+        return;
+    }
+    shuffle::flip(deck_);
+    Q_EMIT statusMessage(QStringLiteral("Cards flipped"));
+    Q_EMIT viewChanged();
+}
+
+} // namespace mdk
