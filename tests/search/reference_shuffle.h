@@ -15,7 +15,6 @@
 #include <QStringList>
 
 #include <cmath>
-#include <functional>
 #include <utility>
 #include <vector>
 
@@ -101,10 +100,9 @@ inline void placeInSlot(TextList &list, int i, const QString &text)
     list.InsertString(text, i);
 }
 
-// The shuffle of the given view columns. Random places the cards by the
-// rejection draws from the given source of numbers 0 .. 2^31 - 1.
+// The shuffle of the given view columns (for Random, only the bar).
 inline LiteralShuffle literalShuffle(const QStringList &side1, const QStringList &side2, shuffle::Order order,
-                                     const QLocale &locale, const std::function<int()> &rand = {})
+                                     const QLocale &locale)
 {
     using shuffle::Order;
     using shuffle::Phase;
@@ -129,27 +127,16 @@ inline LiteralShuffle literalShuffle(const QStringList &side1, const QStringList
     TextList sorted; // Alphabetize's sorted list
     const int endlength = 2 * (n + 1);
     switch (order) {
-    case Order::Random: {
-        TextList numbers;
+    case Order::Random:
+        // Its placements depend on the draws, so only its bar is rendered:
+        // the number list filled, then one step per card.
         bar.startPhase(Phase::Initializing, n);
-        for (int i = 1; i <= n; ++i) {
-            numbers.AddString(QString::number(i));
+        for (int i = 1; i <= n; ++i)
             bar.step(i);
-        }
         bar.startPhase(Phase::Shuffling, n);
-        for (int k = 0; k < n; ++k) {
-            int found = -1, r = 0;
-            do {
-                r = rand() % n + 1;
-                found = numbers.FindExactString(QString::number(r), -1);
-            } while (found < 0);
-            numbers.DeleteString(found);
-            placeInSlot(TempList, r - 1, side1[k]);
-            placeInSlot(TempList2, r - 1, side2[k]);
+        for (int k = 0; k < n; ++k)
             bar.step(k + 1);
-        }
         break;
-    }
     case Order::Reverse:
     case Order::Pattern: {
         // The loop runs endlength / 2 = n + 1 times; its last pass places
