@@ -1,0 +1,34 @@
+#include "categorynamedlg.h"
+
+#include "gui/common/dialogfont.h"
+#include "ui_categorynamedlg.h"
+
+namespace mdk {
+
+namespace {
+constexpr QSize kTemplateSize{175, 51};
+// A category name is at most this long; the field stops there.
+constexpr int kMaxNameChars = 999;
+} // namespace
+
+CategoryNameDlg::CategoryNameDlg(Kind kind, const QString &name, QWidget *parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::CategoryNameDlg>())
+{
+    ui_->setupUi(this);
+    dlu::applyDialogUnits(this, kTemplateSize);
+    setWindowTitle(kind == Kind::New ? QStringLiteral("Create new category") : QStringLiteral("Rename category"));
+    ui_->nameEdit->setMaxLength(kMaxNameChars);
+    if (kind == Kind::Rename) {
+        ui_->nameEdit->setText(name);
+        ui_->nameEdit->selectAll();
+    }
+    connect(ui_->okButton, &QPushButton::clicked, this, &CategoryNameDlg::okRequested);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    ui_->nameEdit->setFocus();
+}
+
+CategoryNameDlg::~CategoryNameDlg() = default;
+
+QString CategoryNameDlg::name() const { return ui_->nameEdit->text(); }
+
+} // namespace mdk
