@@ -48,6 +48,62 @@ CategoryTree::NodeId CategoryTree::addChild(NodeId parentId, const QString &name
     return id;
 }
 
+void CategoryTree::reindexName(const QString &name)
+{
+    // Only corrupt files repeat a name, so a full walk is rare and still
+    // linear in the tree.
+    NodeId first = None;
+    for (NodeId n = 0; n < nodeCount(); ++n)
+        if (nodes_[size_t(n)].name == name && (first == None || precedes(n, first)))
+            first = n;
+    if (first == None)
+        firstByName_.remove(name);
+    else
+        firstByName_.insert(name, first);
+}
+
+void CategoryTree::rename(NodeId id, const QString &name)
+{
+    if (!isValid(id))
+        return;
+    const QString old = nodes_[size_t(id)].name;
+    nodes_[size_t(id)].name = name;
+    if (firstByName_.value(old, None) == id)
+        reindexName(old);
+    auto it = firstByName_.find(name);
+    if (it == firstByName_.end())
+        firstByName_.insert(name, id);
+    else if (precedes(id, it.value()))
+        it.value() = id;
+}
+
+CategoryTree::NodeId CategoryTree::removeSubtree(NodeId node, NodeId keep)
+{
+    if (!isValid(node) || node == root())
+        return keep;
+    std::vector<char> removed(nodes_.size());
+    for (NodeId n : preorder(node))
+        removed[size_t(n)] = 1;
+
+    // Rebuilding in pre-order recomputes depths, jumps, the last node and
+    // the name index with the same code that builds a tree from a file.
+    std::vector<NodeId> newId(nodes_.size(), None);
+    CategoryTree rebuilt;
+    newId[0] = 0;
+    for (NodeId n : preorder(root())) {
+        if (n == root() || removed[size_t(n)])
+            continue;
+        newId[size_t(n)] = rebuilt.addChild(newId[size_t(nodes_[size_t(n)].parent)], nodes_[size_t(n)].name);
+    }
+    NodeId sel = selected_;
+    if (isValid(sel) && removed[size_t(sel)])
+        sel = nodes_[size_t(node)].parent;
+    rebuilt.selected_ = isValid(sel) ? newId[size_t(sel)] : None;
+    const NodeId kept = isValid(keep) ? newId[size_t(keep)] : None;
+    *this = std::move(rebuilt);
+    return kept;
+}
+
 std::vector<CategoryTree::NodeId> CategoryTree::preorder(NodeId from) const
 {
     std::vector<NodeId> out;

@@ -32,6 +32,13 @@ public:
     // Adds a node named name as the last child of parent.
     NodeId addChild(NodeId parent, const QString &name);
 
+    // Gives node a new name; lookups by name follow.
+    void rename(NodeId id, const QString &name);
+    // Removes node (not the top one) with its whole subtree. Node ids are
+    // renumbered; returns the new id of keep (None when keep was removed).
+    // A removed selection falls back to the removed node's parent.
+    NodeId removeSubtree(NodeId node, NodeId keep = None);
+
     // The node itself, then its descendants, in pre-order.
     std::vector<NodeId> preorder(NodeId from) const;
     // The descendants only, in pre-order.
@@ -56,6 +63,9 @@ public:
     QString selectedName() const { return isValid(selected_) ? name(selected_) : QString(); }
 
 private:
+    // Points name at its first node in pre-order, or drops it when no node
+    // carries it any more.
+    void reindexName(const QString &name);
     NodeId ancestorAtDepth(NodeId n, int depth) const;
 
     struct Node {
