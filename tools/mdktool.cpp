@@ -16,6 +16,11 @@
 
 using namespace mdk::tool;
 
+namespace mdk::tool {
+// mdktool_move.cpp
+int moveCommand(const QStringList &args);
+} // namespace mdk::tool
+
 namespace {
 
 const char kUsage[] =
@@ -31,6 +36,7 @@ const char kUsage[] =
     "       mdktool shuffle --order reverse|pattern|random|alphabetize\n"
     "                       [--seed S] [--locale NAME] [--category NAME] IN OUT\n"
     "       mdktool flip [--category NAME] IN OUT\n"
+    "       mdktool move --to NAME (--card K | --all) [--category NAME] IN OUT\n"
     "\n"
     "  info      encoding, number of categories (with Main) and of cards\n"
     "  tree      the category tree, two spaces of indent per level\n"
@@ -52,7 +58,9 @@ const char kUsage[] =
     "            with S, default the clock; alphabetize: in locale NAME,\n"
     "            default the user's), and write OUT as Save does\n"
     "  flip      swap side 1 and side 2 of the category's cards as Flip does,\n"
-    "            and write OUT as Save does\n";
+    "            and write OUT as Save does\n"
+    "  move      move card K (from 1) or all of the category's cards to the\n"
+    "            category NAME as Move does, and write OUT as Save does\n";
 
 int info(const mdk::Deck &deck)
 {
@@ -270,6 +278,8 @@ int main(int argc, char *argv[])
         return shuffleCommand(args);
     if (command == QLatin1String("flip"))
         return flipCommand(args);
+    if (command == QLatin1String("move"))
+        return mdk::tool::moveCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;

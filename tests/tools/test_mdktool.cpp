@@ -573,6 +573,54 @@ private Q_SLOTS:
         QCOMPARE(readBytes(in), original);
     }
 
+    void moveFollowsTheMoveCommand()
+    {
+        const QString in = path(QStringLiteral("move.mdk"));
+        const QByteArray original = mdk::testsupport::cardFileBytes(
+            {{"Words", "Main"}, {"One", "Main"}, {"None", "Main"}},
+            {{"b", "one", "Main"}, {"w1", "x", "Words"}, {"A", "two", "Main"}, {"c", "three", "Main"},
+             {"w2", "y", "Words"}, {"a", "four", "Main"}, {"solo", "z", "One"}});
+        QVERIFY(writeBytes(in, original));
+        const QString out = path(QStringLiteral("move-out.mdk"));
+        auto tool = [&](const QStringList &options) {
+            QFile::remove(out);
+            const Run run = runTool(QStringList{QStringLiteral("move")} + options + QStringList{in, out});
+            return std::make_pair(run, runTool({QStringLiteral("dump"), out}).out);
+        };
+
+        // Card 2 of Main goes to the end of the file under Words; Main is
+        // saved last.
+        auto [run, dumped] = tool({QStringLiteral("--to"), QStringLiteral("Words"), QStringLiteral("--card"), QStringLiteral("2")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.isEmpty() && run.err.isEmpty());
+        QCOMPARE(dumped, QByteArray("Words\tw1\tx\nWords\tw2\ty\nOne\tsolo\tz\nWords\tA\ttwo\n"
+                                    "Main\tb\tone\nMain\tc\tthree\nMain\ta\tfour\n"));
+        // All of Words into Main: after Main's own cards, in their order.
+        std::tie(run, dumped) = tool({QStringLiteral("--category"), QStringLiteral("Words"), QStringLiteral("--all"),
+                                      QStringLiteral("--to"), QStringLiteral("Main")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(dumped, QByteArray("One\tsolo\tz\nMain\tb\tone\nMain\tA\ttwo\nMain\tc\tthree\nMain\ta\tfour\n"
+                                    "Main\tw1\tx\nMain\tw2\ty\n"));
+
+        const QList<QPair<QStringList, QByteArray>> refused = {
+            {{QStringLiteral("--to"), QStringLiteral("Main"), QStringLiteral("--all")},
+             "You cannot move your cards into the same category."},
+            {{QStringLiteral("--to"), QStringLiteral("words"), QStringLiteral("--all")},
+             "You must choose a destination for your cards."},
+            {{QStringLiteral("--to"), QStringLiteral("Main"), QStringLiteral("--all"), QStringLiteral("--category"),
+              QStringLiteral("None")},
+             "You must have a least one card in your file to move a card."},
+            {{QStringLiteral("--to"), QStringLiteral("One"), QStringLiteral("--card"), QStringLiteral("5")}, "no card 5"}};
+        for (const auto &[args, why] : refused) {
+            std::tie(run, dumped) = tool(args);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(why), run.err.constData());
+            QVERIFY(!QFile::exists(out));
+        }
+        QCOMPARE(runTool({QStringLiteral("move"), QStringLiteral("--to"), QStringLiteral("One"), QStringLiteral("--all"), in, in}).exitCode, 1);
+        QCOMPARE(readBytes(in), original);
+    }
+
     void badArgumentsPrintUsage_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -601,6 +649,14 @@ private Q_SLOTS:
                            QStringLiteral("--seed"), QStringLiteral("x"), QStringLiteral("a"), QStringLiteral("o")};
         QTest::newRow("flip with subcategories")
             << QStringList{QStringLiteral("flip"), QStringLiteral("--subcategories"), QStringLiteral("a"), QStringLiteral("o")};
+        QTest::newRow("move without destination")
+            << QStringList{QStringLiteral("move"), QStringLiteral("--all"), QStringLiteral("a"), QStringLiteral("o")};
+        QTest::newRow("move, card and all")
+            << QStringList{QStringLiteral("move"), QStringLiteral("--to"), QStringLiteral("B"), QStringLiteral("--all"),
+                           QStringLiteral("--card"), QStringLiteral("1"), QStringLiteral("a"), QStringLiteral("o")};
+        QTest::newRow("move, card 0")
+            << QStringList{QStringLiteral("move"), QStringLiteral("--to"), QStringLiteral("B"), QStringLiteral("--card"),
+                           QStringLiteral("0"), QStringLiteral("a"), QStringLiteral("o")};
         QTest::newRow("flip with three files")
             << QStringList{QStringLiteral("flip"), QStringLiteral("a"), QStringLiteral("o"), QStringLiteral("p")};
     }
