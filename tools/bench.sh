@@ -4,7 +4,9 @@
 # at 10,000, 100,000 and 1,000,000 cards; the card commands (delete, cut,
 # paste, undelete one, edit, undelete all) on a view of 1,000,000 cards with
 # 10,000 marks; search and duplicate removal, shuffle (each order) and flip
-# on a view of 1,000,000 cards;
+# on a view of 1,000,000 cards; the category commands (delete with its
+# sweep, clear of 100,000 cards, rename, new) on 1,000,000 cards in 1,000
+# categories;
 # then the resident memory after
 # loading a 1,000,000-card file, and the peak memory and wall time of whole
 # mdktool processes on it (page faults and freeing at exit included).
@@ -18,7 +20,7 @@ ensure_packages cmake ninja-build g++ qt6-base-dev libbenchmark-dev
 
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DMNEMODECK_BUILD_BENCH=ON -DMNEMODECK_BUILD_GUI=OFF -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
-ninja -C "$build" bench_deck bench_edit bench_search bench_shuffle rss_after_load mdktool >/dev/null
+ninja -C "$build" bench_deck bench_edit bench_search bench_shuffle bench_category rss_after_load mdktool >/dev/null
 
 bin() { find "$build" -type f -name "$1" -perm -u+x | head -n 1; }
 
@@ -36,6 +38,10 @@ echo "== search and duplicate removal on 1,000,000 cards"
 echo
 echo "== shuffle and flip on 1,000,000 cards"
 "$(bin bench_shuffle)" "$@"
+
+echo
+echo "== category commands on 1,000,000 cards in 1,000 categories"
+"$(bin bench_category)" "$@"
 
 echo
 echo "== memory after loading 1,000,000 cards"
