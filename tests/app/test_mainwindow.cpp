@@ -6,6 +6,7 @@
 
 #include "core/settings/settings.h"
 #include "core/settings/settingsstore.h"
+#include "core/deck/cardfile.h"
 #include "core/shell/commandids.h"
 #include "core/shell/commandtable.h"
 #include "gui/files/filecommands.h"
@@ -82,7 +83,7 @@ private Q_SLOTS:
     void exitAsksAboutANeverSavedDeck();
     void exitYesWithFailedSaveKeepsWindowOpen();
     void exitYesWithSaveCloses();
-    void exitInSubcategoryModeNeverAsks();
+    void exitInSubcategoryModeAsksAndYesLeavesTheModeToSave();
     void exitCommandClosesUnchangedDeck();
 };
 
@@ -183,16 +184,16 @@ void MainWindowTest::commandsNotBuiltStayGreyed()
     f.window->updateCommands();
     // Commands of parts still to come: greyed whatever their enabler says,
     // and running them does nothing.
-    for (int id : {CM_PRINT, CM_ABOUT, CM_NOTEPAD, CM_VIEWSUBCATEGORIES, CM_MOVE, CM_CLEARCATEGORY})
+    for (int id : {CM_PRINT, CM_ABOUT, CM_NOTEPAD, CM_MERGE, CM_CONVERT, CM_PASTEFROM})
         QVERIFY2(!f.enabled(id), qPrintable(QString::number(id)));
     const QString before = f.deck().viewSide1(0);
-    f.window->runCommand(CM_CLEARCATEGORY);
+    f.window->runCommand(CM_PASTEFROM);
     QCOMPARE(f.deck().viewCount(), 5);
     QCOMPARE(f.deck().viewSide1(0), before);
     // The study commands, the file commands, Help and Exit are live.
     for (int id : {CM_INFORMATION, CM_EXIT, CM_MARK, CM_JUMP, CM_FILENEW, CM_FILEOPEN, CM_FILESAVE,
                    CM_FILESAVEAS, CM_CHANGEFONT, CM_HELP, CM_CARDADD, CM_EDIT, CM_DELETECARD, CM_PASTE,
-                   CM_CARDSEARCH, CM_SHUFFLE, CM_FLIP})
+                   CM_CARDSEARCH, CM_SHUFFLE, CM_FLIP, CM_CLEARCATEGORY, CM_MOVE, CM_VIEWSUBCATEGORIES})
         QVERIFY(f.enabled(id));
 }
 
@@ -548,16 +549,28 @@ void MainWindowTest::exitYesWithSaveCloses()
     QVERIFY(f.dialogs.unexpected.isEmpty());
 }
 
-void MainWindowTest::exitInSubcategoryModeNeverAsks()
+void MainWindowTest::exitInSubcategoryModeAsksAndYesLeavesTheModeToSave()
 {
     QTemporaryDir home;
+    const QString path = home.filePath(QStringLiteral("two.mdk"));
+    QVERIFY(writeCardFile(path, {{"Verbs", "Main"}}, {{"q1", "a1", "Main"}, {"v1", "b1", "Verbs"}}));
     WindowFixture f(home.path());
-    f.study(2);
+    QVERIFY(f.window->fileCommands().FileLoad(path, QStringLiteral("two")));
+    f.window->fileCommands().setOpenFile(path);
     f.deck().filehaschanged = 1;
-    f.deck().ToggleSubcategoryMode();
+    f.deck().ToggleSubcategoryMode(); // the combined view: q1, v1
+    QCOMPARE(f.deck().viewCount(), 2);
     f.window->options().LastSearch = QStringLiteral("perro");
+    f.dialogs.answers << QMessageBox::Yes;
     QVERIFY(f.window->close());
-    QVERIFY(f.dialogs.shown.isEmpty());
+    QCOMPARE(f.dialogs.messages(),
+             QStringList{QStringLiteral("Save File|two has changed.  Would you like to save it before exiting?")});
+    QVERIFY(!f.deck().ShowSubCategories);
+    // The save folded back "Main" alone: the combined view did not become
+    // two cards of "Main".
+    Deck saved;
+    QVERIFY(cardfile::read(path, saved).opened);
+    QCOMPARE(fileColumn(saved, Column::Category), (QStringList{"Verbs", "Main"}));
     // Settings are saved on every close attempt.
     QCOMPARE(storedLastSearch(home.path()), QStringLiteral("perro"));
 }

@@ -616,11 +616,13 @@ private Q_SLOTS:
         QVERIFY(!files_->SaveBeforeExit());
         QCOMPARE(deck_->filehaschanged, 1);
 
-        // In subcategory mode there is no question.
+        // Subcategory mode asks too; No leaves the mode as it was.
         dialogs_->shown.clear();
         deck_->ShowSubCategories = true;
+        dialogs_->answers << QMessageBox::No;
         QVERIFY(files_->SaveBeforeExit());
-        QVERIFY(dialogs_->shown.isEmpty());
+        QCOMPARE(dialogs_->shown.size(), 1);
+        QVERIFY(deck_->ShowSubCategories);
     }
 
     void startupFile()

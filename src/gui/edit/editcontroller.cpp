@@ -1,5 +1,6 @@
 #include "editcontroller.h"
 
+#include "core/category/categorycommands.h"
 #include "core/settings/helpfile.h"
 #include "core/settings/options.h"
 #include "core/shell/commandids.h"
@@ -7,6 +8,7 @@
 #include "gui/common/logfontqt.h"
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
+#include "gui/category/movecarddlg.h"
 #include "gui/edit/addcarddlg.h"
 #include "gui/edit/deletecarddlg.h"
 #include "gui/edit/editcarddlg.h"
@@ -30,6 +32,7 @@ EditController::EditController(const CommandContext &context, QObject *parent)
     bind(CM_CUT, &EditController::CMCut);
     bind(CM_COPY, &EditController::CopytoMemory);
     bind(CM_PASTE, &EditController::PastefromMemory);
+    bind(CM_MOVE, &EditController::CMMove);
 }
 
 bool EditController::addOne(const QString &side1, const QString &side2, QWidget *dialog)
@@ -172,6 +175,45 @@ void EditController::PastefromMemory()
         Q_EMIT viewChanged();
         return;
     }
+}
+
+void EditController::CMMove()
+{
+    if (deck_.viewCount() == 0) {
+        dialogs_.warn(window_, QStringLiteral("Move"),
+                      QStringLiteral("You must have a least one card in your file to move a card."));
+        return;
+    }
+    MoveCardDlg dialog(deck_.tree, options_.MoveAll, window_);
+    connect(&dialog, &MoveCardDlg::okRequested, this, [this, &dialog] {
+        // The box counts even when the move is refused.
+        options_.MoveAll = dialog.moveAll();
+        const std::optional<QString> destination = dialog.destination();
+        category::MoveResult result;
+        {
+            WaitCursor wait;
+            result = category::moveCards(deck_, destination ? &*destination : nullptr, dialog.moveAll());
+        }
+        const QString caption = QStringLiteral("Move cards");
+        switch (result) {
+        case category::MoveResult::NoDestination:
+            dialogs_.stop(&dialog, caption, category::kNoDestination);
+            return;
+        case category::MoveResult::SameCategory:
+            dialogs_.stop(&dialog, caption, category::kSameCategory);
+            return;
+        case category::MoveResult::StoreFull:
+            dialogs_.warn(&dialog, kAddCard, edit::kStoreFull);
+            return;
+        case category::MoveResult::Moved:
+            dialog.accept();
+            return;
+        }
+    });
+    connect(&dialog, &MoveCardDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Move, &dialog); });
+    dialog.exec();
+    category::afterMove(deck_);
+    Q_EMIT viewChanged();
 }
 
 } // namespace mdk

@@ -23,6 +23,7 @@ public:
     void CMCut();
     void CopytoMemory();
     void PastefromMemory();
+    void CMMove();
 
     const edit::DeleteConfirmation &deleteConfirmation() const { return confirmation_; }
     bool addToSide1() const { return addToSide1_; }

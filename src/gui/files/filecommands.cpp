@@ -151,11 +151,22 @@ bool FileCommands::differsFromFile() const
     return deck_.filehaschanged && (!deck_.isBlank() || deck_.filehasbeensaved);
 }
 
+bool FileCommands::saveLeavingSubcategories()
+{
+    // The combined view of subcategory mode is never written back: leave
+    // the mode first, so that the save folds back the open category alone.
+    if (deck_.ShowSubCategories) {
+        deck_.ToggleSubcategoryMode();
+        Q_EMIT viewChanged();
+    }
+    return SaveFile();
+}
+
 bool FileCommands::SaveFileIfNeeded()
 {
     if (differsFromFile()) {
         const QString who = deck_.filehasbeensaved ? open_.ProtectedFileName : kThisFile;
-        if (dialogs_.askSave(window_, kSaveFile, who + kBeforeLoading) && !SaveFile())
+        if (dialogs_.askSave(window_, kSaveFile, who + kBeforeLoading) && !saveLeavingSubcategories())
             return false;
     }
     deck_.filehaschanged = 0;
@@ -170,9 +181,9 @@ bool FileCommands::SaveFileIfNeeded()
 
 bool FileCommands::SaveBeforeExit()
 {
-    if (!deck_.ShowSubCategories && differsFromFile()) {
+    if (differsFromFile()) {
         const QString who = deck_.filehasbeensaved ? open_.ProtectedFileName : kThisFile;
-        if (dialogs_.askSave(window_, kSaveFile, who + kBeforeExiting) && !SaveFile())
+        if (dialogs_.askSave(window_, kSaveFile, who + kBeforeExiting) && !saveLeavingSubcategories())
             return false;
     }
     deck_.filehaschanged = 0;

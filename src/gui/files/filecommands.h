@@ -76,6 +76,7 @@ Q_SIGNALS:
 private:
     bool LoadFile();
     bool differsFromFile() const;
+    bool saveLeavingSubcategories();
     // Save's and Save As's refusal of an empty deck; true when refused.
     bool refuseBlank(const QString &caption);
     // Asks before replacing an existing file that the file dialog did not

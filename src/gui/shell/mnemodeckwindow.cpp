@@ -9,6 +9,7 @@
 #include "core/study/study.h"
 #include "gui/common/dialogunits.h"
 #include "gui/common/userdialogs.h"
+#include "gui/category/categorycontroller.h"
 #include "gui/edit/editcontroller.h"
 #include "gui/files/filecommands.h"
 #include "gui/help/helpcontroller.h"
@@ -108,13 +109,15 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     help_ = new HelpController(context, open_, this);
     edit_ = new EditController(context, this);
     search_ = new SearchController(context, this);
+    categories_ = new CategoryController(context, this);
     for (CommandController *controller :
-         std::initializer_list<CommandController *>{files_, study_, help_, edit_, search_})
+         std::initializer_list<CommandController *>{files_, study_, help_, edit_, search_, categories_})
         addController(controller);
     connectFileCommands();
     connect(study_, &StudyController::helpRequested, help_, &HelpController::openHelp);
     connect(edit_, &EditController::helpRequested, help_, &HelpController::openHelp);
     connect(search_, &SearchController::helpRequested, help_, &HelpController::openHelp);
+    connect(categories_, &CategoryController::treeChanged, client_, &MDKMainDlg::RefreshTree);
 
     buildCommands();
     buildMenus();

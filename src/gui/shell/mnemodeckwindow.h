@@ -18,6 +18,7 @@ class QLabel;
 
 namespace mdk {
 
+class CategoryController;
 class CommandController;
 class EditController;
 class FileCommands;
@@ -72,6 +73,7 @@ public:
     HelpController &helpCommands() { return *help_; }
     EditController &editCommands() { return *edit_; }
     SearchController &searchCommands() { return *search_; }
+    CategoryController &categoryCommands() { return *categories_; }
 
     // ---- Commands ----
     QAction *commandAction(int id) const { return actions_.value(id); }
@@ -128,6 +130,7 @@ private:
     HelpController *help_ = nullptr;
     EditController *edit_ = nullptr;
     SearchController *search_ = nullptr;
+    CategoryController *categories_ = nullptr;
     QHash<int, std::function<void()>> handlers_;
 
     QHash<int, QAction *> actions_;
