@@ -16,11 +16,6 @@
 
 using namespace mdk::tool;
 
-namespace mdk::tool {
-// mdktool_move.cpp
-int moveCommand(const QStringList &args);
-} // namespace mdk::tool
-
 namespace {
 
 const char kUsage[] =

@@ -101,4 +101,7 @@ int dedupeCommand(const QStringList &args);
 int shuffleCommand(const QStringList &args);
 int flipCommand(const QStringList &args);
 
+// mdktool_move.cpp
+int moveCommand(const QStringList &args);
+
 } // namespace mdk::tool
