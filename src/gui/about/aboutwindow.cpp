@@ -1,0 +1,113 @@
+#include "gui/about/aboutwindow.h"
+
+#include "core/about/panelscene.h"
+
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cstring>
+
+// The picture lives in a static library, whose resource initialiser the
+// linker would otherwise drop.
+static void initResources() { Q_INIT_RESOURCE(mnemodeck); }
+
+namespace mdk {
+
+namespace {
+
+constexpr int kTickMs = 100;
+// The client area is the picture's size, so the button inside it shows.
+constexpr int kWidth = 274;
+constexpr int kHeight = 315;
+
+QColor toColour(about::Rgb c) { return QColor(c.r, c.g, c.b); }
+
+} // namespace
+
+AboutWindow::AboutWindow(float &angle, QWidget *mainWindow)
+    : QDialog(mainWindow), angle_(angle)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(tr("About Mnemodeck"));
+    setFixedSize(kWidth, kHeight);
+    // The frame is fully painted from the composed picture: no erase first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    static const bool registered = (initResources(), true);
+    Q_UNUSED(registered);
+    sky_ = QImage(QStringLiteral(":/pictures/sky.png"))
+               .convertToFormat(QImage::Format_RGB32);
+    if (sky_.isNull()) {
+        sky_ = QImage(kWidth, kHeight, QImage::Format_RGB32);
+        sky_.fill(Qt::black);
+    }
+    frame_ = sky_.copy();
+
+    ok_ = new QPushButton(tr("&Ok"), this);
+    ok_->setGeometry(100, 282, 75, 24);
+    ok_->setDefault(true);
+    ok_->setAutoDefault(true);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+
+    // Centred on the main window, or on the screen without one.
+    QRect around = mainWindow ? mainWindow->window()->frameGeometry()
+                              : QGuiApplication::primaryScreen()->availableGeometry();
+    move(around.center() - QPoint(kWidth / 2, kHeight / 2));
+}
+
+void AboutWindow::composeFrame()
+{
+    // Restore the view area from the clean picture: one row copy each.
+    const QRect area = about::kViewArea;
+    const int bytes = area.width() * 4;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memcpy(frame_.scanLine(y) + area.left() * 4,
+                    sky_.constScanLine(y) + area.left() * 4, bytes);
+
+    QPainter p(&frame_);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const about::DrawnPanel &d : about::sceneFrame(angle_)) {
+        p.setPen(QPen(toColour(d.border), 1));
+        p.setBrush(toColour(d.fill));
+        p.drawPolygon(d.points.data(), 4, Qt::OddEvenFill);
+    }
+    composedAngle_ = angle_;
+}
+
+void AboutWindow::paintEvent(QPaintEvent *event)
+{
+    if (composedAngle_ != angle_)
+        composeFrame();
+    QPainter p(this);
+    // The whole picture width is copied (a narrower copy cut off the right
+    // glyph); Qt clips to the invalid region, so a tick updates the view area only.
+    p.drawImage(event->rect(), frame_, event->rect());
+}
+
+void AboutWindow::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != timer_.timerId()) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    angle_ = about::nextAngle(angle_);
+    update(about::kViewArea);
+}
+
+void AboutWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    timer_.start(kTickMs, this);
+}
+
+void AboutWindow::hideEvent(QHideEvent *event)
+{
+    timer_.stop();
+    QDialog::hideEvent(event);
+}
+
+} // namespace mdk

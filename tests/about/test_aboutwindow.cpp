@@ -1,0 +1,79 @@
+#include "core/about/panelscene.h"
+#include "gui/about/aboutwindow.h"
+
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+using mdk::AboutWindow;
+namespace about = mdk::about;
+
+class TestAboutWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void closingStopsTheTimerAndTheAngleSurvives();
+    void aFrameChangesOnlyTheViewArea();
+};
+
+void TestAboutWindow::closingStopsTheTimerAndTheAngleSurvives()
+{
+    QWidget main;
+    main.setGeometry(100, 100, 600, 400);
+    main.show();
+    float angle = 0;
+
+    for (const bool byEscape : {false, true}) {
+        QPointer<AboutWindow> w = new AboutWindow(angle, &main);
+        w->show();
+        QCOMPARE(w->size(), QSize(274, 315));
+        QVERIFY(!w->isModal());
+        const float opened = angle;
+        QTRY_VERIFY_WITH_TIMEOUT(angle >= opened + 2 * about::kPi / 180 - 1e-6f, 2000);
+        // The reopened window continued from where the first stopped.
+        QVERIFY(angle < opened + 20 * about::kPi / 180);
+
+        auto *ok = w->findChild<QPushButton *>();
+        QVERIFY(ok && ok->isDefault());
+        QCOMPARE(ok->text(), QStringLiteral("&Ok"));
+        if (byEscape)
+            QTest::keyClick(w, Qt::Key_Escape);
+        else
+            ok->click();
+        QTRY_VERIFY(w.isNull());
+
+        const float closed = angle;
+        QTest::qWait(350);
+        QCOMPARE(angle, closed);
+        QVERIFY(closed > 0);
+    }
+}
+
+void TestAboutWindow::aFrameChangesOnlyTheViewArea()
+{
+    float angle = about::kPi / 5;
+    AboutWindow w(angle, nullptr);
+    const QImage before = w.composedPicture();
+    w.composeFrame();
+    const QImage &after = w.composedPicture();
+    int changed = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y)) {
+                QVERIFY2(about::kViewArea.contains(x, y), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                ++changed;
+            }
+    QVERIFY(changed > 500);
+    // A second frame at another angle leaves nothing of the first behind
+    // outside the panels it draws: the view area is restored first.
+    angle = 0;
+    w.composeFrame();
+    const QImage facing = w.composedPicture();
+    angle = about::kPi / 5;
+    w.composeFrame();
+    w.composeFrame();
+    QCOMPARE(w.composedPicture(), after);
+    QVERIFY(facing != after);
+}
+
+QTEST_MAIN(TestAboutWindow)
+#include "test_aboutwindow.moc"
