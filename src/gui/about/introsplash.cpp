@@ -5,6 +5,10 @@
 #include <QScreen>
 #include <QTimerEvent>
 
+// The pictures are in the widgets library's resources, which a static
+// library registers only when asked; the splash may come before the frame.
+static void initResources() { Q_INIT_RESOURCE(mnemodeck); }
+
 namespace mdk {
 
 namespace {
@@ -13,9 +17,11 @@ constexpr QSize kPictureSize{402, 273};
 } // namespace
 
 IntroSplash::IntroSplash(QWidget *mainWindow)
-    : QWidget(mainWindow, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      picture_(QStringLiteral(":/pictures/intro.png"))
+    : QWidget(mainWindow, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
 {
+    static const bool registered = (initResources(), true);
+    Q_UNUSED(registered);
+    picture_ = QPixmap(QStringLiteral(":/pictures/intro.png"));
     // Kept for tools that look windows up by their title.
     setWindowTitle(QStringLiteral("Welcome to Mnemodeck"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -34,6 +40,15 @@ IntroSplash::IntroSplash(QWidget *mainWindow)
     }
     // Precise, so that the 40 ticks last 2.4 s and not up to 5 % less.
     startTimer(kTickMs, Qt::PreciseTimer);
+}
+
+bool IntroSplash::event(QEvent *event)
+{
+    // Some platforms activate every window they show, hints or not: hand the
+    // activation straight back, so the keys go on reaching the main window.
+    if (event->type() == QEvent::WindowActivate && parentWidget())
+        parentWidget()->activateWindow();
+    return QWidget::event(event);
 }
 
 void IntroSplash::paintEvent(QPaintEvent *)

@@ -17,6 +17,7 @@ public:
     static constexpr int kTicks = 40, kTickMs = 60;
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
 
