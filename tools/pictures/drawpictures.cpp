@@ -11,21 +11,89 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPen>
 #include <QString>
 
 #include <cstdio>
 
 namespace {
 
-// The start-up splash: 402 x 273.
+// One study card, white with ruled lines and a word on it, turned by angle
+// degrees about its centre.
+void drawCard(QPainter &p, QPointF centre, qreal angle, const QString &word, const QColor &ink)
+{
+    p.save();
+    p.translate(centre);
+    p.rotate(angle);
+    const QRectF card(-78, -50, 156, 100);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 70)); // shadow
+    p.drawRoundedRect(card.translated(4, 5), 6, 6);
+    p.setBrush(QColor(252, 250, 240));
+    p.setPen(QPen(QColor(120, 120, 130), 1));
+    p.drawRoundedRect(card, 6, 6);
+    p.setPen(QPen(QColor(236, 120, 110), 1)); // the margin line
+    p.drawLine(QPointF(card.left(), card.top() + 22), QPointF(card.right(), card.top() + 22));
+    p.setPen(QPen(QColor(170, 200, 230), 1));
+    for (qreal y = card.top() + 38; y < card.bottom() - 6; y += 14)
+        p.drawLine(QPointF(card.left() + 6, y), QPointF(card.right() - 6, y));
+    QFont f(QStringLiteral("Liberation Serif"));
+    f.setPixelSize(22);
+    f.setItalic(true);
+    p.setFont(f);
+    p.setPen(ink);
+    p.drawText(card.adjusted(0, 22, 0, 0), Qt::AlignCenter, word);
+    p.restore();
+}
+
+// The start-up splash: 402 x 273. A fan of study cards on a deep blue
+// ground, the program's name and a line about it.
 QImage drawIntro()
 {
     QImage img(402, 273, QImage::Format_RGB32);
-    img.fill(qRgb(0, 0, 128));
     QPainter p(&img);
-    p.setPen(Qt::white);
-    p.setFont(QFont(QStringLiteral("Liberation Sans"), 28, QFont::Bold));
-    p.drawText(img.rect(), Qt::AlignCenter, QStringLiteral("Mnemodeck"));
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    QLinearGradient ground(0, 0, 0, 273);
+    ground.setColorAt(0.0, QColor(16, 32, 86));
+    ground.setColorAt(1.0, QColor(28, 84, 128));
+    p.fillRect(img.rect(), ground);
+    // A few faint circles, like lamp light on a desk.
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 5; ++i) {
+        p.setBrush(QColor(255, 255, 255, 10 + 3 * i));
+        const qreal r = 150 - 25 * i;
+        p.drawEllipse(QPointF(94, 146), r, r);
+    }
+
+    drawCard(p, QPointF(84, 152), -16, QStringLiteral("der Baum"), QColor(40, 40, 90));
+    drawCard(p, QPointF(94, 142), -4, QStringLiteral("the tree"), QColor(40, 40, 90));
+    drawCard(p, QPointF(102, 134), 8, QStringLiteral("l'arbre"), QColor(150, 30, 40));
+
+    QFont title(QStringLiteral("Liberation Sans"));
+    title.setPixelSize(38);
+    title.setBold(true);
+    p.setFont(title);
+    const QRect titleRect(212, 70, 186, 50);
+    p.setPen(QColor(0, 0, 0, 110));
+    p.drawText(titleRect.translated(2, 2), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Mnemo"));
+    p.setPen(QColor(255, 255, 255));
+    p.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Mnemo"));
+    const QRect deckRect(240, 112, 160, 50);
+    p.setPen(QColor(0, 0, 0, 110));
+    p.drawText(deckRect.translated(2, 2), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("deck"));
+    p.setPen(QColor(255, 214, 90));
+    p.drawText(deckRect, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("deck"));
+
+    QFont line(QStringLiteral("Liberation Sans"));
+    line.setPixelSize(13);
+    p.setFont(line);
+    p.setPen(QColor(200, 220, 240));
+    p.drawText(QRect(214, 172, 184, 40), Qt::AlignLeft,
+               QStringLiteral("Learn with two-sided\nstudy cards"));
+    p.setPen(QPen(QColor(255, 214, 90), 2));
+    p.drawLine(214, 166, 330, 166);
     return img;
 }
 
