@@ -2,9 +2,7 @@
 
 #include <QtTest>
 
-#include <algorithm>
 #include <set>
-#include <utility>
 
 using namespace mdk::about;
 
@@ -16,19 +14,9 @@ private Q_SLOTS:
     void farthestFirstWithStableTies();
     void everyFrameIsOrderedAndInsideTheViewArea();
     void projection();
-    void halfATurnMirrorsTheOutline();
 };
 
 namespace {
-
-std::set<std::pair<int, int>> pointsOf(float angle)
-{
-    std::set<std::pair<int, int>> pts;
-    for (const DrawnPanel &d : sceneFrame(angle))
-        for (const QPoint &p : d.points)
-            pts.insert({p.x(), p.y()});
-    return pts;
-}
 
 float angleAfter(int ticks)
 {
@@ -60,7 +48,6 @@ void TestPanelScene::facingTheViewerEveryPanelHasOneFillAndOneBorder()
     QVERIFY(greens.size() > 1);
     // The fade is limited: nothing is darkened beyond a mean depth of 925.
     QCOMPARE(fadeColour(kPanelFill, 5000, 6000), fadeColour(kPanelFill, 920, 930));
-    QCOMPARE(fadeColour({255, 255, 255}, 0, 0), fadeColour({255, 255, 255}, 120, 130));
 }
 
 void TestPanelScene::aFullTurnTakes361Ticks()
@@ -76,8 +63,6 @@ void TestPanelScene::aFullTurnTakes361Ticks()
     } while (a != 0 && ticks < 1000);
     QCOMPARE(ticks, 361);
     QVERIFY(std::abs(angleAfter(180) - kPi) < 1e-5f);
-    // Never at or beyond 2 pi.
-    QVERIFY(angleAfter(360) < 2 * kPi);
 }
 
 void TestPanelScene::farthestFirstWithStableTies()
@@ -131,7 +116,6 @@ void TestPanelScene::projection()
     // At depth 15 or less a point projects as if at 16.
     QCOMPARE(project(8, -8, 15), QPointF(430, -240));
     QCOMPARE(project(8, -8, -40), QPointF(430, -240));
-    QCOMPARE(project(8, -8, 15.5f).x(), double(130 + 600 * 8 / 15.5f));
 
     // A stroke facing the viewer: x unchanged, y lowered by 30, depth 215 +- 5.
     Panel p = modelPanels()[0];
@@ -148,21 +132,6 @@ void TestPanelScene::projection()
     toViewSpace(q, quarter);
     QVERIFY(std::abs(q.x[1] - 5) < 1e-4f);
     QVERIFY(std::abs(q.z[1] - (215 - x0)) < 1e-4f);
-}
-
-void TestPanelScene::halfATurnMirrorsTheOutline()
-{
-    // From behind the outline is the mirror image about x = 140 (the
-    // vanishing point plus the plot offset), give or take truncation.
-    const auto front = pointsOf(0), back = pointsOf(angleAfter(180));
-    QCOMPARE(back.size(), front.size());
-    for (const auto &[x, y] : front) {
-        bool found = false;
-        for (int dx = -1; dx <= 1 && !found; ++dx)
-            for (int dy = -1; dy <= 1 && !found; ++dy)
-                found = back.count({280 - x + dx, y + dy}) > 0;
-        QVERIFY2(found, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
-    }
 }
 
 QTEST_APPLESS_MAIN(TestPanelScene)
