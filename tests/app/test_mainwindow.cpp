@@ -9,10 +9,16 @@
 #include "core/deck/cardfile.h"
 #include "core/shell/commandids.h"
 #include "core/shell/commandtable.h"
+#include "gui/about/aboutcontroller.h"
 #include "gui/files/filecommands.h"
+#include "gui/notepad/notepadcontroller.h"
+#include "gui/notepad/notepadwindow.h"
+#include "gui/about/aboutwindow.h"
 #include "gui/study/carddisplay.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QPointer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -85,6 +91,7 @@ private Q_SLOTS:
     void exitYesWithSaveCloses();
     void exitInSubcategoryModeAsksAndYesLeavesTheModeToSave();
     void exitCommandClosesUnchangedDeck();
+    void notepadAndAboutGreyTheirCommandsOnlyWhileOpen();
 };
 
 void MainWindowTest::frameIsFixedAndTitled()
@@ -184,7 +191,7 @@ void MainWindowTest::commandsNotBuiltStayGreyed()
     f.window->updateCommands();
     // Commands of parts still to come: greyed whatever their enabler says,
     // and running them does nothing.
-    for (int id : {CM_PRINT, CM_ABOUT, CM_NOTEPAD, CM_MERGE, CM_CONVERT, CM_PASTEFROM})
+    for (int id : {CM_PRINT, CM_MERGE, CM_CONVERT, CM_PASTEFROM})
         QVERIFY2(!f.enabled(id), qPrintable(QString::number(id)));
     const QString before = f.deck().viewSide1(0);
     f.window->runCommand(CM_PASTEFROM);
@@ -193,7 +200,8 @@ void MainWindowTest::commandsNotBuiltStayGreyed()
     // The study commands, the file commands, Help and Exit are live.
     for (int id : {CM_INFORMATION, CM_EXIT, CM_MARK, CM_JUMP, CM_FILENEW, CM_FILEOPEN, CM_FILESAVE,
                    CM_FILESAVEAS, CM_CHANGEFONT, CM_HELP, CM_CARDADD, CM_EDIT, CM_DELETECARD, CM_PASTE,
-                   CM_CARDSEARCH, CM_SHUFFLE, CM_FLIP, CM_CLEARCATEGORY, CM_MOVE, CM_VIEWSUBCATEGORIES})
+                   CM_CARDSEARCH, CM_SHUFFLE, CM_FLIP, CM_CLEARCATEGORY, CM_MOVE, CM_VIEWSUBCATEGORIES,
+                   CM_NOTEPAD, CM_ABOUT})
         QVERIFY(f.enabled(id));
 }
 
@@ -582,6 +590,29 @@ void MainWindowTest::exitCommandClosesUnchangedDeck()
     f.window->runCommand(CM_EXIT);
     QVERIFY(!f.window->isVisible());
     QVERIFY(f.dialogs.shown.isEmpty());
+}
+
+void MainWindowTest::notepadAndAboutGreyTheirCommandsOnlyWhileOpen()
+{
+    WindowFixture f;
+    f.window->runCommand(CM_NOTEPAD);
+    QPointer<QWidget> pad = f.window->notepadCommands().notepad();
+    QVERIFY(pad && pad->isVisible());
+    QVERIFY(!f.enabled(CM_NOTEPAD));
+    f.window->notepadCommands().NewNotepad(); // no second notepad
+    QCOMPARE(f.window->notepadCommands().notepad(), pad.data());
+    // Closed by any means, the notepad frees its command again.
+    pad->close();
+    QTRY_VERIFY(pad.isNull());
+    QVERIFY(f.enabled(CM_NOTEPAD));
+
+    f.window->runCommand(CM_ABOUT);
+    QPointer<QWidget> about = f.window->aboutCommands().aboutWindow();
+    QVERIFY(about && about->isVisible());
+    QVERIFY(!f.enabled(CM_ABOUT));
+    QTest::keyClick(about, Qt::Key_Escape);
+    QTRY_VERIFY(about.isNull());
+    QVERIFY(f.enabled(CM_ABOUT));
 }
 
 QTEST_MAIN(MainWindowTest)

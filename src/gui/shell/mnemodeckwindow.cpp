@@ -9,10 +9,12 @@
 #include "core/study/study.h"
 #include "gui/common/dialogunits.h"
 #include "gui/common/userdialogs.h"
+#include "gui/about/aboutcontroller.h"
 #include "gui/category/categorycontroller.h"
 #include "gui/edit/editcontroller.h"
 #include "gui/files/filecommands.h"
 #include "gui/help/helpcontroller.h"
+#include "gui/notepad/notepadcontroller.h"
 #include "gui/search/searchcontroller.h"
 #include "gui/shell/mdkmaindlg.h"
 #include "gui/study/studycontroller.h"
@@ -110,14 +112,19 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     edit_ = new EditController(context, this);
     search_ = new SearchController(context, this);
     categories_ = new CategoryController(context, this);
-    for (CommandController *controller :
-         std::initializer_list<CommandController *>{files_, study_, help_, edit_, search_, categories_})
+    notepad_ = new NotepadController(context, this);
+    about_ = new AboutController(context, this);
+    for (CommandController *controller : std::initializer_list<CommandController *>{
+             files_, study_, help_, edit_, search_, categories_, notepad_, about_})
         addController(controller);
     connectFileCommands();
     connect(study_, &StudyController::helpRequested, help_, &HelpController::openHelp);
     connect(edit_, &EditController::helpRequested, help_, &HelpController::openHelp);
     connect(search_, &SearchController::helpRequested, help_, &HelpController::openHelp);
     connect(categories_, &CategoryController::treeChanged, client_, &MDKMainDlg::RefreshTree);
+    connect(notepad_, &NotepadController::notepadChanged, this, &MnemodeckWindow::updateCommands);
+    connect(about_, &AboutController::aboutChanged, this, &MnemodeckWindow::updateCommands);
+    connect(about_, &AboutController::reseedRequested, search_, &SearchController::reseed);
 
     buildCommands();
     buildMenus();
@@ -257,6 +264,11 @@ void MnemodeckWindow::updateRecentFiles()
     for (QAction *sep : recentSeparators_)
         sep->setVisible(menu.separators);
     updateCommands();
+}
+
+EnableState MnemodeckWindow::enableState() const
+{
+    return {deck_, options_, notepad_->NotepadOn(), about_->AboutIsOpen()};
 }
 
 bool MnemodeckWindow::commandEnabled(int id) const
@@ -403,8 +415,10 @@ void MnemodeckWindow::sizeFrame()
 
 void MnemodeckWindow::LoadStartupFileFn(const StartupFile &startup)
 {
-    if (!startup.LoadStartupSure)
+    if (!startup.LoadStartupSure) {
+        about_->NewIntroWindow();
         return;
+    }
     // The file is found case-insensitively in its folder; only a file that
     // was read becomes the open one and enters the recent files.
     files_->LoadStartupFile(startup.LoadStartupPath, startup.LoadStartupFile);

@@ -18,7 +18,9 @@ class QLabel;
 
 namespace mdk {
 
+class AboutController;
 class CategoryController;
+class NotepadController;
 class CommandController;
 class EditController;
 class FileCommands;
@@ -63,8 +65,6 @@ public:
     Options &options() { return options_; }
     const OpenFile &openFile() const { return open_; }
     UserDialogs &dialogs() { return *dialogs_; }
-    bool NotepadOn = false;
-    bool AboutIsOpen = false;
 
     // ---- Panes and controllers ----
     MDKMainDlg *client() const { return client_; }
@@ -74,6 +74,8 @@ public:
     EditController &editCommands() { return *edit_; }
     SearchController &searchCommands() { return *search_; }
     CategoryController &categoryCommands() { return *categories_; }
+    NotepadController &notepadCommands() { return *notepad_; }
+    AboutController &aboutCommands() { return *about_; }
 
     // ---- Commands ----
     QAction *commandAction(int id) const { return actions_.value(id); }
@@ -85,7 +87,7 @@ public:
     // Re-evaluates every enabler and check mark; after every command and
     // whenever a menu opens.
     void updateCommands();
-    EnableState enableState() const { return {deck_, options_, NotepadOn, AboutIsOpen}; }
+    EnableState enableState() const;
 
     // ---- Status line and clock ----
     void ShowStatusMessage(const QString &text);
@@ -131,6 +133,8 @@ private:
     EditController *edit_ = nullptr;
     SearchController *search_ = nullptr;
     CategoryController *categories_ = nullptr;
+    NotepadController *notepad_ = nullptr;
+    AboutController *about_ = nullptr;
     QHash<int, std::function<void()>> handlers_;
 
     QHash<int, QAction *> actions_;
