@@ -19,17 +19,6 @@ using namespace mdk::testsupport;
 
 namespace {
 
-template <class T>
-T *child(QDialog *dialog, const char *name)
-{
-    T *w = dialog->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        qWarning("no %s in %s", name, qPrintable(dialog->windowTitle()));
-    return w;
-}
-
-void click(QDialog *dialog, const char *button) { QTest::mouseClick(child<QPushButton>(dialog, button), Qt::LeftButton); }
-
 Deck deckOf(const QList<QPair<QString, QString>> &cards)
 {
     QList<CardText> texts;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -25,6 +26,21 @@ inline void onModal(const std::function<void()> &action, const std::function<voi
     });
     action();
     QVERIFY(ran);
+}
+
+// A named control of a dialog; a warning names what is missing.
+template <class T>
+T *child(QDialog *dialog, const char *name)
+{
+    T *w = dialog->findChild<T *>(QString::fromLatin1(name));
+    if (!w)
+        qWarning("no %s in %s", name, qPrintable(dialog->windowTitle()));
+    return w;
+}
+
+inline void click(QDialog *dialog, const char *button)
+{
+    QTest::mouseClick(child<QPushButton>(dialog, button), Qt::LeftButton);
 }
 
 } // namespace mdk::testsupport
