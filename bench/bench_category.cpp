@@ -7,9 +7,13 @@
 #include "core/category/categorycommands.h"
 #include "core/deck/deck.h"
 
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+
+using benchsupport::timedThenRestore;
 
 namespace {
 
@@ -18,7 +22,6 @@ constexpr int kCategories = 1'000; // with "Main"
 
 using mdk::CategoryTree;
 using mdk::Deck;
-using Clock = std::chrono::steady_clock;
 
 QString categoryName(int i) { return i == 0 ? CategoryTree::kMainName : QStringLiteral("category %1").arg(i); }
 
@@ -55,16 +58,6 @@ Deck deckWithOpen(CategoryTree::NodeId node)
     return d;
 }
 
-template <typename Op, typename Setup>
-void timed(benchmark::State &state, Op &&op, Setup &&setup)
-{
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        op();
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        setup();
-    }
-}
 
 // Node 1 with its subtree (488 nodes, with the orphans 440,000 cards) goes;
 // node 2 is opened and every orphan swept.
@@ -72,7 +65,7 @@ void deleteCategory(benchmark::State &state)
 {
     const Deck start = deckWithOpen(1);
     Deck deck = start;
-    timed(
+    timedThenRestore(
         state,
         [&] {
             benchmark::DoNotOptimize(mdk::category::deleteCategory(deck, 1));
@@ -88,7 +81,7 @@ void clearCategory(benchmark::State &state)
 {
     const Deck start = baseDeck();
     Deck deck = start;
-    timed(
+    timedThenRestore(
         state, [&] { mdk::category::clearCategory(deck); }, [&] { deck = start; });
     state.counters["cleared"] = start.viewCount();
 }
@@ -101,7 +94,7 @@ void renameCategory(benchmark::State &state)
     Deck deck = deckWithOpen(leaf);
     const QString names[2] = {QStringLiteral("renamed"), categoryName(leaf)};
     int turn = 0;
-    timed(
+    timedThenRestore(
         state, [&] { mdk::category::renameCategory(deck, leaf, names[turn]); }, [&] { turn ^= 1; });
 }
 
@@ -115,7 +108,7 @@ void newCategory(benchmark::State &state)
             out << QStringLiteral("new %1").arg(i);
         return out;
     }();
-    timed(
+    timedThenRestore(
         state, [&] { benchmark::DoNotOptimize(mdk::category::newCategory(deck, 5, names[n % names.size()])); },
         [&] { ++n; });
 }

@@ -9,6 +9,8 @@
 #include "core/deck/deck.h"
 #include "core/edit/cardedit.h"
 
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -17,6 +19,8 @@
 #include <cstring>
 #include <map>
 #include <string>
+
+using benchsupport::timedThenRestore;
 
 namespace {
 
@@ -51,24 +55,7 @@ void makeDeck(mdk::Deck &deck, int deleted)
     markSpread(deck);
 }
 
-using Clock = std::chrono::steady_clock;
 
-// Runs op once per iteration, timing it alone; setup (not timed) brings the
-// deck back to its starting size when the op changes it.
-template <typename Op, typename Setup>
-void timed(benchmark::State &state, Op &&op, Setup &&setup)
-{
-    double worst = 0;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        op();
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        worst = std::max(worst, seconds);
-        state.SetIterationTime(seconds);
-        setup();
-    }
-    state.counters["max_ms"] = worst * 1000;
-}
 
 // The current card (or deleted card) each command works on: the first
 // place is the dearest for a plain array, the middle one for a list that
@@ -81,7 +68,7 @@ void deleteCurrent(benchmark::State &state)
     makeDeck(deck, 0);
     const int at = position(state);
     deck.placeseek = at;
-    timed(
+    timedThenRestore(
         state,
         [&] {
             if (mdk::edit::mayDelete(deck))
@@ -103,7 +90,7 @@ void cutCurrent(benchmark::State &state)
     mdk::Deck deck;
     makeDeck(deck, 0);
     const int at = position(state);
-    timed(
+    timedThenRestore(
         state,
         [&] {
             mdk::edit::cutCard(deck, at);
@@ -122,7 +109,7 @@ void pasteBeforeCurrent(benchmark::State &state)
     makeDeck(deck, 0);
     mdk::edit::copyCard(deck, 7);
     const int at = position(state);
-    timed(
+    timedThenRestore(
         state,
         [&] {
             deck.placeseek = at;
@@ -142,7 +129,7 @@ void undeleteOne(benchmark::State &state)
     mdk::Deck deck;
     makeDeck(deck, kCards);
     const int at = position(state);
-    timed(
+    timedThenRestore(
         state,
         [&] {
             mdk::edit::undeleteCard(deck, at);
@@ -160,7 +147,7 @@ void editCurrent(benchmark::State &state)
     makeDeck(deck, 0);
     const int at = position(state);
     const QString s1 = QStringLiteral("edited side 1"), s2 = QStringLiteral("edited side 2");
-    timed(
+    timedThenRestore(
         state,
         [&] {
             mdk::edit::editCard(deck, at, s1, s2);
@@ -174,7 +161,7 @@ void undeleteAll(benchmark::State &state)
 {
     mdk::Deck deck;
     makeDeck(deck, kCards);
-    timed(
+    timedThenRestore(
         state,
         [&] {
             mdk::edit::undeleteAll(deck);
@@ -200,40 +187,6 @@ const Target kTargets[] = {{"delete", deleteCurrent, 10, 300},      {"cut", cutC
                            {"paste", pasteBeforeCurrent, 10, 300},  {"undelete_one", undeleteOne, 10, 300},
                            {"edit", editCurrent, 10, 300},          {"undelete_all", undeleteAll, 100, 30}};
 
-// The usual table, then each command's mean and slowest run against its
-// target.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            const auto max = run.counters.find("max_ms");
-            std::string name = run.benchmark_name();
-            name = name.substr(0, name.find("/iterations"));
-            results_[name] = {run.real_accumulated_time / double(run.iterations) * 1000,
-                                              max == run.counters.end() ? 0 : double(max->second)};
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printSummary() const
-    {
-        std::printf("\n%-22s %10s %10s %10s  %s\n", "command/card", "mean ms", "max ms", "target", "");
-        for (const Target &t : kTargets) {
-            for (const auto &[name, r] : results_) {
-                if (name.rfind(t.name, 0) != 0 || (name.size() > strlen(t.name) && name[strlen(t.name)] != '/'))
-                    continue;
-                std::printf("%-22s %10.3f %10.3f %10.0f  %s\n", name.c_str(), r.first, r.second, t.ms,
-                            r.second <= t.ms ? "ok" : "MISSED");
-            }
-        }
-    }
-
-private:
-    std::map<std::string, std::pair<double, double>> results_;
-};
 
 } // namespace
 
@@ -250,7 +203,10 @@ int main(int argc, char **argv)
         else
             b->Arg(1)->Arg(kCards / 2);
     }
-    SummaryReporter reporter;
+    std::vector<benchsupport::TargetReporter::Target> targets;
+    for (const Target &t : kTargets)
+        targets.push_back({t.name, t.ms});
+    benchsupport::TargetReporter reporter(targets, "command/card");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printSummary();
     benchmark::Shutdown();

@@ -9,6 +9,8 @@
 #include "core/deck/deck.h"
 #include "core/search/search.h"
 
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -17,6 +19,8 @@
 #include <map>
 #include <random>
 #include <string>
+
+using benchsupport::timed;
 
 namespace {
 
@@ -60,22 +64,7 @@ const mdk::Deck &sharedDeck()
     return deck;
 }
 
-using Clock = std::chrono::steady_clock;
 
-template <typename Op, typename Setup>
-void timed(benchmark::State &state, Op &&op, Setup &&setup)
-{
-    double worst = 0;
-    for (auto _ : state) {
-        setup();
-        const auto start = Clock::now();
-        op();
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        worst = std::max(worst, seconds);
-        state.SetIterationTime(seconds);
-    }
-    state.counters["max_ms"] = worst * 1000;
-}
 
 // "zq" begins with a letter no word holds; "early bird" with the commonest.
 const QString kPatterns[] = {QStringLiteral("zq not there"), QStringLiteral("early bird")};
@@ -106,41 +95,7 @@ void removeDuplicates(benchmark::State &state)
         [&] { deck = sharedDeck(); });
 }
 
-struct Target {
-    const char *name;
-    double ms;
-};
-const Target kTargets[] = {{"search_nothing", 150}, {"remove_duplicates", 300}};
 
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            const auto max = run.counters.find("max_ms");
-            std::string name = run.benchmark_name();
-            name = name.substr(0, name.find("/iterations"));
-            results_[name] = {run.real_accumulated_time / double(run.iterations) * 1000,
-                              max == run.counters.end() ? 0 : double(max->second)};
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printSummary() const
-    {
-        std::printf("\n%-36s %10s %10s %10s\n", "operation", "mean ms", "max ms", "target");
-        for (const Target &t : kTargets)
-            for (const auto &[name, r] : results_)
-                if (name.rfind(t.name, 0) == 0)
-                    std::printf("%-36s %10.1f %10.1f %10.0f  %s\n", name.c_str(), r.first, r.second, t.ms,
-                                r.second <= t.ms ? "ok" : "MISSED");
-    }
-
-private:
-    std::map<std::string, std::pair<double, double>> results_;
-};
 
 } // namespace
 
@@ -161,7 +116,7 @@ int main(int argc, char **argv)
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(5);
-    SummaryReporter reporter;
+    benchsupport::TargetReporter reporter({{"search_nothing", 150}, {"remove_duplicates", 300}}, "operation");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printSummary();
     benchmark::Shutdown();

@@ -7,6 +7,8 @@
 #include "core/deck/deck.h"
 #include "core/search/shuffle.h"
 
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QLocale>
@@ -14,6 +16,8 @@
 #include <algorithm>
 #include <chrono>
 #include <random>
+
+using benchsupport::timed;
 
 namespace {
 
@@ -46,23 +50,7 @@ mdk::Deck &bigDeck()
     return deck;
 }
 
-using Clock = std::chrono::steady_clock;
 
-// Times op alone in each iteration; setup runs untimed before it.
-template <typename Op, typename Setup>
-void timed(benchmark::State &state, Op &&op, Setup &&setup)
-{
-    double worst = 0;
-    for (auto _ : state) {
-        setup();
-        const auto start = Clock::now();
-        op();
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        worst = std::max(worst, seconds);
-        state.SetIterationTime(seconds);
-    }
-    state.counters["max_ms"] = worst * 1000;
-}
 
 // The dialog's progress bar, reduced to remembering the value.
 int barValue = 0;
