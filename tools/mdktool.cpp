@@ -165,17 +165,12 @@ int failLine(int number, const QString &why)
 // card went in.
 int add(const QString &in, const QString &out, const QString &category)
 {
-    if (isInput(in, out))
-        return refuseInput(out);
     mdk::Deck deck;
     int exitCode = 0;
-    if (!load(in, deck, exitCode))
+    ViewChoice view;
+    view.category = category;
+    if (!openViewToRewrite(in, out, deck, view, exitCode))
         return exitCode;
-    const mdk::CategoryTree::NodeId node = deck.tree.findByName(category);
-    if (node == mdk::CategoryTree::None)
-        return fail(in, QStringLiteral("has no category named \"%1\"").arg(category));
-    deck.tree.setSelected(node);
-    deck.OpenCategory();
 
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
@@ -196,12 +191,7 @@ int add(const QString &in, const QString &out, const QString &category)
             return failLine(number, mdk::edit::kStoreFull);
     }
 
-    // Save: the open category is folded back, then the whole deck written.
-    deck.WriteBackView();
-    const mdk::WriteResult written = mdk::cardfile::writeDeck(deck, out);
-    if (!written.ok)
-        return fail(out, QStringLiteral("cannot be written: ") + written.error);
-    return 0;
+    return save(deck, out);
 }
 
 int addCommand(const QStringList &args)

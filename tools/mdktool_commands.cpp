@@ -118,6 +118,16 @@ bool takeViewOptions(QStringList &args, ViewChoice &view, bool allowSubcategorie
     return true;
 }
 
+bool openViewToRewrite(const QString &in, const QString &out, Deck &deck, const ViewChoice &view,
+                       int &exitCode)
+{
+    if (isInput(in, out)) {
+        exitCode = refuseInput(out);
+        return false;
+    }
+    return openView(in, deck, view, exitCode);
+}
+
 bool openView(const QString &path, Deck &deck, const ViewChoice &view, int &exitCode)
 {
     if (!load(path, deck, exitCode))

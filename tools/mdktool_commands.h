@@ -85,6 +85,10 @@ bool takeViewOptions(QStringList &args, ViewChoice &view, bool allowSubcategorie
 // turns subcategory mode on. False with the message printed and exitCode
 // set when the file cannot be read or has no such category.
 bool openView(const QString &path, Deck &deck, const ViewChoice &view, int &exitCode);
+// openView for a subcommand that writes out: first refused, with the
+// message printed and exitCode set, when out names the input.
+bool openViewToRewrite(const QString &in, const QString &out, Deck &deck, const ViewChoice &view,
+                       int &exitCode);
 // Save: the open category folded back, then the whole deck written to out.
 // 0, or kExitFailure with the message printed. Never in subcategory mode,
 // whose view is never written back.

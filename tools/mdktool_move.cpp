@@ -49,11 +49,9 @@ int moveCommand(const QStringList &arguments)
     }
 
     const QString &in = files[0], &out = files[1];
-    if (isInput(in, out))
-        return refuseInput(out);
     Deck deck;
     int exitCode = 0;
-    if (!openView(in, deck, view, exitCode))
+    if (!openViewToRewrite(in, out, deck, view, exitCode))
         return exitCode;
     if (deck.viewCount() == 0)
         return fail(in, QStringLiteral("You must have a least one card in your file to move a card."));

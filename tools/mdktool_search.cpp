@@ -137,12 +137,9 @@ int dedupeCommand(const QStringList &arguments)
     if (!named.isEmpty() || operands.size() != 2 || !(side1 || side2))
         return usage();
     const QString &in = operands[0], &out = operands[1];
-    if (isInput(in, out))
-        return refuseInput(out);
-
     Deck deck;
     int exitCode = 0;
-    if (!openView(in, deck, view, exitCode))
+    if (!openViewToRewrite(in, out, deck, view, exitCode))
         return exitCode;
     // The dialog's order: side 1 first, then side 2 on what is left.
     if (side1)

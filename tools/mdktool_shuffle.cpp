@@ -98,11 +98,9 @@ int shuffleCommand(const QStringList &arguments)
         return usage();
 
     const QString &in = files[0], &out = files[1];
-    if (isInput(in, out))
-        return refuseInput(out);
     Deck deck;
     int exitCode = 0;
-    if (!openView(in, deck, view, exitCode))
+    if (!openViewToRewrite(in, out, deck, view, exitCode))
         return exitCode;
     if (deck.viewCount() < 2)
         return fail(in, QStringLiteral("You must have at least 2 cards in your card collection to shuffle."));
@@ -119,11 +117,9 @@ int flipCommand(const QStringList &arguments)
     if (!takeViewOptions(args, view, false) || !takeFiles(args, files))
         return usage();
     const QString &in = files[0], &out = files[1];
-    if (isInput(in, out))
-        return refuseInput(out);
     Deck deck;
     int exitCode = 0;
-    if (!openView(in, deck, view, exitCode))
+    if (!openViewToRewrite(in, out, deck, view, exitCode))
         return exitCode;
     if (deck.viewCount() == 0)
         return fail(in, QStringLiteral("You must have at least 1 card to flip."));
