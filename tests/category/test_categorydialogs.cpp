@@ -2,6 +2,8 @@
 // with nothing chosen until the user clicks, the name dialog hands back what
 // was typed, and the keys leave every decision to the caller.
 
+#include "support/modal.h"
+
 #include "gui/category/categorynamedlg.h"
 #include "gui/category/deletecategorydlg.h"
 #include "gui/category/movecarddlg.h"
@@ -17,25 +19,9 @@
 #include <QTreeWidgetItemIterator>
 
 using namespace mdk;
+using namespace mdk::testsupport;
 
 namespace {
-
-template <typename T = QWidget>
-T *child(QWidget *dialog, const char *name)
-{
-    T *w = dialog->findChild<T *>(QLatin1String(name));
-    Q_ASSERT_X(w, "child", name);
-    return w;
-}
-
-bool showActive(QDialog &dialog)
-{
-    dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.show();
-    const bool active = QTest::qWaitForWindowActive(&dialog);
-    QCoreApplication::processEvents();
-    return active;
-}
 
 // A tree of n nodes, each hung under a random earlier node, so it has both
 // long chains and wide levels; names differing only in case included.

@@ -2,6 +2,8 @@
 // Flip, the keys inside the fields, Escape, the card texts in labels, the
 // Undelete arrows, and the window's shortcuts while a dialog is open.
 
+#include "support/modal.h"
+
 #include "core/edit/cardedit.h"
 #include "core/shell/commandids.h"
 #include "gui/edit/addcarddlg.h"
@@ -21,27 +23,11 @@
 #include <QTimer>
 
 using namespace mdk;
+using namespace mdk::testsupport;
 
 namespace {
 
-template <typename T = QWidget>
-T *child(QWidget *dialog, const char *name)
-{
-    T *w = dialog->findChild<T *>(QLatin1String(name));
-    Q_ASSERT_X(w, "child", name);
-    return w;
-}
-
 QString labelOf(QWidget *dialog, const char *name) { return child<QLabel>(dialog, name)->text(); }
-
-// Shows the dialog as the program's modal run would and waits until it has
-// the keyboard.
-bool showActive(QDialog &dialog)
-{
-    dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.show();
-    return QTest::qWaitForWindowActive(&dialog);
-}
 
 QFont cardFont() { return QFont(QStringLiteral("Sans Serif"), 11); }
 

@@ -2,6 +2,8 @@
 // choice that counts at once, and the displays that must paint while the
 // caller works without returning to the event loop.
 
+#include "support/modal.h"
+
 #include "gui/search/searchdlg.h"
 #include "gui/search/shuffledlg.h"
 
@@ -16,27 +18,11 @@
 #include <QTest>
 
 using namespace mdk;
+using namespace mdk::testsupport;
 
 namespace {
 
-template <typename T = QWidget>
-T *child(QWidget *dialog, const char *name)
-{
-    T *w = dialog->findChild<T *>(QLatin1String(name));
-    Q_ASSERT_X(w, "child", name);
-    return w;
-}
-
 QString labelOf(QWidget *dialog, const char *name) { return child<QLabel>(dialog, name)->text(); }
-
-bool showActive(QDialog &dialog)
-{
-    dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.show();
-    const bool active = QTest::qWaitForWindowActive(&dialog);
-    QCoreApplication::processEvents(); // the first paint is done
-    return active;
-}
 
 struct PaintCounter : QObject {
     explicit PaintCounter(QWidget *w) { w->installEventFilter(this); }

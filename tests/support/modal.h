@@ -29,8 +29,8 @@ inline void onModal(const std::function<void()> &action, const std::function<voi
 }
 
 // A named control of a dialog; a warning names what is missing.
-template <class T>
-T *child(QDialog *dialog, const char *name)
+template <class T = QWidget>
+T *child(QWidget *dialog, const char *name)
 {
     T *w = dialog->findChild<T *>(QString::fromLatin1(name));
     if (!w)
@@ -38,7 +38,18 @@ T *child(QDialog *dialog, const char *name)
     return w;
 }
 
-inline void click(QDialog *dialog, const char *button)
+// Shows a dialog as the program's modal run would and waits until it has
+// the keyboard and has painted once.
+inline bool showActive(QDialog &dialog)
+{
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    const bool active = QTest::qWaitForWindowActive(&dialog);
+    QCoreApplication::processEvents();
+    return active;
+}
+
+inline void click(QWidget *dialog, const char *button)
 {
     QTest::mouseClick(child<QPushButton>(dialog, button), Qt::LeftButton);
 }
