@@ -30,7 +30,6 @@ Clock::Update Clock::tick(const QDateTime &now)
         update.date = dateText(now.date());
     shownMinute_ = minute;
     shownDate_ = now.date();
-    oldtime_ = t.minute();
     return update;
 }
 

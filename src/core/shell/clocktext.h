@@ -27,11 +27,9 @@ public:
     // The texts to write for a tick at now; nothing when the minute is
     // the one already shown.
     Update tick(const QDateTime &now);
-    int oldtime() const { return oldtime_; }
 
 private:
-    int oldtime_ = -1; // the minute last shown; none yet
-    qint64 shownMinute_ = -1;
+    qint64 shownMinute_ = -1; // minutes since the epoch of the time shown; none yet
     QDate shownDate_;
 };
 
