@@ -53,7 +53,7 @@ void SearchController::Search()
         bool removed = false;
         const bool sideChecked[] = {dialog.deleteDuplicatesOnSide1(), dialog.deleteDuplicatesOnSide2()};
         for (int side = 0; side < 2; ++side) {
-            if (!sideChecked[side] || deck_.ShowSubCategories)
+            if (!sideChecked[side])
                 continue;
             dialog.setSearchingFor(side == 0 ? QStringLiteral("Duplicates on side 1")
                                              : QStringLiteral("Duplicates on side 2"));
