@@ -26,7 +26,12 @@ public:
 
     QList<Shown> shown;
     QList<QMessageBox::StandardButton> answers;
-    QStringList openAnswers, saveAnswers;
+    QStringList openAnswers, saveAnswers, destinationAnswers;
+    // Answers to the system print dialog (true: Print); each run is counted.
+    QList<bool> printAnswers;
+    int printDialogs = 0;
+    // Each preview runs paint once on the printer it was given.
+    int previews = 0;
     QList<std::optional<QFont>> fontAnswers;
     QList<FileDialog> fileDialogs;
     QStringList unexpected;
@@ -52,6 +57,25 @@ public:
     {
         fileDialogs.append({caption, startDir});
         return take(saveAnswers, QStringLiteral("save dialog: ") + caption);
+    }
+    QString destinationFileName(QWidget *, const QString &caption, const QString &startDir) override
+    {
+        fileDialogs.append({caption, startDir});
+        return take(destinationAnswers, QStringLiteral("destination dialog: ") + caption);
+    }
+    bool choosePrinter(QWidget *, QPrinter &) override
+    {
+        ++printDialogs;
+        if (printAnswers.isEmpty()) {
+            unexpected << QStringLiteral("print dialog");
+            return false;
+        }
+        return printAnswers.takeFirst();
+    }
+    void previewPrint(QWidget *, QPrinter &printer, const std::function<void(QPrinter *)> &paint) override
+    {
+        ++previews;
+        paint(&printer);
     }
     std::optional<QFont> chooseFont(QWidget *, const QFont &) override
     {

@@ -2,6 +2,9 @@
 
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 namespace mdk {
 
@@ -53,6 +56,37 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, con
 {
     // A save dialog asks before overwriting an existing file.
     return runFileDialog(parent, caption, startDir, QFileDialog::AcceptSave, QFileDialog::AnyFile);
+}
+
+QString QtUserDialogs::destinationFileName(QWidget *parent, const QString &caption, const QString &startDir)
+{
+    QFileDialog dialog(parent, caption, startDir, kFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The command appends to or creates the file; nothing is replaced.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QStringLiteral("mdk"));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? dialog.selectedFiles().constFirst()
+               : QString();
+}
+
+bool QtUserDialogs::choosePrinter(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    // No page range: every job prints all its pages.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUserDialogs::previewPrint(QWidget *parent, QPrinter &printer,
+                                 const std::function<void(QPrinter *)> &paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+    dialog.exec();
 }
 
 std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &initial)

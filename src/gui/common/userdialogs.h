@@ -4,8 +4,10 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace mdk {
@@ -27,6 +29,16 @@ public:
     // an empty string when cancelled. startDir is where the dialog opens.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &startDir) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &startDir) = 0;
+    // A file that may not exist yet, in a folder that does (a destination
+    // the command appends to or creates): no question about replacing it.
+    virtual QString destinationFileName(QWidget *parent, const QString &caption, const QString &startDir) = 0;
+
+    // The system print dialog for printer (printer or PDF file, paper,
+    // copies); false when cancelled. Choices stay in printer.
+    virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
+    // A preview of what paint draws on printer, shown modally.
+    virtual void previewPrint(QWidget *parent, QPrinter &printer,
+                              const std::function<void(QPrinter *)> &paint) = 0;
 
     // The font chosen, or nothing when cancelled.
     virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
@@ -62,6 +74,10 @@ public:
                                         QMessageBox::StandardButtons buttons) override;
     QString openFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
+    QString destinationFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
+    bool choosePrinter(QWidget *parent, QPrinter &printer) override;
+    void previewPrint(QWidget *parent, QPrinter &printer,
+                      const std::function<void(QPrinter *)> &paint) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
 };
 
