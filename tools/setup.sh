@@ -12,7 +12,7 @@ build="$here/build"
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-dejavu-core fonts-liberation
+  fonts-dejavu-core fonts-liberation poppler-utils
   xvfb xdotool x11-utils imagemagick
   xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libfile-mimeinfo-perl
 )
