@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+
+namespace mdk {
+class Deck;
+}
+
+namespace mdk::print {
+
+// Which cards a job prints; the values of Options::Printonlythiscategory.
+enum Scope : int { AllCards = 0, ThisCategory = 1, CategoryAndSubs = 2 };
+
+inline const QString kCaption = QStringLiteral("Print");
+inline const QString kNoCards = QStringLiteral("You must have at least one card to print.");
+inline const QString kNoCardsInCategory = QStringLiteral("You must have at least one card in this category to print.");
+inline const QString kNoCardsBelow =
+    QStringLiteral("You must have at least one card in this category or its sub-categories to print.");
+inline const QString kCouldNotPrint = QStringLiteral("The cards could not be printed.");
+
+// Cards on one page: 3 in card format, 23 in list format.
+int cardsPerPage(bool cardFormat);
+// Pages for cards cards, rounded up; no cards, no pages.
+int pageCount(int cards, bool cardFormat);
+
+// The start of the Print command, before its dialog: the view is always
+// folded back (also with "Main" both open and selected, so that no edit is
+// left out of an all-cards printout), then the category selected in the tree
+// is opened as a click would open it. Never called in subcategory mode.
+void beginPrintCommand(Deck &deck);
+
+// The dialog's opening state. haveFoundCards: the view holds a card, or a
+// descendant (any level) of the selected category holds a file-level card.
+// scope: the saved choice, adjusted: an empty view with cards below turns
+// "this category" into "this category and sub-categories"; nothing found
+// turns any choice into "all cards". One pass over the deck.
+struct DialogStart {
+    bool haveFoundCards = false;
+    int scope = AllCards;
+};
+DialogStart dialogStart(const Deck &deck, int savedScope);
+
+// Why the chosen job cannot print (one of the messages above), or an empty
+// text when there is something to print.
+QString refusal(const Deck &deck, int scope, bool haveFoundCards);
+
+// Holds the deck in the state a job prints from, for the job's lifetime.
+// CategoryAndSubs loads the view with the selected category and its
+// descendants (no write-back); the destructor then loads the selected
+// category's own cards back, whatever happened to the job.
+class JobScope {
+public:
+    JobScope(Deck &deck, int scope);
+    ~JobScope();
+    JobScope(const JobScope &) = delete;
+    JobScope &operator=(const JobScope &) = delete;
+
+    // True when the job prints the file-level cards, false for the view.
+    bool allCards() const { return scope_ == AllCards; }
+    // How many cards the job prints.
+    int cards() const;
+
+private:
+    Deck &deck_;
+    int scope_ = AllCards;
+};
+
+// The first page's header: the file's display name, 15 spaces, the count.
+QString headerText(const QString &displayName, int totalCards);
+
+// The job's document title: the window title, or "Mnemodeck - Untitled".
+QString documentTitle(const QString &windowTitle);
+
+} // namespace mdk::print

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/settings/options.h"
+
+#include <QString>
+
+#include <functional>
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace mdk {
+class Deck;
+}
+
+namespace mdk::print {
+
+// The drawing of printed pages: each card a row of two boxes (side 1 left,
+// side 2 right), laid out in tenths of a millimetre from the top-left of
+// the printable area, with a header on the first page. Works on any paged
+// device: a printer, a PDF file, a preview.
+class Printout {
+public:
+    // Source: the deck's file-level cards when allCards, else its view.
+    // They are read while drawing, so the deck must not change during a job.
+    Printout(const Deck &deck, bool allCards, bool cardFormat, const QString &displayName, const LogFont &cardFont);
+
+    int pageCount() const;
+    int cardCount() const;
+
+    // Draws page page (0-based; page 0 carries the header). painter is
+    // active on a QPagedPaintDevice; the mapping to tenths of a millimetre
+    // comes from the device's resolution and printable area, scaled down
+    // only when that area is smaller than the layout.
+    void drawPage(QPainter &painter, int page) const;
+
+    enum class Outcome { Printed, Cancelled, Failed };
+    // The whole job on device: every page in order. progress(done, total)
+    // is called before the first page and then at least every 250 ms of
+    // work; when it returns false the job stops (a printer's job is
+    // aborted) and Cancelled is returned. Failed when the device cannot
+    // start or finish.
+    Outcome print(QPagedPaintDevice &device, const std::function<bool(int done, int total)> &progress = {}) const;
+
+private:
+    const Deck &deck_;
+    bool allCards_ = true;
+    bool cardFormat_ = true;
+    QString displayName_;
+    LogFont cardFont_;
+};
+
+} // namespace mdk::print
