@@ -32,6 +32,7 @@ const char kUsage[] =
     "                       [--seed S] [--locale NAME] [--category NAME] IN OUT\n"
     "       mdktool flip [--category NAME] IN OUT\n"
     "       mdktool move --to NAME (--card K | --all) [--category NAME] IN OUT\n"
+    "       mdktool convert 1.00|2.01|3.01|later OLD NEW\n"
     "\n"
     "  info      encoding, number of categories (with Main) and of cards\n"
     "  tree      the category tree, two spaces of indent per level\n"
@@ -55,7 +56,9 @@ const char kUsage[] =
     "  flip      swap side 1 and side 2 of the category's cards as Flip does,\n"
     "            and write OUT as Save does\n"
     "  move      move card K (from 1) or all of the category's cards to the\n"
-    "            category NAME as Move does, and write OUT as Save does\n";
+    "            category NAME as Move does, and write OUT as Save does\n"
+    "  convert   convert OLD, a card file of the named earlier version, as the\n"
+    "            Convert command does, into NEW; OLD is never written\n";
 
 int info(const mdk::Deck &deck)
 {
@@ -265,6 +268,8 @@ int main(int argc, char *argv[])
         return flipCommand(args);
     if (command == QLatin1String("move"))
         return mdk::tool::moveCommand(args);
+    if (command == QLatin1String("convert"))
+        return convertCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;

@@ -108,4 +108,7 @@ int flipCommand(const QStringList &args);
 // mdktool_move.cpp
 int moveCommand(const QStringList &args);
 
+// mdktool_convert.cpp
+int convertCommand(const QStringList &args);
+
 } // namespace mdk::tool

@@ -1,0 +1,44 @@
+// mdktool convert: the Convert command on a copy, the original left alone.
+
+#include "core/deck/cardfile.h"
+#include "core/deck/conversion.h"
+#include "core/deck/safewrite.h"
+#include "mdktool_commands.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace mdk::tool {
+
+int convertCommand(const QStringList &args)
+{
+    if (args.size() != 3)
+        return usage();
+    const std::optional<conversion::Version> version = conversion::versionFromWord(args[0]);
+    if (!version)
+        return usage();
+    const QString &in = args[1];
+    const QString &out = args[2];
+    if (isInput(in, out))
+        return refuseInput(out);
+
+    QFile file(in);
+    if (QFileInfo(in).isDir() || !file.open(QIODevice::ReadOnly))
+        return fail(in, conversion::kCannotAccess);
+    if (file.size() > cardfile::kMaxFileSize)
+        return fail(in, QStringLiteral("is too large to convert"));
+    const QByteArray old = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(in, conversion::kCannotAccess);
+    file.close();
+    const std::string_view bytes(old.constData(), size_t(old.size()));
+    if (cardfile::testFormat(bytes) == cardfile::Format::Current)
+        return fail(in, conversion::kAlreadyCurrent);
+
+    const WriteResult written = writeFileSafely(out, conversion::convertBytes(bytes, *version));
+    if (!written.ok)
+        return fail(out, QStringLiteral("cannot be written: ") + written.error);
+    return 0;
+}
+
+} // namespace mdk::tool
