@@ -33,6 +33,7 @@ const char kUsage[] =
     "       mdktool flip [--category NAME] IN OUT\n"
     "       mdktool move --to NAME (--card K | --all) [--category NAME] IN OUT\n"
     "       mdktool convert 1.00|2.01|3.01|later OLD NEW\n"
+    "       mdktool merge OUT IN...\n"
     "\n"
     "  info      encoding, number of categories (with Main) and of cards\n"
     "  tree      the category tree, two spaces of indent per level\n"
@@ -58,7 +59,9 @@ const char kUsage[] =
     "  move      move card K (from 1) or all of the category's cards to the\n"
     "            category NAME as Move does, and write OUT as Save does\n"
     "  convert   convert OLD, a card file of the named earlier version, as the\n"
-    "            Convert command does, into NEW; OLD is never written\n";
+    "            Convert command does, into NEW; OLD is never written\n"
+    "  merge     append every card of each IN, in order, to OUT (created when\n"
+    "            missing) under its Main, as the Merge command does\n";
 
 int info(const mdk::Deck &deck)
 {
@@ -270,6 +273,8 @@ int main(int argc, char *argv[])
         return mdk::tool::moveCommand(args);
     if (command == QLatin1String("convert"))
         return convertCommand(args);
+    if (command == QLatin1String("merge"))
+        return mergeCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;

@@ -111,4 +111,7 @@ int moveCommand(const QStringList &args);
 // mdktool_convert.cpp
 int convertCommand(const QStringList &args);
 
+// mdktool_merge.cpp
+int mergeCommand(const QStringList &args);
+
 } // namespace mdk::tool
