@@ -15,6 +15,7 @@
 #include "gui/files/filecommands.h"
 #include "gui/help/helpcontroller.h"
 #include "gui/notepad/notepadcontroller.h"
+#include "gui/print/printcontroller.h"
 #include "gui/search/searchcontroller.h"
 #include "gui/shell/mdkmaindlg.h"
 #include "gui/study/studycontroller.h"
@@ -114,8 +115,9 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     categories_ = new CategoryController(context, this);
     notepad_ = new NotepadController(context, this);
     about_ = new AboutController(context, this);
+    print_ = new PrintController(context, open_, this);
     for (CommandController *controller : std::initializer_list<CommandController *>{
-             files_, study_, help_, edit_, search_, categories_, notepad_, about_})
+             files_, study_, help_, edit_, search_, categories_, notepad_, about_, print_})
         addController(controller);
     connectFileCommands();
     connect(study_, &StudyController::helpRequested, help_, &HelpController::openHelp);
@@ -125,6 +127,8 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     connect(notepad_, &NotepadController::notepadChanged, this, &MnemodeckWindow::updateCommands);
     connect(about_, &AboutController::aboutChanged, this, &MnemodeckWindow::updateCommands);
     connect(about_, &AboutController::reseedRequested, search_, &SearchController::reseed);
+    connect(print_, &PrintController::helpRequested, help_, &HelpController::openHelp);
+    connect(print_, &PrintController::treeChanged, client_, &MDKMainDlg::RefreshTree);
 
     buildCommands();
     buildMenus();

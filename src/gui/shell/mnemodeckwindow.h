@@ -21,6 +21,7 @@ namespace mdk {
 class AboutController;
 class CategoryController;
 class NotepadController;
+class PrintController;
 class CommandController;
 class EditController;
 class FileCommands;
@@ -76,6 +77,7 @@ public:
     CategoryController &categoryCommands() { return *categories_; }
     NotepadController &notepadCommands() { return *notepad_; }
     AboutController &aboutCommands() { return *about_; }
+    PrintController &printCommands() { return *print_; }
 
     // ---- Commands ----
     QAction *commandAction(int id) const { return actions_.value(id); }
@@ -135,6 +137,7 @@ private:
     CategoryController *categories_ = nullptr;
     NotepadController *notepad_ = nullptr;
     AboutController *about_ = nullptr;
+    PrintController *print_ = nullptr;
     QHash<int, std::function<void()>> handlers_;
 
     QHash<int, QAction *> actions_;
