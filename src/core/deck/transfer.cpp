@@ -621,20 +621,23 @@ WriteResult appendCard(const QString &path, const QString &side1, const QString 
         }
 
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
             // A read-only card file is made writable, as a save would.
             file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
-            if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
                 return refused(QStringLiteral("%1 could not be written: %2").arg(name, file.errorString()));
         }
         if (file.size() != oldSize) {
             // Changed under us since it was checked: leave it be.
             return refused(QStringLiteral("%1 changed while the card was being copied; try again.").arg(name));
         }
-        const bool ok = file.write(card) == card.size() && file.flush() && ::fsync(file.handle()) == 0;
+        const bool ok = file.write(card) == card.size() && ::fsync(file.handle()) == 0;
         if (!ok) {
             const QString error = file.errorString();
-            file.resize(oldSize);
+            // Straight to the descriptor: a failed write leaves nothing to flush.
+            if (::ftruncate(file.handle(), oldSize) != 0)
+                return refused(QStringLiteral("%1 could not be written and may now end in part of a card: %2")
+                                   .arg(name, error));
             return refused(QStringLiteral("%1 could not be written: %2").arg(name, error));
         }
     }
