@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace mdk::tool;
 
@@ -34,6 +35,10 @@ const char kUsage[] =
     "       mdktool move --to NAME (--card K | --all) [--category NAME] IN OUT\n"
     "       mdktool convert 1.00|2.01|3.01|later OLD NEW\n"
     "       mdktool merge OUT IN...\n"
+#ifdef MDK_TOOL_HAS_PRINT
+    "       mdktool print [--format card|list] [--cards all|category|subs]\n"
+    "                     [--category NAME] [--paper letter|a4] FILE OUT.pdf\n"
+#endif
     "\n"
     "  info      encoding, number of categories (with Main) and of cards\n"
     "  tree      the category tree, two spaces of indent per level\n"
@@ -61,7 +66,14 @@ const char kUsage[] =
     "  convert   convert OLD, a card file of the named earlier version, as the\n"
     "            Convert command does, into NEW; OLD is never written\n"
     "  merge     append every card of each IN, in order, to OUT (created when\n"
-    "            missing) under its Main, as the Merge command does\n";
+    "            missing) under its Main, as the Merge command does\n"
+#ifdef MDK_TOOL_HAS_PRINT
+    "  print     print the cards as the Print command does (card format;\n"
+    "            all cards, the category NAME (default Main) alone or with\n"
+    "            its sub-categories; the locale's paper unless given) into the\n"
+    "            PDF file OUT; no display is needed\n"
+#endif
+    ;
 
 int info(const mdk::Deck &deck)
 {
@@ -248,6 +260,11 @@ int mdk::tool::usage()
 
 int main(int argc, char *argv[])
 {
+#ifdef MDK_TOOL_HAS_PRINT
+    // Drawing pages needs fonts, so print alone runs a GUI application.
+    if (argc > 1 && std::strcmp(argv[1], "print") == 0)
+        return printCommand(argc, argv);
+#endif
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();

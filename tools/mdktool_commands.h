@@ -108,6 +108,10 @@ int flipCommand(const QStringList &args);
 // mdktool_move.cpp
 int moveCommand(const QStringList &args);
 
+// mdktool_print.cpp, in a build with the widgets library. It builds its own
+// application object from the whole command line.
+int printCommand(int &argc, char **argv);
+
 // mdktool_convert.cpp
 int convertCommand(const QStringList &args);
 

@@ -5,9 +5,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QPagedPaintDevice;
 class QPainter;
+class QRectF;
 
 namespace mdk {
 class Deck;
@@ -24,6 +26,9 @@ public:
     // Source: the deck's file-level cards when allCards, else its view.
     // They are read while drawing, so the deck must not change during a job.
     Printout(const Deck &deck, bool allCards, bool cardFormat, const QString &displayName, const LogFont &cardFont);
+    ~Printout();
+    Printout(const Printout &) = delete;
+    Printout &operator=(const Printout &) = delete;
 
     int pageCount() const;
     int cardCount() const;
@@ -43,11 +48,17 @@ public:
     Outcome print(QPagedPaintDevice &device, const std::function<bool(int done, int total)> &progress = {}) const;
 
 private:
+    struct Style;
+    const Style &style() const;
+    // One side's text in its box: word-wrapped, whole lines only.
+    void drawText(QPainter &painter, const QRectF &box, const QString &text) const;
+
     const Deck &deck_;
     bool allCards_ = true;
     bool cardFormat_ = true;
     QString displayName_;
     LogFont cardFont_;
+    mutable std::unique_ptr<Style> style_; // made at the first page
 };
 
 } // namespace mdk::print
