@@ -29,8 +29,6 @@ const QString kBlankFile =
 const QString kCouldNotOpen = QStringLiteral("An error occured.  The file could not be opened.");
 const QString kStoreFull = QStringLiteral(
     "Cannot load all the cards in this file.  Your file has exceeded the maximum possible size");
-const QString kEarlierFormat = QStringLiteral(
-    "Cannot continue to load this file.  It is of a previous and unintelligible format.");
 const QString kRevertQuestion = QStringLiteral(
     "Revert will erase all the changes you have made to this file since last you saved it.  "
     "Are you sure you want to revert this file?");
@@ -112,12 +110,7 @@ void FileCommands::enterFile(const QString &path, const QString &displayName)
 
 bool FileCommands::mayRead(const QString &path)
 {
-    if (convertIfNecessary)
-        return convertIfNecessary(path);
-    if (cardfile::testFormatOfFile(path) != cardfile::Format::Earlier)
-        return true;
-    dialogs_.stop(window_, QStringLiteral("Auto Convert"), kEarlierFormat);
-    return false;
+    return converter_.ConvertIfNecessary(path, window_);
 }
 
 bool FileCommands::FileLoad(const QString &path, const QString &displayName)
@@ -140,6 +133,17 @@ bool FileCommands::FileLoad(const QString &path, const QString &displayName)
     Q_EMIT deckReplaced();
     Q_EMIT statusMessage(displayName + QStringLiteral(": ") + QString::number(result.report.cards)
                          + QStringLiteral(" cards"));
+    Q_EMIT viewChanged();
+    return true;
+}
+
+bool FileCommands::loadAsOpen(const QString &path)
+{
+    const QString name = names::displayName(QFileInfo(path).fileName());
+    if (!FileLoad(path, name))
+        return false;
+    enterFile(path, name);
+    deck_.filehasbeensaved = 1;
     Q_EMIT viewChanged();
     return true;
 }
@@ -233,13 +237,15 @@ bool FileCommands::LoadFile()
     return true;
 }
 
-void FileCommands::CMFileOpen()
+bool FileCommands::CMFileOpen()
 {
     if (!SaveFileIfNeeded())
-        return;
-    if (LoadFile())
+        return false;
+    const bool read = LoadFile();
+    if (read)
         deck_.filehasbeensaved = 1;
     Q_EMIT viewChanged();
+    return read;
 }
 
 bool FileCommands::refuseBlank(const QString &caption)

@@ -2,10 +2,9 @@
 
 #include "core/deck/openfile.h"
 #include "gui/common/commandcontroller.h"
+#include "gui/files/converter.h"
 
 #include <QString>
-
-#include <functional>
 
 namespace mdk {
 
@@ -23,14 +22,13 @@ public:
     // Makes path the open file (for loads run by other commands).
     void setOpenFile(const QString &path);
 
-    // Decides, before any read, whether a file may be read: true for a
-    // current card file (or one that is not there; the read reports that).
-    // Until conversion exists, a file of an earlier layout is refused.
-    std::function<bool(const QString &path)> convertIfNecessary;
+    // The format test and conversion question run before every read.
+    Converter &converter() { return converter_; }
 
     // Commands.
     void CMFileNew();
-    void CMFileOpen();
+    // True when a file was read.
+    bool CMFileOpen();
     bool SaveFile();
     bool SaveFileAs();
     void RevertFile();
@@ -50,6 +48,9 @@ public:
     // Reads the card file at path, named displayName in the caption and
     // status line. The deck is untouched unless it returns true.
     bool FileLoad(const QString &path, const QString &displayName);
+    // Reads the card file at path as Open reads a chosen file: it becomes
+    // the open file and enters the recent files. No save question.
+    bool loadAsOpen(const QString &path);
     // Loads the file named on the command line (name with or without its
     // extension, in dir) and enters it in the recent files.
     bool LoadStartupFile(const QString &dir, const QString &name);
@@ -93,6 +94,7 @@ private:
     OpenFile &open_;
     // Each dialog remembers the name last chosen in it during the run.
     QString lastOpenTitle_, lastSaveAsTitle_, lastCategoryTitle_;
+    Converter converter_{dialogs_, open_};
 };
 
 } // namespace mdk

@@ -13,6 +13,7 @@
 #include "gui/category/categorycontroller.h"
 #include "gui/edit/editcontroller.h"
 #include "gui/files/filecommands.h"
+#include "gui/files/transfercontroller.h"
 #include "gui/help/helpcontroller.h"
 #include "gui/notepad/notepadcontroller.h"
 #include "gui/print/printcontroller.h"
@@ -115,9 +116,10 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     categories_ = new CategoryController(context, this);
     notepad_ = new NotepadController(context, this);
     about_ = new AboutController(context, this);
+    transfer_ = new TransferController(context, open_, *files_, this);
     print_ = new PrintController(context, open_, this);
     for (CommandController *controller : std::initializer_list<CommandController *>{
-             files_, study_, help_, edit_, search_, categories_, notepad_, about_, print_})
+             files_, study_, help_, edit_, search_, categories_, notepad_, about_, print_, transfer_})
         addController(controller);
     connectFileCommands();
     connect(study_, &StudyController::helpRequested, help_, &HelpController::openHelp);
@@ -127,6 +129,8 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     connect(notepad_, &NotepadController::notepadChanged, this, &MnemodeckWindow::updateCommands);
     connect(about_, &AboutController::aboutChanged, this, &MnemodeckWindow::updateCommands);
     connect(about_, &AboutController::reseedRequested, search_, &SearchController::reseed);
+    connect(transfer_, &TransferController::helpRequested, help_, &HelpController::openHelp);
+    connect(transfer_, &TransferController::treeChanged, client_, &MDKMainDlg::RefreshTree);
     connect(print_, &PrintController::helpRequested, help_, &HelpController::openHelp);
     connect(print_, &PrintController::treeChanged, client_, &MDKMainDlg::RefreshTree);
 

@@ -30,6 +30,7 @@ class MDKMainDlg;
 class SearchController;
 class SettingsStore;
 class StudyController;
+class TransferController;
 class UserDialogs;
 
 // The frame: it owns the document (deck, options, the open file), the
@@ -77,6 +78,7 @@ public:
     CategoryController &categoryCommands() { return *categories_; }
     NotepadController &notepadCommands() { return *notepad_; }
     AboutController &aboutCommands() { return *about_; }
+    TransferController &transferCommands() { return *transfer_; }
     PrintController &printCommands() { return *print_; }
 
     // ---- Commands ----
@@ -137,6 +139,7 @@ private:
     CategoryController *categories_ = nullptr;
     NotepadController *notepad_ = nullptr;
     AboutController *about_ = nullptr;
+    TransferController *transfer_ = nullptr;
     PrintController *print_ = nullptr;
     QHash<int, std::function<void()>> handlers_;
 

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/deck/openfile.h"
+#include "gui/common/commandcontroller.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace mdk {
+
+class FileCommands;
+class MergeDlg;
+
+// Convert, Merge, Paste from, Copy to File and Copy to File Destination:
+// the commands that move cards between card files. Loads they end with go
+// through the file commands, so the caption, status line and recent files
+// follow as for Open.
+class TransferController : public CommandController {
+    Q_OBJECT
+public:
+    TransferController(const CommandContext &context, OpenFile &open, FileCommands &files,
+                       QObject *parent = nullptr);
+
+    void ConvertFile();
+    void CMMergeFiles();
+    void InsertFile();
+    void CMCopyCard();
+    // False when the dialog was closed without "Save changes".
+    bool CMCopyOptions();
+
+    // The resolved full path Copy to File appends to; empty until chosen.
+    const QString &copyDestination() const { return ProtectedFileNameCopy_; }
+    bool loadaftermerge = true;
+
+Q_SIGNALS:
+    void helpRequested(int topic, QWidget *owner);
+    // Paste from grafted categories: show the tree again.
+    void treeChanged();
+
+private:
+    // The Merge button: checks, converts and merges; the path written, or
+    // empty when the dialog stays open with the reason on its message line.
+    QString runMerge(MergeDlg &dialog);
+    QString browse(QWidget *owner, const QString &caption, QString &lastChosen, bool mayBeNew);
+    bool isOpenFile(const QString &path) const;
+
+    OpenFile &open_;
+    FileCommands &files_;
+    QString ProtectedFileNameCopy_;
+    // Each file dialog starts at the name last chosen in it during the run.
+    QString lastPasteTitle_, lastSourceTitle_, lastDestinationTitle_, lastCopyTitle_;
+};
+
+} // namespace mdk
