@@ -53,7 +53,7 @@ bool makeFiles(const QString &dir)
     }
     files.mergeTarget = dir + QStringLiteral("/merged.mdk");
     files.big = dir + QStringLiteral("/big.mdk");
-    if (!mdk::transfer::mergeFiles(files.sources, files.big).ok)
+    if (!mdk::transfer::mergeFiles(files.sources + QStringList{files.deck}, files.big).ok)
         return false;
     std::fprintf(stderr, "%d cards: %lld bytes; merging %lld files, %lld bytes; copy target %lld bytes\n", kCards,
                  size, qlonglong(files.sources.size()), files.sourceBytes, QFileInfo(files.big).size());

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -669,6 +670,37 @@ private Q_SLOTS:
         QVERIFY(run.out.isEmpty());
         QVERIFY(run.err.startsWith("usage: mdktool"));
         QVERIFY(!QFile::exists(QStringLiteral("o")));
+    }
+
+    void mergeAppendsEveryCardOrWritesNothing()
+    {
+        const QString a = path(QStringLiteral("merge-a.mdk")), b = path(QStringLiteral("merge-b.mdk"));
+        const QString out = path(QStringLiteral("merged.mdk"));
+        QVERIFY(writeBytes(a, kWorkedExample));
+        QVERIFY(writeBytes(b, mdk::testsupport::cardFileBytes({}, {{"one", "", "Main"}})));
+        QCOMPARE(runTool({QStringLiteral("merge"), out, b, a}).exitCode, 0);
+        QCOMPARE(runTool({QStringLiteral("dump"), out}).out,
+                 QByteArray("Main\tone\t\nMain\tto go\tir\nMain\thouse\tcasa\nMain\thello\t \n"));
+        const QByteArray merged = readBytes(out);
+
+        // Each refusal names the file and leaves OUT as it was.
+        QVERIFY(writeBytes(path(QStringLiteral("old.mdk")), cardFields({"word", "meaning"})));
+        QVERIFY(QFile::link(out, path(QStringLiteral("merged-link.mdk"))));
+        const QStringList refused[] = {
+            {out, a, path(QStringLiteral("missing.mdk"))},
+            {out, a, path(QStringLiteral("old.mdk"))},
+            {out, a, path(QStringLiteral("merged-link.mdk"))},
+        };
+        for (const QStringList &files : refused) {
+            const Run run = runTool(QStringList{QStringLiteral("merge")} + files);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(QFileInfo(files.last()).fileName().toUtf8()), run.err.constData());
+            QCOMPARE(readBytes(out), merged);
+        }
+        const QString notes = path(QStringLiteral("notes.txt"));
+        QVERIFY(writeBytes(notes, "not cards"));
+        QCOMPARE(runTool({QStringLiteral("merge"), notes, a}).exitCode, 1);
+        QCOMPARE(readBytes(notes), QByteArray("not cards"));
     }
 };
 
