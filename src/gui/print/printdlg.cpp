@@ -53,24 +53,15 @@ PrintDialog::PrintDialog(bool cardFormat, int scope, bool confirm, bool viewHasC
     scopes_->addButton(ui_->allCardsButton, 0);
     scopes_->addButton(ui_->thisCategoryButton, 1);
     scopes_->addButton(ui_->subcategoriesButton, 2);
-    if (QAbstractButton *initial = scopes_->button(scope))
-        initial->setChecked(true);
-    else
-        scopes_->setExclusive(false); // lets the group start with nothing checked
+    if (!scopes_->button(scope_))
+        scope_ = 0;
+    scopes_->button(scope_)->setChecked(true);
     connect(scopes_, &QButtonGroup::idClicked, this, [this](int id) {
-        scopes_->setExclusive(true);
         const bool allowed = id == 0 || (id == 1 && viewHasCards_) || (id == 2 && haveFoundCards_);
-        if (allowed) {
+        if (allowed)
             scope_ = id;
-            return;
-        }
-        // Nothing to print there: the click changes nothing.
-        if (QAbstractButton *previous = scopes_->button(scope_)) {
-            previous->setChecked(true);
-        } else {
-            scopes_->setExclusive(false);
-            scopes_->button(id)->setChecked(false);
-        }
+        else // nothing to print there: the click changes nothing
+            scopes_->button(scope_)->setChecked(true);
     });
 
     ui_->confirmBox->setChecked(confirm);
@@ -86,11 +77,7 @@ PrintDialog::~PrintDialog() = default;
 
 bool PrintDialog::cardFormat() const { return ui_->cardFormatButton->isChecked(); }
 
-int PrintDialog::scope() const
-{
-    const int checked = scopes_->checkedId();
-    return checked >= 0 ? checked : scope_;
-}
+int PrintDialog::scope() const { return scope_; }
 
 bool PrintDialog::confirm() const { return ui_->confirmBox->isChecked(); }
 

@@ -20,7 +20,7 @@ class PrintDialog : public QDialog {
     Q_OBJECT
 public:
     // scope: 0 all cards, 1 this category, 2 this category and its
-    // sub-categories (none checked for any other value). "Cards in this
+    // sub-categories (all cards for any other value). "Cards in this
     // category" takes a click only when viewHasCards, "...and
     // sub-categories" only when haveFoundCards; otherwise the click is
     // ignored and the previous choice stays.
@@ -29,7 +29,6 @@ public:
     ~PrintDialog() override;
 
     bool cardFormat() const;
-    // The checked scope; the one given when none is checked.
     int scope() const;
     bool confirm() const;
 
