@@ -510,11 +510,15 @@ private Q_SLOTS:
         old.replace(95, 4, "Hund");
         QVERIFY(writeBytes(path(QStringLiteral("old.mdk")), old));
         dialogs_->openAnswers << path(QStringLiteral("old.mdk"));
+        dialogs_->answers << QMessageBox::No;
         files_->CMFileOpen();
         QCOMPARE(dialogs_->messages(),
-                 QStringList{QStringLiteral("Auto Convert|Cannot continue to load this file.  It is of a previous "
-                                            "and unintelligible format.")});
-        QVERIFY(dialogs_->shown.first().icon == UserDialogs::Icon::Stop);
+                 (QStringList{QStringLiteral("Auto Convert|old.mdk appears to be of a previous format.  Do you want "
+                                             "to convert it?"),
+                              QStringLiteral("Auto Convert|Cannot continue to load this file.  It is of a previous "
+                                             "and unintelligible format.")}));
+        QVERIFY(dialogs_->shown.last().icon == UserDialogs::Icon::Stop);
+        QCOMPARE(readAll(path(QStringLiteral("old.mdk"))), old);
         QCOMPARE(viewSide1(), (QStringList{"uno", "dos"}));
         QCOMPARE(open_->ProtectedFileName, QStringLiteral("spanish"));
         QCOMPARE(options_->files[1].name, QString());
