@@ -192,21 +192,21 @@ void Printout::drawPage(QPainter &painter, int page) const
         painter.drawText(QPointF(0, s.headerMetrics.ascent()), headerText(displayName_, total));
     }
 
-    const QPen outline(Qt::black, kPenWidth);
+    // All boxes first, then all texts: two changes of pen and font a page
+    // instead of four a side, which keeps a long PDF smaller and faster.
     const int last = qMin(total, first + per);
+    painter.setPen(QPen(Qt::black, kPenWidth));
+    painter.setBrush(Qt::white);
+    for (int k = first; k < last; ++k)
+        for (int side = 0; side < 2; ++side)
+            painter.drawRect(QRectF(side * kBoxWidth, kFirstRowTop + (k - first) * rowHeight, kBoxWidth, rowHeight));
+    painter.setFont(s.cardFont);
+    painter.setPen(Qt::black);
     for (int k = first; k < last; ++k) {
         const qreal top = kFirstRowTop + (k - first) * rowHeight;
-        const QString &side1 = allCards_ ? deck_.fileSide1(k) : deck_.viewSide1(k);
-        const QString &side2 = allCards_ ? deck_.fileSide2(k) : deck_.viewSide2(k);
-        for (int side = 0; side < 2; ++side) {
-            const QRectF box(side * kBoxWidth, top, kBoxWidth, rowHeight);
-            painter.setPen(outline);
-            painter.setBrush(Qt::white);
-            painter.drawRect(box);
-            painter.setFont(s.cardFont);
-            painter.setPen(Qt::black);
-            drawText(painter, box, side == 0 ? side1 : side2);
-        }
+        drawText(painter, QRectF(0, top, kBoxWidth, rowHeight), allCards_ ? deck_.fileSide1(k) : deck_.viewSide1(k));
+        drawText(painter, QRectF(kBoxWidth, top, kBoxWidth, rowHeight),
+                 allCards_ ? deck_.fileSide2(k) : deck_.viewSide2(k));
     }
     painter.restore();
 }
