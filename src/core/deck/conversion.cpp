@@ -33,27 +33,28 @@ public:
         at_ += bytes.size();
     }
     // A side text: the bytes as they are, less any 0x07 or NUL, which would
-    // end or split the field.
-    void side(std::string_view text)
+    // end or split the field. The caller's split already excludes one of
+    // the two, so only the other (stray) is looked for.
+    void side(std::string_view text, char stray)
     {
         const char *p = text.data();
         const size_t n = text.size();
         if (n == 0) {
             // nothing to copy (an empty text may have no storage at all)
-        } else if (!std::memchr(p, cardfile::kTerminator, n) && !std::memchr(p, 0, n)) {
+        } else if (!std::memchr(p, stray, n)) {
             std::memcpy(at_, p, n);
             at_ += n;
         } else {
             for (size_t i = 0; i < n; ++i)
-                if (p[i] != cardfile::kTerminator && p[i] != '\0')
+                if (p[i] != stray)
                     *at_++ = p[i];
         }
         *at_++ = cardfile::kTerminator;
     }
-    void card(std::string_view side1, std::string_view side2)
+    void card(std::string_view side1, std::string_view side2, char stray)
     {
-        side(side1);
-        side(side2);
+        side(side1, stray);
+        side(side2, stray);
         put(kCardTail);
     }
     QByteArray take()
@@ -90,7 +91,7 @@ QByteArray convertBlocks(std::string_view old, size_t blockSize)
         at += blockSize;
         const std::string_view side2 = at < old.size() ? blockText(old.substr(at, blockSize)) : std::string_view();
         at += blockSize;
-        writer.card(side1, side2);
+        writer.card(side1, side2, cardfile::kTerminator); // a block's text ends at its NUL
     }
     return writer.take();
 }
@@ -107,7 +108,7 @@ QByteArray convertFields(std::string_view old)
     while (reader.next(side1)) {
         if (!reader.next(side2))
             side2 = {};
-        writer.card(side1, side2);
+        writer.card(side1, side2, '\0'); // a field ends at its terminator
     }
     return writer.take();
 }
