@@ -423,11 +423,14 @@ void MainWindowTest::startupRefusesEarlierLayout()
     }
     WindowFixture f;
     f.study(2); // whatever is on screen stays
+    f.dialogs.answers << QMessageBox::No; // do not convert it
     f.window->LoadStartupFileFn(parseCommandLine({QStringLiteral("old.mdk")}, dir.path()));
-    QCOMPARE(f.dialogs.shown.size(), 1);
-    QCOMPARE(f.dialogs.shown.first().caption, QStringLiteral("Auto Convert"));
-    QCOMPARE(f.dialogs.shown.first().icon, UserDialogs::Icon::Stop);
+    QCOMPARE(f.dialogs.shown.size(), 2);
     QCOMPARE(f.dialogs.shown.first().text,
+             QStringLiteral("old.mdk appears to be of a previous format.  Do you want to convert it?"));
+    QCOMPARE(f.dialogs.shown.last().caption, QStringLiteral("Auto Convert"));
+    QCOMPARE(f.dialogs.shown.last().icon, UserDialogs::Icon::Stop);
+    QCOMPARE(f.dialogs.shown.last().text,
              QStringLiteral("Cannot continue to load this file.  It is of a previous and unintelligible format."));
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck"));
     QCOMPARE(f.deck().viewCount(), 2);
