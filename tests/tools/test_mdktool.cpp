@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -620,6 +622,85 @@ private Q_SLOTS:
         }
         QCOMPARE(runTool({QStringLiteral("move"), QStringLiteral("--to"), QStringLiteral("One"), QStringLiteral("--all"), in, in}).exitCode, 1);
         QCOMPARE(readBytes(in), original);
+    }
+
+    void printWritesThePdfOrNothing()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("poppler-utils are not installed (tools/setup.sh installs them)");
+        auto poppler = [](const QString &program, const QString &pdf) {
+            QProcess p;
+            p.start(program, program == QLatin1String("pdftotext") ? QStringList{QStringLiteral("-layout"), pdf, QStringLiteral("-")}
+                                                                    : QStringList{pdf});
+            return p.waitForFinished(60'000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+        };
+        const QString in = path(QStringLiteral("example.mdk"));
+        QVERIFY(writeBytes(in, kWorkedExample));
+
+        // "Verbs" holds no card of its own, so "category" becomes "subs", as
+        // the dialog adjusts it: the Irregular card alone, in list format.
+        const QString subs = path(QStringLiteral("verbs.pdf"));
+        Run run = runTool({QStringLiteral("print"), QStringLiteral("--format"), QStringLiteral("list"), QStringLiteral("--cards"),
+                           QStringLiteral("category"), QStringLiteral("--category"), QStringLiteral("Verbs"), in, subs});
+        QCOMPARE(run.exitCode, 0);
+        const QString info = poppler(QStringLiteral("pdfinfo"), subs);
+        QVERIFY2(QRegularExpression(QStringLiteral("Title:\\s+Mnemodeck - example\\n")).match(info).hasMatch(), qPrintable(info));
+        QVERIFY(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")).match(info).hasMatch());
+        QString text = poppler(QStringLiteral("pdftotext"), subs);
+        QVERIFY2(text.contains(QStringLiteral("Total cards: 1")) && text.contains(QStringLiteral("to go")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("house")));
+
+        // All cards, "Main"'s folded back last, on A4.
+        const QString all = path(QStringLiteral("all.pdf"));
+        QCOMPARE(runTool({QStringLiteral("print"), QStringLiteral("--paper"), QStringLiteral("a4"), in, all}).exitCode, 0);
+        QVERIFY(poppler(QStringLiteral("pdfinfo"), all).contains(QStringLiteral("(A4)")));
+        text = poppler(QStringLiteral("pdftotext"), all);
+        const qsizetype go = text.indexOf(QStringLiteral("to go")), house = text.indexOf(QStringLiteral("house")),
+                        hello = text.indexOf(QStringLiteral("hello"));
+        QVERIFY2(go > 0 && go < house && house < hello, qPrintable(text));
+
+        // Nothing to print: the message, and no file; nor onto the input.
+        const QString empty = path(QStringLiteral("no-cards.mdk"));
+        QVERIFY(writeBytes(empty, mdk::testsupport::cardFileBytes({{"Verbs", "Main"}}, {})));
+        const QString none = path(QStringLiteral("none.pdf"));
+        run = runTool({QStringLiteral("print"), empty, none});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("You must have at least one card to print."), run.err.constData());
+        QVERIFY(!QFile::exists(none));
+        QCOMPARE(runTool({QStringLiteral("print"), in, in}).exitCode, 1);
+        QCOMPARE(readBytes(in), kWorkedExample);
+    }
+
+    void convertWritesNewAndNeverOld()
+    {
+        // Version 1.00: 95-byte blocks, text up to the NUL, then filler.
+        QByteArray old;
+        for (const QByteArray &text : {QByteArray("dog"), QByteArray("Hund"), QByteArray("cat")})
+            old += text + QByteArray(95 - text.size(), '\0');
+        const QString in = path(QStringLiteral("old.mdk"));
+        const QString out = path(QStringLiteral("converted.mdk"));
+        QVERIFY(writeBytes(in, old));
+
+        const Run run = runTool({QStringLiteral("convert"), QStringLiteral("1.00"), in, out});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(readBytes(out), cardFields({"1", "Main", "Root", "dog", "Hund", "Main", "cat", "", "Main"}));
+        QCOMPARE(readBytes(in), old);
+
+        // A current input, a missing one, an output that is the input
+        // through a link: refused with the program's message, nothing written.
+        const QString again = path(QStringLiteral("again.mdk"));
+        const Run current = runTool({QStringLiteral("convert"), QStringLiteral("later"), out, again});
+        QCOMPARE(current.exitCode, 1);
+        QVERIFY(current.err.contains("File is already in Mnemodeck 4.30 format.  Cannot convert it."));
+        const Run missing = runTool({QStringLiteral("convert"), QStringLiteral("3.01"), path(QStringLiteral("none")), again});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(missing.err.contains("Cannot access the file to convert."));
+        QVERIFY(!QFile::exists(again));
+        const QString link = path(QStringLiteral("old-link.mdk"));
+        QVERIFY(QFile::link(in, link));
+        QCOMPARE(runTool({QStringLiteral("convert"), QStringLiteral("2.01"), in, link}).exitCode, 1);
+        QCOMPARE(readBytes(in), old);
+        QCOMPARE(runTool({QStringLiteral("convert"), QStringLiteral("4.00"), in, again}).exitCode, 2);
     }
 
     void badArgumentsPrintUsage_data()
