@@ -35,17 +35,6 @@ QString fieldText(std::string_view field, TextEncoding encoding)
     return encoding::decode(cleaned, encoding);
 }
 
-int leadingCount(std::string_view field)
-{
-    qint64 n = 0;
-    for (char c : field) {
-        if (c < '0' || c > '9')
-            break;
-        n = qMin<qint64>(n * 10 + (c - '0'), qint64(1) << 40);
-    }
-    return int(qMin<qint64>(n, std::numeric_limits<int>::max()));
-}
-
 // Collects the output, switching to UTF-8 as soon as a text has no
 // Windows-1252 form.
 class Encoder {
@@ -170,19 +159,66 @@ Format testFormatOfFile(const QString &path)
     return testFormat(std::string_view(head.constData(), size_t(head.size())));
 }
 
-namespace {
+int leadingCount(std::string_view field)
+{
+    qint64 n = 0;
+    for (char c : field) {
+        if (c < '0' || c > '9')
+            break;
+        n = qMin<qint64>(n * 10 + (c - '0'), qint64(1) << 40);
+    }
+    return int(qMin<qint64>(n, std::numeric_limits<int>::max()));
+}
 
-// Parses the card file; after each stretch of the input has been read,
-// done(offset) may let go of the bytes before offset.
-template <typename Done>
-LoadReport parseBytes(std::string_view bytes, Deck &deck, Done &&done)
+bool FileBytes::open(const QString &path, QString *error)
+{
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file_.errorString();
+        return false;
+    }
+    if (file_.size() > kMaxFileSize) {
+        if (error)
+            *error = QStringLiteral("The file is too large to be a card file.");
+        return false;
+    }
+    const qint64 size = file_.size();
+    if (size == 0)
+        return true;
+    if (uchar *mapped = file_.map(0, size)) {
+        mapped_ = mapped;
+        ::madvise(mapped, size_t(size), MADV_SEQUENTIAL);
+        bytes_ = std::string_view(reinterpret_cast<const char *>(mapped), size_t(size));
+        return true;
+    }
+    copy_ = file_.readAll();
+    if (file_.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file_.errorString();
+        return false;
+    }
+    bytes_ = std::string_view(copy_.constData(), size_t(copy_.size()));
+    return true;
+}
+
+void FileBytes::release(size_t offset)
+{
+    if (!mapped_)
+        return;
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    ::madvise(mapped_, offset / page * page, MADV_DONTNEED);
+}
+
+LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftUnder,
+                       const std::function<void(size_t)> &release)
 {
     LoadReport report;
     const TextEncoding enc = encoding::detect(bytes);
-
-    deck.clear();
-    deck.filehasbeensaved = 1;
-    deck.encoding = enc;
+    report.encoding = enc;
+    auto grafted = [&](QString name) {
+        return graftUnder && name == CategoryTree::kMainName ? *graftUnder : name;
+    };
 
     FieldReader reader(bytes);
     std::string_view field;
@@ -198,8 +234,9 @@ LoadReport parseBytes(std::string_view bytes, Deck &deck, Done &&done)
         if (!reader.next(parentField))
             parentField = {};
         const QString name = fieldText(nameField, enc);
-        const CategoryTree::NodeId parent = tree.findCategory(fieldText(parentField, enc));
-        tree.addChild(parent, name);
+        if (graftUnder && tree.contains(name))
+            continue; // its cards join the category already there
+        tree.addChild(tree.findCategory(grafted(fieldText(parentField, enc))), name);
     }
 
     // Category fields repeat a handful of names: decode each once and let
@@ -215,7 +252,7 @@ LoadReport parseBytes(std::string_view bytes, Deck &deck, Done &&done)
     // blocks rather than a heap block each.
     TextPool pool;
     auto sideText = [&](std::string_view f) {
-        if (std::memchr(f.data(), 0, f.size()) != nullptr)
+        if (!f.empty() && std::memchr(f.data(), 0, f.size()) != nullptr)
             return fieldText(f, enc);
         return pool.make(qsizetype(f.size()),
                          [&](char16_t *out) { return encoding::decodeInto(f, enc, out); });
@@ -232,19 +269,30 @@ LoadReport parseBytes(std::string_view bytes, Deck &deck, Done &&done)
             category = {};
         auto it = catNames.find(category);
         if (it == catNames.end())
-            it = catNames.emplace(category, fieldText(category, enc)).first;
+            it = catNames.emplace(category, grafted(fieldText(category, enc))).first;
         if (!deck.appendFileCard(sideText(side1), sideText(side2), it->second)) {
             report.storeFull = true;
             break;
         }
+        ++report.cards;
         const size_t at = restStart + size_t(category.data() - rest.data());
-        if (at - released >= kStretch) {
+        if (release && at - released >= kStretch) {
             released = at;
-            done(released);
+            release(released);
         }
     }
-    report.cards = deck.fileCount();
+    return report;
+}
 
+namespace {
+
+// Replaces the deck with the card file in bytes.
+LoadReport load(std::string_view bytes, Deck &deck, const std::function<void(size_t)> &release)
+{
+    deck.clear();
+    deck.filehasbeensaved = 1;
+    LoadReport report = addCardFile(bytes, deck, nullptr, release);
+    deck.encoding = report.encoding;
     deck.placeseek = 0;
     deck.side = 0;
     deck.OldTreeName = CategoryTree::kMainName;
@@ -256,44 +304,20 @@ LoadReport parseBytes(std::string_view bytes, Deck &deck, Done &&done)
 
 LoadReport parse(std::string_view bytes, Deck &deck)
 {
-    return parseBytes(bytes, deck, [](size_t) {});
+    return load(bytes, deck, {});
 }
 
 ReadResult read(const QString &path, Deck &deck)
 {
     ReadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    if (file.size() > kMaxFileSize) {
-        result.error = QStringLiteral("The file is too large to be a card file.");
-        return result;
-    }
     // A mapped file costs no copy, and the pages already parsed are handed
     // back as the reading goes on, so the file's bytes and the whole deck are
     // never held at the same time.
-    const qint64 size = file.size();
-    uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
-    if (mapped) {
-        const long page = sysconf(_SC_PAGESIZE);
-        ::madvise(mapped, size_t(size), MADV_SEQUENTIAL);
-        result.opened = true;
-        result.report = parseBytes(std::string_view(reinterpret_cast<const char *>(mapped), size_t(size)), deck,
-                                   [&](size_t upTo) {
-                                       ::madvise(mapped, upTo / size_t(page) * size_t(page), MADV_DONTNEED);
-                                   });
-        file.unmap(mapped);
+    FileBytes file;
+    if (!file.open(path, &result.error))
         return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        return result;
-    }
     result.opened = true;
-    result.report = parse(std::string_view(bytes.constData(), size_t(bytes.size())), deck);
+    result.report = load(file.bytes(), deck, [&](size_t upTo) { file.release(upTo); });
     return result;
 }
 

@@ -4,8 +4,10 @@
 #include "safewrite.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
+#include <functional>
 #include <string_view>
 
 namespace mdk::cardfile {
@@ -38,7 +40,39 @@ Format testFormatOfFile(const QString &path);
 struct LoadReport {
     bool storeFull = false; // the lists filled up; the cards before stay
     int cards = 0;          // cards in the file-level lists
+    TextEncoding encoding = TextEncoding::Windows1252; // how the file was encoded
 };
+
+// The number at the start of a count field; garbage counts as 0.
+int leadingCount(std::string_view field);
+
+// A file's bytes, mapped when possible so that a large file costs no copy;
+// release() hands back the pages already read.
+class FileBytes {
+public:
+    // False (with the reason in error) when the file cannot be read or is
+    // too large to be a card file.
+    bool open(const QString &path, QString *error = nullptr);
+    std::string_view bytes() const { return bytes_; }
+    // Lets go of the pages before offset.
+    void release(size_t offset);
+
+private:
+    QFile file_;
+    uchar *mapped_ = nullptr;
+    QByteArray copy_;
+    std::string_view bytes_;
+};
+
+// Adds the categories and cards of the card file held in bytes to the deck,
+// decoding the file in its own encoding. Without graftUnder the category
+// records are attached as a fresh deck takes them. With it (Paste from), a
+// record whose name the tree already carries joins that node, and "Main",
+// as a parent or as a card's category, stands for graftUnder. Cards are
+// appended until the store is full. release(offset), when given, may let go
+// of the bytes before offset. The view is not touched.
+LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftUnder,
+                       const std::function<void(size_t)> &release = {});
 
 // Replaces the deck with the card file held in bytes: the tree from the
 // category records, every card in file order, the view of "Main", no marks,

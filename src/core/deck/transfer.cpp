@@ -15,7 +15,6 @@
 #include <string>
 #include <unordered_map>
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +24,8 @@ namespace {
 
 using cardfile::FieldReader;
 using cardfile::kTerminator;
+using cardfile::FileBytes;
+using cardfile::leadingCount;
 
 constexpr std::string_view kMainBytes = "Main";
 constexpr std::string_view kCardFileHead = "1\aMain\aRoot\a";
@@ -33,60 +34,6 @@ QString shownName(const QString &path)
 {
     return QFileInfo(path).fileName();
 }
-
-int leadingCount(std::string_view field)
-{
-    qint64 n = 0;
-    for (char c : field) {
-        if (c < '0' || c > '9')
-            break;
-        n = qMin<qint64>(n * 10 + (c - '0'), qint64(1) << 40);
-    }
-    return int(qMin<qint64>(n, INT_MAX));
-}
-
-// A file's bytes, mapped when possible so that a large file costs no copy;
-// release() hands back the pages already used.
-class FileBytes {
-public:
-    bool open(const QString &path)
-    {
-        file_.setFileName(path);
-        if (!file_.open(QIODevice::ReadOnly) || file_.size() > cardfile::kMaxFileSize)
-            return false;
-        const qint64 size = file_.size();
-        if (size == 0)
-            return true;
-        if (uchar *mapped = file_.map(0, size)) {
-            mapped_ = mapped;
-            ::madvise(mapped, size_t(size), MADV_SEQUENTIAL);
-            bytes_ = std::string_view(reinterpret_cast<const char *>(mapped), size_t(size));
-            return true;
-        }
-        copy_ = file_.readAll();
-        if (file_.error() != QFileDevice::NoError)
-            return false;
-        bytes_ = std::string_view(copy_.constData(), size_t(copy_.size()));
-        return true;
-    }
-
-    std::string_view bytes() const { return bytes_; }
-
-    // Lets go of the pages before offset.
-    void release(size_t offset)
-    {
-        if (!mapped_)
-            return;
-        const size_t page = size_t(sysconf(_SC_PAGESIZE));
-        ::madvise(mapped_, offset / page * page, MADV_DONTNEED);
-    }
-
-private:
-    QFile file_;
-    uchar *mapped_ = nullptr;
-    QByteArray copy_;
-    std::string_view bytes_;
-};
 
 // How a reader will take the bytes (see encoding::detect), found quickly:
 // plain ASCII is skipped eight bytes at a time.
@@ -433,92 +380,11 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination)
     return result;
 }
 
-namespace {
-
-// A field as text; NUL bytes never reach the deck.
-QString fieldText(std::string_view field, TextEncoding encoding)
-{
-    if (std::memchr(field.data(), 0, field.size()) == nullptr)
-        return encoding::decode(field, encoding);
-    std::string cleaned;
-    cleaned.reserve(field.size());
-    for (char c : field)
-        if (c != 0)
-            cleaned.push_back(c);
-    return encoding::decode(cleaned, encoding);
-}
-
-template <typename Done>
-InsertResult insertInto(std::string_view bytes, Deck &deck, const QString &target, Done &&done)
-{
-    InsertResult result;
-    result.opened = true;
-    deck.filehaschanged = 1;
-    const TextEncoding enc = encoding::detect(bytes);
-    auto asTarget = [&](QString name) { return name == CategoryTree::kMainName ? target : name; };
-
-    FieldReader reader(bytes);
-    std::string_view field;
-    const int count = reader.next(field) ? leadingCount(field) : 0;
-    reader.next(field);
-    reader.next(field);
-
-    CategoryTree &tree = deck.tree;
-    for (int i = 1; i < count; ++i) {
-        std::string_view nameField, parentField;
-        if (!reader.next(nameField))
-            break;
-        if (!reader.next(parentField))
-            parentField = {};
-        const QString name = fieldText(nameField, enc);
-        if (tree.contains(name))
-            continue; // its cards join the category already there
-        tree.addChild(tree.findCategory(asTarget(fieldText(parentField, enc))), name);
-    }
-
-    std::unordered_map<std::string_view, QString> catNames;
-    const std::string_view rest = reader.remaining();
-    deck.reserveFileCards(int(std::min<size_t>(
-        size_t(std::count(rest.begin(), rest.end(), kTerminator)) / 3 + 1, size_t(INT_MAX))));
-    TextPool pool;
-    auto sideText = [&](std::string_view f) {
-        if (std::memchr(f.data(), 0, f.size()) != nullptr)
-            return fieldText(f, enc);
-        return pool.make(qsizetype(f.size()),
-                         [&](char16_t *out) { return encoding::decodeInto(f, enc, out); });
-    };
-
-    constexpr size_t kStretch = size_t(8) << 20;
-    size_t released = 0;
-    const size_t restStart = size_t(rest.data() - bytes.data());
-    std::string_view side1, side2, category;
-    while (reader.next(side1)) {
-        if (!reader.next(side2))
-            side2 = {};
-        if (!reader.next(category))
-            category = {};
-        auto it = catNames.find(category);
-        if (it == catNames.end())
-            it = catNames.emplace(category, asTarget(fieldText(category, enc))).first;
-        if (!deck.appendFileCard(sideText(side1), sideText(side2), it->second)) {
-            result.storeFull = true;
-            break;
-        }
-        ++result.cards;
-        const size_t at = restStart + size_t(category.data() - rest.data());
-        if (at - released >= kStretch) {
-            released = at;
-            done(released);
-        }
-    }
-    return result;
-}
-
-} // namespace
-
 InsertResult insertBytes(std::string_view bytes, Deck &deck, const QString &target)
 {
-    return insertInto(bytes, deck, target, [](size_t) {});
+    deck.filehaschanged = 1;
+    const cardfile::LoadReport report = cardfile::addCardFile(bytes, deck, &target);
+    return {true, report.storeFull, report.cards};
 }
 
 InsertResult insertFile(const QString &path, Deck &deck, const QString &target)
@@ -526,7 +392,10 @@ InsertResult insertFile(const QString &path, Deck &deck, const QString &target)
     FileBytes file;
     if (!file.open(path))
         return {};
-    return insertInto(file.bytes(), deck, target, [&](size_t upTo) { file.release(upTo); });
+    deck.filehaschanged = 1;
+    const cardfile::LoadReport report =
+        cardfile::addCardFile(file.bytes(), deck, &target, [&](size_t upTo) { file.release(upTo); });
+    return {true, report.storeFull, report.cards};
 }
 
 QString copyTarget(const QString &destination, const QString &dir)
