@@ -261,6 +261,21 @@ void TransferFlowsTest::mergeIntoTheOpenFileOffersItsChangesFirst()
                                         "card file?")});
     QCOMPARE(side1s(f.deck()), (QStringList{"a1", "new", "b1"}));
     QCOMPARE(f.deck().filehaschanged, 0);
+
+    // Declining the save and clearing the load box: the open file is read
+    // back anyway, so no later Save can write the merged cards away.
+    QVERIFY(f.deck().appendViewCard(QStringLiteral("unsaved"), QString()));
+    f.deck().filehaschanged = 1;
+    f.dialogs.answers << QMessageBox::No;
+    onModal([&] { f.window->runCommand(CM_MERGE); }, [&](QDialog *d) {
+        child<QLineEdit>(d, "newSourceEdit")->setText(QStringLiteral("b.mdk"));
+        click(d, "addButton");
+        child<QLineEdit>(d, "destinationEdit")->setText(QStringLiteral("a.mdk"));
+        child<QCheckBox>(d, "loadAfterBox")->setChecked(false);
+        click(d, "mergeButton");
+    });
+    QCOMPARE(side1s(f.deck()), (QStringList{"a1", "new", "b1", "b1"}));
+    QCOMPARE(f.dialogs.shown.size(), 2);
 }
 
 void TransferFlowsTest::pasteFromGraftsUnderTheSelectedCategory()

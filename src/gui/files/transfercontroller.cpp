@@ -157,8 +157,10 @@ void TransferController::CMMergeFiles()
     if (!merged.isEmpty()) {
         loadaftermerge = dialog.loadAfterMerge();
         // The question is not asked twice: a merge into the open file has
-        // asked it already and cleared the changed flag.
-        if (loadaftermerge && files_.SaveFileIfNeeded())
+        // asked it already and cleared the changed flag. That file is read
+        // back whatever the box says: the deck in memory no longer holds
+        // what is on disk, and a later Save would drop the merged cards.
+        if ((loadaftermerge || isOpenFile(merged)) && files_.SaveFileIfNeeded())
             files_.loadAsOpen(merged);
     }
     Q_EMIT viewChanged();
