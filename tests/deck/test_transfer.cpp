@@ -204,6 +204,9 @@ void TestTransfer::copyCreatesAppendsAndCompletesCutOffFile()
     QVERIFY(writeBytes(path("cut.mdk"), cardFileBytes({{"Verbs", "Main"}}, {}) + "half\aside"));
     QVERIFY(transfer::appendCard(path("cut.mdk"), "new", "card").ok);
     QCOMPARE(cardsOf(path("cut.mdk")), QStringList({"|half|side", "Main|new|card"}));
+
+    // "cut" with ".MDK" added is the file cut.mdk, not a new one beside it.
+    QCOMPARE(transfer::copyTarget("cut", dir.path()), path("cut.mdk"));
 }
 
 void TestTransfer::copyRefusesUnreadableOrForeignFileUntouched()

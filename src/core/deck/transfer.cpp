@@ -2,6 +2,7 @@
 
 #include "cardfile.h"
 #include "encoding.h"
+#include "filenames.h"
 
 #include <QDir>
 #include <QFile>
@@ -262,7 +263,13 @@ QString browsedName(const QString &title)
 
 QString resolve(const QString &name, const QString &dir)
 {
-    return QDir::cleanPath(QDir(dir).absoluteFilePath(name));
+    const QString path = QDir::cleanPath(QDir(dir).absoluteFilePath(name));
+    if (QFileInfo::exists(path))
+        return path;
+    // ".MDK" added to "spanish" still reaches spanish.mdk: card file names
+    // are matched without regard to letter case, as the program's own are.
+    const QFileInfo info(path);
+    return names::resolveCaseInsensitive(info.absolutePath(), info.fileName());
 }
 
 MergeResult mergeFiles(const QStringList &sources, const QString &destination)

@@ -25,7 +25,9 @@ QString doesNotExist(const QString &listedName);
 // appended to a title without a dot, the same rule in capitals.)
 QString addedSourceName(const QString &typed);
 QString browsedName(const QString &title);
-// The absolute path of name; a relative name is taken in dir.
+// The absolute path of name; a relative name is taken in dir. When no entry
+// has that exact name, one equal to it without regard to letter case is
+// taken, so "spanish" with ".MDK" added still reaches spanish.mdk.
 QString resolve(const QString &name, const QString &dir);
 
 struct MergeResult {
