@@ -6,7 +6,9 @@
 # 10,000 marks; search and duplicate removal, shuffle (each order) and flip
 # on a view of 1,000,000 cards; the category commands (delete with its
 # sweep, clear of 100,000 cards, rename, new) on 1,000,000 cards in 1,000
-# categories;
+# categories; conversion of 100 MB of each earlier layout; merging 100 MB,
+# Paste from against opening, and copying a card into a 100 MB file; the
+# Print command's start and printing 1,000,000 cards to PDF in list format;
 # then the resident memory after
 # loading a 1,000,000-card file, and the peak memory and wall time of whole
 # mdktool processes on it (page faults and freeing at exit included).
@@ -16,11 +18,12 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 build="$src/build-bench"
 
 . "$src/tools/ensure-packages.sh"
-ensure_packages cmake ninja-build g++ qt6-base-dev libbenchmark-dev
+ensure_packages cmake ninja-build g++ qt6-base-dev libbenchmark-dev fonts-liberation
 
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DMNEMODECK_BUILD_BENCH=ON -DMNEMODECK_BUILD_GUI=OFF -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
-ninja -C "$build" bench_deck bench_edit bench_search bench_shuffle bench_category rss_after_load mdktool >/dev/null
+  -DMNEMODECK_BUILD_BENCH=ON -DMNEMODECK_BUILD_GUI=ON -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
+ninja -C "$build" bench_deck bench_edit bench_search bench_shuffle bench_category bench_convert bench_transfer \
+  bench_print rss_after_load mdktool >/dev/null
 
 bin() { find "$build" -type f -name "$1" -perm -u+x | head -n 1; }
 
@@ -42,6 +45,18 @@ echo "== shuffle and flip on 1,000,000 cards"
 echo
 echo "== category commands on 1,000,000 cards in 1,000 categories"
 "$(bin bench_category)" "$@"
+
+echo
+echo "== conversion of earlier layouts, 100 MB each"
+"$(bin bench_convert)" "$@"
+
+echo
+echo "== merge, Paste from and Copy to file"
+"$(bin bench_transfer)" "$@"
+
+echo
+echo "== printing 1,000,000 cards"
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$(bin bench_print)" "$@"
 
 echo
 echo "== memory after loading 1,000,000 cards"
