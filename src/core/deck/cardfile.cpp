@@ -262,11 +262,7 @@ LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftU
     size_t released = 0;
     const size_t restStart = size_t(rest.data() - bytes.data());
     std::string_view side1, side2, category;
-    while (reader.next(side1)) {
-        if (!reader.next(side2))
-            side2 = {};
-        if (!reader.next(category))
-            category = {};
+    while (reader.nextCard(side1, side2, category)) {
         auto it = catNames.find(category);
         if (it == catNames.end())
             it = catNames.emplace(category, grafted(fieldText(category, enc))).first;

@@ -23,6 +23,18 @@ public:
     // The next field without its terminator; false at the end of the data.
     // A last field without terminator is still returned.
     bool next(std::string_view &field);
+    // The next card record; false at the end of the data. Fields missing
+    // from a record the file cuts short are empty.
+    bool nextCard(std::string_view &side1, std::string_view &side2, std::string_view &category)
+    {
+        if (!next(side1))
+            return false;
+        if (!next(side2))
+            side2 = {};
+        if (!next(category))
+            category = {};
+        return true;
+    }
     bool atEnd() const { return pos_ >= bytes_.size(); }
     std::string_view remaining() const { return atEnd() ? std::string_view() : bytes_.substr(pos_); }
 

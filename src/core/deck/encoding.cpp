@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 
 #include <array>
+#include <cstring>
 
 namespace mdk::encoding {
 
@@ -33,7 +34,14 @@ bool isValidUtf8(std::string_view bytes, bool *hasMultiByte)
     bool multi = false;
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const auto *end = p + bytes.size();
+    constexpr quint64 kHigh = 0x8080808080808080ull;
     while (p < end) {
+        // Card files are mostly ASCII: skip it eight bytes at a time.
+        quint64 word;
+        if (end - p >= 8 && (std::memcpy(&word, p, 8), (word & kHigh) == 0)) {
+            p += 8;
+            continue;
+        }
         const unsigned char c = *p;
         if (c < 0x80) {
             ++p;

@@ -36,36 +36,14 @@ QString shownName(const QString &path)
     return QFileInfo(path).fileName();
 }
 
-// How a reader will take the bytes (see encoding::detect), found quickly:
-// plain ASCII is skipped eight bytes at a time.
+// How a reader will take the bytes (see encoding::detect).
 enum class Kind { Ascii, Utf8, Other };
 
 Kind classify(std::string_view bytes)
 {
-    const char *p = bytes.data();
-    const char *end = p + bytes.size();
-    constexpr quint64 kHigh = 0x8080808080808080ull;
     bool multi = false;
-    while (p < end) {
-        while (end - p >= 8) {
-            quint64 word;
-            std::memcpy(&word, p, 8);
-            if (word & kHigh)
-                break;
-            p += 8;
-        }
-        while (p < end && static_cast<unsigned char>(*p) < 0x80)
-            ++p;
-        if (p == end)
-            break;
-        // One multi-byte sequence: its lead byte tells its length.
-        const auto c = static_cast<unsigned char>(*p);
-        const ptrdiff_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-        if (end - p < len || !encoding::isValidUtf8(std::string_view(p, size_t(len))))
-            return Kind::Other;
-        multi = true;
-        p += len;
-    }
+    if (!encoding::isValidUtf8(bytes, &multi))
+        return Kind::Other;
     return multi ? Kind::Utf8 : Kind::Ascii;
 }
 
@@ -226,11 +204,7 @@ bool copyCards(Source &source, FieldWriter &out, int &cards)
     constexpr size_t kStretch = size_t(8) << 20;
     size_t released = 0;
     std::string_view side1, side2, category;
-    while (reader.next(side1)) {
-        if (!reader.next(side2))
-            side2 = {};
-        if (!reader.next(category))
-            category = {};
+    while (reader.nextCard(side1, side2, category)) {
         if (!out.copy(side1, source.encoding) || !out.copy(side2, source.encoding))
             return false;
         out.raw("Main\a");
