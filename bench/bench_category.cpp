@@ -34,7 +34,7 @@ const Deck &baseDeck()
     static const Deck deck = [] {
         Deck d;
         for (int i = 1; i < kCategories; ++i)
-            d.tree.addChild((i - 1) / 8, categoryName(i));
+            d.addCategory((i - 1) / 8, categoryName(i));
         d.reserveFileCards(kCards);
         for (int j = 0; j < kCards; ++j) {
             const QString cat = j % 10 == 0 ? categoryName(0)
@@ -53,7 +53,7 @@ const Deck &baseDeck()
 Deck deckWithOpen(CategoryTree::NodeId node)
 {
     Deck d = baseDeck();
-    d.tree.setSelected(node);
+    d.selectCategory(node);
     d.OpenCategory();
     return d;
 }
@@ -73,7 +73,7 @@ void deleteCategory(benchmark::State &state)
         [&] { deck = start; });
     mdk::category::deleteCategory(deck, 1);
     state.counters["cards_removed"] = start.fileCount() - deck.fileCount();
-    state.counters["nodes_removed"] = start.tree.nodeCount() - deck.tree.nodeCount();
+    state.counters["nodes_removed"] = start.tree().nodeCount() - deck.tree().nodeCount();
 }
 
 // "Main" open with 100,000 cards: all of them to the deleted cards.

@@ -119,12 +119,12 @@ void categorySwitch(benchmark::State &state, const BenchFiles *files, int cards)
     mdk::Deck deck;
     if (!files->load(cards, deck, state))
         return;
-    const mdk::CategoryTree::NodeId large = deck.tree.findByName(mdk::generator::largeCategoryName());
+    const mdk::CategoryTree::NodeId large = deck.tree().findByName(mdk::generator::largeCategoryName());
     if (large == mdk::CategoryTree::None) {
         state.SkipWithError("no large category");
         return;
     }
-    deck.tree.setSelected(large);
+    deck.selectCategory(large);
     for (auto _ : state) {
         deck.OpenCategory();
         benchmark::DoNotOptimize(deck.viewCount());
@@ -139,7 +139,7 @@ void subcategoryView(benchmark::State &state, const BenchFiles *files, int cards
     if (!files->load(cards, deck, state))
         return;
     for (auto _ : state) {
-        deck.LoadViewWithSubcategories(deck.tree.root());
+        deck.LoadViewWithSubcategories(deck.tree().root());
         benchmark::DoNotOptimize(deck.viewCount());
     }
     state.counters["view_cards"] = deck.viewCount();

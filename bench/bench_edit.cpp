@@ -35,9 +35,9 @@ QString side2Text(int k) { return QStringLiteral("answer %1, with a few more wor
 // (where the commands below work, the dearest place in a list) are not.
 void markSpread(mdk::Deck &deck)
 {
-    deck.Marks.ClearList();
+    deck.clearMarks();
     for (int i = 0; i < kMarks && i * 100 + 50 < deck.viewCount(); ++i)
-        deck.Marks.add(i * 100 + 50);
+        deck.addMark(i * 100 + 50);
 }
 
 // A deck as a file read leaves it, "Main" open holding every card, then
@@ -67,19 +67,19 @@ void deleteCurrent(benchmark::State &state)
     mdk::Deck deck;
     makeDeck(deck, 0);
     const int at = position(state);
-    deck.placeseek = at;
+    deck.setCurrentCard(at, deck.side());
     timedThenRestore(
         state,
         [&] {
             if (mdk::edit::mayDelete(deck))
-                mdk::edit::deleteCard(deck, deck.placeseek);
-            benchmark::DoNotOptimize(deck.placeseek);
+                mdk::edit::deleteCard(deck, deck.placeseek());
+            benchmark::DoNotOptimize(deck.placeseek());
         },
         [&] {
             // The same current card again, and the deleted card back at the
             // end so that the view keeps its size and its marks.
-            deck.placeseek = at;
-            deck.side = 0;
+            deck.setCurrentCard(at, deck.side());
+            deck.setSide(0);
             mdk::edit::undeleteCard(deck, deck.deletedCount() - 1);
             markSpread(deck);
         });
@@ -94,10 +94,10 @@ void cutCurrent(benchmark::State &state)
         state,
         [&] {
             mdk::edit::cutCard(deck, at);
-            benchmark::DoNotOptimize(deck.placeseek);
+            benchmark::DoNotOptimize(deck.placeseek());
         },
         [&] {
-            deck.placeseek = deck.viewCount();
+            deck.setCurrentCard(deck.viewCount(), deck.side());
             mdk::edit::pasteCard(deck);
             markSpread(deck);
         });
@@ -112,9 +112,9 @@ void pasteBeforeCurrent(benchmark::State &state)
     timedThenRestore(
         state,
         [&] {
-            deck.placeseek = at;
+            deck.setCurrentCard(at, deck.side());
             mdk::edit::pasteCard(deck);
-            benchmark::DoNotOptimize(deck.placeseek);
+            benchmark::DoNotOptimize(deck.placeseek());
         },
         [&] {
             QString s1, s2;

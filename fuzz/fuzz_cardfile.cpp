@@ -69,15 +69,15 @@ void checkConversion(std::string_view old, mdk::conversion::Version version)
     mdk::Deck deck;
     mdk::cardfile::parse(bytes, deck);
     const std::vector<std::string> texts = oldTexts(old, version);
-    if (deck.tree.nodeCount() != 1 || std::size_t(deck.fileCount()) * 2 != texts.size())
+    if (deck.tree().nodeCount() != 1 || std::size_t(deck.fileCount()) * 2 != texts.size())
         failed("wrong number of cards or categories", std::size_t(deck.fileCount()));
     for (std::size_t k = 0; k < texts.size() / 2; ++k) {
         const int j = int(k);
         const QString side1 = deck.fileSide1(j), side2 = deck.fileSide2(j);
         if (deck.fileCategory(j) != QStringLiteral("Main"))
             failed("a card outside Main", k);
-        if (side1 != mdk::encoding::decode(texts[2 * k], deck.encoding)
-            || side2 != mdk::encoding::decode(texts[2 * k + 1], deck.encoding))
+        if (side1 != mdk::encoding::decode(texts[2 * k], deck.encoding())
+            || side2 != mdk::encoding::decode(texts[2 * k + 1], deck.encoding()))
             failed("a text differs from the old file's", k);
         for (const QString &side : {side1, side2})
             if (side.contains(QChar(u'\a')) || side.contains(QChar(u'\0')))
@@ -98,15 +98,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     mdk::Deck deck;
     mdk::cardfile::parse(input, deck);
     const int cards = deck.fileCount();
-    const int categories = deck.tree.nodeCount();
+    const int categories = deck.tree().nodeCount();
 
     deck.WriteBackView(); // as a save does
     const QByteArray saved = mdk::cardfile::serializeDeck(deck);
     mdk::Deck again;
     mdk::cardfile::parse(std::string_view(saved.constData(), std::size_t(saved.size())), again);
-    if (again.fileCount() != cards || again.tree.nodeCount() != categories) {
+    if (again.fileCount() != cards || again.tree().nodeCount() != categories) {
         std::fprintf(stderr, "round trip changed the deck: %d cards, %d categories -> %d, %d\n",
-                     cards, categories, again.fileCount(), again.tree.nodeCount());
+                     cards, categories, again.fileCount(), again.tree().nodeCount());
         std::abort();
     }
     return 0;

@@ -110,8 +110,8 @@ void fillDeck(Deck &deck, const Settings &settings)
     TextMaker maker(rng, settings.utf8);
 
     deck.clear();
-    deck.encoding = settings.utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-    CategoryTree &tree = deck.tree;
+    deck.setEncoding(settings.utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252);
+    const CategoryTree &tree = deck.tree();
 
     // Names must be unique in the tree; "Main" is taken by the top node.
     QSet<QString> used{CategoryTree::kMainName, largeCategoryName()};
@@ -128,18 +128,18 @@ void fillDeck(Deck &deck, const Settings &settings)
 
     std::vector<CategoryTree::NodeId> nodes{tree.root()};
     std::vector<int> depth{0};
-    const CategoryTree::NodeId large = tree.addChild(tree.root(), largeCategoryName());
+    const CategoryTree::NodeId large = deck.addCategory(tree.root(), largeCategoryName());
     nodes.push_back(large);
     depth.push_back(1);
     for (int i = 1; i < kTopLevel; ++i) {
-        nodes.push_back(tree.addChild(tree.root(), uniqueName()));
+        nodes.push_back(deck.addCategory(tree.root(), uniqueName()));
         depth.push_back(1);
     }
     while (int(nodes.size()) <= kCategories) {
         const size_t p = rng.below(std::uint32_t(nodes.size()));
         if (depth[p] >= kMaxDepth)
             continue;
-        nodes.push_back(tree.addChild(nodes[p], uniqueName()));
+        nodes.push_back(deck.addCategory(nodes[p], uniqueName()));
         depth.push_back(depth[p] + 1);
     }
 
@@ -160,7 +160,6 @@ void fillDeck(Deck &deck, const Settings &settings)
         deck.appendFileCard(side1, side2, tree.name(node));
     }
 
-    deck.OldTreeName = CategoryTree::kMainName;
     deck.LoadView(CategoryTree::kMainName);
     deck.ResetCurrentCard();
 }

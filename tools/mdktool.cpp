@@ -78,15 +78,15 @@ const char kUsage[] =
 int info(const mdk::Deck &deck)
 {
     Output out(stdout);
-    out << "encoding: " << (deck.encoding == mdk::TextEncoding::Utf8 ? "utf-8" : "windows-1252") << '\n'
-        << "categories: " << QByteArray::number(deck.tree.nodeCount()) << '\n'
+    out << "encoding: " << (deck.encoding() == mdk::TextEncoding::Utf8 ? "utf-8" : "windows-1252") << '\n'
+        << "categories: " << QByteArray::number(deck.tree().nodeCount()) << '\n'
         << "cards: " << QByteArray::number(deck.fileCount()) << '\n';
     return 0;
 }
 
 int tree(const mdk::Deck &deck)
 {
-    const mdk::CategoryTree &t = deck.tree;
+    const mdk::CategoryTree &t = deck.tree();
     // A parent always has a lower id than its children, so depths fill in
     // one pass without walking up the tree for every node.
     std::vector<int> depth(size_t(t.nodeCount()), 0);

@@ -132,12 +132,12 @@ bool openView(const QString &path, Deck &deck, const ViewChoice &view, int &exit
 {
     if (!load(path, deck, exitCode))
         return false;
-    const CategoryTree::NodeId node = deck.tree.findByName(view.category);
+    const CategoryTree::NodeId node = deck.tree().findByName(view.category);
     if (node == CategoryTree::None) {
         exitCode = fail(path, QStringLiteral("has no category named \"%1\"").arg(view.category));
         return false;
     }
-    deck.tree.setSelected(node);
+    deck.selectCategory(node);
     deck.OpenCategory();
     if (view.subcategories)
         deck.ToggleSubcategoryMode();
@@ -146,7 +146,7 @@ bool openView(const QString &path, Deck &deck, const ViewChoice &view, int &exit
 
 int save(Deck &deck, const QString &out)
 {
-    Q_ASSERT(!deck.ShowSubCategories);
+    Q_ASSERT(!deck.showSubCategories());
     deck.WriteBackView();
     const WriteResult written = cardfile::writeDeck(deck, out);
     if (!written.ok)

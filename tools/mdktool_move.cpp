@@ -58,9 +58,9 @@ int moveCommand(const QStringList &arguments)
     if (!all && card > deck.viewCount())
         return fail(in, QStringLiteral("there is no card %1 in %2 (%3 cards)")
                             .arg(card).arg(view.category).arg(deck.viewCount()));
-    deck.placeseek = card - 1;
+    deck.setCurrentCard(card - 1, deck.side());
     // A name that no node carries is a dialog with nothing selected.
-    const bool known = deck.tree.contains(to);
+    const bool known = deck.tree().contains(to);
     switch (category::moveCards(deck, known ? &to : nullptr, all)) {
     case category::MoveResult::NoDestination:
         return fail(in, category::kNoDestination);

@@ -152,7 +152,7 @@ int dedupeCommand(const QStringList &arguments)
     // What Undelete all would bring back, oldest first, into the category
     // the cards came from.
     Output lines(stdout);
-    const QByteArray category = escaped(deck.OldTreeName);
+    const QByteArray category = escaped(deck.oldTreeName());
     for (int u = 0; u < deck.deletedCount(); ++u)
         lines << category << '\t' << escaped(deck.deletedSide1(u)) << '\t' << escaped(deck.deletedSide2(u)) << '\n';
     return 0;

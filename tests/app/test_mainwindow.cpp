@@ -1,6 +1,7 @@
 // The frame and the main dialog as a user meets them: menus, keys, tool
 // bar, enablers, the status line, the clock, the start-up load and closing.
 
+#include "support/deckbuilder.h"
 #include "support/cardfilebytes.h"
 #include "support/windowfixture.h"
 
@@ -186,9 +187,8 @@ void MainWindowTest::boundCommandsAreLive()
 {
     WindowFixture f;
     f.study(5);
-    f.deck().filehaschanged = 1;
-    f.deck().cardinmemory = 1;
-    f.window->updateCommands();
+    mdk::testsupport::makeChanged(f.deck());
+    f.window->runCommand(CM_COPY);
     // Every bound command with a permissive state is live.
     for (int id : {CM_INFORMATION, CM_EXIT, CM_MARK, CM_JUMP, CM_FILENEW, CM_FILEOPEN, CM_FILESAVE,
                    CM_FILESAVEAS, CM_CHANGEFONT, CM_HELP, CM_CARDADD, CM_EDIT, CM_DELETECARD, CM_PASTE,
@@ -209,20 +209,20 @@ void MainWindowTest::enablersFollowTheState()
     QVERIFY(f.enabled(CM_MARK) && f.enabled(CM_UNMARKALL));
     f.window->runCommand(CM_MARK); // one unmarked card left
     QVERIFY(!f.enabled(CM_MARK));
-    QCOMPARE(f.deck().Marks.GetCount(), 2);
+    QCOMPARE(f.deck().marks().GetCount(), 2);
     // The tool-bar button is the same action.
     QList<QAction *> bar = f.window->toolBar()->actions();
     auto mark = std::find_if(bar.begin(), bar.end(), [](QAction *a) { return a->data().toInt() == CM_MARK; });
     QVERIFY(mark != bar.end() && !(*mark)->isEnabled());
 
     f.window->runCommand(CM_UNMARKALL);
-    QCOMPARE(f.deck().Marks.GetCount(), 0);
+    QCOMPARE(f.deck().marks().GetCount(), 0);
     QVERIFY(f.enabled(CM_MARK) && !f.enabled(CM_UNMARKALL));
 
     f.study(1);
     QVERIFY(!f.enabled(CM_JUMP) && !f.enabled(CM_MARK));
     // A state changed behind the window's back is picked up when a menu opens.
-    f.deck().Marks.add(0);
+    f.deck().addMark(0);
     QVERIFY(!f.enabled(CM_UNMARKALL));
     Q_EMIT f.window->popupMenu(Popup::Card)->aboutToShow();
     QVERIFY(f.enabled(CM_UNMARKALL));
@@ -252,8 +252,8 @@ void MainWindowTest::keysWorkWhileTheTreeHasFocus()
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     f.dlg->categoriesTree()->setFocus();
     QTest::keyClick(f.dlg->categoriesTree(), Qt::Key_M, Qt::ControlModifier);
-    QCOMPARE(f.deck().Marks.GetCount(), 1);
-    QCOMPARE(f.deck().placeseek, 1);
+    QCOMPARE(f.deck().marks().GetCount(), 1);
+    QCOMPARE(f.deck().placeseek(), 1);
 }
 
 void MainWindowTest::enterAndEscapeDoNothing()
@@ -271,9 +271,9 @@ void MainWindowTest::enterAndEscapeDoNothing()
     }
     QVERIFY(f.window->isVisible());
     QVERIFY(f.dlg->isVisible());
-    QCOMPARE(f.deck().placeseek, 0);
-    QCOMPARE(f.deck().side, 1);
-    QVERIFY(!f.deck().ShowSubCategories); // the command sharing OK's id did not run
+    QCOMPARE(f.deck().placeseek(), 0);
+    QCOMPARE(f.deck().side(), 1);
+    QVERIFY(!f.deck().showSubCategories()); // the command sharing OK's id did not run
     QVERIFY(f.dialogs.shown.isEmpty());
 }
 
@@ -466,18 +466,18 @@ void MainWindowTest::selectingACategoryOpensIt()
     f.dlg->ChangeSide();
     QTreeWidgetItem *verbs = f.dlg->categoriesTree()->topLevelItem(0)->child(0);
     f.dlg->categoriesTree()->setCurrentItem(verbs);
-    QCOMPARE(f.deck().OldTreeName, QStringLiteral("Verbs"));
+    QCOMPARE(f.deck().oldTreeName(), QStringLiteral("Verbs"));
     QCOMPARE(f.deck().viewCount(), 2);
-    QCOMPARE(f.deck().side, 0);
+    QCOMPARE(f.deck().side(), 0);
     QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("v1"));
-    QCOMPARE(f.deck().filehaschanged, 0);
+    QVERIFY(!f.deck().changed());
 }
 
 void MainWindowTest::exitAsksAboutANeverSavedDeck()
 {
     WindowFixture f;
     f.study(2);
-    f.deck().filehaschanged = 1;
+    mdk::testsupport::makeChanged(f.deck());
     f.dialogs.answers = {QMessageBox::No};
     QVERIFY(f.window->close());
     QCOMPARE(f.dialogs.shown.size(), 1);
@@ -500,8 +500,8 @@ void MainWindowTest::exitYesWithFailedSaveKeepsWindowOpen()
     QVERIFY(writeBytes(decks.filePath(QStringLiteral("blocker")), "x"));
     WindowFixture f(home.path());
     f.study(2);
-    f.deck().filehaschanged = 1;
-    f.deck().filehasbeensaved = 1;
+    f.deck().markSaved();
+    mdk::testsupport::makeChanged(f.deck());
     f.window->fileCommands().setOpenFile(decks.filePath(QStringLiteral("blocker/spanish.mdk")));
 
     f.window->options().LastSearch = QStringLiteral("first attempt");
@@ -513,13 +513,15 @@ void MainWindowTest::exitYesWithFailedSaveKeepsWindowOpen()
     QCOMPARE(f.dialogs.shown.last().caption, QStringLiteral("Save File")); // the write failure
     QCOMPARE(f.dialogs.shown.last().buttons, QMessageBox::Ok);
     QVERIFY(f.window->isVisible());
-    QCOMPARE(f.deck().filehaschanged, 1);
+    QVERIFY(f.deck().changed());
     QVERIFY(f.window->timer(1).isActive()); // the clock keeps going
     QCOMPARE(storedLastSearch(home.path()), QStringLiteral("first attempt"));
 
     // A never-saved deck whose save dialog is cancelled keeps the window
     // open too.
-    f.deck().filehasbeensaved = 0;
+    Deck fresh = mdk::testsupport::mainDeck(2);
+    mdk::testsupport::makeChanged(fresh);
+    f.show(std::move(fresh));
     f.dialogs.shown.clear();
     f.window->options().LastSearch = QStringLiteral("second attempt");
     f.dialogs.answers = {QMessageBox::Yes};
@@ -528,7 +530,7 @@ void MainWindowTest::exitYesWithFailedSaveKeepsWindowOpen()
     QCOMPARE(questionsAsked(f), 1);
     QCOMPARE(f.dialogs.fileDialogs.size(), 1);
     QVERIFY(f.window->isVisible());
-    QCOMPARE(f.deck().filehaschanged, 1);
+    QVERIFY(f.deck().changed());
     QCOMPARE(storedLastSearch(home.path()), QStringLiteral("second attempt"));
     QVERIFY(f.dialogs.unexpected.isEmpty());
 }
@@ -539,14 +541,14 @@ void MainWindowTest::exitYesWithSaveCloses()
     QTemporaryDir decks;
     WindowFixture f(home.path());
     f.study(2);
-    f.deck().filehaschanged = 1;
+    mdk::testsupport::makeChanged(f.deck());
     f.window->options().LastSearch = QStringLiteral("casa");
     f.dialogs.answers = {QMessageBox::Yes};
     f.dialogs.saveAnswers = {decks.filePath(QStringLiteral("Lesson"))};
     QVERIFY(f.window->close());
     QCOMPARE(questionsAsked(f), 1);
     QVERIFY(!f.window->isVisible());
-    QCOMPARE(f.deck().filehaschanged, 0);
+    QVERIFY(!f.deck().changed());
     QVERIFY(QFileInfo(decks.filePath(QStringLiteral("Lesson.mdk"))).size() > 0);
     QCOMPARE(storedLastSearch(home.path()), QStringLiteral("casa"));
     QVERIFY(f.dialogs.unexpected.isEmpty());
@@ -560,7 +562,7 @@ void MainWindowTest::exitInSubcategoryModeAsksAndYesLeavesTheModeToSave()
     WindowFixture f(home.path());
     QVERIFY(f.window->fileCommands().FileLoad(path, QStringLiteral("two")));
     f.window->fileCommands().setOpenFile(path);
-    f.deck().filehaschanged = 1;
+    mdk::testsupport::makeChanged(f.deck());
     f.deck().ToggleSubcategoryMode(); // the combined view: q1, v1
     QCOMPARE(f.deck().viewCount(), 2);
     f.window->options().LastSearch = QStringLiteral("perro");
@@ -568,7 +570,7 @@ void MainWindowTest::exitInSubcategoryModeAsksAndYesLeavesTheModeToSave()
     QVERIFY(f.window->close());
     QCOMPARE(f.dialogs.messages(),
              QStringList{QStringLiteral("Save File|two has changed.  Would you like to save it before exiting?")});
-    QVERIFY(!f.deck().ShowSubCategories);
+    QVERIFY(!f.deck().showSubCategories());
     // The save folded back "Main" alone: the combined view did not become
     // two cards of "Main".
     Deck saved;

@@ -196,12 +196,12 @@ void ShellRules::enablersFollowTheTable()
     options.LastSearch = QStringLiteral("casa");
     QVERIFY(SearchAgainEnable(s));
 
-    deck.filehasbeensaved = 1;
+    deck.markSaved();
     QVERIFY(!RevertEnable(s));
-    deck.filehaschanged = 1;
+    mdk::testsupport::makeChanged(deck);
     QVERIFY(RevertEnable(s));
 
-    deck.cardinmemory = 1;
+    s.cardInMemory = true;
     QVERIFY(PasteEnable(s));
     deck.RemoveViewCard(0);
     QVERIFY(UndeleteEnable(s));
@@ -211,11 +211,11 @@ void ShellRules::enablersFollowTheTable()
     s.AboutIsOpen = true;
     QVERIFY(!NotepadEnable(s) && !AboutEnable(s));
 
-    const auto verbs = deck.tree.addChild(deck.tree.root(), QStringLiteral("Verbs"));
-    deck.tree.setSelected(verbs);
+    const auto verbs = deck.addCategory(deck.tree().root(), QStringLiteral("Verbs"));
+    deck.selectCategory(verbs);
     deck.OpenCategory();
     QVERIFY(CategoryEnable(s));
-    deck.tree.setSelected(CategoryTree::None);
+    deck.selectCategory(CategoryTree::None);
     QVERIFY(!NewCategoryEnable(s));
 }
 
@@ -227,10 +227,10 @@ void ShellRules::markEnableNeedsTwoUnmarkedCards()
     addCards(deck, 3);
     QVERIFY(enable::MarkEnable(s) && !enable::UnMarkEnable(s));
     QVERIFY(enable::DeleteEnable(s));
-    deck.Marks.add(0); // two unmarked left
+    deck.addMark(0); // two unmarked left
     QVERIFY(enable::MarkEnable(s) && enable::UnMarkEnable(s));
     QVERIFY(enable::DeleteEnable(s));
-    deck.Marks.add(1); // one unmarked left
+    deck.addMark(1); // one unmarked left
     QVERIFY(!enable::MarkEnable(s));
     QVERIFY(!enable::DeleteEnable(s)); // deleting it would leave only marked cards
     QVERIFY(enable::UnMarkEnable(s));
@@ -241,13 +241,13 @@ void ShellRules::saveEnablersOnBlankAndCategoryOnlyDecks()
     Deck deck;
     Options options;
     const EnableState s{deck, options};
-    deck.filehaschanged = 1;
+    mdk::testsupport::makeChanged(deck);
     QVERIFY(!enable::SaveEnable(s));
     QVERIFY(!enable::SaveAsEnable(s));
-    deck.tree.addChild(deck.tree.root(), QStringLiteral("Nouns"));
+    deck.addCategory(deck.tree().root(), QStringLiteral("Nouns"));
     QVERIFY(enable::SaveAsEnable(s));
     QVERIFY(enable::SaveEnable(s));
-    deck.filehaschanged = 0;
+    deck.forgetChanges();
     QVERIFY(!enable::SaveEnable(s));
     QVERIFY(enable::SaveAsEnable(s));
 }
@@ -256,11 +256,12 @@ void ShellRules::subcategoryModeDisablesEditing()
 {
     Deck deck;
     Options options;
-    const EnableState s{deck, options};
+    const EnableState s{deck, options, false, false, true};
     addCards(deck, 3);
-    deck.filehaschanged = deck.filehasbeensaved = deck.cardinmemory = 1;
+    deck.markSaved();
+    mdk::testsupport::makeChanged(deck);
     deck.ToggleSubcategoryMode();
-    QVERIFY(deck.ShowSubCategories);
+    QVERIFY(deck.showSubCategories());
     using namespace enable;
     for (auto e : {NSPassEnable, NSPrimaryEnable, SaveEnable, SaveAsEnable, RevertEnable, PrintEnable,
                    DeleteEnable, PasteEnable, NewCategoryEnable})

@@ -52,7 +52,7 @@ struct Decks {
         QCOMPARE(fileColumn(fast, Column::Side1), texts(slow.MainSide1List));
         QCOMPARE(fileColumn(fast, Column::Category), texts(slow.CatList));
         QCOMPARE(viewColumn(fast, Column::Side1), texts(slow.Side1List));
-        QCOMPARE(fast.OldTreeName, slow.OldTreeName);
+        QCOMPARE(fast.oldTreeName(), slow.OldTreeName);
     }
 };
 
@@ -64,7 +64,7 @@ Decks randomDecks(QRandomGenerator &rng, int cards, int nodes)
     for (int i = 1; i < nodes; ++i) {
         const int parent = int(rng.bounded(i));
         const QString name = (i % 4 ? s("c") : s("C")) + QString::number(i % 4 ? i : i - 1);
-        d.fast.tree.addChild(parent, name);
+        d.fast.addCategory(parent, name);
         d.tree.push_back({name, parent, {}, false});
         d.tree[size_t(parent)].kids.push_back(i);
     }
@@ -76,7 +76,7 @@ Decks randomDecks(QRandomGenerator &rng, int cards, int nodes)
     }
     const int open = 1 + int(rng.bounded(nodes - 1));
     d.fast.LoadView(s("Main"));
-    d.fast.tree.setSelected(open);
+    d.fast.selectCategory(open);
     d.fast.OpenCategory();
     reference::loadView(d.slow, s("Main"));
     d.open(d.tree[size_t(open)].name);
@@ -110,18 +110,18 @@ void TestCategoryCommands::namesAndNew()
     QCOMPARE(nameUsedMessage(s("V")),
              s("\"V\" already exists.  You must think of a category name which has not already been used."));
 
-    d.tree.setSelected(1);
+    d.selectCategory(1);
     d.OpenCategory();
     const CategoryTree::NodeId n = newCategory(d, 0, s("nouns"));
-    QCOMPARE(d.tree.children(0).back(), n);
-    QCOMPARE(d.tree.lastInPreorder(), n);
-    QCOMPARE(d.tree.selected(), 1);
-    QCOMPARE(d.filehaschanged, 1);
+    QCOMPARE(d.tree().children(0).back(), n);
+    QCOMPARE(d.tree().lastInPreorder(), n);
+    QCOMPARE(d.tree().selected(), 1);
+    QVERIFY(d.changed());
     // A change of letter case relabels each card once.
     renameCategory(d, 1, s("Verbs"));
     QCOMPARE(fileColumn(d, Column::Category), list("Main Verbs Verbs"));
-    QCOMPARE(d.tree.findByName(s("Verbs")), 1);
-    QVERIFY(!d.tree.contains(s("verbs")));
+    QCOMPARE(d.tree().findByName(s("Verbs")), 1);
+    QVERIFY(!d.tree().contains(s("verbs")));
 }
 
 void TestCategoryCommands::deleteMatchesLiteralOnRandomTrees()
@@ -129,7 +129,7 @@ void TestCategoryCommands::deleteMatchesLiteralOnRandomTrees()
     QRandomGenerator rng(5150);
     for (int round = 0; round < 60; ++round) {
         Decks d = randomDecks(rng, int(rng.bounded(60)), 2 + int(rng.bounded(14)));
-        const int victim = d.fast.tree.selected();
+        const int victim = d.fast.tree().selected();
         // Literal: the subtree goes, the next sibling (else the parent) is
         // clicked, and the sweep looks at the same index after a removal.
         auto &kids = d.tree[size_t(d.tree[size_t(victim)].parent)].kids;
@@ -149,18 +149,18 @@ void TestCategoryCommands::deleteMatchesLiteralOnRandomTrees()
         }
 
         const CategoryTree::NodeId selected = deleteCategory(d.fast, victim);
-        QCOMPARE(d.fast.tree.selected(), selected);
-        QCOMPARE(d.fast.tree.name(selected), d.tree[size_t(next)].name);
+        QCOMPARE(d.fast.tree().selected(), selected);
+        QCOMPARE(d.fast.tree().name(selected), d.tree[size_t(next)].name);
         QStringList shape, fastShape;
         d.shape(0, shape);
-        for (CategoryTree::NodeId n : d.fast.tree.preorder(0)) {
-            fastShape << d.fast.tree.name(n);
-            QCOMPARE(d.fast.tree.findByName(d.fast.tree.name(n)), n);
+        for (CategoryTree::NodeId n : d.fast.tree().preorder(0)) {
+            fastShape << d.fast.tree().name(n);
+            QCOMPARE(d.fast.tree().findByName(d.fast.tree().name(n)), n);
         }
         QCOMPARE(fastShape, shape);
         d.compare();
         QCOMPARE(d.fast.deletedCount(), 0); // not undeletable
-        QCOMPARE(d.fast.filehaschanged, 1);
+        QVERIFY(d.fast.changed());
     }
 }
 
@@ -170,21 +170,21 @@ void TestCategoryCommands::renameKeepsOrphansOfTheNewName()
     for (int round = 0; round < 40; ++round) {
         Decks d = randomDecks(rng, 10 + int(rng.bounded(40)), 2 + int(rng.bounded(10)));
         const QString to = s("orphan") + QString::number(rng.bounded(2));
-        const CategoryTree::NodeId node = d.fast.tree.selected();
-        d.fast.placeseek = d.fast.viewCount() - 1;
-        d.fast.Marks.add(d.fast.placeseek);
+        const CategoryTree::NodeId node = d.fast.tree().selected();
+        d.fast.setCurrentCard(d.fast.viewCount() - 1, d.fast.side());
+        d.fast.addMark(d.fast.placeseek());
         d.fast.appendViewCard(s("unmarked"), QString());
         reference::addViewCard(d.slow, s("unmarked"), QString());
 
         reference::writeBackView(d.slow);
-        reference::renameCategory(d.slow, d.fast.tree.name(node), to);
+        reference::renameCategory(d.slow, d.fast.tree().name(node), to);
         reference::loadView(d.slow, to);
         renameCategory(d.fast, node, to);
         d.compare();
-        QCOMPARE(d.fast.tree.findByName(to), node);
+        QCOMPARE(d.fast.tree().findByName(to), node);
         // The same card shown, its mark moved with it.
-        QCOMPARE(d.fast.viewSide1(d.fast.placeseek), s("new"));
-        QCOMPARE(markTexts(d.fast.Marks), QStringList{QString::number(d.fast.placeseek)});
+        QCOMPARE(d.fast.viewSide1(d.fast.placeseek()), s("new"));
+        QCOMPARE(markTexts(d.fast.marks()), QStringList{QString::number(d.fast.placeseek())});
         // The next write-back loses no card.
         const int total = d.fast.fileCount();
         d.fast.WriteBackView();
@@ -202,21 +202,21 @@ void TestCategoryCommands::moveMatchesLiteralOnRandomDecks()
         QString dest;
         do
             dest = d.tree[size_t(rng.bounded(nodes))].name;
-        while (dest == d.fast.OldTreeName);
-        d.fast.placeseek = int(rng.bounded(d.fast.viewCount()));
+        while (dest == d.fast.oldTreeName());
+        d.fast.setCurrentCard(int(rng.bounded(d.fast.viewCount())), d.fast.side());
         for (int k = 0; k < d.fast.viewCount(); k += 3)
-            if (d.fast.Marks.add(k))
+            if (d.fast.addMark(k))
                 d.slow.MarkList << QString::number(k);
 
         if (all)
             reference::moveAllViewCards(d.slow, dest);
         else
-            reference::moveViewCard(d.slow, d.fast.placeseek, dest);
+            reference::moveViewCard(d.slow, d.fast.placeseek(), dest);
         QCOMPARE(moveCards(d.fast, &dest, all), MoveResult::Moved);
         d.compare();
-        QCOMPARE(markTexts(d.fast.Marks), d.slow.MarkList);
+        QCOMPARE(markTexts(d.fast.marks()), d.slow.MarkList);
         // Opening the destination: its own cards, then the moved ones.
-        d.fast.tree.setSelected(d.fast.tree.findByName(dest));
+        d.fast.selectCategory(d.fast.tree().findByName(dest));
         d.fast.OpenCategory();
         d.open(dest);
         d.compare();
@@ -227,38 +227,38 @@ void TestCategoryCommands::moveRefusalsAndAfterMove()
 {
     Deck d = buildDeck({{s("1"), {}, s("A")}, {s("2"), {}, s("A")}, {s("3"), {}, s("A")}},
                        {{s("A"), s("Main")}, {s("a"), s("Main")}}, 3);
-    d.tree.setSelected(1);
+    d.selectCategory(1);
     d.OpenCategory();
     const QString same = s("A"), twin = s("a");
     QCOMPARE(moveCards(d, nullptr, false), MoveResult::NoDestination);
     QCOMPARE(moveCards(d, &same, true), MoveResult::SameCategory);
     QCOMPARE(moveCards(d, &twin, false), MoveResult::StoreFull); // the file has no room left
-    QCOMPARE(d.filehaschanged, 0);
+    QVERIFY(!d.changed());
     QCOMPARE(d.viewCount(), 3);
 
-    d.placeseek = 2;
-    d.side = 1;
+    d.setCurrentCard(2, d.side());
+    d.setSide(1);
     afterMove(d); // a cancelled dialog
-    QCOMPARE(d.placeseek, 2);
-    QCOMPARE(d.side, 0);
+    QCOMPARE(d.placeseek(), 2);
+    QCOMPARE(d.side(), 0);
     d.setCapacity(10);
     QCOMPARE(moveCards(d, &twin, false), MoveResult::Moved);
     afterMove(d);
-    QCOMPARE(d.placeseek, 1); // the new last card
+    QCOMPARE(d.placeseek(), 1); // the new last card
     QCOMPARE(moveCards(d, &twin, true), MoveResult::Moved); // a case twin is another category
     afterMove(d);
-    QCOMPARE(d.placeseek, 0);
+    QCOMPARE(d.placeseek(), 0);
     QCOMPARE(fileColumn(d, Column::Category), list("a a a"));
-    QCOMPARE(d.OldTreeName, same);
+    QCOMPARE(d.oldTreeName(), same);
 }
 
 void TestCategoryCommands::clearGoesToDeletedInOrder()
 {
     Deck d = mainDeck(4);
-    d.Marks.add(3);
+    d.addMark(3);
     clearCategory(d);
-    QCOMPARE(d.viewCount() + d.Marks.GetCount(), 0);
-    QCOMPARE(d.filehaschanged, 1);
+    QCOMPARE(d.viewCount() + d.marks().GetCount(), 0);
+    QVERIFY(d.changed());
     d.appendViewCard(s("n"), s("m"));
     QVERIFY(d.undeleteAll());
     QCOMPARE(viewColumn(d, Column::Side1), list("n q1 q2 q3 q4"));

@@ -74,8 +74,8 @@ void CategoryFlowsTest::newRefusesUsedNamesAndAddsTheLastChild()
         QVERIFY(!d->isVisible());
     });
     QCOMPARE(treeNames(f), (QStringList{"Main", "Verbs", "Irregular", "nouns", "Nouns"}));
-    QCOMPARE(f.deck().OldTreeName, QStringLiteral("Verbs")); // the open category stays
-    QCOMPARE(f.deck().filehaschanged, 1);
+    QCOMPARE(f.deck().oldTreeName(), QStringLiteral("Verbs")); // the open category stays
+    QVERIFY(f.deck().changed());
 }
 
 void CategoryFlowsTest::renameAndDeleteReshapeTheTreeAndTheCards()
@@ -91,7 +91,7 @@ void CategoryFlowsTest::renameAndDeleteReshapeTheTreeAndTheCards()
         nameAndOk(d, QStringLiteral("Verbos"));
     });
     QCOMPARE(treeNames(f), (QStringList{"Main", "Verbos", "Irregular", "Nouns"}));
-    QCOMPARE(f.deck().OldTreeName, QStringLiteral("Verbos"));
+    QCOMPARE(f.deck().oldTreeName(), QStringLiteral("Verbos"));
 
     // Deleting "Verbos" takes "Irregular" and their cards; the next sibling
     // "Nouns" is selected and open.
@@ -100,7 +100,7 @@ void CategoryFlowsTest::renameAndDeleteReshapeTheTreeAndTheCards()
         click(d, "yesButton");
     });
     QCOMPARE(treeNames(f), (QStringList{"Main", "Nouns"}));
-    QCOMPARE(f.deck().OldTreeName, QStringLiteral("Nouns"));
+    QCOMPARE(f.deck().oldTreeName(), QStringLiteral("Nouns"));
     QCOMPARE(f.dlg->categoriesTree()->currentItem()->text(0), QStringLiteral("Nouns"));
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"n1", "n2"}));
     f.deck().WriteBackView();
@@ -121,10 +121,10 @@ void CategoryFlowsTest::clearAndViewSubcategories()
     f.window->runCommand(CM_VIEWSUBCATEGORIES);
     QVERIFY(!sub->isChecked());
 
-    f.deck().Marks.add(1);
+    f.deck().addMark(1);
     f.window->runCommand(CM_CLEARCATEGORY);
     QCOMPARE(f.deck().viewCount(), 0);
-    QCOMPARE(f.deck().Marks.GetCount(), 0);
+    QCOMPARE(f.deck().marks().GetCount(), 0);
     QCOMPARE(f.window->statusText(), QStringLiteral("Category cleared"));
     f.window->runCommand(CM_UNDELETEALL);
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"v1", "v2"}));
@@ -135,7 +135,7 @@ void CategoryFlowsTest::moveRefusesThenMovesOneCard()
     WindowFixture f;
     f.show(sampleDeck());
     select(f, QStringLiteral("Verbs"));
-    f.deck().placeseek = 0; // v1
+    f.deck().setCurrentCard(0, f.deck().side()); // v1
     onModal([&] { f.window->runCommand(CM_MOVE); }, [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Move Card"));
         auto *tree = child<QTreeWidget>(d, "moveTree");
@@ -153,7 +153,7 @@ void CategoryFlowsTest::moveRefusesThenMovesOneCard()
         QVERIFY(!d->isVisible());
     });
     QCOMPARE(viewColumn(f.deck(), Column::Side1), QStringList{"v2"});
-    QCOMPARE(f.deck().placeseek, 0);
+    QCOMPARE(f.deck().placeseek(), 0);
     QVERIFY(!f.window->options().MoveAll);
     select(f, QStringLiteral("Nouns"));
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"n1", "n2", "v1"}));

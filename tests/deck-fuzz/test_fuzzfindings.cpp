@@ -20,10 +20,10 @@ std::string_view view(const QByteArray &bytes)
 QStringList treeLines(const mdk::Deck &deck)
 {
     QStringList lines;
-    for (int id : deck.tree.preorder(deck.tree.root())) {
-        const int parent = deck.tree.parent(id);
-        lines << deck.tree.name(id) + QLatin1Char('<')
-                     + (parent == mdk::CategoryTree::None ? QString() : deck.tree.name(parent));
+    for (int id : deck.tree().preorder(deck.tree().root())) {
+        const int parent = deck.tree().parent(id);
+        lines << deck.tree().name(id) + QLatin1Char('<')
+                     + (parent == mdk::CategoryTree::None ? QString() : deck.tree().name(parent));
     }
     return lines;
 }

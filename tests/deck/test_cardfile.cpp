@@ -69,22 +69,22 @@ private Q_SLOTS:
 void TestCardFile::workedExampleReads()
 {
     Deck d;
-    d.filehaschanged = 1;
+    mdk::testsupport::makeChanged(d);
     const auto report = cardfile::parse(view(kWorkedExample), d);
     QCOMPARE(report.cards, 3);
     QVERIFY(!report.storeFull);
-    QCOMPARE(preorderNames(d.tree), (QStringList{"Main", "Verbs", "Irregular", "Nouns"}));
-    QCOMPARE(d.tree.name(d.tree.parent(d.tree.findByName(QStringLiteral("Irregular")))),
+    QCOMPARE(preorderNames(d.tree()), (QStringList{"Main", "Verbs", "Irregular", "Nouns"}));
+    QCOMPARE(d.tree().name(d.tree().parent(d.tree().findByName(QStringLiteral("Irregular")))),
              QStringLiteral("Verbs"));
     QCOMPARE(fileColumn(d, Column::Side1), (QStringList{"to go", "house", "hello"}));
     QCOMPARE(fileColumn(d, Column::Side2), (QStringList{"ir", "casa", " "}));
     QCOMPARE(fileColumn(d, Column::Category), (QStringList{"Irregular", "Nouns", "Main"}));
     // The view holds the cards of "Main" only.
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"hello"}));
-    QCOMPARE(d.OldTreeName, QStringLiteral("Main"));
-    QCOMPARE(d.filehasbeensaved, 1);
-    QCOMPARE(d.filehaschanged, 1); // the reader leaves it to its caller
-    QCOMPARE(d.encoding, TextEncoding::Windows1252);
+    QCOMPARE(d.oldTreeName(), QStringLiteral("Main"));
+    QVERIFY(d.hasBeenSaved());
+    QVERIFY(!d.changed()); // a deck just read has nothing unsaved
+    QCOMPARE(d.encoding(), TextEncoding::Windows1252);
 }
 
 void TestCardFile::workedExampleWritesByteForByte()
@@ -108,9 +108,9 @@ void TestCardFile::templateIsAnEmptyDeck()
     const QByteArray empty = cardfile::emptyFile();
     QCOMPARE(empty.size(), 12);
     Deck d;
-    d.tree.addChild(d.tree.root(), QStringLiteral("stale"));
+    d.addCategory(d.tree().root(), QStringLiteral("stale"));
     cardfile::parse(view(empty), d);
-    QCOMPARE(d.tree.nodeCount(), 1);
+    QCOMPARE(d.tree().nodeCount(), 1);
     QCOMPARE(d.viewCount(), 0);
     QCOMPARE(d.fileCount(), 0);
     QCOMPARE(cardfile::testFormat(view(empty)), cardfile::Format::Current);
@@ -141,7 +141,7 @@ void TestCardFile::saveWithCategoryOpenStoresItLast()
 {
     Deck d;
     cardfile::parse(view(kWorkedExample), d);
-    d.tree.setSelected(d.tree.findByName(QStringLiteral("Irregular")));
+    d.selectCategory(d.tree().findByName(QStringLiteral("Irregular")));
     d.OpenCategory();
     d.appendViewCard(QStringLiteral("to be"), QStringLiteral("ser"));
     QCOMPARE(saved(d),
@@ -170,10 +170,10 @@ void TestCardFile::saveSeparately()
                                 "Main", "g", "", "Grand", "t", "", "Top", "c", "C", "Child", "o", "O", "Other"});
     Deck d;
     cardfile::parse(view(source), d);
-    d.tree.setSelected(d.tree.findByName(category));
+    d.selectCategory(d.tree().findByName(category));
     d.OpenCategory();
     const QStringList fileBefore = fileColumn(d, Column::Category);
-    QCOMPARE(cardfile::serializeCategory(d, d.tree.selected()), expected);
+    QCOMPARE(cardfile::serializeCategory(d, d.tree().selected()), expected);
     QCOMPARE(fileColumn(d, Column::Category), fileBefore); // no write-back, nothing changed
 
     // Loading the separate file shows the category's own cards under "Main".
@@ -208,14 +208,14 @@ void TestCardFile::malformedFiles()
     {   // A count larger than the records takes card fields as categories.
         Deck d;
         cardfile::parse(view(cardFields({"3", "Main", "Root", "A", "Main", "q", "a", "A"})), d);
-        QCOMPARE(preorderNames(d.tree), (QStringList{"Main", "A", "q"}));
-        QCOMPARE(d.tree.name(d.tree.parent(2)), QStringLiteral("A")); // "a" names no node: the last one
+        QCOMPARE(preorderNames(d.tree()), (QStringList{"Main", "A", "q"}));
+        QCOMPARE(d.tree().name(d.tree().parent(2)), QStringLiteral("A")); // "a" names no node: the last one
         QCOMPARE(fileColumn(d, Column::Side1), (QStringList{"A"}));
     }
     {   // A parent that names no node attaches under the last node in pre-order.
         Deck d;
         cardfile::parse(view(cardFields({"4", "Main", "Root", "A", "Main", "B", "A", "C", "Ghost"})), d);
-        QCOMPARE(d.tree.name(d.tree.parent(d.tree.findByName(QStringLiteral("C")))), QStringLiteral("B"));
+        QCOMPARE(d.tree().name(d.tree().parent(d.tree().findByName(QStringLiteral("C")))), QStringLiteral("B"));
     }
     {   // A file that ends inside a card record: the missing fields are empty.
         Deck d;
@@ -227,16 +227,16 @@ void TestCardFile::malformedFiles()
     {   // A huge count in a short file neither hangs nor invents categories.
         Deck d;
         cardfile::parse(view(cardFields({"99999999999999999999", "Main", "Root", "A", "Main"})), d);
-        QCOMPARE(preorderNames(d.tree), (QStringList{"Main", "A"}));
+        QCOMPARE(preorderNames(d.tree()), (QStringList{"Main", "A"}));
         QCOMPARE(d.fileCount(), 0);
     }
     {   // No digits counts 0; leading digits only are taken.
         Deck d;
         cardfile::parse(view(cardFields({"x", "Main", "Root", "q", "a", "Main"})), d);
-        QCOMPARE(d.tree.nodeCount(), 1);
+        QCOMPARE(d.tree().nodeCount(), 1);
         QCOMPARE(d.fileCount(), 1);
         cardfile::parse(view(cardFields({"2cats", "Main", "Root", "A", "Main", "q", "a", "A"})), d);
-        QCOMPARE(d.tree.nodeCount(), 2);
+        QCOMPARE(d.tree().nodeCount(), 2);
     }
     {   // Binary junk and an empty input.
         Deck d;
@@ -246,7 +246,7 @@ void TestCardFile::malformedFiles()
         cardfile::parse(view(junk), d);
         QCOMPARE(fileColumn(d, Column::Category).size(), d.fileCount());
         cardfile::parse("", d);
-        QCOMPARE(d.tree.nodeCount(), 1);
+        QCOMPARE(d.tree().nodeCount(), 1);
         QCOMPARE(d.fileCount(), 0);
     }
 }
@@ -269,7 +269,7 @@ void TestCardFile::controlCharactersNeverEnterTheDeck()
 {
     Deck d;
     cardfile::parse(view(QByteArray("2\aMain\aRoot\aA\0B\aMain\aq\0\aa\aA\0B\a", 30)), d);
-    QCOMPARE(d.tree.name(1), QStringLiteral("AB"));
+    QCOMPARE(d.tree().name(1), QStringLiteral("AB"));
     QCOMPARE(d.fileSide1(0), QStringLiteral("q"));
     QCOMPARE(d.fileCategory(0), QStringLiteral("AB"));
 
@@ -303,7 +303,7 @@ void TestCardFile::windows1252RoundTripsEveryByte()
     const QByteArray bytes = cardFields({"1", "Main", "Root"}) + all + "\a" + "x\aMain\a";
     Deck d;
     cardfile::parse(view(bytes), d);
-    QCOMPARE(d.encoding, TextEncoding::Windows1252);
+    QCOMPARE(d.encoding(), TextEncoding::Windows1252);
     const QString text = d.fileSide1(0);
     // Byte b sits at b - 2: bytes 0 and 7 are left out above.
     QCOMPARE(text.at(0x80 - 2), QChar(0x20AC)); // the euro sign
@@ -320,8 +320,8 @@ void TestCardFile::utf8DetectedAndKept()
                                      "Caf\xc3\xa9s"});
     Deck d;
     cardfile::parse(view(bytes), d);
-    QCOMPARE(d.encoding, TextEncoding::Utf8);
-    QCOMPARE(d.tree.name(1), QString::fromUtf8("Caf\xc3\xa9s"));
+    QCOMPARE(d.encoding(), TextEncoding::Utf8);
+    QCOMPARE(d.tree().name(1), QString::fromUtf8("Caf\xc3\xa9s"));
     QCOMPARE(d.fileSide2(0), QString(QChar(0x65E5)));
     QCOMPARE(saved(d), bytes);
 
@@ -349,11 +349,12 @@ void TestCardFile::unencodableTextIsWrittenAsUtf8()
     // The writer reports the encoding only for a file it wrote; a deck that
     // takes it keeps saving as UTF-8.
     QTemporaryDir dir;
-    QCOMPARE(d.encoding, TextEncoding::Windows1252);
-    QVERIFY(!cardfile::writeDeck(d, dir.filePath(QStringLiteral("no/such/dir.mdk")), &d.encoding).ok);
-    QCOMPARE(d.encoding, TextEncoding::Windows1252);
-    QVERIFY(cardfile::writeDeck(d, dir.filePath(QStringLiteral("u.mdk")), &d.encoding).ok);
-    QCOMPARE(d.encoding, TextEncoding::Utf8);
+    TextEncoding written = d.encoding();
+    QCOMPARE(written, TextEncoding::Windows1252);
+    QVERIFY(!cardfile::writeDeck(d, dir.filePath(QStringLiteral("no/such/dir.mdk")), &written).ok);
+    QCOMPARE(written, TextEncoding::Windows1252);
+    QVERIFY(cardfile::writeDeck(d, dir.filePath(QStringLiteral("u.mdk")), &written).ok);
+    QCOMPARE(written, TextEncoding::Utf8);
 }
 
 void TestCardFile::textsSurviveTheRoundTrip()
@@ -413,7 +414,7 @@ void TestCardFile::readingAFileMatchesParsingItsBytes()
     QCOMPARE(result.report.cards, int(cards.size()));
     Deck parsed;
     cardfile::parse(view(bytes), parsed);
-    QCOMPARE(read.encoding, TextEncoding::Utf8);
+    QCOMPARE(read.encoding(), TextEncoding::Utf8);
     for (Column c : {Column::Side1, Column::Side2, Column::Category})
         QCOMPARE(fileColumn(read, c), fileColumn(parsed, c));
     QCOMPARE(read.fileSide2(777).size(), 70'000);

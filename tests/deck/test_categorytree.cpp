@@ -103,10 +103,10 @@ void TestCategoryTree::deepCorruptTreeWithRepeatsReads()
         bytes += QByteArray("dup\a") + (i % 2 ? parent : QByteArray("Main")) + '\a';
     Deck d;
     cardfile::parse(std::string_view(bytes.constData(), size_t(bytes.size())), d);
-    QCOMPARE(d.tree.nodeCount(), 1 + 2 * depth);
-    const auto first = d.tree.findByName(QStringLiteral("dup"));
-    QCOMPARE(d.tree.name(d.tree.parent(first)), QStringLiteral("c%1").arg(depth - 1));
-    QCOMPARE(d.tree.preorder(first).size(), size_t(1));
+    QCOMPARE(d.tree().nodeCount(), 1 + 2 * depth);
+    const auto first = d.tree().findByName(QStringLiteral("dup"));
+    QCOMPARE(d.tree().name(d.tree().parent(first)), QStringLiteral("c%1").arg(depth - 1));
+    QCOMPARE(d.tree().preorder(first).size(), size_t(1));
 }
 
 QTEST_GUILESS_MAIN(TestCategoryTree)

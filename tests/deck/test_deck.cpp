@@ -32,7 +32,7 @@ std::pair<Deck, LiteralDeck> randomDecks(QRandomGenerator &rng, int cards, int n
     LiteralDeck slow(capacity);
     QStringList names{QStringLiteral("Main")};
     for (int i = 1; i < nodes; ++i) {
-        const CategoryTree::NodeId parent = CategoryTree::NodeId(rng.bounded(d.tree.nodeCount()));
+        const CategoryTree::NodeId parent = CategoryTree::NodeId(rng.bounded(d.tree().nodeCount()));
         QString name = QStringLiteral("cat%1").arg(i);
         if (i % 5 == 0)
             name = names.last().toUpper();
@@ -41,7 +41,7 @@ std::pair<Deck, LiteralDeck> randomDecks(QRandomGenerator &rng, int cards, int n
         if (i % 7 == 0) // a corrupt file can repeat a name, even "Main"
             name = names[int(rng.bounded(names.size()))];
         names << name;
-        d.tree.addChild(parent, name);
+        d.addCategory(parent, name);
     }
     for (int j = 0; j < cards; ++j) {
         const QString cat = rng.bounded(10) == 0 ? QStringLiteral("orphan")
@@ -50,7 +50,7 @@ std::pair<Deck, LiteralDeck> randomDecks(QRandomGenerator &rng, int cards, int n
         d.appendFileCard(s1, s2, cat);
         slow.addFileCard(s1, s2, cat);
     }
-    slow.tree = d.tree;
+    slow.tree = d.tree();
     return {d, slow};
 }
 
@@ -63,8 +63,8 @@ void compareDecks(const Deck &a, const LiteralDeck &b)
     QCOMPARE(viewColumn(a, Column::Side2), texts(b.Side2List));
     QCOMPARE(deletedColumn(a, Column::Side1), texts(b.UndeleteList1));
     QCOMPARE(deletedColumn(a, Column::Side2), texts(b.UndeleteList2));
-    QCOMPARE(marks(a.Marks), b.MarkList);
-    QCOMPARE(a.OldTreeName, b.OldTreeName);
+    QCOMPARE(marks(a.marks()), b.MarkList);
+    QCOMPARE(a.oldTreeName(), b.OldTreeName);
 }
 
 // Marks a few view cards in both, never all of them.
@@ -72,7 +72,7 @@ void markSome(QRandomGenerator &rng, Deck &fast, LiteralDeck &slow)
 {
     for (int i = 0; i + 1 < fast.viewCount() && i < 3; ++i) {
         const int k = int(rng.bounded(fast.viewCount()));
-        if (fast.Marks.add(k))
+        if (fast.addMark(k))
             slow.MarkList << QString::number(k);
     }
 }
@@ -187,27 +187,27 @@ void TestDeck::fastMatchesLiteralOnRandomDecks()
     for (int round = 0; round < 300; ++round) {
         auto [fast, slow] = randomDecks(rng, int(rng.bounded(60)), 1 + int(rng.bounded(12)),
                                         TextList::kDefaultCapacity);
-        const int nodeCount = fast.tree.nodeCount();
+        const int nodeCount = fast.tree().nodeCount();
 
         for (int step = 0; step < 6; ++step) {
             const CategoryTree::NodeId node = CategoryTree::NodeId(rng.bounded(nodeCount));
-            const QString name = fast.tree.name(node);
+            const QString name = fast.tree().name(node);
             switch (rng.bounded(4)) {
             case 3: // select a category in the tree
-                fast.tree.setSelected(node);
+                fast.selectCategory(node);
                 fast.OpenCategory();
                 if (!(name == QLatin1String("Main") && slow.OldTreeName == QLatin1String("Main"))) {
                     reference::writeBackView(slow);
                     reference::loadView(slow, name);
                 }
                 slow.OldTreeName = name;
-                QCOMPARE(fast.OldTreeName, slow.OldTreeName);
+                QCOMPARE(fast.oldTreeName(), slow.OldTreeName);
                 break;
             case 0: // open a category, edit its view, fold it back
                 fast.LoadView(name);
                 reference::loadView(slow, name);
+                slow.OldTreeName = name;
                 compareDecks(fast, slow);
-                fast.OldTreeName = slow.OldTreeName = name;
                 if (fast.viewCount() > 0 && rng.bounded(2)) {
                     const int p = int(rng.bounded(fast.viewCount()));
                     QString s1, s2;
@@ -256,43 +256,42 @@ void TestDeck::categoriesDifferingInCaseStaySeparate()
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"2"}));
     d.LoadView(QStringLiteral("Main"));
     QCOMPARE(d.viewCount(), 0);
-    QCOMPARE(d.tree.findByName(QStringLiteral("verbs")), 2);
+    QCOMPARE(d.tree().findByName(QStringLiteral("verbs")), 2);
 }
 
 void TestDeck::openCategoryRules()
 {
     Deck d = buildDeck({{"a1", "x", "A"}, {"m1", "x", "Main"}, {"a2", "x", "A"}, {"m2", "x", "Main"}},
                        {{"A", "Main"}});
-    const auto a = d.tree.findByName(QStringLiteral("A"));
+    const auto a = d.tree().findByName(QStringLiteral("A"));
 
     // "Main" while "Main" is open: nothing changes, the current card stays.
-    d.placeseek = 1;
-    d.side = 1;
-    d.Marks.add(0);
+    d.setCurrentCard(1, d.side());
+    d.setSide(1);
+    d.addMark(0);
     d.OpenCategory();
-    QCOMPARE(d.placeseek, 1);
-    QCOMPARE(d.side, 1);
-    QCOMPARE(d.Marks.GetCount(), 1);
+    QCOMPARE(d.placeseek(), 1);
+    QCOMPARE(d.side(), 1);
+    QCOMPARE(d.marks().GetCount(), 1);
     QCOMPARE(fileColumn(d, Column::Category), (QStringList{"A", "Main", "A", "Main"}));
 
     // Another category: write-back, reload, first card, no marks.
-    d.tree.setSelected(a);
+    d.selectCategory(a);
     d.OpenCategory();
-    QCOMPARE(d.OldTreeName, QStringLiteral("A"));
+    QCOMPARE(d.oldTreeName(), QStringLiteral("A"));
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"a1", "a2"}));
-    QCOMPARE(d.placeseek, 0);
-    QCOMPARE(d.side, 0);
-    QCOMPARE(d.Marks.GetCount(), 0);
-    QCOMPARE(d.Word, QStringLiteral(" "));
+    QCOMPARE(d.placeseek(), 0);
+    QCOMPARE(d.side(), 0);
+    QCOMPARE(d.marks().GetCount(), 0);
     QCOMPARE(fileColumn(d, Column::Category), (QStringList{"A", "A", "Main", "Main"}));
 
     // The same category again returns to its first card and moves its cards
     // to the end of the file.
-    d.placeseek = 1;
+    d.setCurrentCard(1, d.side());
     d.OpenCategory();
-    QCOMPARE(d.placeseek, 0);
+    QCOMPARE(d.placeseek(), 0);
     QCOMPARE(fileColumn(d, Column::Category), (QStringList{"Main", "Main", "A", "A"}));
-    QCOMPARE(d.filehaschanged, 0);
+    QVERIFY(!d.changed());
 }
 
 void TestDeck::subcategoryViewOrder()
@@ -303,12 +302,12 @@ void TestDeck::subcategoryViewOrder()
     for (int j = 0; j < cats.size(); ++j)
         cards.append({QStringLiteral("%1-%2").arg(cats[j]).arg(j), QString(), cats[j]});
     Deck d = buildDeck(cards, {{"Top", "Main"}, {"First", "Top"}, {"Second", "Top"}, {"Grand", "First"}});
-    const auto top = d.tree.findByName(QStringLiteral("Top"));
+    const auto top = d.tree().findByName(QStringLiteral("Top"));
 
     d.LoadViewWithSubcategories(top);
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"Top-2", "Top-5", "First-3", "Grand-1", "Grand-4",
                                               "Second-0", "Second-6"}));
-    const auto leaf = d.tree.findByName(QStringLiteral("Second"));
+    const auto leaf = d.tree().findByName(QStringLiteral("Second"));
     d.LoadViewWithSubcategories(leaf);
     const QStringList withSubs = viewColumn(d, Column::Side1);
     d.LoadView(QStringLiteral("Second"));
@@ -318,19 +317,19 @@ void TestDeck::subcategoryViewOrder()
 void TestDeck::subcategoryToggle()
 {
     Deck d = buildDeck({{"b", "", "B"}, {"a", "", "A"}}, {{"A", "Main"}, {"B", "A"}});
-    d.tree.setSelected(d.tree.findByName(QStringLiteral("A")));
+    d.selectCategory(d.tree().findByName(QStringLiteral("A")));
     d.OpenCategory();
     QVERIFY(d.appendViewCard(QStringLiteral("a-new"), QString())); // an edit in the plain view
 
     d.ToggleSubcategoryMode(); // on: folds the edit back first
-    QVERIFY(d.ShowSubCategories);
+    QVERIFY(d.showSubCategories());
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"a", "a-new", "b"}));
     QCOMPARE(d.fileCount(), 3);
 
     d.ToggleSubcategoryMode(); // off: plain view again, no write-back
-    QVERIFY(!d.ShowSubCategories);
+    QVERIFY(!d.showSubCategories());
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"a", "a-new"}));
-    QCOMPARE(d.OldTreeName, QStringLiteral("A"));
+    QCOMPARE(d.oldTreeName(), QStringLiteral("A"));
     QCOMPARE(d.fileCount(), 3);
 }
 
@@ -340,16 +339,14 @@ void TestDeck::removeViewCardKeepsTextsForUndelete()
     for (int k = 0; k < 6; ++k)
         d.appendViewCard(QStringLiteral("s%1").arg(k), QStringLiteral("t%1").arg(k));
     for (int m : {0, 4, 5})
-        d.Marks.add(m);
+        d.addMark(m);
     d.RemoveViewCard(2);
-    QCOMPARE(d.filehaschanged, 1);
+    QVERIFY(d.changed());
     QCOMPARE(d.viewCount(), 5);
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"s0", "s1", "s3", "s4", "s5"}));
     QCOMPARE(deletedColumn(d, Column::Side1), (QStringList{"s2"}));
     QCOMPARE(deletedColumn(d, Column::Side2), (QStringList{"t2"}));
-    QCOMPARE(marks(d.Marks), (QStringList{"0", "3", "4"}));
-    QCOMPARE(d.Word, QStringLiteral("s2"));
-    QCOMPARE(d.Meaning, QStringLiteral("t2"));
+    QCOMPARE(marks(d.marks()), (QStringList{"0", "3", "4"}));
 }
 
 void TestDeck::writeBackNeverLosesCardsWhenFull()
@@ -377,10 +374,10 @@ void TestDeck::cardCommandsMatchLiteralOnRandomDecks()
         auto [fast, slow] = randomDecks(rng, int(rng.bounded(40)), 1 + int(rng.bounded(8)), capacity);
         fast.LoadView(QStringLiteral("Main"));
         reference::loadView(slow, QStringLiteral("Main"));
-        const int nodeCount = fast.tree.nodeCount();
+        const int nodeCount = fast.tree().nodeCount();
         auto randomName = [&] {
             return rng.bounded(8) == 0 ? QStringLiteral("orphan")
-                                       : fast.tree.name(CategoryTree::NodeId(rng.bounded(nodeCount)));
+                                       : fast.tree().name(CategoryTree::NodeId(rng.bounded(nodeCount)));
         };
 
         for (int step = 0; step < 25; ++step) {
@@ -423,7 +420,7 @@ void TestDeck::cardCommandsMatchLiteralOnRandomDecks()
                 break;
             case 6: {
                 const QString to = randomName();
-                if (n > 0 && to != fast.OldTreeName) {
+                if (n > 0 && to != fast.oldTreeName()) {
                     QVERIFY(fast.moveViewCard(p, to));
                     reference::moveViewCard(slow, p, to);
                 }
@@ -431,7 +428,7 @@ void TestDeck::cardCommandsMatchLiteralOnRandomDecks()
             }
             case 7: {
                 const QString to = randomName();
-                if (to != fast.OldTreeName) {
+                if (to != fast.oldTreeName()) {
                     fast.moveAllViewCards(to);
                     reference::moveAllViewCards(slow, to);
                 }
@@ -475,9 +472,9 @@ void TestDeck::cardCommandsMatchLiteralOnRandomDecks()
                 reference::flipView(slow);
                 // and now and then another category
                 const CategoryTree::NodeId node = CategoryTree::NodeId(rng.bounded(nodeCount));
-                fast.tree.setSelected(node);
+                fast.selectCategory(node);
                 fast.OpenCategory();
-                const QString name = fast.tree.name(node);
+                const QString name = fast.tree().name(node);
                 if (!(name == QLatin1String("Main") && slow.OldTreeName == QLatin1String("Main"))) {
                     reference::writeBackView(slow);
                     reference::loadView(slow, name);
@@ -508,12 +505,12 @@ void TestDeck::fullStoreRefusesWithoutHalfAdding()
 
     QVERIFY(d.appendViewCard(QStringLiteral("m3"), QStringLiteral("x3")));
     const QStringList view = viewColumn(d, Column::Side1);
-    d.Marks.add(0);
+    d.addMark(0);
     QVERIFY(!d.appendViewCard(QStringLiteral("no"), QStringLiteral("no")));
     QVERIFY(!d.insertViewCard(0, QStringLiteral("no"), QStringLiteral("no")));
     QCOMPARE(viewColumn(d, Column::Side1), view);
     QCOMPARE(viewColumn(d, Column::Side2), (QStringList{"x1", "x3"}));
-    QCOMPARE(markTexts(d.Marks), QStringList{"0"}); // a refused paste renumbers nothing
+    QCOMPARE(markTexts(d.marks()), QStringList{"0"}); // a refused paste renumbers nothing
 
     // Undeleting into a full view keeps the deleted card where it was.
     d.RemoveViewCard(0);
@@ -539,15 +536,15 @@ void TestDeck::moveAllGoesAfterTheDestinationsCards()
 {
     Deck d = buildDeck({{"b1", "", "B"}, {"m1", "", "Main"}, {"b2", "", "B"}, {"c1", "", "C"}, {"m2", "", "Main"}},
                        {{"B", "Main"}, {"C", "Main"}});
-    d.Marks.add(1);
+    d.addMark(1);
     d.moveAllViewCards(QStringLiteral("B"));
     QCOMPARE(fileColumn(d, Column::Side1), (QStringList{"b1", "b2", "c1", "m1", "m2"}));
     QCOMPARE(fileColumn(d, Column::Category), (QStringList{"B", "B", "C", "B", "B"}));
     QCOMPARE(d.viewCount(), 0);
-    QCOMPARE(d.Marks.GetCount(), 0);
-    QCOMPARE(d.OldTreeName, QStringLiteral("Main")); // the emptied category stays open
+    QCOMPARE(d.marks().GetCount(), 0);
+    QCOMPARE(d.oldTreeName(), QStringLiteral("Main")); // the emptied category stays open
 
-    d.tree.setSelected(d.tree.findByName(QStringLiteral("B")));
+    d.selectCategory(d.tree().findByName(QStringLiteral("B")));
     d.OpenCategory();
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"b1", "b2", "m1", "m2"}));
 }
@@ -557,10 +554,10 @@ void TestDeck::renameTouchesEachCardOnce()
     // A rename that only changes letter case, then one onto a name that
     // cards of no node already carry: every card is relabelled once.
     Deck d = buildDeck({{"1", "", "Verbs"}, {"2", "", "verbs"}, {"3", "", "Verbs"}}, {{"Verbs", "Main"}});
-    d.tree.setSelected(d.tree.findByName(QStringLiteral("Verbs")));
+    d.selectCategory(d.tree().findByName(QStringLiteral("Verbs")));
     d.OpenCategory();
     d.relabelCategory(QStringLiteral("Verbs"), QStringLiteral("VERBS"));
-    QCOMPARE(d.OldTreeName, QStringLiteral("VERBS"));
+    QCOMPARE(d.oldTreeName(), QStringLiteral("VERBS"));
     d.relabelCategory(QStringLiteral("verbs"), QStringLiteral("Verbs"));
     QCOMPARE(fileColumn(d, Column::Category), (QStringList{"VERBS", "Verbs", "VERBS"}));
     d.relabelCategory(QStringLiteral("VERBS"), QStringLiteral("Verbs"));
@@ -574,17 +571,17 @@ void TestDeck::renameTouchesEachCardOnce()
 void TestDeck::permuteViewRefusesWhatIsNoPermutation()
 {
     Deck d = mainDeck(3);
-    d.Marks.add(2);
+    d.addMark(2);
     for (const std::vector<int> &bad :
          {std::vector<int>{0, 1}, std::vector<int>{0, 1, 1}, std::vector<int>{0, 1, 3}, std::vector<int>{-1, 0, 1}})
         QVERIFY(!d.permuteView(bad));
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"q1", "q2", "q3"}));
-    QCOMPARE(d.Marks.GetCount(), 1);
+    QCOMPARE(d.marks().GetCount(), 1);
     QVERIFY(d.permuteView({2, 0, 1}));
     d.flipViewSides();
     QCOMPARE(viewColumn(d, Column::Side1), (QStringList{"a3", "a1", "a2"}));
     QCOMPARE(viewColumn(d, Column::Side2), (QStringList{"q3", "q1", "q2"}));
-    QCOMPARE(d.Marks.GetCount(), 0);
+    QCOMPARE(d.marks().GetCount(), 0);
 }
 
 void TestDeck::manyDeletedCardsMatchLiteral()

@@ -216,13 +216,14 @@ void TestSafeWrite::deckWriterReportsFailure()
     Deck d;
     QVERIFY(d.appendViewCard(QString(QChar(0x65E5)), QStringLiteral("day")));
     d.WriteBackView();
-    const WriteResult bad = cardfile::writeDeck(d, dir.filePath(QStringLiteral("missing/x.mdk")), &d.encoding);
+    TextEncoding used = d.encoding();
+    const WriteResult bad = cardfile::writeDeck(d, dir.filePath(QStringLiteral("missing/x.mdk")), &used);
     QVERIFY(!bad.ok);
-    QCOMPARE(d.encoding, TextEncoding::Windows1252); // nothing was written
+    QCOMPARE(used, TextEncoding::Windows1252); // nothing was written
 
     const QString path = dir.filePath(QStringLiteral("x.mdk"));
-    QVERIFY(cardfile::writeDeck(d, path, &d.encoding).ok);
-    QCOMPARE(d.encoding, TextEncoding::Utf8); // remembered as written
+    QVERIFY(cardfile::writeDeck(d, path, &used).ok);
+    QCOMPARE(used, TextEncoding::Utf8); // remembered as written
     Deck back;
     QVERIFY(cardfile::read(path, back).opened);
     QCOMPARE(back.viewSide1(0), QString(QChar(0x65E5)));

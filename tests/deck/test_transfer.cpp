@@ -34,7 +34,7 @@ QStringList cardsOf(const QString &path, int *categories = nullptr)
     if (!cardfile::read(path, deck).opened)
         return {QStringLiteral("<unreadable>")};
     if (categories)
-        *categories = deck.tree.nodeCount();
+        *categories = deck.tree().nodeCount();
     QStringList out;
     for (int j = 0; j < deck.fileCount(); ++j)
         out << deck.fileCategory(j) + u'|' + deck.fileSide1(j) + u'|' + deck.fileSide2(j);
@@ -174,8 +174,8 @@ void TestTransfer::pasteFromGraftsCategoriesAndRenamesMain()
     const auto r = transfer::insertBytes(std::string_view(file.constData(), size_t(file.size())), deck, "Verbs");
     QVERIFY(r.opened && !r.storeFull);
     QCOMPARE(r.cards, 3);
-    QCOMPARE(deck.filehaschanged, 1);
-    const auto &tree = deck.tree;
+    QVERIFY(deck.changed());
+    const auto &tree = deck.tree();
     QCOMPARE(tree.nodeCount(), 6);
     QCOMPARE(tree.name(tree.parent(tree.findByName("Birds"))), QString("Animals"));
     QCOMPARE(tree.name(tree.parent(tree.findByName("Animals"))), QString("Nouns"));

@@ -24,19 +24,19 @@ QStringList texts(const TextList &list)
     return out;
 }
 
-void compareDecks(const Deck &a, const LiteralDeck &b)
+void compareDecks(const Deck &a, const edit::CopyMemory &memory, const LiteralDeck &b)
 {
     QCOMPARE(viewColumn(a, Column::Side1), texts(b.Side1List));
     QCOMPARE(viewColumn(a, Column::Side2), texts(b.Side2List));
     QCOMPARE(deletedColumn(a, Column::Side1), texts(b.UndeleteList1));
     QCOMPARE(deletedColumn(a, Column::Side2), texts(b.UndeleteList2));
-    QCOMPARE(markTexts(a.Marks), b.MarkList);
-    QCOMPARE(a.placeseek, b.placeseek);
-    QCOMPARE(a.side, b.side);
-    QCOMPARE(a.cardinmemory, b.cardinmemory);
-    if (a.cardinmemory) {
-        QCOMPARE(a.memorySide1, b.memory1);
-        QCOMPARE(a.memorySide2, b.memory2);
+    QCOMPARE(markTexts(a.marks()), b.MarkList);
+    QCOMPARE(a.placeseek(), b.placeseek);
+    QCOMPARE(a.side(), b.side);
+    QCOMPARE(memory.cardinmemory, b.cardinmemory);
+    if (memory.cardinmemory) {
+        QCOMPARE(memory.side1, b.memory1);
+        QCOMPARE(memory.side2, b.memory2);
     }
 }
 
@@ -47,7 +47,7 @@ void show(Deck &d) { study::settle(d); }
 Deck deckAt(int n, int current)
 {
     Deck d = mainDeck(n);
-    d.placeseek = current - 1;
+    d.setCurrentCard(current - 1, d.side());
     return d;
 }
 
@@ -73,6 +73,7 @@ void TestCardEdit::commandsMatchLiteralOnRandomSequences()
         for (int i = 0; i < n; ++i)
             cards.append({QStringLiteral("q%1").arg(i), QStringLiteral("a%1").arg(i), CategoryTree::kMainName});
         Deck fast = buildDeck(cards, {}, capacity);
+        edit::CopyMemory memory;
         LiteralDeck slow(capacity);
         for (const CardText &c : cards)
             slow.addFileCard(c.side1, c.side2, c.category);
@@ -89,28 +90,28 @@ void TestCardEdit::commandsMatchLiteralOnRandomSequences()
                 break;
             case 1:
             case 2:
-                log += QStringLiteral(" delete@%1").arg(fast.placeseek);
+                log += QStringLiteral(" delete@%1").arg(fast.placeseek());
                 if (edit::mayDelete(fast))
-                    edit::deleteCard(fast, fast.placeseek);
+                    edit::deleteCard(fast, fast.placeseek());
                 reference::deleteCommand(slow);
                 break;
             case 3:
-                log += QStringLiteral(" cut@%1").arg(fast.placeseek);
-                edit::cutCard(fast, fast.placeseek);
+                log += QStringLiteral(" cut@%1").arg(fast.placeseek());
+                edit::cutCard(fast, fast.placeseek(), memory);
                 reference::cutCommand(slow);
                 break;
             case 4:
-                log += QStringLiteral(" copy@%1").arg(fast.placeseek);
-                edit::copyCard(fast, fast.placeseek);
+                log += QStringLiteral(" copy@%1").arg(fast.placeseek());
+                edit::copyCard(fast, fast.placeseek(), memory);
                 reference::copyCommand(slow);
                 break;
             case 5:
-                log += QStringLiteral(" paste@%1").arg(fast.placeseek);
-                QCOMPARE(edit::pasteCard(fast) == edit::PasteResult::Pasted, reference::pasteCommand(slow));
+                log += QStringLiteral(" paste@%1").arg(fast.placeseek());
+                QCOMPARE(edit::pasteCard(fast, memory) == edit::PasteResult::Pasted, reference::pasteCommand(slow));
                 break;
             case 6:
             case 7:
-                log += QStringLiteral(" mark@%1").arg(fast.placeseek);
+                log += QStringLiteral(" mark@%1").arg(fast.placeseek());
                 QCOMPARE(study::markCurrent(fast) == study::MarkResult::Marked, reference::markCommand(slow));
                 break;
             case 8:
@@ -125,8 +126,8 @@ void TestCardEdit::commandsMatchLiteralOnRandomSequences()
                 break;
             case 9:
                 if (count > 0) {
-                    log += QStringLiteral(" edit@%1").arg(fast.placeseek);
-                    edit::editCard(fast, fast.placeseek, s1, s2);
+                    log += QStringLiteral(" edit@%1").arg(fast.placeseek());
+                    edit::editCard(fast, fast.placeseek(), s1, s2);
                     reference::editViewCard(slow, slow.placeseek, s1, s2);
                 }
                 break;
@@ -154,7 +155,7 @@ void TestCardEdit::commandsMatchLiteralOnRandomSequences()
             }
             show(fast);
             reference::setText(slow);
-            compareDecks(fast, slow);
+            compareDecks(fast, memory, slow);
             if (QTest::currentTestFailed())
                 QFAIL(qPrintable(QStringLiteral("round %1, step %2:%3").arg(round).arg(step).arg(log)));
         }
@@ -188,77 +189,75 @@ void TestCardEdit::deleteAndCutShowTheRightCard()
     QFETCH(int, shownNumber);
     QFETCH(QString, shownText);
     Deck d = deckAt(cards, current);
-    d.side = 1; // whichever side was shown, side 1 of the new card is
+    d.setSide(1); // whichever side was shown, side 1 of the new card is
     const QString gone = d.viewSide1(current - 1);
+    edit::CopyMemory memory;
     if (cut)
-        edit::cutCard(d, d.placeseek);
+        edit::cutCard(d, d.placeseek(), memory);
     else
-        edit::deleteCard(d, d.placeseek);
+        edit::deleteCard(d, d.placeseek());
     show(d);
     QCOMPARE(d.viewCount(), cards - 1);
-    QCOMPARE(d.placeseek + 1, shownNumber);
-    QCOMPARE(d.side, 0);
+    QCOMPARE(d.placeseek() + 1, shownNumber);
+    QCOMPARE(d.side(), 0);
     QCOMPARE(study::shownText(d), shownText);
     QCOMPARE(d.deletedCount(), cut ? 0 : 1);
-    QCOMPARE(d.memorySide1, cut ? gone : QString());
-    if (d.viewCount() == 0)
-        QCOMPARE(d.Word, QStringLiteral(" "));
+    QCOMPARE(memory.side1, cut ? gone : QString());
 }
 
 void TestCardEdit::deleteRenumbersMarksAndSkipsMarkedCards()
 {
     Deck d = deckAt(7, 3);
     for (int m : {0, 4, 5})
-        d.Marks.add(m);
-    edit::deleteCard(d, d.placeseek);
+        d.addMark(m);
+    edit::deleteCard(d, d.placeseek());
     show(d);
-    QCOMPARE(markTexts(d.Marks), (QStringList{"0", "3", "4"}));
+    QCOMPARE(markTexts(d.marks()), (QStringList{"0", "3", "4"}));
     // Past q4 (now card 3, which took the gap) and the marked q5, q6.
     QCOMPARE(study::shownText(d), QStringLiteral("q7"));
 
     // With the last card gone and the first one marked, the display wraps
     // to the first unmarked card.
     Deck last = deckAt(4, 4);
-    last.Marks.add(0);
-    edit::deleteCard(last, last.placeseek);
+    last.addMark(0);
+    edit::deleteCard(last, last.placeseek());
     show(last);
     QCOMPARE(study::shownText(last), QStringLiteral("q2"));
-    QCOMPARE(last.side, 0);
+    QCOMPARE(last.side(), 0);
 
     // Delete is refused while it would leave only marked cards.
     Deck two = deckAt(3, 1);
-    two.Marks.add(1);
+    two.addMark(1);
     QVERIFY(edit::mayDelete(two));
-    two.Marks.add(2);
+    two.addMark(2);
     QVERIFY(!edit::mayDelete(two));
 }
 
 void TestCardEdit::pasteIntoEmptyViewAndMarksAtTheInsertionPoint()
 {
     Deck d = mainDeck(0);
-    QCOMPARE(edit::pasteCard(d), edit::PasteResult::NothingCopied);
-    d.memorySide1 = QStringLiteral("kept");
-    d.memorySide2 = QStringLiteral("side two");
-    d.cardinmemory = 1;
-    d.side = 1;
-    QCOMPARE(edit::pasteCard(d), edit::PasteResult::Pasted);
+    edit::CopyMemory memory;
+    QCOMPARE(edit::pasteCard(d, memory), edit::PasteResult::NothingCopied);
+    memory = {QStringLiteral("kept"), QStringLiteral("side two"), 1};
+    d.setSide(1);
+    QCOMPARE(edit::pasteCard(d, memory), edit::PasteResult::Pasted);
     show(d);
     QCOMPARE(d.viewCount(), 1);
-    QCOMPARE(d.placeseek, 0);
-    QCOMPARE(d.side, 0);
+    QCOMPARE(d.placeseek(), 0);
+    QCOMPARE(d.side(), 0);
     QCOMPARE(study::shownText(d), QStringLiteral("kept"));
 
     // The card at the insertion point moves up, and so does its mark: the
     // marked card stays marked and the pasted card is not.
     Deck m = deckAt(4, 2);
-    m.Marks.add(1);
-    m.Marks.add(3);
-    edit::copyCard(m, 0);
-    QCOMPARE(edit::pasteCard(m), edit::PasteResult::Pasted);
-    QCOMPARE(markTexts(m.Marks), (QStringList{"2", "4"}));
-    QVERIFY(!m.Marks.isMarked(1));
+    m.addMark(1);
+    m.addMark(3);
+    edit::copyCard(m, 0, memory);
+    QCOMPARE(edit::pasteCard(m, memory), edit::PasteResult::Pasted);
+    QCOMPARE(markTexts(m.marks()), (QStringList{"2", "4"}));
+    QVERIFY(!m.marks().isMarked(1));
     QCOMPARE(viewColumn(m, Column::Side1), (QStringList{"q1", "q1", "q2", "q3", "q4"}));
-    QCOMPARE(m.placeseek, 1);
+    QCOMPARE(m.placeseek(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCardEdit)

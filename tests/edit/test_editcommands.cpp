@@ -53,7 +53,7 @@ void EditCommandsTest::addAnotherThenDoneAppendsToTheOpenCategory()
 {
     WindowFixture f;
     f.study(2);
-    f.deck().placeseek = 1;
+    f.deck().setCurrentCard(1, f.deck().side());
     onModal([&] { QTest::keyClick(f.window.get(), Qt::Key_A, Qt::ControlModifier); }, [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Add a Card"));
         type(d, "side1Edit", QStringLiteral("uno\u0007"));
@@ -66,8 +66,8 @@ void EditCommandsTest::addAnotherThenDoneAppendsToTheOpenCategory()
     });
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"q1", "q2", "uno", "dos"}));
     QCOMPARE(viewColumn(f.deck(), Column::Side2), (QStringList{"a1", "a2", "one", ""}));
-    QCOMPARE(f.deck().placeseek, 1); // the current card stays
-    QCOMPARE(f.deck().filehaschanged, 1);
+    QCOMPARE(f.deck().placeseek(), 1); // the current card stays
+    QVERIFY(f.deck().changed());
 
     // Cancel drops the fields but keeps what Add another added.
     onModal([&] { f.window->runCommand(CM_CARDADD); }, [&](QDialog *d) {
@@ -84,19 +84,19 @@ void EditCommandsTest::editActsOnTheCardShownWhenTheDialogOpened()
 {
     WindowFixture f;
     f.study(3);
-    f.deck().placeseek = 1;
+    f.deck().setCurrentCard(1, f.deck().side());
     f.dlg->SetText();
     onModal([&] { f.window->runCommand(CM_EDIT); }, [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Edit Card"));
         QCOMPARE(child<QPlainTextEdit>(d, "side1Edit")->toPlainText(), QStringLiteral("q2"));
         // Whatever moves the current card meanwhile, Done edits card 2.
-        f.deck().placeseek = 2;
+        f.deck().setCurrentCard(2, f.deck().side());
         click(d, "flipButton");
         click(d, "doneButton");
     });
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"q1", "a2", "q3"}));
     QCOMPARE(viewColumn(f.deck(), Column::Side2), (QStringList{"a1", "q2", "a3"}));
-    QCOMPARE(f.deck().filehaschanged, 1);
+    QVERIFY(f.deck().changed());
 
     // An empty view has nothing to edit.
     f.show(Deck());
@@ -110,7 +110,7 @@ void EditCommandsTest::deleteAsksUntilTheBoxIsTickedAndEscapeNeverDeletes()
 {
     WindowFixture f;
     f.study(4);
-    f.deck().placeseek = 1;
+    f.deck().setCurrentCard(1, f.deck().side());
     f.dlg->SetText();
 
     onModal([&] { f.window->runCommand(CM_DELETECARD); }, [&](QDialog *d) {
@@ -131,8 +131,8 @@ void EditCommandsTest::deleteAsksUntilTheBoxIsTickedAndEscapeNeverDeletes()
     // Card 2 goes at once; the former card 4, now card 3, is shown, side 1.
     keyToWindow(f, Qt::Key_D);
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"q1", "q3", "q4"}));
-    QCOMPARE(f.deck().placeseek, 2);
-    QCOMPARE(f.deck().side, 0);
+    QCOMPARE(f.deck().placeseek(), 2);
+    QCOMPARE(f.deck().side(), 0);
     QCOMPARE(f.window->statusText(), QStringLiteral("Card deleted"));
     QCOMPARE(deletedColumn(f.deck(), Column::Side1), QStringList{"q2"});
 }
@@ -143,11 +143,11 @@ void EditCommandsTest::undeleteAndPasteAsTheUserSeesThem()
     f.study(4);
     QCOMPARE(f.window->editCommands().deleteConfirmation().askinfuture(), 0);
     for (int k : {0, 0}) { // q1, then q2
-        f.deck().placeseek = k;
+        f.deck().setCurrentCard(k, f.deck().side());
         onModal([&] { f.window->runCommand(CM_DELETECARD); }, [&](QDialog *d) { click(d, "yesButton"); });
     }
     QCOMPARE(f.deck().deletedCount(), 2);
-    f.deck().Marks.add(0);
+    f.deck().addMark(0);
 
     // The dialog opens on the oldest deletion; -> twice wraps back to it,
     // <- wraps to the newest, which is undeleted at the end of the view.
@@ -160,27 +160,27 @@ void EditCommandsTest::undeleteAndPasteAsTheUserSeesThem()
     });
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"q3", "q4", "q2"}));
     QCOMPARE(deletedColumn(f.deck(), Column::Side1), QStringList{"q1"});
-    QCOMPARE(f.deck().Marks.GetCount(), 0);
+    QCOMPARE(f.deck().marks().GetCount(), 0);
 
     // Copy card 3, mark card 2, paste before card 2: the pasted card is
     // current and the mark moves up with its card.
-    f.deck().placeseek = 2;
+    f.deck().setCurrentCard(2, f.deck().side());
     f.window->runCommand(CM_COPY);
     QCOMPARE(f.window->statusText(), QStringLiteral("Card has been copied to memory"));
-    f.deck().Marks.add(1);
-    f.deck().placeseek = 1;
+    f.deck().addMark(1);
+    f.deck().setCurrentCard(1, f.deck().side());
     QVERIFY(f.enabled(CM_PASTE));
     keyToWindow(f, Qt::Key_V);
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"q3", "q2", "q4", "q2"}));
-    QCOMPARE(markTexts(f.deck().Marks), QStringList{"2"});
-    QCOMPARE(f.deck().placeseek, 1);
+    QCOMPARE(markTexts(f.deck().marks()), QStringList{"2"});
+    QCOMPARE(f.deck().placeseek(), 1);
     QCOMPARE(f.window->statusText(), QStringLiteral("Card has been pasted"));
 
     // Cut shows the card that moved into the gap.
-    f.deck().Marks.ClearList();
+    f.deck().clearMarks();
     f.window->runCommand(CM_CUT);
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"q3", "q4", "q2"}));
-    QCOMPARE(f.deck().placeseek, 1);
+    QCOMPARE(f.deck().placeseek(), 1);
     QCOMPARE(f.window->statusText(), QStringLiteral("Card has been cut"));
 
     f.window->runCommand(CM_UNDELETEALL);
@@ -195,12 +195,12 @@ void EditCommandsTest::pasteOnAFullStoreChangesNothing()
     d.setCapacity(2);
     f.show(std::move(d));
     f.window->runCommand(CM_COPY);
-    f.deck().filehaschanged = 0;
+    f.deck().forgetChanges();
     f.window->runCommand(CM_PASTE);
     QCOMPARE(f.dialogs.messages().last(),
              QStringLiteral("Paste|Cannot add this card.  Your file has exceeded the maximum possible size"));
     QCOMPARE(f.deck().viewCount(), 2);
-    QCOMPARE(f.deck().filehaschanged, 0);
+    QVERIFY(!f.deck().changed());
     QVERIFY(f.window->statusText() != QStringLiteral("Card has been pasted"));
 }
 

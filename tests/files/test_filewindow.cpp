@@ -1,6 +1,7 @@
 // The file commands, the recent-file items and the settings through the real
 // window, as a user meets them: menus, commands, closing and starting again.
 
+#include "support/deckbuilder.h"
 #include "support/cardfilebytes.h"
 #include "support/windowfixture.h"
 
@@ -51,7 +52,7 @@ struct Run : WindowFixture {
     void addCard(const QString &s1, const QString &s2)
     {
         deck().appendViewCard(s1, s2);
-        deck().filehaschanged = 1;
+        mdk::testsupport::makeChanged(deck());
         window->updateCommands();
     }
 };
@@ -204,7 +205,7 @@ private Q_SLOTS:
         QCOMPARE(run.window->openFile().path, cards(QStringLiteral("beta.mdk")));
         QCOMPARE(run.window->windowTitle(), QStringLiteral("Mnemodeck - beta"));
         QCOMPARE(run.dlg->cardDisplay()->text(), QStringLiteral("beta"));
-        QCOMPARE(run.deck().filehaschanged, 0);
+        QVERIFY(!run.deck().changed());
         // The deck just saved is the most recent file, then the one open
         // before New; the open file is not listed.
         QCOMPARE(run.fileMenuTail(),

@@ -2,6 +2,7 @@
 // message box and file dialog answered by the script, the program's own
 // dialogs driven as a user would, real files in a temporary folder.
 
+#include "support/deckbuilder.h"
 #include "support/cardfilebytes.h"
 #include "support/modal.h"
 #include "support/windowfixture.h"
@@ -137,7 +138,7 @@ void TransferFlowsTest::convertCommandRefusesAndLoads()
     QVERIFY(writeBytes(later, laterBytes));
     WindowFixture f;
     f.study(2);
-    f.deck().filehaschanged = 1;
+    mdk::testsupport::makeChanged(f.deck());
 
     auto convert = [&](const QString &name, int version) {
         bool ran = false;
@@ -245,7 +246,7 @@ void TransferFlowsTest::mergeIntoTheOpenFileOffersItsChangesFirst()
     f.dialogs.openAnswers << path(QStringLiteral("a.mdk"));
     f.window->runCommand(CM_FILEOPEN);
     QVERIFY(f.deck().appendViewCard(QStringLiteral("new"), QStringLiteral("card")));
-    f.deck().filehaschanged = 1;
+    mdk::testsupport::makeChanged(f.deck());
 
     f.dialogs.answers << QMessageBox::Yes;
     onModal([&] { f.window->runCommand(CM_MERGE); }, [&](QDialog *d) {
@@ -260,12 +261,12 @@ void TransferFlowsTest::mergeIntoTheOpenFileOffersItsChangesFirst()
              QStringList{QStringLiteral("Save File|a has changed.  Would you like to save it before loading a new "
                                         "card file?")});
     QCOMPARE(side1s(f.deck()), (QStringList{"a1", "new", "b1"}));
-    QCOMPARE(f.deck().filehaschanged, 0);
+    QVERIFY(!f.deck().changed());
 
     // Declining the save and clearing the load box: the open file is read
     // back anyway, so no later Save can write the merged cards away.
     QVERIFY(f.deck().appendViewCard(QStringLiteral("unsaved"), QString()));
-    f.deck().filehaschanged = 1;
+    mdk::testsupport::makeChanged(f.deck());
     f.dialogs.answers << QMessageBox::No;
     onModal([&] { f.window->runCommand(CM_MERGE); }, [&](QDialog *d) {
         child<QLineEdit>(d, "newSourceEdit")->setText(QStringLiteral("b.mdk"));
@@ -288,7 +289,7 @@ void TransferFlowsTest::pasteFromGraftsUnderTheSelectedCategory()
     const auto verbs = f.dlg->categoriesTree()->findItems(QStringLiteral("Verbs"), Qt::MatchExactly | Qt::MatchRecursive);
     QCOMPARE(verbs.size(), 1);
     f.dlg->categoriesTree()->setCurrentItem(verbs.first());
-    QCOMPARE(f.deck().OldTreeName, QStringLiteral("Verbs"));
+    QCOMPARE(f.deck().oldTreeName(), QStringLiteral("Verbs"));
 
     f.dialogs.openAnswers << path(QStringLiteral("more.mdk"));
     f.window->runCommand(CM_PASTEFROM);
@@ -299,7 +300,7 @@ void TransferFlowsTest::pasteFromGraftsUnderTheSelectedCategory()
         tree << (*it)->text(0) + u'<' + ((*it)->parent() ? (*it)->parent()->text(0) : QString());
     QCOMPARE(tree, (QStringList{"Main<", "Verbs<Main", "Adj<Verbs", "Nouns<Main"}));
     QCOMPARE(f.window->statusText(), QStringLiteral("File inserted"));
-    QCOMPARE(f.deck().filehaschanged, 1);
+    QVERIFY(f.deck().changed());
     QVERIFY(f.dialogs.shown.isEmpty());
 }
 
@@ -313,7 +314,7 @@ void TransferFlowsTest::pasteFromIntoABlankDeckOpensTheFile()
     QCOMPARE(side1s(f.deck()), QStringList{"uno"});
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Mnemodeck - Spanish"));
     QCOMPARE(f.window->statusText(), QStringLiteral("File inserted"));
-    QCOMPARE(f.deck().filehasbeensaved, 1);
+    QVERIFY(f.deck().hasBeenSaved());
 }
 
 void TransferFlowsTest::copyToFileAsksOnceThenAppends()
@@ -347,12 +348,12 @@ void TransferFlowsTest::copyToFileAsksOnceThenAppends()
         }
     });
     guard.start(10);
-    f.deck().placeseek = 1;
+    f.deck().setCurrentCard(1, f.deck().side());
     f.window->runCommand(CM_COPYTOFILE);
     guard.stop();
     QCOMPARE(dialogsShown, 1);
     QCOMPARE(readAll(target), cardFileBytes({}, {{"q1", "a1", "Main"}, {"q2", "a2", "Main"}}));
-    QCOMPARE(f.deck().filehaschanged, 0);
+    QVERIFY(!f.deck().changed());
     QCOMPARE(f.dialogs.shown.size(), 1);
 }
 

@@ -30,7 +30,7 @@ Deck sampleDeck()
 
 void select(Deck &deck, const QString &name)
 {
-    deck.tree.setSelected(deck.tree.findByName(name));
+    deck.selectCategory(deck.tree().findByName(name));
     print::beginPrintCommand(deck);
 }
 
@@ -90,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(deck.replaceViewCard(0, QStringLiteral("v1 edited"), QStringLiteral("V1")));
         // The edit is folded back before the job rebuilds the view.
         print::beginPrintCommand(deck);
-        deck.placeseek = 1;
+        deck.setCurrentCard(1, deck.side());
         {
             print::JobScope job(deck, print::CategoryAndSubs);
             QVERIFY(!job.allCards());
@@ -99,7 +99,7 @@ private Q_SLOTS:
                      QStringList({QStringLiteral("v1 edited"), QStringLiteral("v2"), QStringLiteral("i1")}));
         }
         QCOMPARE(viewColumn(deck, Column::Side1), QStringList({QStringLiteral("v1 edited"), QStringLiteral("v2")}));
-        QCOMPARE(deck.placeseek, 0);
+        QCOMPARE(deck.placeseek(), 0);
     }
 
     void printCommandFoldsBackMain()

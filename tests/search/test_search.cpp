@@ -35,9 +35,9 @@ mdk::reference::LiteralView literalOf(const Deck &d)
         v.Side1List.AddString(d.viewSide1(k));
         v.Side2List.AddString(d.viewSide2(k));
     }
-    for (int m : d.Marks.values())
+    for (int m : d.marks().values())
         v.MarkList.append(QString::number(m));
-    v.placeseek = d.placeseek;
+    v.placeseek = d.placeseek();
     return v;
 }
 
@@ -73,8 +73,8 @@ Deck randomDeck(std::mt19937 &rng, int n, int maxPieces)
     Deck d = buildDeck(texts);
     for (int k = 0; k < n; ++k)
         if (rng() % 5 == 0)
-            d.Marks.add(k);
-    d.placeseek = n ? int(rng() % unsigned(n)) : 0;
+            d.addMark(k);
+    d.setCurrentCard(n ? int(rng() % unsigned(n)) : 0, d.side());
     return d;
 }
 
@@ -145,14 +145,14 @@ private Q_SLOTS:
         QCOMPARE(found(-1), qMakePair(0, 1)); // no current card: from card 1
 
         // Marked cards are left out, the current one too.
-        d.Marks.add(2);
-        d.Marks.add(0);
+        d.addMark(2);
+        d.addMark(0);
         QCOMPARE(found(1), qMakePair(3, 0));
-        d.Marks.add(3);
+        d.addMark(3);
         QCOMPARE(found(1), qMakePair(-1, -1));
 
         // A text only on the current card is found after every other card.
-        d.Marks.ClearList();
+        d.clearMarks();
         QList<int> scanned;
         const auto onlyHere = mdk::search::scan(d, 1, QStringLiteral("fish"), kWhole,
                                                 [&scanned](int k) { scanned.append(k); });
@@ -161,7 +161,7 @@ private Q_SLOTS:
 
         QVERIFY(!mdk::search::scan(d, 0, QString(), kPlain));
         QVERIFY(!mdk::search::scan(Deck(), 0, QStringLiteral("cat"), kPlain));
-        QCOMPARE(d.placeseek, 0); // a scan never moves the current card itself
+        QCOMPARE(d.placeseek(), 0); // a scan never moves the current card itself
     }
 
     void scanAgainstLiteral()
@@ -173,7 +173,7 @@ private Q_SLOTS:
             const QString pattern = randomText(rng, 2);
             const Options options{rng() % 2 == 0, rng() % 2 == 0};
             QList<int> scanned, literalScanned;
-            const auto fast = mdk::search::scan(d, d.placeseek, pattern, options,
+            const auto fast = mdk::search::scan(d, d.placeseek(), pattern, options,
                                                 [&scanned](int k) { scanned.append(k); });
             mdk::reference::LiteralView v = literalOf(d);
             const Found literal = mdk::reference::scanLiteral(v, pattern, options, &literalScanned);
@@ -182,7 +182,7 @@ private Q_SLOTS:
             if (fast) {
                 QVERIFY2(fast->card == literal.card && fast->side == literal.side, where);
             } else {
-                QVERIFY2(v.placeseek == d.placeseek, where); // set back to the card that was current
+                QVERIFY2(v.placeseek == d.placeseek(), where); // set back to the card that was current
             }
             QVERIFY2(scanned == literalScanned, where);
         }
@@ -211,21 +211,21 @@ private Q_SLOTS:
                          {QStringLiteral("B"), QStringLiteral("4")},
                          {QStringLiteral("b"), QStringLiteral("5")},
                          {QStringLiteral("a"), QStringLiteral("6")}});
-        d.Marks.add(1);
-        d.placeseek = 5;
+        d.addMark(1);
+        d.setCurrentCard(5, d.side());
         QCOMPARE(mdk::search::removeDuplicates(d, 0), 3);
         QCOMPARE(viewColumn(d, Column::Side2), QStringList({"1", "2", "4"}));
         QCOMPARE(deletedColumn(d, Column::Side2), QStringList({"3", "6", "5"}));
-        QCOMPARE(d.Marks.GetCount(), 0);
-        QCOMPARE(d.filehaschanged, 1);
-        QVERIFY(d.placeseek < d.viewCount());
+        QCOMPARE(d.marks().GetCount(), 0);
+        QVERIFY(d.changed());
+        QVERIFY(d.placeseek() < d.viewCount());
 
         // Nothing to remove still clears the marks and counts as a change.
-        d.Marks.add(2);
-        d.filehaschanged = 0;
+        d.addMark(2);
+        d.forgetChanges();
         QCOMPARE(mdk::search::removeDuplicates(d, 1), 0);
-        QCOMPARE(d.Marks.GetCount(), 0);
-        QCOMPARE(d.filehaschanged, 1);
+        QCOMPARE(d.marks().GetCount(), 0);
+        QVERIFY(d.changed());
         QCOMPARE(d.deletedCount(), 3);
     }
 
@@ -250,7 +250,7 @@ private Q_SLOTS:
             QVERIFY2(viewColumn(d, Column::Side2) == listOf(v.Side2List), where);
             QVERIFY2(deletedColumn(d, Column::Side1) == listOf(v.UndeleteList1), where);
             QVERIFY2(deletedColumn(d, Column::Side2) == listOf(v.UndeleteList2), where);
-            QVERIFY2(d.Marks.GetCount() == 0 && d.filehaschanged == v.filehaschanged, where);
+            QVERIFY2(d.marks().GetCount() == 0 && d.changed() == v.filehaschanged, where);
         }
     }
 };

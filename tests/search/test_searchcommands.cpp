@@ -43,7 +43,7 @@ void SearchCommandsTest::searchFindsOnSide2PastMarkedCardsAndKeepsTheBoxesOnlyOn
 {
     WindowFixture f;
     f.show(deckOf({{"one", "x"}, {"two", "the Cat"}, {"three", "cat"}, {"four", "y"}}));
-    f.deck().Marks.add(1); // "the Cat" is marked: never found
+    f.deck().addMark(1); // "the Cat" is marked: never found
     f.window->options().LastSearch = QStringLiteral("old");
 
     // A failed search keeps the dialog open and stores nothing.
@@ -58,7 +58,7 @@ void SearchCommandsTest::searchFindsOnSide2PastMarkedCardsAndKeepsTheBoxesOnlyOn
     });
     QCOMPARE(f.window->options().casesensitive, 0);
     QCOMPARE(f.window->options().LastSearch, QStringLiteral("old"));
-    QCOMPARE(f.deck().placeseek, 0);
+    QCOMPARE(f.deck().placeseek(), 0);
 
     onModal([&] { f.window->runCommand(CM_CARDSEARCH); }, [&](QDialog *d) {
         child<QCheckBox>(d, "wholeWordsBox")->setChecked(true);
@@ -66,8 +66,8 @@ void SearchCommandsTest::searchFindsOnSide2PastMarkedCardsAndKeepsTheBoxesOnlyOn
         click(d, "beginSearchButton");
         QVERIFY(!d->isVisible());
     });
-    QCOMPARE(f.deck().placeseek, 2);
-    QCOMPARE(f.deck().side, 1);
+    QCOMPARE(f.deck().placeseek(), 2);
+    QCOMPARE(f.deck().side(), 1);
     QCOMPARE(f.window->options().LastSearch, QStringLiteral("CAT"));
     QCOMPARE(f.window->options().wholewordsonly, 1);
     QCOMPARE(f.window->statusText(), QStringLiteral("Card 3, side 2"));
@@ -77,8 +77,8 @@ void SearchCommandsTest::duplicatesWithNoTextCloseOnCardOneAndComeBackWithUndele
 {
     WindowFixture f;
     f.show(deckOf({{"a", "1"}, {"b", "2"}, {"a", "3"}, {"A", "4"}, {"b", "5"}}));
-    f.deck().placeseek = 3;
-    f.deck().Marks.add(0);
+    f.deck().setCurrentCard(3, f.deck().side());
+    f.deck().addMark(0);
     onModal([&] { f.window->runCommand(CM_CARDSEARCH); }, [&](QDialog *d) {
         child<QLineEdit>(d, "searchEdit")->clear();
         child<QCheckBox>(d, "duplicates1Box")->setChecked(true);
@@ -87,14 +87,14 @@ void SearchCommandsTest::duplicatesWithNoTextCloseOnCardOneAndComeBackWithUndele
     });
     QCOMPARE(viewColumn(f.deck(), Column::Side2), (QStringList{"1", "2", "4"}));
     QCOMPARE(deletedColumn(f.deck(), Column::Side2), (QStringList{"3", "5"}));
-    QCOMPARE(f.deck().placeseek, 0);
-    QCOMPARE(f.deck().Marks.GetCount(), 0);
-    QCOMPARE(f.deck().filehaschanged, 1);
+    QCOMPARE(f.deck().placeseek(), 0);
+    QCOMPARE(f.deck().marks().GetCount(), 0);
+    QVERIFY(f.deck().changed());
     QVERIFY(f.enabled(CM_UNDELETEALL));
 
     // In subcategory mode the combined view is never written back: no
     // duplicates may be filed for Undelete there.
-    f.deck().ShowSubCategories = true;
+    f.deck().ToggleSubcategoryMode();
     onModal([&] { f.window->runCommand(CM_CARDSEARCH); }, [&](QDialog *d) {
         QVERIFY(!child<QCheckBox>(d, "duplicates1Box")->isEnabled());
         QVERIFY(!child<QCheckBox>(d, "duplicates2Box")->isEnabled());
@@ -110,14 +110,14 @@ void SearchCommandsTest::searchAgainSaysFoundOrNotFound()
     f.window->updateCommands();
     QVERIFY(f.enabled(CM_SEARCHAGAIN));
     f.window->runCommand(CM_SEARCHAGAIN);
-    QCOMPARE(f.deck().placeseek, 2);
+    QCOMPARE(f.deck().placeseek(), 2);
     QCOMPARE(f.window->statusText(), QStringLiteral("Found \"sun\""));
     f.window->runCommand(CM_SEARCHAGAIN); // wraps, the current card last
-    QCOMPARE(f.deck().placeseek, 0);
+    QCOMPARE(f.deck().placeseek(), 0);
 
     f.window->options().LastSearch = QStringLiteral("star");
     f.window->runCommand(CM_SEARCHAGAIN);
-    QCOMPARE(f.deck().placeseek, 0);
+    QCOMPARE(f.deck().placeseek(), 0);
     QCOMPARE(f.dialogs.messages().last(), QStringLiteral("Search for Card Again|\"star\" was not found."));
 }
 
@@ -134,8 +134,8 @@ void SearchCommandsTest::shuffleKeepsTheChoiceEvenWhenCancelledAndShowsCardOne()
     QCOMPARE(f.window->options().shuffletype, 1);
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"c1", "c2", "c3", "c4", "c5"}));
 
-    f.deck().placeseek = 3;
-    f.deck().Marks.add(2);
+    f.deck().setCurrentCard(3, f.deck().side());
+    f.deck().addMark(2);
     onModal([&] { f.window->runCommand(CM_SHUFFLE); }, [&](QDialog *d) {
         QVERIFY(child<QRadioButton>(d, "patternButton")->isChecked());
         click(d, "okButton");
@@ -143,9 +143,9 @@ void SearchCommandsTest::shuffleKeepsTheChoiceEvenWhenCancelledAndShowsCardOne()
         QCOMPARE(child<QProgressBar>(d, "progressBar")->value(), 100);
     });
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"c1", "c4", "c2", "c5", "c3"}));
-    QCOMPARE(f.deck().placeseek, 0);
-    QCOMPARE(f.deck().side, 0);
-    QCOMPARE(f.deck().Marks.GetCount(), 0);
+    QCOMPARE(f.deck().placeseek(), 0);
+    QCOMPARE(f.deck().side(), 0);
+    QCOMPARE(f.deck().marks().GetCount(), 0);
 
     f.show(deckOf({{"only", ""}}));
     f.window->searchCommands().ShuffleCards();
@@ -157,14 +157,14 @@ void SearchCommandsTest::flipKeepsMarksAndCurrentCard()
 {
     WindowFixture f;
     f.show(deckOf({{"q1", "a1"}, {"q2", "a2"}, {"q3", "a3"}}));
-    f.deck().Marks.add(0);
-    f.deck().placeseek = 2;
-    f.deck().side = 1;
+    f.deck().addMark(0);
+    f.deck().setCurrentCard(2, f.deck().side());
+    f.deck().setSide(1);
     f.window->runCommand(CM_FLIP);
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"a1", "a2", "a3"}));
-    QCOMPARE(markTexts(f.deck().Marks), QStringList{"0"});
-    QCOMPARE(f.deck().placeseek, 2);
-    QCOMPARE(f.deck().side, 1);
+    QCOMPARE(markTexts(f.deck().marks()), QStringList{"0"});
+    QCOMPARE(f.deck().placeseek(), 2);
+    QCOMPARE(f.deck().side(), 1);
     QCOMPARE(f.window->statusText(), QStringLiteral("Cards flipped"));
 }
 

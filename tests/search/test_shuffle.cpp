@@ -45,9 +45,9 @@ Deck randomDeck(QRandomGenerator &rng, int n, int marks)
     }
     Deck d = buildDeck(cards);
     for (int i = 0; i < marks && n > 0; ++i)
-        d.Marks.add(int(rng.bounded(n)));
-    d.placeseek = n > 0 ? int(rng.bounded(n)) : 0;
-    d.side = int(rng.bounded(2));
+        d.addMark(int(rng.bounded(n)));
+    d.setCurrentCard(n > 0 ? int(rng.bounded(n)) : 0, d.side());
+    d.setSide(int(rng.bounded(2)));
     return d;
 }
 
@@ -69,10 +69,10 @@ QList<std::pair<QString, QString>> cardsOf(const Deck &d)
 // What every shuffle leaves besides the order.
 void checkShuffledState(const Deck &d)
 {
-    QCOMPARE(d.Marks.GetCount(), 0);
-    QCOMPARE(d.placeseek, 0);
-    QCOMPARE(d.side, 0);
-    QCOMPARE(d.filehaschanged, 1);
+    QCOMPARE(d.marks().GetCount(), 0);
+    QCOMPARE(d.placeseek(), 0);
+    QCOMPARE(d.side(), 0);
+    QVERIFY(d.changed());
 }
 
 } // namespace
@@ -173,18 +173,18 @@ void TestShuffle::flipSwapsSidesAndKeepsTheRest()
 {
     QRandomGenerator rng(5);
     Deck d = randomDeck(rng, 40, 5);
-    d.filehaschanged = 0;
+    d.forgetChanges();
     const QStringList side1 = viewColumn(d, Column::Side1), side2 = viewColumn(d, Column::Side2);
-    const QStringList marks = markTexts(d.Marks);
-    const int placeseek = d.placeseek, side = d.side;
+    const QStringList marks = markTexts(d.marks());
+    const int placeseek = d.placeseek(), side = d.side();
 
     shuffle::flip(d);
     QCOMPARE(viewColumn(d, Column::Side1), side2);
     QCOMPARE(viewColumn(d, Column::Side2), side1);
-    QCOMPARE(markTexts(d.Marks), marks);
-    QCOMPARE(d.placeseek, placeseek);
-    QCOMPARE(d.side, side);
-    QCOMPARE(d.filehaschanged, 1);
+    QCOMPARE(markTexts(d.marks()), marks);
+    QCOMPARE(d.placeseek(), placeseek);
+    QCOMPARE(d.side(), side);
+    QVERIFY(d.changed());
     QCOMPARE(d.fileCount(), 40); // the view only: the file's cards wait for the write-back
     QCOMPARE(fileColumn(d, Column::Side1), side1);
 

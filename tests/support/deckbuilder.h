@@ -29,6 +29,23 @@ inline void addCategories(CategoryTree &tree, const QList<CategoryLink> &categor
     }
 }
 
+inline void addCategories(Deck &d, const QList<CategoryLink> &categories)
+{
+    for (const CategoryLink &c : categories) {
+        const CategoryTree::NodeId parent = d.tree().findByName(c.parent);
+        Q_ASSERT_X(parent != CategoryTree::None, "addCategories", "parent not listed before its child");
+        d.addCategory(parent, c.name);
+    }
+}
+
+// A deck with changes not in its file, reached through an operation that
+// leaves every card as it was.
+inline void makeChanged(Deck &d)
+{
+    d.flipViewSides();
+    d.flipViewSides();
+}
+
 // The cards in file order under the given tree, the view holding the cards
 // of "Main" as reading a file leaves it: "Main" open, the first card
 // current, no marks, nothing deleted.
@@ -37,12 +54,12 @@ inline Deck buildDeck(const QList<CardText> &cards, const QList<CategoryLink> &c
 {
     Deck d;
     d.setCapacity(capacity);
-    addCategories(d.tree, categories);
+    addCategories(d, categories);
     for (const CardText &c : cards)
         d.appendFileCard(c.side1, c.side2, c.category);
-    d.OldTreeName = CategoryTree::kMainName;
     d.LoadView(CategoryTree::kMainName);
     d.ResetCurrentCard();
+    d.forgetChanges();
     return d;
 }
 

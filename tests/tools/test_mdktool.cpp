@@ -251,7 +251,7 @@ private Q_SLOTS:
         mdk::Deck deck;
         QVERIFY(mdk::cardfile::read(a, deck).opened);
         QCOMPARE(deck.fileCount(), kCards);
-        const mdk::CategoryTree &tree = deck.tree;
+        const mdk::CategoryTree &tree = deck.tree();
         QVERIFY2(tree.nodeCount() >= 200 && tree.nodeCount() <= 999, qPrintable(QString::number(tree.nodeCount())));
         // No category deeper than four levels below "Main", every card's
         // category in the tree, "Main" holding some cards.

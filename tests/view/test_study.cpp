@@ -14,7 +14,7 @@ namespace {
 Deck deckOf(int count) { return testsupport::mainDeck(count); }
 
 // (card number, side number) as the caption shows them.
-QPair<int, int> at(const Deck &d) { return {d.placeseek + 1, d.side + 1}; }
+QPair<int, int> at(const Deck &d) { return {d.placeseek() + 1, d.side() + 1}; }
 
 } // namespace
 
@@ -71,23 +71,23 @@ void StudyTest::backwardRunsTheCycleInReverse()
 void StudyTest::marksAreSkippedBothWays()
 {
     Deck d = deckOf(3);
-    d.Marks.add(1); // card 2
-    d.side = 1;     // card 1, side 2
+    d.addMark(1); // card 2
+    d.setSide(1);     // card 1, side 2
     study::stepForward(d);
     QCOMPARE(at(d), qMakePair(3, 1));
     study::stepBackward(d);
     QCOMPARE(at(d), qMakePair(1, 2));
     // After the last card's side 2 the first unmarked card follows.
     Deck e = deckOf(4);
-    e.Marks.add(0);
-    e.placeseek = 3;
-    e.side = 1;
+    e.addMark(0);
+    e.setCurrentCard(3, e.side());
+    e.setSide(1);
     study::stepForward(e);
     QCOMPARE(at(e), qMakePair(2, 1));
     // From card 2 side 1 backwards: card 1 is marked, so the last card.
     study::stepBackward(e);
     QCOMPARE(at(e), qMakePair(4, 2));
-    QCOMPARE(e.Marks.GetCount(), 1);
+    QCOMPARE(e.marks().GetCount(), 1);
 }
 
 void StudyTest::singleCardAlternatesSides()
@@ -105,17 +105,17 @@ void StudyTest::allMarkedClearsMarks()
 {
     Deck d = deckOf(3);
     for (int k = 0; k < 3; ++k)
-        d.Marks.add(k);
-    d.side = 1;
+        d.addMark(k);
+    d.setSide(1);
     study::stepForward(d);
-    QCOMPARE(d.Marks.GetCount(), 0);
+    QCOMPARE(d.marks().GetCount(), 0);
     QCOMPARE(at(d), qMakePair(2, 1));
 
     Deck e = deckOf(2);
-    e.Marks.add(0);
-    e.Marks.add(1);
+    e.addMark(0);
+    e.addMark(1);
     study::settle(e);
-    QCOMPARE(e.Marks.GetCount(), 0);
+    QCOMPARE(e.marks().GetCount(), 0);
     QCOMPARE(at(e), qMakePair(1, 1));
 }
 
@@ -124,32 +124,32 @@ void StudyTest::strayMarksCannotHangStepping()
     // Marks that name cards outside the view: every real card marked, but
     // the counts differ. Stepping must still end.
     Deck d = deckOf(2);
-    d.Marks.add(0);
-    d.Marks.add(1);
-    d.Marks.add(7);
-    d.side = 1;
+    d.addMark(0);
+    d.addMark(1);
+    d.addMark(7);
+    d.setSide(1);
     study::stepForward(d);
-    QCOMPARE(d.side, 0);
-    QVERIFY(d.placeseek >= 0 && d.placeseek < 2);
-    QCOMPARE(d.Marks.GetCount(), 0);
-    d.Marks.add(0);
-    d.Marks.add(1);
-    d.Marks.add(9);
-    d.side = 0;
+    QCOMPARE(d.side(), 0);
+    QVERIFY(d.placeseek() >= 0 && d.placeseek() < 2);
+    QCOMPARE(d.marks().GetCount(), 0);
+    d.addMark(0);
+    d.addMark(1);
+    d.addMark(9);
+    d.setSide(0);
     study::stepBackward(d);
-    QCOMPARE(d.side, 1);
-    QCOMPARE(d.Marks.GetCount(), 0);
+    QCOMPARE(d.side(), 1);
+    QCOMPARE(d.marks().GetCount(), 0);
 }
 
 void StudyTest::settleMovesOffAMarkedCard()
 {
     Deck d = deckOf(4);
-    d.Marks.add(2);
-    d.placeseek = 2; // a jump landed on a marked card
-    d.side = 1;
+    d.addMark(2);
+    d.setCurrentCard(2, d.side()); // a jump landed on a marked card
+    d.setSide(1);
     study::settle(d);
     QCOMPARE(at(d), qMakePair(4, 1));
-    d.Marks.add(3);
+    d.addMark(3);
     study::settle(d); // wraps to the first unmarked card
     QCOMPARE(at(d), qMakePair(1, 1));
 }
@@ -167,10 +167,10 @@ void StudyTest::emptyViewDoesNothing()
 void StudyTest::captionAndShownText()
 {
     Deck d = deckOf(3);
-    d.placeseek = 2;
+    d.setCurrentCard(2, d.side());
     QCOMPARE(study::cardCaption(d), QStringLiteral("Card 3, side 1"));
     QCOMPARE(study::shownText(d), QStringLiteral("q3"));
-    d.side = 1;
+    d.setSide(1);
     QCOMPARE(study::cardCaption(d), QStringLiteral("Card 3, side 2"));
     QCOMPARE(study::shownText(d), QStringLiteral("a3"));
     QVERIFY(d.replaceViewCard(2, d.viewSide1(2), QString(12'000, QLatin1Char('x'))));
@@ -180,21 +180,21 @@ void StudyTest::captionAndShownText()
 void StudyTest::markStepsToNextUnmarkedCard()
 {
     Deck d = deckOf(3);
-    d.Marks.add(1);
+    d.addMark(1);
     // Two unmarked cards left (1 and 3): marking card 1 shows card 3.
     QCOMPARE(study::markCurrent(d), study::MarkResult::Marked);
     QCOMPARE(at(d), qMakePair(3, 1));
-    QCOMPARE(d.Marks.values(), (std::vector<int>{1, 0}));
+    QCOMPARE(d.marks().values(), (std::vector<int>{1, 0}));
     study::unmarkAll(d);
-    QCOMPARE(d.Marks.GetCount(), 0);
+    QCOMPARE(d.marks().GetCount(), 0);
 }
 
 void StudyTest::markRefusesTheLastUnmarkedCard()
 {
     Deck d = deckOf(2);
-    d.Marks.add(1);
+    d.addMark(1);
     QCOMPARE(study::markCurrent(d), study::MarkResult::WouldMarkAll);
-    QCOMPARE(d.Marks.GetCount(), 1);
+    QCOMPARE(d.marks().GetCount(), 1);
     QCOMPARE(at(d), qMakePair(1, 1));
     Deck one = deckOf(1);
     QCOMPARE(study::markCurrent(one), study::MarkResult::WouldMarkAll);
@@ -224,17 +224,17 @@ void StudyTest::jumpNumberParsesLikeTheEditField()
 void StudyTest::jumpAcceptsOnlyCardsInView()
 {
     Deck d = deckOf(5);
-    d.placeseek = 1;
+    d.setCurrentCard(1, d.side());
     for (int bad : {0, 6, -1, INT_MAX}) {
-        d.side = 1;
+        d.setSide(1);
         QVERIFY(!study::acceptJump(d, bad));
-        QCOMPARE(d.side, 0); // side 1 will show whatever happens
-        QCOMPARE(d.placeseek, 1);
+        QCOMPARE(d.side(), 0); // side 1 will show whatever happens
+        QCOMPARE(d.placeseek(), 1);
     }
     QVERIFY(study::acceptJump(d, 3));
     QCOMPARE(at(d), qMakePair(3, 1));
     QVERIFY(study::acceptJump(d, 5));
-    QCOMPARE(d.placeseek, 4);
+    QCOMPARE(d.placeseek(), 4);
 }
 
 void StudyTest::informationCounts()
@@ -243,11 +243,11 @@ void StudyTest::informationCounts()
     for (const char *cat : {"Main", "Verbs", "Main", "Verbs", "Verbs"})
         cards.append({QStringLiteral("s"), QStringLiteral("t"), QString::fromLatin1(cat)});
     Deck d = testsupport::buildDeck(cards, {{"Verbs", "Main"}, {"Irregular", "Verbs"}});
-    d.tree.setSelected(d.tree.findByName(QStringLiteral("Verbs")));
+    d.selectCategory(d.tree().findByName(QStringLiteral("Verbs")));
     d.OpenCategory();
     d.RemoveViewCard(0);
-    d.Marks.add(1);
-    d.filehaschanged = 0;
+    d.addMark(1);
+    d.forgetChanges();
     const study::Information info = study::information(d, QStringLiteral("spanish"), QStringLiteral("/home/me"));
     QCOMPARE(info.fileName, QStringLiteral("spanish"));
     QCOMPARE(info.location, QStringLiteral("/home/me"));
@@ -256,7 +256,7 @@ void StudyTest::informationCounts()
     QCOMPARE(info.deletedCards, QStringLiteral("1"));
     QCOMPARE(info.totalCategories, QStringLiteral("3"));
     QCOMPARE(info.cardsInCategory, QStringLiteral("2"));
-    QCOMPARE(d.filehaschanged, 0);
+    QVERIFY(!d.changed());
     // The open category's cards were folded back to the end of the file.
     QCOMPARE(d.fileCategory(3), QStringLiteral("Verbs"));
 }

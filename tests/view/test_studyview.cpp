@@ -130,7 +130,7 @@ void StudyViewTest::threeCardsWithCardTwoMarked()
 {
     WindowFixture f;
     f.study(3);
-    f.deck().Marks.add(1);
+    f.deck().addMark(1);
     QTest::mouseClick(f.dlg->cardDisplay(), Qt::LeftButton);
     QTest::mouseClick(f.dlg->cardDisplay(), Qt::LeftButton);
     QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
@@ -225,8 +225,8 @@ void StudyViewTest::commandWithADialogEndsTheRepeat()
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Jump to Card"));
         QVERIFY(!f.dlg->repeatTimer().isActive());
         f.dlg->repeatTick();
-        QCOMPARE(f.deck().placeseek, 0);
-        QCOMPARE(f.deck().side, 1);
+        QCOMPARE(f.deck().placeseek(), 0);
+        QCOMPARE(f.deck().side(), 1);
     });
     const QString after = caption(f);
     QVERIFY(!f.dlg->repeatTimer().isActive());
@@ -234,7 +234,7 @@ void StudyViewTest::commandWithADialogEndsTheRepeat()
     for (int i = 0; i < 3; ++i)
         f.dlg->repeatTick();
     QCOMPARE(caption(f), after);
-    QCOMPARE(f.deck().placeseek, 0);
+    QCOMPARE(f.deck().placeseek(), 0);
     QVERIFY(!f.dlg->repeatTimer().isActive());
     QTest::mouseRelease(f.dlg, Qt::LeftButton, {}, inside);
 }
@@ -346,8 +346,8 @@ void StudyViewTest::jumpRejectsBadNumbersAndKeepsDialogOpen()
             typeAndOk(dialog, bad);
             QVERIFY2(dialog->isVisible(), qPrintable(bad));
         }
-        QCOMPARE(f.deck().side, 0);
-        QCOMPARE(f.deck().placeseek, 0);
+        QCOMPARE(f.deck().side(), 0);
+        QCOMPARE(f.deck().placeseek(), 0);
     });
     QVERIFY(f.dialogs.shown.isEmpty()); // no message for a bad number
 }
@@ -364,7 +364,7 @@ void StudyViewTest::jumpToThreeOfFive()
     QCOMPARE(caption(f), QStringLiteral("Card 3, side 1"));
     QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("q3"));
     // Jumping onto a marked card shows the next unmarked one.
-    f.deck().Marks.add(3);
+    f.deck().addMark(3);
     onModal([&] { f.window->runCommand(CM_JUMP); }, [&](QDialog *dialog) { typeAndOk(dialog, QStringLiteral(" 4")); });
     QCOMPARE(caption(f), QStringLiteral("Card 5, side 1"));
 }
@@ -424,7 +424,7 @@ void StudyViewTest::markWithTwoUnmarkedLeftThenInformation()
     QCOMPARE(f.dialogs.shown.first().icon, UserDialogs::Icon::Stop);
     QCOMPARE(f.dialogs.shown.first().text,
              QStringLiteral("Cannot mark all the cards in this file.  You must have at least 1 unmarked card."));
-    QCOMPARE(f.deck().Marks.GetCount(), 2);
+    QCOMPARE(f.deck().marks().GetCount(), 2);
     onModal([&] { f.window->runCommand(CM_INFORMATION); }, [&](QDialog *dialog) {
         auto field = [&](const char *id) {
             return dialog->findChild<QLabel *>(QStringLiteral("field") + QLatin1String(id))->text();

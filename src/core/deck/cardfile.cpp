@@ -226,7 +226,6 @@ LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftU
     reader.next(field);
     reader.next(field);
 
-    CategoryTree &tree = deck.tree;
     for (int i = 1; i < count; ++i) {
         std::string_view nameField, parentField;
         if (!reader.next(nameField))
@@ -234,9 +233,9 @@ LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftU
         if (!reader.next(parentField))
             parentField = {};
         const QString name = fieldText(nameField, enc);
-        if (graftUnder && tree.contains(name))
+        if (graftUnder && deck.tree().contains(name))
             continue; // its cards join the category already there
-        tree.addChild(tree.findCategory(grafted(fieldText(parentField, enc))), name);
+        deck.addCategory(deck.tree().findCategory(grafted(fieldText(parentField, enc))), name);
     }
 
     // Category fields repeat a handful of names: decode each once and let
@@ -286,13 +285,10 @@ namespace {
 LoadReport load(std::string_view bytes, Deck &deck, const std::function<void(size_t)> &release)
 {
     deck.clear();
-    deck.filehasbeensaved = 1;
     LoadReport report = addCardFile(bytes, deck, nullptr, release);
-    deck.encoding = report.encoding;
-    deck.placeseek = 0;
-    deck.side = 0;
-    deck.OldTreeName = CategoryTree::kMainName;
+    deck.setEncoding(report.encoding);
     deck.LoadView(CategoryTree::kMainName);
+    deck.markSaved();
     return report;
 }
 
@@ -319,9 +315,9 @@ ReadResult read(const QString &path, Deck &deck)
 
 QByteArray serializeDeck(const Deck &deck, TextEncoding *encodingUsed)
 {
-    const CategoryTree &tree = deck.tree;
+    const CategoryTree &tree = deck.tree();
     const std::vector<CategoryTree::NodeId> nodes = tree.descendants(tree.root());
-    return encodeAll(deck.encoding, estimateSize(deck), encodingUsed, [&](Encoder &out) {
+    return encodeAll(deck.encoding(), estimateSize(deck), encodingUsed, [&](Encoder &out) {
         bool ok = out.field(QString::number(tree.nodeCount())) && out.field(CategoryTree::kMainName)
                   && out.field(kRoot);
         for (size_t i = 0; ok && i < nodes.size(); ++i)
@@ -335,11 +331,11 @@ QByteArray serializeDeck(const Deck &deck, TextEncoding *encodingUsed)
 
 QByteArray serializeCategory(const Deck &deck, CategoryTree::NodeId selected)
 {
-    const CategoryTree &tree = deck.tree;
+    const CategoryTree &tree = deck.tree();
     const QString selectedName = tree.name(selected);
     const std::vector<CategoryTree::NodeId> nodes = tree.descendants(selected);
     const std::vector<std::vector<int>> cards = deck.cardsOfCategories(nodes);
-    return encodeAll(deck.encoding, estimateSize(deck), nullptr, [&](Encoder &out) {
+    return encodeAll(deck.encoding(), estimateSize(deck), nullptr, [&](Encoder &out) {
         bool ok = out.field(QString::number(nodes.size() + 1)) && out.field(CategoryTree::kMainName)
                   && out.field(kRoot);
         for (size_t i = 0; ok && i < nodes.size(); ++i) {
@@ -362,7 +358,7 @@ QByteArray serializeCategory(const Deck &deck, CategoryTree::NodeId selected)
 
 WriteResult writeDeck(const Deck &deck, const QString &path, TextEncoding *encodingUsed)
 {
-    TextEncoding used = deck.encoding;
+    TextEncoding used = deck.encoding();
     const QByteArray bytes = serializeDeck(deck, &used);
     WriteResult result = writeFileSafely(path, bytes);
     if (result.ok && encodingUsed)

@@ -112,8 +112,8 @@ QByteArray serializeCategory(const Deck &deck, CategoryTree::NodeId selected);
 
 // Full-deck and category writers: the file on disk is only replaced by a
 // complete new one. After a successful write, encodingUsed (if given)
-// receives the encoding written; pass &deck.encoding so that later saves
-// keep writing the way this one did.
+// receives the encoding written; the caller gives it to the deck so that
+// later saves keep writing the way this one did.
 WriteResult writeDeck(const Deck &deck, const QString &path, TextEncoding *encodingUsed = nullptr);
 WriteResult writeCategory(const Deck &deck, CategoryTree::NodeId selected, const QString &path);
 

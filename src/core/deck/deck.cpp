@@ -16,14 +16,114 @@ void Deck::clear()
     deleted_.clear();
     names_.clear();
     nameIds_.clear();
-    Marks.ClearList();
-    tree.reset();
-    OldTreeName = CategoryTree::kMainName;
-    placeseek = 0;
-    side = 0;
-    filehasbeensaved = 0;
-    Word = Meaning = QStringLiteral(" ");
-    encoding = TextEncoding::Windows1252;
+    marks_.ClearList();
+    tree_.reset();
+    oldTreeName_ = CategoryTree::kMainName;
+    showSubCategories_ = false;
+    placeseek_ = 0;
+    side_ = 0;
+    changed_ = false;
+    saved_ = false;
+    encoding_ = TextEncoding::Windows1252;
+    viewTouched();
+    treeTouched();
+}
+
+void Deck::setCurrentCard(int placeseek, int side)
+{
+    placeseek_ = placeseek;
+    side_ = side;
+    viewTouched();
+}
+
+void Deck::setSide(int side)
+{
+    side_ = side;
+    viewTouched();
+}
+
+bool Deck::addMark(int viewIndex)
+{
+    viewTouched();
+    return marks_.add(viewIndex);
+}
+
+void Deck::clearMarks()
+{
+    marks_.ClearList();
+    viewTouched();
+}
+
+void Deck::markSaved()
+{
+    changed_ = false;
+    saved_ = true;
+}
+
+CategoryTree::NodeId Deck::addCategory(CategoryTree::NodeId parent, const QString &name)
+{
+    const CategoryTree::NodeId id = tree_.addChild(parent, name);
+    changed_ = true;
+    treeTouched();
+    return id;
+}
+
+void Deck::selectCategory(CategoryTree::NodeId node)
+{
+    tree_.setSelected(node);
+    treeTouched();
+}
+
+void Deck::renameCategory(CategoryTree::NodeId node, const QString &name)
+{
+    if (!tree_.isValid(node) || node == tree_.root())
+        return;
+    const QString old = tree_.name(node);
+    const bool viewIsOld = !showSubCategories_ && oldTreeName_ == old;
+    int orphans = 0;
+    if (!showSubCategories_) {
+        WriteBackView();
+        if (viewIsOld)
+            ForEachCardOfCategory(name, [&](int) { ++orphans; });
+    }
+    tree_.rename(node, name);
+    relabelCategory(old, name);
+    if (orphans > 0) {
+        // The orphans come before the written-back view cards in the file,
+        // so the reloaded view is the orphans, then the old view in order.
+        const std::vector<int> marks = marks_.values();
+        LoadView(name);
+        marks_.ClearList();
+        for (int m : marks)
+            marks_.add(m + orphans);
+        placeseek_ += orphans;
+    }
+    changed_ = true;
+    viewTouched();
+    treeTouched();
+}
+
+CategoryTree::NodeId Deck::deleteCategory(CategoryTree::NodeId node)
+{
+    if (!tree_.isValid(node) || node == tree_.root())
+        return tree_.selected();
+    const CategoryTree::NodeId parent = tree_.parent(node);
+    const auto &siblings = tree_.children(parent);
+    CategoryTree::NodeId next = parent;
+    for (size_t i = 0; i + 1 < siblings.size(); ++i)
+        if (siblings[i] == node)
+            next = siblings[i + 1];
+    next = tree_.removeSubtree(node, next);
+    tree_.setSelected(next);
+    // Opening folds the view back under the open name (in the same pass that
+    // loads the new view); the sweep then drops the subtree's cards and any
+    // orphans in one compaction. Only with "Main" open does opening "Main"
+    // skip the fold, and then the view is not among the deleted cards.
+    OpenCategory();
+    removeCardsOutsideTree();
+    changed_ = true;
+    treeTouched();
+    return next;
 }
 
 int Deck::nameId(const QString &name)
@@ -43,7 +143,7 @@ void Deck::foldViewBack(int nextId, std::vector<int> *nextCards)
     // card in order; then the view is appended. The appends ignore the
     // store size: the view's cards are already in the deck, and refusing
     // them here would lose them.
-    const int open = nameId(OldTreeName);
+    const int open = nameId(oldTreeName_);
     size_t out = 0;
     for (size_t j = 0; j < fileCat_.size(); ++j) {
         const int id = fileCat_[j];
@@ -83,6 +183,7 @@ void Deck::LoadView(const QString &name)
     std::vector<int> cards;
     ForEachCardOfCategory(name, [&](int j) { cards.push_back(j); });
     loadViewFrom(cards);
+    oldTreeName_ = name;
 }
 
 void Deck::loadViewFrom(const std::vector<int> &cards)
@@ -90,6 +191,7 @@ void Deck::loadViewFrom(const std::vector<int> &cards)
     view_.clear();
     for (int j : cards)
         view_.push_back(file_[size_t(j)]);
+    viewTouched();
 }
 
 std::vector<std::vector<int>> Deck::cardsOfCategories(const std::vector<CategoryTree::NodeId> &nodes) const
@@ -98,7 +200,7 @@ std::vector<std::vector<int>> Deck::cardsOfCategories(const std::vector<Category
     // category's node, instead of one scan of the file per category.
     std::vector<int> firstNode(names_.size(), -1); // name number -> first node holding it
     for (size_t r = nodes.size(); r-- > 0;) {
-        const int id = findName(tree.name(nodes[r]));
+        const int id = findName(tree_.name(nodes[r]));
         if (id >= 0)
             firstNode[size_t(id)] = int(r);
     }
@@ -111,7 +213,7 @@ std::vector<std::vector<int>> Deck::cardsOfCategories(const std::vector<Category
     // A name held by two nodes (only in corrupt files) gives its cards to
     // both, as visiting each node by name would.
     for (size_t r = 0; r < nodes.size(); ++r) {
-        const int id = findName(tree.name(nodes[r]));
+        const int id = findName(tree_.name(nodes[r]));
         if (id >= 0 && firstNode[size_t(id)] != int(r))
             buckets[r] = buckets[size_t(firstNode[size_t(id)])];
     }
@@ -120,63 +222,63 @@ std::vector<std::vector<int>> Deck::cardsOfCategories(const std::vector<Category
 
 void Deck::LoadViewWithSubcategories(CategoryTree::NodeId node)
 {
-    const auto buckets = cardsOfCategories(tree.preorder(node));
+    const auto buckets = cardsOfCategories(tree_.preorder(node));
     view_.clear();
     for (const auto &bucket : buckets)
         for (int j : bucket)
             view_.push_back(file_[size_t(j)]);
+    viewTouched();
 }
 
 void Deck::OpenCategory()
 {
-    const QString selectedName = tree.selectedName();
-    if (!ShowSubCategories) {
-        if (selectedName == CategoryTree::kMainName && OldTreeName == CategoryTree::kMainName)
+    const QString selectedName = tree_.selectedName();
+    if (!showSubCategories_) {
+        if (selectedName == CategoryTree::kMainName && oldTreeName_ == CategoryTree::kMainName)
             return;
         // WriteBackView, then LoadView, sharing one pass over the file.
         std::vector<int> cards;
         foldViewBack(nameId(selectedName), &cards);
         loadViewFrom(cards);
     } else {
-        LoadViewWithSubcategories(tree.selected());
+        LoadViewWithSubcategories(tree_.selected());
     }
-    OldTreeName = selectedName;
+    oldTreeName_ = selectedName;
     ResetCurrentCard();
 }
 
 void Deck::ToggleSubcategoryMode()
 {
-    if (!ShowSubCategories) {
-        ShowSubCategories = true;
+    if (!showSubCategories_) {
+        showSubCategories_ = true;
         WriteBackView();
         OpenCategory();
     } else {
-        ShowSubCategories = false;
-        const QString selectedName = tree.selectedName();
+        showSubCategories_ = false;
+        const QString selectedName = tree_.selectedName();
         LoadView(selectedName);
-        OldTreeName = selectedName;
+        oldTreeName_ = selectedName;
         ResetCurrentCard();
     }
+    treeTouched();
 }
 
 void Deck::RemoveViewCard(int p)
 {
     if (p < 0 || p >= viewCount())
         return;
-    filehaschanged = 1;
-    Word = view_[size_t(p)].side1;
-    Meaning = view_[size_t(p)].side2;
     deleted_.push_back(std::move(view_[size_t(p)]));
     view_.erase(view_.begin() + p);
-    RenumberMarksAfterRemoval(p);
+    marks_.renumberAfterRemoval(p);
+    cardsChanged();
 }
 
 void Deck::ResetCurrentCard()
 {
-    Word = Meaning = QStringLiteral(" ");
-    side = 0;
-    placeseek = 0;
-    Marks.ClearList();
+    side_ = 0;
+    placeseek_ = 0;
+    marks_.ClearList();
+    viewTouched();
 }
 
 bool Deck::appendViewCard(const QString &side1, const QString &side2)
@@ -184,6 +286,7 @@ bool Deck::appendViewCard(const QString &side1, const QString &side2)
     if (viewCount() >= capacity_)
         return false;
     view_.push_back({side1, side2});
+    cardsChanged();
     return true;
 }
 
@@ -193,7 +296,8 @@ bool Deck::insertViewCard(int k, const QString &side1, const QString &side2)
         return false;
     view_.insert(view_.begin() + k, Card{side1, side2});
     // The card that was at k moves up too, and its mark with it.
-    RenumberMarksAfterInsertion(k - 1);
+    marks_.renumberAfterInsertion(k - 1);
+    cardsChanged();
     return true;
 }
 
@@ -202,6 +306,7 @@ bool Deck::replaceViewCard(int k, const QString &side1, const QString &side2)
     if (k < 0 || k >= viewCount())
         return false;
     view_[size_t(k)] = {side1, side2};
+    cardsChanged();
     return true;
 }
 
@@ -212,7 +317,8 @@ bool Deck::takeViewCard(int k, QString &side1, QString &side2)
     side1 = std::move(view_[size_t(k)].side1);
     side2 = std::move(view_[size_t(k)].side2);
     view_.erase(view_.begin() + k);
-    RenumberMarksAfterRemoval(k);
+    marks_.renumberAfterRemoval(k);
+    cardsChanged();
     return true;
 }
 
@@ -223,7 +329,8 @@ bool Deck::moveViewCard(int k, const QString &destination)
     file_.push_back(std::move(view_[size_t(k)]));
     fileCat_.push_back(nameId(destination));
     view_.erase(view_.begin() + k);
-    RenumberMarksAfterRemoval(k);
+    marks_.renumberAfterRemoval(k);
+    cardsChanged();
     return true;
 }
 
@@ -232,11 +339,12 @@ void Deck::moveAllViewCards(const QString &destination)
     // After the write-back the open category's cards are the last ones, so
     // relabelling them in place puts them after the destination's own.
     WriteBackView();
-    const int from = nameId(OldTreeName);
+    const int from = nameId(oldTreeName_);
     const int to = nameId(destination);
     std::replace(fileCat_.end() - std::ptrdiff_t(view_.size()), fileCat_.end(), from, to);
     view_.clear();
-    Marks.ClearList();
+    marks_.ClearList();
+    cardsChanged();
 }
 
 void Deck::relabelCategory(const QString &from, const QString &to)
@@ -247,16 +355,17 @@ void Deck::relabelCategory(const QString &from, const QString &to)
         // Each card is looked at once, so a rename that differs only in
         // letter case cannot relabel a card twice.
         std::replace(fileCat_.begin(), fileCat_.end(), fromId, toId);
+        changed_ = true;
     }
-    if (OldTreeName == from)
-        OldTreeName = to;
+    if (oldTreeName_ == from)
+        oldTreeName_ = to;
 }
 
 int Deck::removeCardsOutsideTree()
 {
     std::vector<char> inTree(names_.size());
     for (size_t id = 0; id < names_.size(); ++id)
-        inTree[id] = tree.contains(names_[id]);
+        inTree[id] = tree_.contains(names_[id]);
     size_t out = 0;
     for (size_t j = 0; j < file_.size(); ++j) {
         if (!inTree[size_t(fileCat_[j])])
@@ -270,6 +379,8 @@ int Deck::removeCardsOutsideTree()
     const int removed = int(file_.size() - out);
     file_.resize(out);
     fileCat_.resize(out);
+    if (removed > 0)
+        changed_ = true;
     return removed;
 }
 
@@ -278,18 +389,21 @@ void Deck::clearViewToDeleted()
     for (Card &card : view_)
         deleted_.push_back(std::move(card));
     view_.clear();
-    Marks.ClearList();
+    marks_.ClearList();
+    cardsChanged();
 }
 
 bool Deck::undeleteCard(int u)
 {
     if (u < 0 || u >= deletedCount())
         return false;
-    Marks.ClearList();
+    marks_.ClearList();
+    viewTouched();
     if (viewCount() >= capacity_)
         return false;
     view_.push_back(std::move(deleted_.at(size_t(u))));
     deleted_.erase(size_t(u));
+    cardsChanged();
     return true;
 }
 
@@ -298,7 +412,10 @@ bool Deck::undeleteAll()
     const size_t room = size_t(std::max(0, capacity_ - viewCount()));
     const size_t n = std::min(room, deleted_.size());
     deleted_.takeFront(n, view_);
-    Marks.ClearList();
+    marks_.ClearList();
+    if (n > 0)
+        cardsChanged();
+    viewTouched();
     return deleted_.empty();
 }
 
@@ -309,6 +426,7 @@ bool Deck::appendFileCard(const QString &side1, const QString &side2, const QStr
     const int id = nameId(category);
     file_.push_back({side1, side2});
     fileCat_.push_back(id);
+    changed_ = true;
     return true;
 }
 
@@ -334,7 +452,8 @@ bool Deck::permuteView(const std::vector<int> &order)
     for (int k : order)
         reordered.push_back(std::move(view_[size_t(k)]));
     view_ = std::move(reordered);
-    Marks.ClearList();
+    marks_.ClearList();
+    cardsChanged();
     return true;
 }
 
@@ -342,6 +461,7 @@ void Deck::flipViewSides()
 {
     for (Card &card : view_)
         card.side1.swap(card.side2);
+    cardsChanged();
 }
 
 std::pair<size_t, size_t> Deck::CardChunks::find(size_t u) const

@@ -47,31 +47,67 @@ public:
 
     Deck();
 
-    MarkList Marks; // the marks of the view
-
-    // The copy memory.
-    QString memorySide1, memorySide2;
-    int cardinmemory = 0;
-
-    CategoryTree tree;
-
-    QString OldTreeName = CategoryTree::kMainName;
-    bool ShowSubCategories = false;
-    int placeseek = 0;
-    int side = 0;
-    int filehaschanged = 0;
-    int filehasbeensaved = 0;
-    QString Word = QStringLiteral(" ");
-    QString Meaning = QStringLiteral(" ");
-    int undeleteindex = 0;
+    // ---- What the deck is now (read by everyone; changed only through the
+    // operations below) ----
+    const MarkList &marks() const { return marks_; } // the marks of the view
+    const CategoryTree &tree() const { return tree_; }
+    // The open category: the one whose cards the view holds.
+    const QString &oldTreeName() const { return oldTreeName_; }
+    bool showSubCategories() const { return showSubCategories_; }
+    // The current card (a view index, 0 for an empty view) and the side shown.
+    int placeseek() const { return placeseek_; }
+    int side() const { return side_; }
+    // The deck has changes that are not in its card file; every operation
+    // that changes a card or a category sets this itself.
+    bool changed() const { return changed_; }
+    // The deck has a card file on disk (loaded, or saved at least once).
+    bool hasBeenSaved() const { return saved_; }
     // How the open file was encoded; a save writes it back the same way.
-    TextEncoding encoding = TextEncoding::Windows1252;
+    TextEncoding encoding() const { return encoding_; }
+
+    // Revisions: the view's grows whenever what the card display shows may
+    // have changed (the view, the current card, the side, the marks), the
+    // tree's whenever a category is added, renamed, removed or selected.
+    // The window redraws what moved after each command.
+    quint64 viewRevision() const { return viewRevision_; }
+    quint64 treeRevision() const { return treeRevision_; }
+
+    // ---- The current card and the marks ----
+    void setCurrentCard(int placeseek, int side);
+    void setSide(int side);
+    // Appends a mark; false when it is already there.
+    bool addMark(int viewIndex);
+    void clearMarks();
+
+    // ---- The file behind the deck ----
+    // After a load or a save: nothing unsaved, and a file on disk.
+    void markSaved();
+    // The user let the changes go (the save question answered No before the
+    // deck is replaced or the program ends): nothing counts as unsaved.
+    void forgetChanges() { changed_ = false; }
+    void setEncoding(TextEncoding encoding) { encoding_ = encoding; }
+
+    // ---- Categories ----
+    // Adds a category below parent and returns it.
+    CategoryTree::NodeId addCategory(CategoryTree::NodeId parent, const QString &name);
+    // Makes node the selected category (opening it is OpenCategory's work).
+    void selectCategory(CategoryTree::NodeId node);
+    // Renames a category below "Main": the tree, every card of the
+    // category and, when it is open, the open category. When cards of the
+    // new name were already in the file (orphans), they join the view in
+    // front of the open cards, and the marks and the current card follow
+    // their cards.
+    void renameCategory(CategoryTree::NodeId node, const QString &name);
+    // Deletes a category below "Main" with its sub-categories: the next
+    // sibling (else the parent) is selected and opened, and every card of
+    // a category no longer in the tree goes. Returns the new selection.
+    CategoryTree::NodeId deleteCategory(CategoryTree::NodeId node);
 
     void setCapacity(int capacity) { capacity_ = capacity; }
     int capacity() const { return capacity_; }
 
-    // The empty deck: no cards, only "Main", nothing saved yet. The copy
-    // memory and the store size stay.
+    // The empty deck: no cards, only "Main", nothing saved yet and nothing
+    // changed. The store size stays.
     void clear();
 
     int viewCount() const { return int(view_.size()); }
@@ -86,7 +122,7 @@ public:
     const QString &deletedSide1(int u) const { return deleted_.at(size_t(u)).side1; }
     const QString &deletedSide2(int u) const { return deleted_.at(size_t(u)).side2; }
     // Neither a card in view nor a category besides "Main".
-    bool isBlank() const { return viewCount() == 0 && tree.nodeCount() <= 1; }
+    bool isBlank() const { return viewCount() == 0 && tree_.nodeCount() <= 1; }
 
     // Calls visit(j) for every file-level card j of the category, ascending.
     // The cards must not change during the walk.
@@ -107,21 +143,20 @@ public:
     // Moves the open category's cards, as the view holds them, to the end of
     // the file-level cards; the view stays. Never done in subcategory mode.
     void WriteBackView();
+    // Fills the view with the category's cards in file order and makes it
+    // the open category; no write-back.
     void LoadView(const QString &name);
     void LoadViewWithSubcategories(CategoryTree::NodeId node);
     // Makes the tree's selected category the open one.
     void OpenCategory();
     void ToggleSubcategoryMode();
-    // Removes view card p into the deleted cards (its texts also go to Word
-    // and Meaning), renumbers the marks and sets filehaschanged.
+    // Removes view card p into the deleted cards and renumbers the marks.
     void RemoveViewCard(int p);
-    void RenumberMarksAfterRemoval(int p) { Marks.renumberAfterRemoval(p); }
-    void RenumberMarksAfterInsertion(int p) { Marks.renumberAfterInsertion(p); }
     // The data part of showing no card after a view rebuild.
     void ResetCurrentCard();
 
-    // --- Card commands. Unless said otherwise they leave filehaschanged,
-    // placeseek and side to the command that calls them.
+    // --- Card commands. Each that changes a card sets the changed state;
+    // they leave placeseek and side to the command that calls them.
 
     // Appends a card to the view (add, add another); false when the view is
     // at the store size, and nothing is added.
@@ -144,8 +179,7 @@ public:
     // destination's own), and empties the view and the marks.
     void moveAllViewCards(const QString &destination);
     // Renames the category of every file-level card named from, in place,
-    // and the open category if it is from. The view's cards take the new
-    // name at the next write-back.
+    // and the open category if it is from (the tree is renameCategory's).
     void relabelCategory(const QString &from, const QString &to);
     // Removes every file-level card whose category is not in the tree (after
     // a category was deleted). Those cards cannot be undeleted. Returns how
@@ -164,14 +198,17 @@ public:
     bool undeleteAll();
 
     // Appends a card to the file-level cards (reading, inserting a file);
-    // false when they are at the store size.
+    // false when they are at the store size. A load marks the deck saved
+    // when it is done.
     bool appendFileCard(const QString &side1, const QString &side2, const QString &category);
     // Reserves room for more file-level cards, up to the store size.
     void reserveFileCards(int more);
 
     // Reorders the view: view card k becomes the card that was at
     // order[k]. order must be a permutation of the view's indexes; returns
-    // false and changes nothing otherwise. Clears the marks.
+    // false and changes nothing otherwise. Clears the marks; the deck counts
+    // as changed even when the order stays (a shuffle or a duplicate search
+    // was run on it).
     bool permuteView(const std::vector<int> &order);
     // Swaps side 1 and side 2 of every view card.
     void flipViewSides();
@@ -216,6 +253,14 @@ private:
     int nameId(const QString &name);
     // Replaces the view with the given file-level cards.
     void loadViewFrom(const std::vector<int> &cards);
+    void viewTouched() { ++viewRevision_; }
+    void treeTouched() { ++treeRevision_; }
+    void cardsChanged()
+    {
+        changed_ = true;
+        ++viewRevision_;
+    }
+
     // Folds the view back. With nextId >= 0 the view is about to be replaced
     // by that category's cards: its texts are moved, not copied, and the
     // same pass notes where that category's cards end up.
@@ -233,6 +278,18 @@ private:
     std::deque<QString> names_;
     QHash<QString, int> nameIds_;
     int capacity_ = kDefaultCapacity;
+
+    MarkList marks_;
+    CategoryTree tree_;
+    QString oldTreeName_ = CategoryTree::kMainName;
+    bool showSubCategories_ = false;
+    int placeseek_ = 0;
+    int side_ = 0;
+    bool changed_ = false;
+    bool saved_ = false;
+    TextEncoding encoding_ = TextEncoding::Windows1252;
+    quint64 viewRevision_ = 0;
+    quint64 treeRevision_ = 0;
 };
 
 } // namespace mdk

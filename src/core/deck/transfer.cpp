@@ -363,7 +363,6 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination)
 
 InsertResult insertBytes(std::string_view bytes, Deck &deck, const QString &target)
 {
-    deck.filehaschanged = 1;
     const cardfile::LoadReport report = cardfile::addCardFile(bytes, deck, &target);
     return {true, report.storeFull, report.cards};
 }
@@ -373,7 +372,6 @@ InsertResult insertFile(const QString &path, Deck &deck, const QString &target)
     FileBytes file;
     if (!file.open(path))
         return {};
-    deck.filehaschanged = 1;
     const cardfile::LoadReport report =
         cardfile::addCardFile(file.bytes(), deck, &target, [&](size_t upTo) { file.release(upTo); });
     return {true, report.storeFull, report.cards};

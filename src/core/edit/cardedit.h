@@ -30,17 +30,24 @@ bool mayDelete(const Deck &deck);
 // that moved into the gap, wrapping after the last card.
 void deleteCard(Deck &deck, int k);
 
+// The copy memory: one card held for Paste. It belongs to the card
+// commands, not to the deck, so it survives New and Open.
+struct CopyMemory {
+    QString side1, side2;
+    int cardinmemory = 0; // a card was copied or cut since start
+};
+
 // Copy of view card k into the copy memory.
-void copyCard(Deck &deck, int k);
+void copyCard(const Deck &deck, int k, CopyMemory &memory);
 // Cut of view card k: into the copy memory, out of the view (not to the
 // deleted cards); the card that moves into its place is shown, side 1, or
 // after the last card the previous unmarked one.
-void cutCard(Deck &deck, int k);
+void cutCard(Deck &deck, int k, CopyMemory &memory);
 
 enum class PasteResult { NothingCopied, StoreFull, Pasted };
 // Paste: the card in memory is inserted before the current card and
 // becomes the current card; the side shown stays.
-PasteResult pasteCard(Deck &deck);
+PasteResult pasteCard(Deck &deck, const CopyMemory &memory);
 
 // Undelete of deleted card u: appended to the open category; the marks are
 // cleared. False when the store is full (the deleted card stays).

@@ -23,7 +23,7 @@ int pageCount(int cards, bool cardFormat)
 void beginPrintCommand(Deck &deck)
 {
     const bool mainToMain =
-        deck.tree.selectedName() == CategoryTree::kMainName && deck.OldTreeName == CategoryTree::kMainName;
+        deck.tree().selectedName() == CategoryTree::kMainName && deck.oldTreeName() == CategoryTree::kMainName;
     // Opening another category folds the view back on its way; from "Main"
     // to "Main" the open does nothing, so the fold is done here, or an
     // all-cards printout would miss the edits made in "Main" since the last
@@ -42,7 +42,7 @@ namespace {
 // with the previous card's.
 bool cardsBelowSelection(const Deck &deck)
 {
-    const CategoryTree &tree = deck.tree;
+    const CategoryTree &tree = deck.tree();
     if (!tree.isValid(tree.selected()))
         return false;
     const std::vector<CategoryTree::NodeId> below = tree.descendants(tree.selected());
@@ -104,7 +104,7 @@ QString refusal(const Deck &deck, int scope, bool haveFoundCards)
 JobScope::JobScope(Deck &deck, int scope) : deck_(deck), scope_(scope)
 {
     if (scope_ == CategoryAndSubs)
-        deck_.LoadViewWithSubcategories(deck_.tree.selected());
+        deck_.LoadViewWithSubcategories(deck_.tree().selected());
 }
 
 JobScope::~JobScope()
@@ -112,7 +112,7 @@ JobScope::~JobScope()
     // The combined view is never written back: the selected category's own
     // cards come back from the file, in file order.
     if (scope_ == CategoryAndSubs) {
-        deck_.LoadView(deck_.tree.selectedName());
+        deck_.LoadView(deck_.tree().selectedName());
         deck_.ResetCurrentCard();
     }
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -152,12 +153,12 @@ std::optional<Found> scan(const Deck &deck, int current, const QString &pattern,
     if (current < 0 || current >= n)
         current = n - 1; // then the scan starts at card 1
     const Matcher matcher(pattern, options, n > 64);
-    const bool anyMarked = deck.Marks.GetCount() > 0;
+    const bool anyMarked = deck.marks().GetCount() > 0;
     int k = current;
     for (int tested = 0; tested < n; ++tested) {
         if (++k == n)
             k = 0;
-        if (anyMarked && deck.Marks.isMarked(k))
+        if (anyMarked && deck.marks().isMarked(k))
             continue;
         if (scanning)
             scanning(k);
@@ -238,10 +239,14 @@ int removeDuplicates(Deck &deck, int side)
         }
     }
 
-    deck.Marks.ClearList();
-    deck.filehaschanged = 1;
-    if (removed == 0)
+    if (removed == 0) {
+        // Nothing removed, but the run still counts as a change of the
+        // view: the marks go and the deck is changed.
+        std::vector<int> same(static_cast<size_t>(n));
+        std::iota(same.begin(), same.end(), 0);
+        deck.permuteView(same);
         return 0;
+    }
 
     // The removed cards grouped by the card they copy, in view order within
     // each group: a counting sort, so the order is the one the step-by-step
@@ -267,8 +272,8 @@ int removeDuplicates(Deck &deck, int side)
     for (int r = 0; r < removed; ++r)
         deck.RemoveViewCard(deck.viewCount() - 1);
 
-    if (deck.placeseek >= deck.viewCount())
-        deck.placeseek = 0;
+    if (deck.placeseek() >= deck.viewCount())
+        deck.setCurrentCard(0, deck.side());
     return removed;
 }
 

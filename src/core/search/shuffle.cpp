@@ -238,9 +238,8 @@ void shuffleView(Deck &deck, Order order, std::mt19937_64 &rng, const QLocale &l
 {
     const int n = deck.viewCount();
     Progress bar(order, n, progress);
-    deck.filehaschanged = 1;
-    deck.placeseek = 0;
-    deck.Marks.ClearList();
+    deck.clearMarks();
+    deck.setCurrentCard(0, deck.side());
 
     // Free slots need no filling: the new order is built as a permutation
     // and applied in one pass.
@@ -262,14 +261,12 @@ void shuffleView(Deck &deck, Order order, std::mt19937_64 &rng, const QLocale &l
     deck.permuteView(newOrder);
     bar.finish();
 
-    deck.placeseek = 0;
-    deck.side = 0;
+    deck.setCurrentCard(0, 0);
 }
 
 void flip(Deck &deck)
 {
     deck.flipViewSides();
-    deck.filehaschanged = 1;
 }
 
 } // namespace mdk::shuffle

@@ -3,10 +3,10 @@
 namespace mdk::enable {
 
 namespace {
-bool notSub(const EnableState &s) { return !s.deck.ShowSubCategories; }
+bool notSub(const EnableState &s) { return !s.deck.showSubCategories(); }
 int views(const EnableState &s) { return s.deck.viewCount(); }
-int marks(const EnableState &s) { return s.deck.Marks.GetCount(); }
-bool hasSomething(const EnableState &s) { return views(s) >= 1 || s.deck.tree.nodeCount() > 1; }
+int marks(const EnableState &s) { return s.deck.marks().GetCount(); }
+bool hasSomething(const EnableState &s) { return views(s) >= 1 || s.deck.tree().nodeCount() > 1; }
 } // namespace
 
 bool PassEnable(const EnableState &) { return true; }
@@ -18,28 +18,29 @@ bool SearchAgainEnable(const EnableState &s) { return views(s) >= 2 && !s.option
 bool UndeleteEnable(const EnableState &s) { return s.deck.deletedCount() >= 1 && notSub(s); }
 bool RevertEnable(const EnableState &s)
 {
-    return s.deck.filehasbeensaved != 0 && s.deck.filehaschanged != 0 && notSub(s);
+    return s.deck.hasBeenSaved() && s.deck.changed() && notSub(s);
 }
-bool PrintEnable(const EnableState &s) { return s.deck.fileCount() >= 1 && notSub(s); }
+// Print folds the view back first, so a card only in the view counts.
+bool PrintEnable(const EnableState &s) { return (s.deck.fileCount() >= 1 || views(s) >= 1) && notSub(s); }
 bool NotepadEnable(const EnableState &s) { return !s.NotepadOn; }
 bool AboutEnable(const EnableState &s) { return !s.AboutIsOpen; }
 bool DeleteEnable(const EnableState &s)
 {
     return notSub(s) && views(s) >= 1 && (marks(s) == 0 || views(s) - marks(s) >= 2);
 }
-bool PasteEnable(const EnableState &s) { return s.deck.cardinmemory != 0 && notSub(s); }
-bool SaveEnable(const EnableState &s) { return hasSomething(s) && s.deck.filehaschanged != 0 && notSub(s); }
+bool PasteEnable(const EnableState &s) { return s.cardInMemory && notSub(s); }
+bool SaveEnable(const EnableState &s) { return hasSomething(s) && s.deck.changed() && notSub(s); }
 bool SaveAsEnable(const EnableState &s) { return hasSomething(s) && notSub(s); }
 bool NewCategoryEnable(const EnableState &s)
 {
-    return s.deck.tree.isValid(s.deck.tree.selected()) && notSub(s);
+    return s.deck.tree().isValid(s.deck.tree().selected()) && notSub(s);
 }
 bool CategoryEnable(const EnableState &s)
 {
-    return s.deck.OldTreeName != CategoryTree::kMainName && notSub(s);
+    return s.deck.oldTreeName() != CategoryTree::kMainName && notSub(s);
 }
 bool MarkEnable(const EnableState &s) { return views(s) > marks(s) + 1; }
 bool UnMarkEnable(const EnableState &s) { return marks(s) > 0 && views(s) >= 1; }
-bool ShowingSubcategories(const EnableState &s) { return s.deck.ShowSubCategories; }
+bool ShowingSubcategories(const EnableState &s) { return s.deck.showSubCategories(); }
 
 } // namespace mdk::enable

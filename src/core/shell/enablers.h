@@ -5,13 +5,14 @@
 
 namespace mdk {
 
-// What the enablers look at: the deck, the options and the two
-// single-instance windows.
+// What the enablers look at: the deck, the options, the two
+// single-instance windows and the copy memory.
 struct EnableState {
     const Deck &deck;
     const Options &options;
     bool NotepadOn = false;
     bool AboutIsOpen = false;
+    bool cardInMemory = false; // the card commands' copy memory holds a card
 };
 
 // Whether a command may run now, one function per enabler of the command
@@ -45,7 +46,7 @@ bool ShowingSubcategories(const EnableState &);
 template <int k>
 bool RecentFileEnable(const EnableState &s)
 {
-    return !s.deck.ShowSubCategories && !s.options.files[size_t(k)].name.isEmpty();
+    return !s.deck.showSubCategories() && !s.options.files[size_t(k)].name.isEmpty();
 }
 } // namespace enable
 

@@ -7,10 +7,10 @@ namespace {
 bool allMarked(const Deck &deck)
 {
     const int n = deck.viewCount();
-    if (deck.Marks.GetCount() < n)
+    if (deck.marks().GetCount() < n)
         return false;
     for (int k = 0; k < n; ++k)
-        if (!deck.Marks.isMarked(k))
+        if (!deck.marks().isMarked(k))
             return false;
     return true;
 }
@@ -21,27 +21,30 @@ bool allMarked(const Deck &deck)
 void moveToUnmarked(Deck &deck, int delta)
 {
     const int n = deck.viewCount();
+    int card = deck.placeseek();
     for (int tries = 0; tries < n; ++tries) {
-        deck.placeseek = (deck.placeseek + delta + n) % n;
-        if (!deck.Marks.isMarked(deck.placeseek))
+        card = (card + delta + n) % n;
+        if (!deck.marks().isMarked(card)) {
+            deck.setCurrentCard(card, deck.side());
             return;
+        }
     }
-    deck.Marks.ClearList();
-    deck.placeseek = (deck.placeseek + delta + n) % n;
+    deck.clearMarks();
+    deck.setCurrentCard((card + delta + n) % n, deck.side());
 }
 
 } // namespace
 
 QString cardCaption(const Deck &deck)
 {
-    return QStringLiteral("Card ") + QString::number(deck.placeseek + 1)
-           + (deck.side == 0 ? QStringLiteral(", side 1") : QStringLiteral(", side 2"));
+    return QStringLiteral("Card ") + QString::number(deck.placeseek() + 1)
+           + (deck.side() == 0 ? QStringLiteral(", side 1") : QStringLiteral(", side 2"));
 }
 
 void clearMarksIfAllMarked(Deck &deck)
 {
     if (deck.viewCount() > 0 && allMarked(deck))
-        deck.Marks.ClearList();
+        deck.clearMarks();
 }
 
 void settle(Deck &deck)
@@ -49,25 +52,27 @@ void settle(Deck &deck)
     const int n = deck.viewCount();
     if (n == 0)
         return;
-    if (deck.placeseek < 0 || deck.placeseek >= n)
-        deck.placeseek = 0;
+    if (deck.placeseek() < 0 || deck.placeseek() >= n)
+        deck.setCurrentCard(0, deck.side());
     clearMarksIfAllMarked(deck);
-    if (!deck.Marks.isMarked(deck.placeseek))
+    if (!deck.marks().isMarked(deck.placeseek()))
         return;
     // A marked card is never shown: on to the next unmarked card's side 1.
     moveToUnmarked(deck, +1);
-    deck.side = 0;
+    deck.setSide(0);
 }
 
 bool stepForward(Deck &deck)
 {
     if (deck.viewCount() == 0)
         return false;
-    if (++deck.side == 1)
+    if (deck.side() == 0) {
+        deck.setSide(1);
         return true;
+    }
     clearMarksIfAllMarked(deck);
     moveToUnmarked(deck, +1);
-    deck.side = 0;
+    deck.setSide(0);
     return true;
 }
 
@@ -75,19 +80,21 @@ bool stepBackward(Deck &deck)
 {
     if (deck.viewCount() == 0)
         return false;
-    if (--deck.side == 0)
+    if (deck.side() == 1) {
+        deck.setSide(0);
         return true;
+    }
     clearMarksIfAllMarked(deck);
     moveToUnmarked(deck, -1);
-    deck.side = 1;
+    deck.setSide(1);
     return true;
 }
 
 QString shownText(const Deck &deck)
 {
     QString text;
-    if (deck.placeseek >= 0 && deck.placeseek < deck.viewCount())
-        text = deck.side == 0 ? deck.viewSide1(deck.placeseek) : deck.viewSide2(deck.placeseek);
+    if (deck.placeseek() >= 0 && deck.placeseek() < deck.viewCount())
+        text = deck.side() == 0 ? deck.viewSide1(deck.placeseek()) : deck.viewSide2(deck.placeseek());
     if (text.size() > kShownLimit)
         text.truncate(kShownLimit);
     return text;
@@ -97,15 +104,15 @@ MarkResult markCurrent(Deck &deck)
 {
     if (deck.viewCount() == 0)
         return MarkResult::Empty;
-    if (deck.Marks.GetCount() + 1 >= deck.viewCount())
+    if (deck.marks().GetCount() + 1 >= deck.viewCount())
         return MarkResult::WouldMarkAll;
-    deck.Marks.add(deck.placeseek);
-    deck.side = 1;
+    deck.addMark(deck.placeseek());
+    deck.setSide(1);
     stepForward(deck);
     return MarkResult::Marked;
 }
 
-void unmarkAll(Deck &deck) { deck.Marks.ClearList(); }
+void unmarkAll(Deck &deck) { deck.clearMarks(); }
 
 int jumpNumber(const QString &text)
 {
@@ -126,16 +133,17 @@ int jumpNumber(const QString &text)
 
 bool acceptJump(Deck &deck, int number)
 {
-    deck.side = 0;
-    if (number < 1 || number > deck.viewCount())
+    if (number < 1 || number > deck.viewCount()) {
+        deck.setSide(0);
         return false;
-    deck.placeseek = number - 1;
+    }
+    deck.setCurrentCard(number - 1, 0);
     return true;
 }
 
 Information information(Deck &deck, const QString &fileName, const QString &filePath)
 {
-    if (!deck.ShowSubCategories)
+    if (!deck.showSubCategories())
         deck.WriteBackView();
     Information info;
     if (!fileName.isEmpty()) {
@@ -144,10 +152,10 @@ Information information(Deck &deck, const QString &fileName, const QString &file
     }
     if (deck.fileCount() > 0) {
         info.totalCards = QString::number(deck.fileCount());
-        info.markedCards = QString::number(deck.Marks.GetCount());
+        info.markedCards = QString::number(deck.marks().GetCount());
         info.deletedCards = QString::number(deck.deletedCount());
     }
-    info.totalCategories = QString::number(deck.tree.nodeCount());
+    info.totalCategories = QString::number(deck.tree().nodeCount());
     info.cardsInCategory = QString::number(deck.viewCount());
     return info;
 }

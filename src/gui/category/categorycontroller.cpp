@@ -51,58 +51,45 @@ CategoryController::CategoryController(const CommandContext &context, QObject *p
 
 void CategoryController::NewCategory()
 {
-    const CategoryTree::NodeId parent = deck_.tree.selected();
+    const CategoryTree::NodeId parent = deck_.tree().selected();
     CategoryNameDlg dialog(CategoryNameDlg::Kind::New, QString(), window_);
-    if (runNameDialog(dialog, deck_, dialogs_,
-                      [&](const QString &name) { category::newCategory(deck_, parent, name); }))
-        Q_EMIT treeChanged();
-    Q_EMIT viewChanged();
+    runNameDialog(dialog, deck_, dialogs_, [&](const QString &name) { category::newCategory(deck_, parent, name); });
 }
 
 void CategoryController::EditCategory()
 {
-    const CategoryTree::NodeId node = deck_.tree.selected();
-    if (!deck_.tree.isValid(node) || node == deck_.tree.root())
+    const CategoryTree::NodeId node = deck_.tree().selected();
+    if (!deck_.tree().isValid(node) || node == deck_.tree().root())
         return;
-    CategoryNameDlg dialog(CategoryNameDlg::Kind::Rename, deck_.tree.name(node), window_);
-    if (runNameDialog(dialog, deck_, dialogs_, [&](const QString &name) {
-            WaitCursor wait;
-            category::renameCategory(deck_, node, name);
-        }))
-        Q_EMIT treeChanged();
-    Q_EMIT viewChanged();
+    CategoryNameDlg dialog(CategoryNameDlg::Kind::Rename, deck_.tree().name(node), window_);
+    runNameDialog(dialog, deck_, dialogs_, [&](const QString &name) {
+        WaitCursor wait;
+        category::renameCategory(deck_, node, name);
+    });
 }
 
 void CategoryController::DeleteCategory()
 {
-    const CategoryTree::NodeId node = deck_.tree.selected();
-    if (!deck_.tree.isValid(node) || node == deck_.tree.root())
+    const CategoryTree::NodeId node = deck_.tree().selected();
+    if (!deck_.tree().isValid(node) || node == deck_.tree().root())
         return;
-    DeleteCategoryDlg dialog(deck_.tree.name(node), window_);
+    DeleteCategoryDlg dialog(deck_.tree().name(node), window_);
     if (dialog.exec() == QDialog::Accepted) {
-        {
-            WaitCursor wait;
-            category::deleteCategory(deck_, node);
-        }
-        Q_EMIT treeChanged();
+        WaitCursor wait;
+        category::deleteCategory(deck_, node);
     }
-    Q_EMIT viewChanged();
 }
 
 void CategoryController::ClearCategory()
 {
     category::clearCategory(deck_);
     Q_EMIT statusMessage(QStringLiteral("Category cleared"));
-    Q_EMIT viewChanged();
 }
 
 void CategoryController::ToggleShowSubCategories()
 {
-    {
-        WaitCursor wait;
-        deck_.ToggleSubcategoryMode();
-    }
-    Q_EMIT viewChanged();
+    WaitCursor wait;
+    deck_.ToggleSubcategoryMode();
 }
 
 } // namespace mdk

@@ -18,9 +18,6 @@ public:
     void ClearCategory();
     void ToggleShowSubCategories();
 
-Q_SIGNALS:
-    // The category tree changed shape or names: show it again.
-    void treeChanged();
 };
 
 } // namespace mdk

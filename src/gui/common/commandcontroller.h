@@ -24,7 +24,9 @@ struct CommandContext {
 
 // A subsystem's commands: it binds its own command ids to its handlers and
 // tells the window what happened through signals. The frame runs a handler
-// only while the command's enabler allows it.
+// only while the command's enabler allows it, and afterwards redraws the
+// card and the tree when the deck's revisions say they changed, so a
+// handler only changes the deck.
 class CommandController : public QObject {
     Q_OBJECT
 public:
@@ -35,8 +37,8 @@ public:
 Q_SIGNALS:
     // A confirmation in the status line for three seconds.
     void statusMessage(const QString &text);
-    // The current card, its side or the view changed: redisplay it.
-    void viewChanged();
+    // A dialog's Help button: topic of the help file, and the dialog.
+    void helpRequested(int topic, QWidget *owner);
 
 protected:
     CommandController(const CommandContext &context, QObject *parent)

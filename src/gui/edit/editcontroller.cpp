@@ -57,7 +57,7 @@ void EditController::runPalette(QPlainTextEdit *side1, QPlainTextEdit *side2, QW
 
 void EditController::CMCardAdd()
 {
-    AddCardDlg dialog(deck_.OldTreeName, toQFont(options_.LUsingFont), window_);
+    AddCardDlg dialog(deck_.oldTreeName(), toQFont(options_.LUsingFont), window_);
     connect(&dialog, &AddCardDlg::addAnotherRequested, this, [this, &dialog] {
         // On a full store the texts stay in the fields, so nothing typed is lost.
         if (addOne(dialog.side1(), dialog.side2(), &dialog))
@@ -68,7 +68,6 @@ void EditController::CMCardAdd()
     connect(&dialog, &AddCardDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::AddCard, &dialog); });
     if (dialog.exec() == QDialog::Accepted)
         addOne(dialog.side1(), dialog.side2(), &dialog);
-    Q_EMIT viewChanged();
 }
 
 void EditController::CMEdit()
@@ -76,11 +75,10 @@ void EditController::CMEdit()
     if (deck_.viewCount() == 0) {
         dialogs_.warn(window_, QStringLiteral("Mnemodeck"),
                       QStringLiteral("To edit a card, you must be viewing the card you wish to edit."));
-        Q_EMIT viewChanged();
         return;
     }
     // The card shown when the dialog opens is the one edited.
-    const int card = deck_.placeseek;
+    const int card = deck_.placeseek();
     EditCardDlg dialog(card + 1, deck_.viewSide1(card), deck_.viewSide2(card), toQFont(options_.LUsingFont),
                        window_);
     connect(&dialog, &EditCardDlg::extendedCharsRequested, this,
@@ -88,14 +86,13 @@ void EditController::CMEdit()
     connect(&dialog, &EditCardDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::EditCard, &dialog); });
     if (dialog.exec() == QDialog::Accepted)
         edit::editCard(deck_, card, dialog.side1(), dialog.side2());
-    Q_EMIT viewChanged();
 }
 
 void EditController::CMDeleteCard()
 {
     if (!edit::mayDelete(deck_))
         return;
-    const int card = deck_.placeseek;
+    const int card = deck_.placeseek();
     if (confirmation_.shouldAsk()) {
         DeleteCardDlg dialog(card + 1, deck_.viewSide1(card), deck_.viewSide2(card), window_);
         dialog.exec();
@@ -107,7 +104,6 @@ void EditController::CMDeleteCard()
     }
     edit::deleteCard(deck_, card);
     Q_EMIT statusMessage(QStringLiteral("Card deleted"));
-    Q_EMIT viewChanged();
 }
 
 void EditController::CMUndelete()
@@ -115,17 +111,14 @@ void EditController::CMUndelete()
     if (deck_.deletedCount() == 0) {
         dialogs_.warn(window_, QStringLiteral("Undelete Card"),
                       QStringLiteral("No cards have been deleted.  Cannot undelete."));
-        Q_EMIT viewChanged();
         return;
     }
     UndeleteDlg dialog(deck_, window_);
     connect(&dialog, &UndeleteDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Undelete, &dialog); });
     if (dialog.exec() == QDialog::Accepted) {
-        deck_.undeleteindex = dialog.undeleteindex();
-        if (!edit::undeleteCard(deck_, deck_.undeleteindex))
+        if (!edit::undeleteCard(deck_, dialog.undeleteindex()))
             dialogs_.warn(window_, kAddCard, edit::kStoreFull);
     }
-    Q_EMIT viewChanged();
 }
 
 void EditController::UndeleteAll()
@@ -137,7 +130,6 @@ void EditController::UndeleteAll()
     }
     if (!all)
         dialogs_.warn(window_, QStringLiteral("Undelete All"), edit::kUndeleteAllFull);
-    Q_EMIT viewChanged();
 }
 
 void EditController::CMCut()
@@ -146,8 +138,7 @@ void EditController::CMCut()
         dialogs_.warn(window_, QStringLiteral("Cut"), QStringLiteral("You must be viewing the card you wish to cut."));
         return;
     }
-    edit::cutCard(deck_, deck_.placeseek);
-    Q_EMIT viewChanged();
+    edit::cutCard(deck_, deck_.placeseek(), memory_);
     Q_EMIT statusMessage(QStringLiteral("Card has been cut"));
 }
 
@@ -157,13 +148,13 @@ void EditController::CopytoMemory()
         dialogs_.warn(window_, QStringLiteral("Copy"), QStringLiteral("You must be viewing the card you wish to copy."));
         return;
     }
-    edit::copyCard(deck_, deck_.placeseek);
+    edit::copyCard(deck_, deck_.placeseek(), memory_);
     Q_EMIT statusMessage(QStringLiteral("Card has been copied to memory"));
 }
 
 void EditController::PastefromMemory()
 {
-    switch (edit::pasteCard(deck_)) {
+    switch (edit::pasteCard(deck_, memory_)) {
     case edit::PasteResult::NothingCopied:
         dialogs_.warn(window_, QStringLiteral("Paste"), QStringLiteral("You have not copied or cut a card yet."));
         return;
@@ -172,7 +163,6 @@ void EditController::PastefromMemory()
         return;
     case edit::PasteResult::Pasted:
         Q_EMIT statusMessage(QStringLiteral("Card has been pasted"));
-        Q_EMIT viewChanged();
         return;
     }
 }
@@ -184,7 +174,7 @@ void EditController::CMMove()
                       QStringLiteral("You must have a least one card in your file to move a card."));
         return;
     }
-    MoveCardDlg dialog(deck_.tree, options_.MoveAll, window_);
+    MoveCardDlg dialog(deck_.tree(), options_.MoveAll, window_);
     connect(&dialog, &MoveCardDlg::okRequested, this, [this, &dialog] {
         // The box counts even when the move is refused.
         options_.MoveAll = dialog.moveAll();
@@ -213,7 +203,6 @@ void EditController::CMMove()
     connect(&dialog, &MoveCardDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Move, &dialog); });
     dialog.exec();
     category::afterMove(deck_);
-    Q_EMIT viewChanged();
 }
 
 } // namespace mdk

@@ -9,7 +9,8 @@ namespace mdk {
 
 // Add, Edit, Delete, Undelete, Undelete all, Cut, Copy and Paste. The
 // confirmation state of Delete and the palette's side choice live here for
-// the run and are never saved; the copy memory is the deck's.
+// the run and are never saved, and so does the copy memory, which New and
+// Open leave alone.
 class EditController : public CommandController {
     Q_OBJECT
 public:
@@ -26,11 +27,7 @@ public:
     void CMMove();
 
     const edit::DeleteConfirmation &deleteConfirmation() const { return confirmation_; }
-    bool addToSide1() const { return addToSide1_; }
-
-Q_SIGNALS:
-    // A dialog's Help button: topic of the help file, and the dialog.
-    void helpRequested(int topic, QWidget *owner);
+    const edit::CopyMemory &copyMemory() const { return memory_; }
 
 private:
     // Adds one card from the Add dialog; false (after the message) when the
@@ -40,6 +37,7 @@ private:
 
     edit::DeleteConfirmation confirmation_;
     bool addToSide1_ = true;
+    edit::CopyMemory memory_;
 };
 
 } // namespace mdk

@@ -130,10 +130,8 @@ bool FileCommands::FileLoad(const QString &path, const QString &displayName)
     if (result.report.storeFull)
         dialogs_.warn(window_, QStringLiteral("Load"), kStoreFull);
     setWindowTitle(kTitlePrefix + displayName);
-    Q_EMIT deckReplaced();
     Q_EMIT statusMessage(displayName + QStringLiteral(": ") + QString::number(result.report.cards)
                          + QStringLiteral(" cards"));
-    Q_EMIT viewChanged();
     return true;
 }
 
@@ -143,8 +141,6 @@ bool FileCommands::loadAsOpen(const QString &path)
     if (!FileLoad(path, name))
         return false;
     enterFile(path, name);
-    deck_.filehasbeensaved = 1;
-    Q_EMIT viewChanged();
     return true;
 }
 
@@ -152,28 +148,26 @@ bool FileCommands::differsFromFile() const
 {
     // A file whose cards were all deleted still differs from what is on
     // disk; only a blank deck that never had a file has nothing to lose.
-    return deck_.filehaschanged && (!deck_.isBlank() || deck_.filehasbeensaved);
+    return deck_.changed() && (!deck_.isBlank() || deck_.hasBeenSaved());
 }
 
 bool FileCommands::saveLeavingSubcategories()
 {
     // The combined view of subcategory mode is never written back: leave
     // the mode first, so that the save folds back the open category alone.
-    if (deck_.ShowSubCategories) {
+    if (deck_.showSubCategories())
         deck_.ToggleSubcategoryMode();
-        Q_EMIT viewChanged();
-    }
     return SaveFile();
 }
 
 bool FileCommands::SaveFileIfNeeded()
 {
     if (differsFromFile()) {
-        const QString who = deck_.filehasbeensaved ? open_.ProtectedFileName : kThisFile;
+        const QString who = deck_.hasBeenSaved() ? open_.ProtectedFileName : kThisFile;
         if (dialogs_.askSave(window_, kSaveFile, who + kBeforeLoading) && !saveLeavingSubcategories())
             return false;
     }
-    deck_.filehaschanged = 0;
+    deck_.forgetChanges();
     // Slot 0 keeps the open file's own folder, whatever dialog moved the
     // current directory since.
     RecentFile &slot0 = options_.files[0];
@@ -186,11 +180,11 @@ bool FileCommands::SaveFileIfNeeded()
 bool FileCommands::SaveBeforeExit()
 {
     if (differsFromFile()) {
-        const QString who = deck_.filehasbeensaved ? open_.ProtectedFileName : kThisFile;
+        const QString who = deck_.hasBeenSaved() ? open_.ProtectedFileName : kThisFile;
         if (dialogs_.askSave(window_, kSaveFile, who + kBeforeExiting) && !saveLeavingSubcategories())
             return false;
     }
-    deck_.filehaschanged = 0;
+    deck_.forgetChanges();
     return true;
 }
 
@@ -198,15 +192,12 @@ void FileCommands::CMFileNew()
 {
     if (!SaveFileIfNeeded())
         return;
-    deck_.filehasbeensaved = 0;
     setWindowTitle(kProgramTitle);
     deck_.clear();
     open_.ProtectedFileName.clear();
     open_.path.clear();
     if (recent::SetFileMenu(options_.files, open_.ProtectedFileName, open_.ProtectedFilePath))
         Q_EMIT recentFilesChanged();
-    Q_EMIT deckReplaced();
-    Q_EMIT viewChanged();
 }
 
 bool FileCommands::LoadFile()
@@ -241,16 +232,12 @@ bool FileCommands::CMFileOpen()
 {
     if (!SaveFileIfNeeded())
         return false;
-    const bool read = LoadFile();
-    if (read)
-        deck_.filehasbeensaved = 1;
-    Q_EMIT viewChanged();
-    return read;
+    return LoadFile();
 }
 
 bool FileCommands::refuseBlank(const QString &caption)
 {
-    if (deck_.viewCount() == 0 && deck_.fileCount() == 0 && deck_.tree.nodeCount() <= 1) {
+    if (deck_.viewCount() == 0 && deck_.fileCount() == 0 && deck_.tree().nodeCount() <= 1) {
         dialogs_.stop(window_, caption, kBlankFile);
         return true;
     }
@@ -289,7 +276,9 @@ bool FileCommands::writeDeckTo(const QString &path)
         WaitCursor wait;
         // The writer takes the file-level cards as they are.
         deck_.WriteBackView();
-        result = cardfile::writeDeck(deck_, path, &deck_.encoding);
+        TextEncoding used = deck_.encoding();
+        result = cardfile::writeDeck(deck_, path, &used);
+        deck_.setEncoding(used);
     }
     if (result.ok)
         return true;
@@ -301,7 +290,7 @@ bool FileCommands::SaveFile()
 {
     if (refuseBlank(QStringLiteral("Save")))
         return false;
-    if (!deck_.filehasbeensaved)
+    if (!deck_.hasBeenSaved())
         return SaveFileAs();
     QString target = open_.path;
     if (target.isEmpty() && !open_.ProtectedFileName.isEmpty())
@@ -311,7 +300,7 @@ bool FileCommands::SaveFile()
     // The changed flag is cleared only once the file is really on disk.
     if (!writeDeckTo(target))
         return false;
-    deck_.filehaschanged = 0;
+    deck_.markSaved();
     Q_EMIT deckSaved();
     Q_EMIT statusMessage(QStringLiteral("File saved"));
     return true;
@@ -334,14 +323,11 @@ bool FileCommands::SaveFileAs()
     if (!mayReplace(target, chosen, QStringLiteral("Save As")) || !writeDeckTo(target))
         return false;
 
-    deck_.filehaschanged = 0;
-    deck_.filehasbeensaved = 1;
+    deck_.markSaved();
     const QString name = names::displayName(targetName);
     enterFile(target, name);
-    deck_.placeseek = 0;
-    deck_.side = 0;
+    deck_.setCurrentCard(0, 0);
     setWindowTitle(kTitlePrefix + name);
-    Q_EMIT viewChanged();
     Q_EMIT deckSaved();
     Q_EMIT statusMessage(QStringLiteral("File saved"));
     return true;
@@ -349,28 +335,22 @@ bool FileCommands::SaveFileAs()
 
 void FileCommands::RevertFile()
 {
-    if (deck_.filehasbeensaved && deck_.filehaschanged
+    if (deck_.hasBeenSaved() && deck_.changed()
         && dialogs_.askSave(window_, QStringLiteral("Revert"), kRevertQuestion)) {
         const QString path = open_.path.isEmpty()
                                  ? locateCardFile(open_.ProtectedFilePath, open_.ProtectedFileName)
                                  : open_.path;
-        if (FileLoad(path, open_.ProtectedFileName)) {
-            deck_.filehaschanged = 0;
-            deck_.Marks.ClearList();
+        if (FileLoad(path, open_.ProtectedFileName))
             Q_EMIT statusMessage(QStringLiteral("File reverted"));
-        }
     }
-    Q_EMIT viewChanged();
 }
 
 void FileCommands::SaveCategory()
 {
-    const CategoryTree::NodeId selected = deck_.tree.selected();
+    const CategoryTree::NodeId selected = deck_.tree().selected();
     const QString chosen = dialogs_.saveFileName(window_, kSaveSeparately, dialogStart(lastCategoryTitle_));
-    if (chosen.isEmpty() || !deck_.tree.isValid(selected)) {
-        Q_EMIT viewChanged();
+    if (chosen.isEmpty() || !deck_.tree().isValid(selected))
         return;
-    }
     const QFileInfo info(chosen);
     open_.currentDirectory = info.absolutePath();
     lastCategoryTitle_ = info.fileName();
@@ -383,11 +363,9 @@ void FileCommands::SaveCategory()
                       QStringLiteral("Cannot save the category as %1.  It is the card file that is open now; "
                                      "choose another name.")
                           .arg(QFileInfo(target).fileName()));
-        Q_EMIT viewChanged();
         return;
     }
     if (!mayReplace(target, chosen, kSaveSeparately)) {
-        Q_EMIT viewChanged();
         return;
     }
     const bool existed = QFileInfo::exists(target);
@@ -402,7 +380,6 @@ void FileCommands::SaveCategory()
     } else {
         reportWriteFailure(target, existed, result.error);
     }
-    Q_EMIT viewChanged();
 }
 
 void FileCommands::CMFile(int k)
@@ -426,7 +403,6 @@ void FileCommands::CMFile(int k)
             recent::SetFileMenu(options_.files, chosen.name, chosen.path);
         Q_EMIT recentFilesChanged();
     }
-    Q_EMIT viewChanged();
 }
 
 void FileCommands::ChangeFont()
@@ -450,14 +426,12 @@ bool FileCommands::LoadStartupFile(const QString &dir, const QString &name)
                           + QStringLiteral(" folder."));
         open_.ProtectedFileName.clear();
         open_.ProtectedFilePath.clear();
-        Q_EMIT viewChanged();
         return false;
     }
     probe.close();
     const bool loaded = FileLoad(path, base);
     if (loaded)
         enterFile(path, base);
-    Q_EMIT viewChanged();
     return loaded;
 }
 

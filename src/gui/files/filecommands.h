@@ -63,8 +63,6 @@ public:
 Q_SIGNALS:
     // The frame's caption.
     void captionChanged(const QString &caption);
-    // A different deck (or an empty one) is in memory: rebuild the tree.
-    void deckReplaced();
     // The deck was written: the tree shows every category again.
     void deckSaved();
     // The recent-file slots changed.

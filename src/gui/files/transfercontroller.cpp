@@ -73,14 +73,12 @@ void TransferController::ConvertFile()
     Converter &converter = files_.converter();
     const std::optional<Converter::Choice> choice = converter.askConversion(window_, QString());
     if (!choice || !converter.convert(window_, choice->path, choice->version)) {
-        Q_EMIT viewChanged();
         return;
     }
     // A deck that differs from its file is offered for saving first; a
     // Yes whose save did not happen keeps it on screen.
     if (converter.loadafterconvert && files_.SaveFileIfNeeded())
         files_.loadAsOpen(choice->path);
-    Q_EMIT viewChanged();
 }
 
 // ---- Merge
@@ -133,7 +131,7 @@ QString TransferController::runMerge(MergeDlg &dialog)
 
 void TransferController::CMMergeFiles()
 {
-    const QString openSource = deck_.filehasbeensaved ? open_.path : QString();
+    const QString openSource = deck_.hasBeenSaved() ? open_.path : QString();
     MergeDlg dialog(openSource, QString(), loadaftermerge, window_);
     connect(&dialog, &MergeDlg::sourceBrowseRequested, &dialog, [&] {
         const QString chosen = browse(&dialog, QStringLiteral("Source file"), lastSourceTitle_, false);
@@ -163,14 +161,13 @@ void TransferController::CMMergeFiles()
         if ((loadaftermerge || isOpenFile(merged)) && files_.SaveFileIfNeeded())
             files_.loadAsOpen(merged);
     }
-    Q_EMIT viewChanged();
 }
 
 // ---- Paste from
 
 void TransferController::InsertFile()
 {
-    QString target = deck_.tree.selectedName();
+    QString target = deck_.tree().selectedName();
     if (target.isEmpty())
         target = CategoryTree::kMainName;
     deck_.WriteBackView();
@@ -197,12 +194,9 @@ void TransferController::InsertFile()
         }
     }
 
-    deck_.LoadView(deck_.OldTreeName);
-    if (inserted) {
-        Q_EMIT treeChanged();
+    deck_.LoadView(deck_.oldTreeName());
+    if (inserted)
         Q_EMIT statusMessage(transfer::kInserted);
-    }
-    Q_EMIT viewChanged();
 }
 
 // ---- Copy to File
@@ -235,7 +229,7 @@ void TransferController::CMCopyCard()
     while (ProtectedFileNameCopy_.isEmpty())
         if (!CMCopyOptions())
             return;
-    const int k = qBound(0, deck_.placeseek, deck_.viewCount() - 1);
+    const int k = qBound(0, deck_.placeseek(), deck_.viewCount() - 1);
     WriteResult result;
     {
         WaitCursor wait;

@@ -33,11 +33,6 @@ public:
     const QString &copyDestination() const { return ProtectedFileNameCopy_; }
     bool loadaftermerge = true;
 
-Q_SIGNALS:
-    void helpRequested(int topic, QWidget *owner);
-    // Paste from grafted categories: show the tree again.
-    void treeChanged();
-
 private:
     // The Merge button: checks, converts and merges; the path written, or
     // empty when the dialog stays open with the reason on its message line.

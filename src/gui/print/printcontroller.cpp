@@ -39,8 +39,6 @@ void PrintController::PrintTheCards()
         WaitCursor wait;
         print::beginPrintCommand(deck_);
     }
-    Q_EMIT treeChanged();
-    Q_EMIT viewChanged();
 
     const print::DialogStart start = print::dialogStart(deck_, options_.Printonlythiscategory);
     // The adjusted choice is kept even when the dialog is cancelled.
@@ -61,7 +59,6 @@ void PrintController::PrintTheCards()
         options_.PrintInCardFormat = dialog.cardFormat();
         printJob(dialog.cardFormat(), dialog.scope(), dialog.confirm(), printer, start.haveFoundCards);
     }
-    Q_EMIT viewChanged();
 }
 
 // The printer's own paper; a PDF file (always so without a printer) gets

@@ -25,12 +25,6 @@ public:
     // Tests replace the system's answer.
     void setPrinterCheck(std::function<bool()> installed) { printerInstalled_ = std::move(installed); }
 
-Q_SIGNALS:
-    // A dialog's Help button: topic of the help file, and the dialog.
-    void helpRequested(int topic, QWidget *owner);
-    // The category tree changed shape or selection: show it again.
-    void treeChanged();
-
 private:
     void preparePrinter(QPrinter &printer) const;
     void preview(PrintDialog &dialog, QPrinter &printer, bool haveFoundCards);

@@ -32,14 +32,13 @@ void SearchController::Search()
     if (deck_.viewCount() == 0) {
         dialogs_.warn(window_, QStringLiteral("Search"),
                       QStringLiteral("You must have at least 1 card in your card collection to use Search."));
-        Q_EMIT viewChanged();
         return;
     }
-    const int current = deck_.placeseek;
+    const int current = deck_.placeseek();
     const search::Options stored{options_.casesensitive != 0, options_.wholewordsonly != 0};
     // Removing duplicates from the combined view of subcategory mode, which
     // is never written back, would later bring copies back with Undelete.
-    SearchDlg dialog(options_.LastSearch, stored, deck_.viewCount(), current + 1, !deck_.ShowSubCategories,
+    SearchDlg dialog(options_.LastSearch, stored, deck_.viewCount(), current + 1, !deck_.showSubCategories(),
                      window_);
     const auto finish = [this, &dialog] {
         // The boxes are kept only when the search ends the dialog.
@@ -48,7 +47,7 @@ void SearchController::Search()
         options_.wholewordsonly = chosen.wholeWords ? 1 : 0;
         dialog.accept();
     };
-    connect(&dialog, &SearchDlg::beginSearchRequested, this, [this, &dialog, current, finish] {
+    connect(&dialog, &SearchDlg::beginSearchRequested, this, [this, &dialog, finish] {
         WaitCursor wait;
         bool removed = false;
         const bool sideChecked[] = {dialog.deleteDuplicatesOnSide1(), dialog.deleteDuplicatesOnSide2()};
@@ -62,8 +61,10 @@ void SearchController::Search()
             removed = true;
         }
         const QString pattern = dialog.searchText().left(search::kPatternChars);
-        const int start = removed ? 0 : current;
-        deck_.placeseek = start;
+        // Each click scans on from the deck's card: the one current when the
+        // dialog opened, or card 1 once duplicates were removed.
+        const int start = removed ? 0 : deck_.placeseek();
+        deck_.setCurrentCard(start, deck_.side());
         if (pattern.isEmpty()) {
             if (removed)
                 finish();
@@ -74,12 +75,11 @@ void SearchController::Search()
                                         [&dialog](int card) { dialog.setScanning(card + 1); });
         if (!found) {
             dialogs_.warn(&dialog, QStringLiteral("Search for Card"), QStringLiteral("Card not found."));
-            deck_.placeseek = start;
+            deck_.setCurrentCard(start, deck_.side());
             return;
         }
         options_.LastSearch = pattern;
-        deck_.placeseek = found->card;
-        deck_.side = found->side;
+        deck_.setCurrentCard(found->card, found->side);
         finish();
     });
     connect(&dialog, &SearchDlg::extendedCharsRequested, this, [&dialog] {
@@ -89,7 +89,6 @@ void SearchController::Search()
     });
     connect(&dialog, &SearchDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Search, &dialog); });
     dialog.exec();
-    Q_EMIT viewChanged();
 }
 
 void SearchController::SearchAgain()
@@ -99,19 +98,17 @@ void SearchController::SearchAgain()
         std::optional<search::Found> found;
         {
             WaitCursor wait;
-            found = search::scan(deck_, deck_.placeseek, pattern,
+            found = search::scan(deck_, deck_.placeseek(), pattern,
                                  {options_.casesensitive != 0, options_.wholewordsonly != 0});
         }
         const QString quoted = QLatin1Char('"') + pattern + QLatin1Char('"');
         if (found) {
-            deck_.placeseek = found->card;
-            deck_.side = found->side;
+            deck_.setCurrentCard(found->card, found->side);
             Q_EMIT statusMessage(QStringLiteral("Found ") + quoted);
         } else {
             dialogs_.warn(window_, QStringLiteral("Search for Card Again"), quoted + QStringLiteral(" was not found."));
         }
     }
-    Q_EMIT viewChanged();
 }
 
 void SearchController::ShuffleCards()
@@ -140,7 +137,6 @@ void SearchController::ShuffleCards()
     });
     connect(&dialog, &ShuffleDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Shuffle, &dialog); });
     dialog.exec();
-    Q_EMIT viewChanged();
 }
 
 void SearchController::Flip()
@@ -151,7 +147,6 @@ void SearchController::Flip()
     }
     shuffle::flip(deck_);
     Q_EMIT statusMessage(QStringLiteral("Cards flipped"));
-    Q_EMIT viewChanged();
 }
 
 } // namespace mdk

@@ -21,10 +21,6 @@ public:
 
     void reseed(quint64 seed) { rng_.seed(seed); }
 
-Q_SIGNALS:
-    // A dialog's Help button: topic of the help file, and the dialog.
-    void helpRequested(int topic, QWidget *owner);
-
 private:
     std::mt19937_64 rng_;
 };

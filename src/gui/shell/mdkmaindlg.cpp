@@ -75,7 +75,6 @@ void MDKMainDlg::SetText()
     if (deck_.viewCount() > 0) {
         study::settle(deck_);
         const QString text = study::shownText(deck_);
-        (deck_.side == 0 ? deck_.Word : deck_.Meaning) = text;
         display_->setText(text);
         scrollBar_->setRange(0, display_->lineCount() - 1);
         scrollBar_->setValue(0);
@@ -86,6 +85,15 @@ void MDKMainDlg::SetText()
         scrollBar_->setRange(0, 0);
         scrollBar_->setValue(0);
     }
+    shownView_ = deck_.viewRevision();
+}
+
+void MDKMainDlg::refresh()
+{
+    if (deck_.treeRevision() != shownTree_)
+        RefreshTree();
+    if (deck_.viewRevision() != shownView_)
+        SetText();
 }
 
 void MDKMainDlg::ChangeSide()
@@ -104,8 +112,6 @@ void MDKMainDlg::ScrollCard()
 {
     if (deck_.viewCount() == 0)
         return;
-    deck_.Word = deck_.viewSide1(deck_.placeseek);
-    deck_.Meaning = deck_.viewSide2(deck_.placeseek);
     scrollposition = scrollBar_->value();
     display_->setFirstLine(scrollposition);
     amounttodelete = display_->lineStart(scrollposition);
@@ -122,11 +128,12 @@ void MDKMainDlg::RefreshTree()
 {
     scrollposition = 0;
     fillingTree_ = true;
-    QTreeWidgetItem *current = categorytreewidget::fill(*tree_, deck_.tree);
+    QTreeWidgetItem *current = categorytreewidget::fill(*tree_, deck_.tree());
     categorytreewidget::expand(*tree_);
     if (current)
         tree_->setCurrentItem(current);
     fillingTree_ = false;
+    shownTree_ = deck_.treeRevision();
 }
 
 void MDKMainDlg::expandTree()
@@ -140,11 +147,13 @@ void MDKMainDlg::TvnSelChanged()
     QTreeWidgetItem *item = tree_->currentItem();
     if (fillingTree_ || !item)
         return;
-    deck_.tree.setSelected(categorytreewidget::nodeOf(item));
+    deck_.selectCategory(categorytreewidget::nodeOf(item));
     {
         WaitCursor wait;
         deck_.OpenCategory();
     }
+    // The tree already shows the selection.
+    shownTree_ = deck_.treeRevision();
     SetText();
     Q_EMIT stateChanged();
 }

@@ -37,6 +37,9 @@ public:
     void ScrollCard();
     // Shows the deck's category tree with the selected node current.
     void RefreshTree();
+    // Shows the tree and the card again where the deck's revisions moved
+    // since they were last shown; the frame calls it after every command.
+    void refresh();
     void expandTree();
     void setCardFont(const LogFont &font);
 
@@ -85,6 +88,9 @@ private:
     QTimer repeatTimer_; // 500 ms, then 100 ms
     AutoRepeat repeat_;
     bool fillingTree_ = false;
+    // The deck's revisions the card and the tree last showed.
+    quint64 shownView_ = 0;
+    quint64 shownTree_ = 0;
     // When the last press arrived, so that a double-click delivered along
     // with its own press is not counted twice.
     std::optional<quint64> lastPressTime_;

@@ -107,32 +107,25 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     connect(client_, &MDKMainDlg::cardCaption, this, &MnemodeckWindow::setStatusLine);
     connect(client_, &MDKMainDlg::stateChanged, this, &MnemodeckWindow::updateCommands);
 
+    // The subsystems, each binding its own commands; a new one is one line
+    // here (and a connection for any signal of its own).
     const CommandContext context{deck_, options_, *dialogs_, this};
-    files_ = new FileCommands(context, open_, this);
-    study_ = new StudyController(context, open_, this);
-    help_ = new HelpController(context, open_, this);
-    edit_ = new EditController(context, this);
-    search_ = new SearchController(context, this);
-    categories_ = new CategoryController(context, this);
-    notepad_ = new NotepadController(context, this);
-    about_ = new AboutController(context, this);
-    transfer_ = new TransferController(context, open_, *files_, this);
-    print_ = new PrintController(context, open_, this);
+    auto *files = new FileCommands(context, open_, this);
+    auto *help = new HelpController(context, open_, this);
+    auto *notepad = new NotepadController(context, this);
+    auto *about = new AboutController(context, this);
+    auto *search = new SearchController(context, this);
     for (CommandController *controller : std::initializer_list<CommandController *>{
-             files_, study_, help_, edit_, search_, categories_, notepad_, about_, print_, transfer_})
+             files, new StudyController(context, open_, this), help, new EditController(context, this), search,
+             new CategoryController(context, this), notepad, about, new PrintController(context, open_, this),
+             new TransferController(context, open_, *files, this)}) {
         addController(controller);
-    connectFileCommands();
-    connect(study_, &StudyController::helpRequested, help_, &HelpController::openHelp);
-    connect(edit_, &EditController::helpRequested, help_, &HelpController::openHelp);
-    connect(search_, &SearchController::helpRequested, help_, &HelpController::openHelp);
-    connect(categories_, &CategoryController::treeChanged, client_, &MDKMainDlg::RefreshTree);
-    connect(notepad_, &NotepadController::notepadChanged, this, &MnemodeckWindow::updateCommands);
-    connect(about_, &AboutController::aboutChanged, this, &MnemodeckWindow::updateCommands);
-    connect(about_, &AboutController::reseedRequested, search_, &SearchController::reseed);
-    connect(transfer_, &TransferController::helpRequested, help_, &HelpController::openHelp);
-    connect(transfer_, &TransferController::treeChanged, client_, &MDKMainDlg::RefreshTree);
-    connect(print_, &PrintController::helpRequested, help_, &HelpController::openHelp);
-    connect(print_, &PrintController::treeChanged, client_, &MDKMainDlg::RefreshTree);
+        connect(controller, &CommandController::helpRequested, help, &HelpController::openHelp);
+    }
+    connectFileCommands(files);
+    connect(notepad, &NotepadController::notepadChanged, this, &MnemodeckWindow::updateCommands);
+    connect(about, &AboutController::aboutChanged, this, &MnemodeckWindow::updateCommands);
+    connect(about, &AboutController::reseedRequested, search, &SearchController::reseed);
 
     buildCommands();
     buildMenus();
@@ -147,25 +140,49 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
 
 MnemodeckWindow::~MnemodeckWindow() = default;
 
-void MnemodeckWindow::addController(CommandController *controller)
+template <class Controller>
+Controller &MnemodeckWindow::commands() const
 {
-    for (auto it = controller->handlers().cbegin(); it != controller->handlers().cend(); ++it)
-        handlers_.insert(it.key(), it.value());
-    connect(controller, &CommandController::statusMessage, this, &MnemodeckWindow::ShowStatusMessage);
-    connect(controller, &CommandController::viewChanged, client_, &MDKMainDlg::SetText);
+    for (CommandController *c : controllers_)
+        if (auto *found = qobject_cast<Controller *>(c))
+            return *found;
+    qFatal("no controller of that class");
 }
 
-void MnemodeckWindow::connectFileCommands()
+FileCommands &MnemodeckWindow::fileCommands() const { return commands<FileCommands>(); }
+StudyController &MnemodeckWindow::studyCommands() const { return commands<StudyController>(); }
+HelpController &MnemodeckWindow::helpCommands() const { return commands<HelpController>(); }
+EditController &MnemodeckWindow::editCommands() const { return commands<EditController>(); }
+SearchController &MnemodeckWindow::searchCommands() const { return commands<SearchController>(); }
+CategoryController &MnemodeckWindow::categoryCommands() const { return commands<CategoryController>(); }
+NotepadController &MnemodeckWindow::notepadCommands() const { return commands<NotepadController>(); }
+AboutController &MnemodeckWindow::aboutCommands() const { return commands<AboutController>(); }
+TransferController &MnemodeckWindow::transferCommands() const { return commands<TransferController>(); }
+PrintController &MnemodeckWindow::printCommands() const { return commands<PrintController>(); }
+
+void MnemodeckWindow::addController(CommandController *controller)
 {
-    connect(files_, &FileCommands::captionChanged, this, &QWidget::setWindowTitle);
-    connect(files_, &FileCommands::deckReplaced, client_, &MDKMainDlg::RefreshTree);
-    connect(files_, &FileCommands::deckSaved, client_, &MDKMainDlg::expandTree);
-    connect(files_, &FileCommands::recentFilesChanged, this, &MnemodeckWindow::updateRecentFiles);
-    connect(files_, &FileCommands::cardFontChanged, this, [this] {
+    controllers_.push_back(controller);
+    for (auto it = controller->handlers().cbegin(); it != controller->handlers().cend(); ++it) {
+        // Two subsystems claiming one command is a wiring fault: one of
+        // them would silently never run.
+        if (handlers_.contains(it.key()))
+            qFatal("command %d is bound by two controllers", it.key());
+        handlers_.insert(it.key(), it.value());
+    }
+    connect(controller, &CommandController::statusMessage, this, &MnemodeckWindow::ShowStatusMessage);
+}
+
+void MnemodeckWindow::connectFileCommands(FileCommands *files)
+{
+    connect(files, &FileCommands::captionChanged, this, &QWidget::setWindowTitle);
+    connect(files, &FileCommands::deckSaved, client_, &MDKMainDlg::expandTree);
+    connect(files, &FileCommands::recentFilesChanged, this, &MnemodeckWindow::updateRecentFiles);
+    connect(files, &FileCommands::cardFontChanged, this, [this] {
         applyCardFont();
         client_->SetText();
     });
-    connect(files_, &FileCommands::exitRequested, this, &QWidget::close);
+    connect(files, &FileCommands::exitRequested, this, &QWidget::close);
 }
 
 // ---- Commands, menus and tool bar ----
@@ -276,7 +293,8 @@ void MnemodeckWindow::updateRecentFiles()
 
 EnableState MnemodeckWindow::enableState() const
 {
-    return {deck_, options_, notepad_->NotepadOn(), about_->AboutIsOpen()};
+    return {deck_, options_, commands<NotepadController>().NotepadOn(), commands<AboutController>().AboutIsOpen(),
+            commands<EditController>().copyMemory().cardinmemory != 0};
 }
 
 bool MnemodeckWindow::commandEnabled(int id) const
@@ -306,6 +324,8 @@ void MnemodeckWindow::runCommand(int id)
     // stepping ends here, and the command acts on the card shown now.
     client_->stopAutoRepeat();
     handlers_.value(id)();
+    // The handler changed only the deck: show what moved.
+    client_->refresh();
     // After a command's dialog the keys belong to the window again, even
     // where no window manager hands the focus back.
     if (isVisible() && !isActiveWindow() && !QApplication::activeModalWidget())
@@ -404,8 +424,6 @@ void MnemodeckWindow::applyCardFont() { client_->setCardFont(options_.LUsingFont
 
 void MnemodeckWindow::SetupWindow()
 {
-    deck_.tree.reset();
-    deck_.OldTreeName = CategoryTree::kMainName;
     clockTimer_.start();
     loadSettings();
     applyCardFont();
@@ -424,12 +442,13 @@ void MnemodeckWindow::sizeFrame()
 void MnemodeckWindow::LoadStartupFileFn(const StartupFile &startup)
 {
     if (!startup.LoadStartupSure) {
-        about_->NewIntroWindow();
+        aboutCommands().NewIntroWindow();
         return;
     }
     // The file is found case-insensitively in its folder; only a file that
     // was read becomes the open one and enters the recent files.
-    files_->LoadStartupFile(startup.LoadStartupPath, startup.LoadStartupFile);
+    fileCommands().LoadStartupFile(startup.LoadStartupPath, startup.LoadStartupFile);
+    client_->refresh();
     updateCommands();
 }
 
@@ -439,7 +458,7 @@ void MnemodeckWindow::closeEvent(QCloseEvent *event)
 {
     // One question; a Yes whose save did not happen (dialog cancelled,
     // write failed) keeps the window open rather than losing the changes.
-    const bool leave = files_->SaveBeforeExit();
+    const bool leave = fileCommands().SaveBeforeExit();
     saveSettings();
     if (!leave) {
         event->ignore();

@@ -6,6 +6,7 @@
 #include "core/shell/clocktext.h"
 #include "core/shell/commandline.h"
 #include "core/shell/commandtable.h"
+#include "gui/common/commandcontroller.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -70,16 +71,17 @@ public:
 
     // ---- Panes and controllers ----
     MDKMainDlg *client() const { return client_; }
-    FileCommands &fileCommands() { return *files_; }
-    StudyController &studyCommands() { return *study_; }
-    HelpController &helpCommands() { return *help_; }
-    EditController &editCommands() { return *edit_; }
-    SearchController &searchCommands() { return *search_; }
-    CategoryController &categoryCommands() { return *categories_; }
-    NotepadController &notepadCommands() { return *notepad_; }
-    AboutController &aboutCommands() { return *about_; }
-    TransferController &transferCommands() { return *transfer_; }
-    PrintController &printCommands() { return *print_; }
+    // Each subsystem's controller, found in the one list of controllers.
+    FileCommands &fileCommands() const;
+    StudyController &studyCommands() const;
+    HelpController &helpCommands() const;
+    EditController &editCommands() const;
+    SearchController &searchCommands() const;
+    CategoryController &categoryCommands() const;
+    NotepadController &notepadCommands() const;
+    AboutController &aboutCommands() const;
+    TransferController &transferCommands() const;
+    PrintController &printCommands() const;
 
     // ---- Commands ----
     QAction *commandAction(int id) const { return actions_.value(id); }
@@ -109,12 +111,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    template <class Controller>
+    Controller &commands() const;
     void buildCommands();
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
     void addController(CommandController *controller);
-    void connectFileCommands();
+    void connectFileCommands(FileCommands *files);
     void updateRecentFiles();
     void setStatusLine(const QString &text);
     void endStatusMessage();
@@ -131,16 +135,7 @@ private:
     QString loadDirectory_;
 
     MDKMainDlg *client_ = nullptr;
-    FileCommands *files_ = nullptr;
-    StudyController *study_ = nullptr;
-    HelpController *help_ = nullptr;
-    EditController *edit_ = nullptr;
-    SearchController *search_ = nullptr;
-    CategoryController *categories_ = nullptr;
-    NotepadController *notepad_ = nullptr;
-    AboutController *about_ = nullptr;
-    TransferController *transfer_ = nullptr;
-    PrintController *print_ = nullptr;
+    std::vector<CommandController *> controllers_;
     QHash<int, std::function<void()>> handlers_;
 
     QHash<int, QAction *> actions_;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/deck/deck.h"
-
 #include <QDialog>
 
 #include <memory>
@@ -12,27 +10,22 @@ class JumpToCardDlg;
 
 namespace mdk {
 
-// The Jump to Card dialog (template "JumpToCardDlg"). OK always turns the
-// card to side 1; a number outside 1 .. view count keeps the dialog open
-// without a message.
+// The Jump to Card dialog (template "JumpToCardDlg"): it reads the number
+// typed; the caller applies it and accept()s when it named a card.
 class JumpToCardDlg : public QDialog {
     Q_OBJECT
 public:
-    JumpToCardDlg(Deck &deck, QWidget *parent = nullptr);
+    JumpToCardDlg(int viewCount, QWidget *parent = nullptr);
     ~JumpToCardDlg() override;
 
-    int jumpcardnumber() const { return jumpcardnumber_; }
-
 Q_SIGNALS:
+    // OK, with the number typed.
+    void okRequested(int jumpcardnumber);
     // The Help button: the dialog's help topic.
     void helpRequested();
 
 private:
-    void Ok();
-
-    Deck &deck_;
     std::unique_ptr<Ui::JumpToCardDlg> ui_;
-    int jumpcardnumber_ = 0;
 };
 
 } // namespace mdk

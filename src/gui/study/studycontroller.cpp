@@ -32,14 +32,15 @@ void StudyController::CMJump()
         dialogs_.warn(window_, QStringLiteral("Jump"), QStringLiteral("You must have a card to jump to."));
         return;
     }
-    JumpToCardDlg dialog(deck_, window_);
+    JumpToCardDlg dialog(deck_.viewCount(), window_);
+    // OK always turns to side 1; a number outside the view keeps the
+    // dialog open without a message.
+    connect(&dialog, &JumpToCardDlg::okRequested, this, [this, &dialog](int number) {
+        if (study::acceptJump(deck_, number))
+            dialog.accept();
+    });
     connect(&dialog, &JumpToCardDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Jump, &dialog); });
     dialog.exec();
-    if (deck_.placeseek >= 0 && deck_.placeseek < deck_.viewCount()) {
-        deck_.Word = deck_.viewSide1(deck_.placeseek);
-        deck_.Meaning = deck_.viewSide2(deck_.placeseek);
-    }
-    Q_EMIT viewChanged();
 }
 
 void StudyController::CMMark()
@@ -50,7 +51,6 @@ void StudyController::CMMark()
                                      "1 unmarked card."));
         return;
     }
-    Q_EMIT viewChanged();
 }
 
 void StudyController::CMUnmarkAll() { study::unmarkAll(deck_); }

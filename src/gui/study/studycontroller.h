@@ -17,10 +17,6 @@ public:
     void CMMark();
     void CMUnmarkAll();
 
-Q_SIGNALS:
-    // A dialog's Help button: topic of the help file, and the dialog.
-    void helpRequested(int topic, QWidget *owner);
-
 private:
     const OpenFile &open_;
 };
