@@ -1,11 +1,11 @@
 #include "mdktool_commands.h"
 
 #include "core/deck/cardfile.h"
+#include "core/deck/filenames.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/stat.h>
 
 namespace mdk::tool {
 
@@ -69,24 +69,9 @@ bool load(const QString &path, Deck &deck, int &exitCode)
     return true;
 }
 
-namespace {
-
-// Same file when both names reach one inode (also through links or
-// different spellings of the path).
-bool sameFile(const QString &a, const QString &b)
-{
-    struct stat sa {}, sb {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) != 0
-        || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-} // namespace
-
 bool isInput(const QString &in, const QString &out)
 {
-    return in == out || sameFile(in, out);
+    return in == out || names::sameFile(in, out);
 }
 
 int refuseInput(const QString &out)

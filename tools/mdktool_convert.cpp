@@ -6,7 +6,6 @@
 #include "mdktool_commands.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace mdk::tool {
 
@@ -22,8 +21,8 @@ int convertCommand(const QStringList &args)
     if (isInput(in, out))
         return refuseInput(out);
 
-    QFile file(in);
-    if (QFileInfo(in).isDir() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!cardfile::openForReading(file, in))
         return fail(in, conversion::kCannotAccess);
     if (file.size() > cardfile::kMaxFileSize)
         return fail(in, QStringLiteral("is too large to convert"));

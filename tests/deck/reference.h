@@ -5,6 +5,7 @@
 // fast operations must leave exactly the same cards, in the same order.
 
 #include "core/deck/deck.h"
+#include "support/textlist.h"
 
 #include <QStringList>
 

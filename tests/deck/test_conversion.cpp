@@ -90,6 +90,29 @@ private Q_SLOTS:
         QCOMPARE(convert(QByteArray(), Version::Later), cardfile::emptyFile());
     }
 
+    void convertedTextsReadBackAsWindows1252()
+    {
+        // "Ã©tÃ©" and "CAFÉ…" in Windows-1252 happen to be valid UTF-8 bytes.
+        const QByteArray side1("\xc3\xa9t\xc3\xa9"), side2("CAF\xc9\x85");
+        const std::pair<Version, QByteArray> files[] = {
+            {Version::V100, block(side1, 95) + block(side2, 95)},
+            {Version::V201, block(side1, 95) + block(side2, 95)},
+            {Version::V301, block(side1, 1001) + block(side2, 1001)},
+            {Version::Later, cardFields({side1, side2})},
+        };
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("old.mdk"));
+        for (const auto &[version, old] : files) {
+            QVERIFY(writeBytes(path, old));
+            QCOMPARE(conversion::convertFile(path, version).status, Result::Status::Converted);
+            Deck deck;
+            QVERIFY(cardfile::read(path, deck).opened);
+            QCOMPARE(deck.fileCount(), 1);
+            QCOMPARE(deck.fileSide1(0), QStringLiteral("Ã©tÃ©"));
+            QCOMPARE(deck.fileSide2(0), QStringLiteral("CAFÉ…"));
+        }
+    }
+
     void convertFileKeepsTheOriginal()
     {
         QTemporaryDir dir;

@@ -2,6 +2,7 @@
 // a file: the bytes written and the decks they read back as.
 
 #include "core/deck/cardfile.h"
+#include "core/deck/conversion.h"
 #include "core/deck/transfer.h"
 #include "support/cardfilebytes.h"
 #include "support/deckbuilder.h"
@@ -13,6 +14,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,6 +73,9 @@ private Q_SLOTS:
     void mergeRefusesSelfAndNonCardDestination();
     void mergeDecodesEachSourceInItsOwnEncoding();
     void failedMergeWriteLeavesDestinationAsItWas();
+    void mergeRefusesAResultOverTheSizeLimit();
+    void mergeDropsNulBytes();
+    void everyReaderRefusesAFifo();
     void pasteFromGraftsCategoriesAndRenamesMain();
     void copyCreatesAppendsAndCompletesCutOffFile();
     void copyRefusesUnreadableOrForeignFileUntouched();
@@ -163,6 +168,51 @@ void TestTransfer::failedMergeWriteLeavesDestinationAsItWas()
         return r.ok || !r.message.contains("dest.mdk");
     }));
     QCOMPARE(readAll(path("dest.mdk")), before);
+}
+
+void TestTransfer::mergeRefusesAResultOverTheSizeLimit()
+{
+    QVERIFY(writeCardFile(path("limit.mdk"), {}, {{"keep", "me", "Main"}}));
+    const QByteArray before = readAll(path("limit.mdk"));
+    QVERIFY(writeCardFile(path("long.mdk"), {}, {{QByteArray(100, 'x'), "y", "Main"}}));
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    const qint64 merged = before.size() + 101 + 2 + 5;
+    const auto refused = transfer::mergeFiles({path("long.mdk")}, path("limit.mdk"), merged - 1);
+    QVERIFY(!refused.ok);
+    QVERIFY2(refused.message.contains("limit.mdk"), qPrintable(refused.message));
+    QCOMPARE(readAll(path("limit.mdk")), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), files);
+
+    QVERIFY(transfer::mergeFiles({path("long.mdk")}, path("limit.mdk"), merged).ok);
+    QCOMPARE(readAll(path("limit.mdk")).size(), merged);
+}
+
+void TestTransfer::mergeDropsNulBytes()
+{
+    static const char kSource[] = "1\aMain\aRoot\an\0ul\as\0\aMain\a";
+    QVERIFY(writeBytes(path("nul.mdk"), QByteArray(kSource, sizeof kSource - 1)));
+    QVERIFY(transfer::mergeFiles({path("nul.mdk")}, path("nulout.mdk")).ok);
+    QCOMPARE(readAll(path("nulout.mdk")), QByteArray("1\aMain\aRoot\anul\as\aMain\a"));
+}
+
+void TestTransfer::everyReaderRefusesAFifo()
+{
+    // Opening a FIFO for reading waits for a writer: a reader that tried
+    // would hang here until the test times out.
+    const QString fifo = path("pipe.mdk");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(writeCardFile(path("src.mdk"), {}, {{"a", "b", "Main"}}));
+    Deck deck;
+    QCOMPARE(cardfile::testFormatOfFile(fifo), cardfile::Format::NotFound);
+    QVERIFY(!cardfile::canRead(fifo));
+    QVERIFY(!cardfile::read(fifo, deck).opened);
+    QVERIFY(!transfer::insertFile(fifo, deck, "Main").opened);
+    QCOMPARE(conversion::convertFile(fifo, conversion::Version::Later).status,
+             conversion::Result::Status::CannotAccess);
+    QVERIFY(!transfer::mergeFiles({fifo}, path("fifoout.mdk")).ok);
+    QVERIFY(!transfer::mergeFiles({path("src.mdk")}, fifo).ok);
+    QVERIFY(!transfer::appendCard(fifo, "c", "d").ok);
+    QVERIFY(!QFile::exists(path("fifoout.mdk")));
 }
 
 void TestTransfer::pasteFromGraftsCategoriesAndRenamesMain()

@@ -7,7 +7,7 @@
 // deliberate departures, the same as the program's: marked cards are not
 // searched, and a word character is any Unicode letter, digit or mark.
 
-#include "core/deck/textlist.h"
+#include "support/textlist.h"
 #include "core/search/search.h"
 
 #include <QStringList>

@@ -8,7 +8,7 @@
 // phase. The one deliberate departure, the same as the program's: a slot is
 // known to be free by a flag, not by holding the filler's text.
 
-#include "core/deck/textlist.h"
+#include "support/textlist.h"
 #include "core/search/shuffle.h"
 
 #include <QCollator>

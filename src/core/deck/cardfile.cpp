@@ -11,7 +11,10 @@
 #include <string>
 #include <unordered_map>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace mdk::cardfile {
@@ -48,23 +51,10 @@ public:
     // that must not be empty is written as a single space.
     bool field(const QString &text, bool spaceIfEmpty = false)
     {
-        if (spaceIfEmpty && text.isEmpty())
-            return field(QStringLiteral(" "));
-        // In both encodings the bytes 0x07 and 0x00 only come from those
-        // characters, so a quick look at the bytes written tells whether the
-        // text needed cleaning; the rare text that did is written again.
-        const qsizetype start = out_.size();
-        if (!append(text))
-            return false;
-        const char *written = out_.constData() + start;
-        const size_t length = size_t(out_.size() - start);
-        if (std::memchr(written, kTerminator, length) || std::memchr(written, 0, length)) {
-            out_.truncate(start);
-            const QString clean = Deck::cleanText(text);
-            append(spaceIfEmpty && clean.isEmpty() ? QStringLiteral(" ") : clean);
-        }
-        out_.append(kTerminator);
-        return true;
+        if (FieldWriter(encoding_, out_).text(text, spaceIfEmpty))
+            return true;
+        encoding_ = TextEncoding::Utf8;
+        return false;
     }
 
     TextEncoding encoding() const { return encoding_; }
@@ -74,18 +64,6 @@ public:
     void useUtf8() { encoding_ = TextEncoding::Utf8; }
 
 private:
-    bool append(const QString &text)
-    {
-        if (encoding_ == TextEncoding::Utf8) {
-            encoding::appendUtf8(text, out_);
-            return true;
-        }
-        if (encoding::appendWindows1252(text, out_))
-            return true;
-        encoding_ = TextEncoding::Utf8;
-        return false;
-    }
-
     TextEncoding encoding_;
     QByteArray out_;
 };
@@ -122,7 +100,80 @@ qsizetype estimateSize(const Deck &deck)
     return total;
 }
 
+bool isAscii(std::string_view bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 } // namespace
+
+bool FieldWriter::text(const QString &text, bool spaceIfEmpty)
+{
+    if (spaceIfEmpty && text.isEmpty())
+        return this->text(QStringLiteral(" "));
+    // In both encodings the bytes 0x07 and 0x00 only come from those
+    // characters, so a quick look at the bytes written tells whether the
+    // text needed cleaning; the rare text that did is written again.
+    const qsizetype start = out_.size();
+    auto append = [&](const QString &t) {
+        if (target_ == TextEncoding::Utf8) {
+            encoding::appendUtf8(t, out_);
+            return true;
+        }
+        return encoding::appendWindows1252(t, out_);
+    };
+    if (!append(text))
+        return false;
+    const char *written = out_.constData() + start;
+    const size_t length = size_t(out_.size() - start);
+    if (std::memchr(written, kTerminator, length) || std::memchr(written, 0, length)) {
+        out_.truncate(start);
+        const QString clean = Deck::cleanText(text);
+        append(spaceIfEmpty && clean.isEmpty() ? QStringLiteral(" ") : clean);
+    }
+    terminator();
+    return true;
+}
+
+bool FieldWriter::field(std::string_view bytes, TextEncoding from)
+{
+    if (!copy(bytes, from, true))
+        return false;
+    terminator();
+    return true;
+}
+
+bool FieldWriter::fields(std::string_view bytes, TextEncoding from)
+{
+    return copy(bytes, from, false);
+}
+
+bool FieldWriter::copy(std::string_view bytes, TextEncoding from, bool dropTerminators)
+{
+    std::string cleaned;
+    if (!bytes.empty()
+        && (std::memchr(bytes.data(), 0, bytes.size())
+            || (dropTerminators && std::memchr(bytes.data(), kTerminator, bytes.size())))) {
+        cleaned.reserve(bytes.size());
+        for (char c : bytes)
+            if (c != 0 && !(dropTerminators && c == kTerminator))
+                cleaned.push_back(c);
+        bytes = cleaned;
+    }
+    if (from == target_ || isAscii(bytes)) {
+        raw(bytes);
+        return true;
+    }
+    if (target_ == TextEncoding::Utf8) {
+        encoding::appendWindows1252AsUtf8(bytes, out_);
+        return true;
+    }
+    const qsizetype start = out_.size();
+    if (encoding::appendWindows1252(encoding::decode(bytes, from), out_))
+        return true;
+    out_.truncate(start);
+    return false;
+}
 
 bool FieldReader::next(std::string_view &field)
 {
@@ -148,10 +199,46 @@ Format testFormat(std::string_view bytes)
                                                                   : Format::Earlier;
 }
 
+bool openForReading(QFile &file, const QString &path, QString *error)
+{
+    auto refuse = [&](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QString notRegular = QStringLiteral("It is not a regular file.");
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0)
+        return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(st.st_mode))
+        return refuse(notRegular);
+    // Non-blocking, so that a FIFO put in its place since cannot hang us.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return refuse(notRegular);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return refuse(file.errorString());
+    }
+    return true;
+}
+
+bool canRead(const QString &path)
+{
+    QFile file;
+    return openForReading(file, path);
+}
+
 Format testFormatOfFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openForReading(file, path))
         return Format::NotFound;
     // The signature sits in the first three fields; a few kilobytes hold
     // them unless the count field is absurd, which is not current anyway.
@@ -172,12 +259,8 @@ int leadingCount(std::string_view field)
 
 bool FileBytes::open(const QString &path, QString *error)
 {
-    file_.setFileName(path);
-    if (!file_.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file_.errorString();
+    if (!openForReading(file_, path, error))
         return false;
-    }
     if (file_.size() > kMaxFileSize) {
         if (error)
             *error = QStringLiteral("The file is too large to be a card file.");
@@ -208,10 +291,22 @@ void FileBytes::release(size_t offset)
         return;
     const size_t page = size_t(sysconf(_SC_PAGESIZE));
     ::madvise(mapped_, offset / page * page, MADV_DONTNEED);
+    released_ = offset;
 }
 
-LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftUnder,
-                       const std::function<void(size_t)> &release)
+void FileBytes::releaseUpTo(std::string_view field)
+{
+    constexpr size_t kStretch = size_t(8) << 20;
+    const size_t at = size_t(field.data() - bytes_.data());
+    if (at > bytes_.size())
+        return;
+    if (at < released_)
+        released_ = 0; // read again from the start
+    if (at - released_ >= kStretch)
+        release(at);
+}
+
+LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftUnder, FileBytes *pages)
 {
     LoadReport report;
     const TextEncoding enc = encoding::detect(bytes);
@@ -257,9 +352,6 @@ LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftU
                          [&](char16_t *out) { return encoding::decodeInto(f, enc, out); });
     };
 
-    constexpr size_t kStretch = size_t(8) << 20;
-    size_t released = 0;
-    const size_t restStart = size_t(rest.data() - bytes.data());
     std::string_view side1, side2, category;
     while (reader.nextCard(side1, side2, category)) {
         auto it = catNames.find(category);
@@ -270,11 +362,8 @@ LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftU
             break;
         }
         ++report.cards;
-        const size_t at = restStart + size_t(category.data() - rest.data());
-        if (release && at - released >= kStretch) {
-            released = at;
-            release(released);
-        }
+        if (pages)
+            pages->releaseUpTo(category);
     }
     return report;
 }
@@ -282,10 +371,10 @@ LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftU
 namespace {
 
 // Replaces the deck with the card file in bytes.
-LoadReport load(std::string_view bytes, Deck &deck, const std::function<void(size_t)> &release)
+LoadReport load(std::string_view bytes, Deck &deck, FileBytes *pages)
 {
     deck.clear();
-    LoadReport report = addCardFile(bytes, deck, nullptr, release);
+    LoadReport report = addCardFile(bytes, deck, nullptr, pages);
     deck.setEncoding(report.encoding);
     deck.LoadView(CategoryTree::kMainName);
     deck.markSaved();
@@ -296,7 +385,7 @@ LoadReport load(std::string_view bytes, Deck &deck, const std::function<void(siz
 
 LoadReport parse(std::string_view bytes, Deck &deck)
 {
-    return load(bytes, deck, {});
+    return load(bytes, deck, nullptr);
 }
 
 ReadResult read(const QString &path, Deck &deck)
@@ -309,7 +398,7 @@ ReadResult read(const QString &path, Deck &deck)
     if (!file.open(path, &result.error))
         return result;
     result.opened = true;
-    result.report = load(file.bytes(), deck, [&](size_t upTo) { file.release(upTo); });
+    result.report = load(file.bytes(), deck, &file);
     return result;
 }
 
@@ -369,11 +458,6 @@ WriteResult writeDeck(const Deck &deck, const QString &path, TextEncoding *encod
 WriteResult writeCategory(const Deck &deck, CategoryTree::NodeId selected, const QString &path)
 {
     return writeFileSafely(path, serializeCategory(deck, selected));
-}
-
-QByteArray emptyFile()
-{
-    return QByteArrayLiteral("1\aMain\aRoot\a");
 }
 
 } // namespace mdk::cardfile

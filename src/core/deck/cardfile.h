@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QString>
 
-#include <functional>
 #include <string_view>
 
 namespace mdk::cardfile {
@@ -15,6 +14,16 @@ namespace mdk::cardfile {
 inline constexpr char kTerminator = 0x07;
 // Larger files are refused instead of being read into memory.
 inline constexpr qint64 kMaxFileSize = qint64(1) << 31;
+// The first three fields of every card file: one category, the signature.
+inline constexpr std::string_view kHeader = "1\aMain\aRoot\a";
+
+// Opens path for reading only when it is a regular file. A FIFO or device
+// would block the open or never end, so it is refused unopened (and checked
+// again on the descriptor, in case the name changed in between). false
+// with the reason in error otherwise.
+bool openForReading(QFile &file, const QString &path, QString *error = nullptr);
+// Whether openForReading would succeed; nothing stays open.
+bool canRead(const QString &path);
 
 // Reads the 0x07-terminated fields of a card file one after another.
 class FieldReader {
@@ -43,6 +52,38 @@ private:
     size_t pos_ = 0;
 };
 
+// Appends card-file fields to out in one encoding, whatever encoding the
+// texts come in. A field never holds 0x07 or NUL: they would end or split
+// it, so they are dropped. Every writer of card-file bytes goes through it.
+class FieldWriter {
+public:
+    FieldWriter(TextEncoding target, QByteArray &out) : target_(target), out_(out) {}
+
+    TextEncoding encoding() const { return target_; }
+    // A text and its terminator; false (nothing written) when the text has
+    // no Windows-1252 form. An empty text is written as a single space when
+    // spaceIfEmpty is set.
+    bool text(const QString &text, bool spaceIfEmpty = false);
+    // A field's bytes, in the encoding from, and its terminator; false as
+    // for text().
+    bool field(std::string_view bytes, TextEncoding from);
+    // Whole fields with their terminators (a file's own bytes), NUL dropped.
+    bool fields(std::string_view bytes, TextEncoding from);
+    // Bytes that are already card-file bytes in any encoding (the header,
+    // "Main" and terminators).
+    void raw(std::string_view bytes) { out_.append(bytes.data(), qsizetype(bytes.size())); }
+    void terminator() { out_.append(kTerminator); }
+
+private:
+    bool copy(std::string_view bytes, TextEncoding from, bool dropTerminators);
+
+    TextEncoding target_;
+    QByteArray &out_;
+};
+
+// The category field of every card a merge, a copy or a conversion writes.
+inline constexpr std::string_view kMainField = "Main\a";
+
 enum class Format { Current, Earlier, NotFound };
 
 // Current when field 2 is exactly "Main" and field 3 exactly "Root".
@@ -68,23 +109,29 @@ public:
     std::string_view bytes() const { return bytes_; }
     // Lets go of the pages before offset.
     void release(size_t offset);
+    // Lets go of the pages before field once reading has moved far enough
+    // past the last release, so that a long read keeps little resident.
+    void releaseUpTo(std::string_view field);
 
 private:
     QFile file_;
     uchar *mapped_ = nullptr;
     QByteArray copy_;
     std::string_view bytes_;
+    size_t released_ = 0;
 };
+
+class FileBytes;
 
 // Adds the categories and cards of the card file held in bytes to the deck,
 // decoding the file in its own encoding. Without graftUnder the category
 // records are attached as a fresh deck takes them. With it (Paste from), a
 // record whose name the tree already carries joins that node, and "Main",
 // as a parent or as a card's category, stands for graftUnder. Cards are
-// appended until the store is full. release(offset), when given, may let go
-// of the bytes before offset. The view is not touched.
-LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftUnder,
-                       const std::function<void(size_t)> &release = {});
+// appended until the store is full. pages, when given, is the file that
+// holds bytes; the pages already parsed are handed back as the reading goes
+// on. The view is not touched.
+LoadReport addCardFile(std::string_view bytes, Deck &deck, const QString *graftUnder, FileBytes *pages = nullptr);
 
 // Replaces the deck with the card file held in bytes: the tree from the
 // category records, every card in file order, the view of "Main", no marks,
@@ -118,6 +165,9 @@ WriteResult writeDeck(const Deck &deck, const QString &path, TextEncoding *encod
 WriteResult writeCategory(const Deck &deck, CategoryTree::NodeId selected, const QString &path);
 
 // The empty card file: one category, no cards.
-QByteArray emptyFile();
+inline QByteArray emptyFile()
+{
+    return QByteArray(kHeader.data(), qsizetype(kHeader.size()));
+}
 
 } // namespace mdk::cardfile

@@ -1,6 +1,7 @@
 #include "conversion.h"
 
 #include "cardfile.h"
+#include "encoding.h"
 #include "safewrite.h"
 
 #include <QDir>
@@ -18,61 +19,35 @@ namespace mdk::conversion {
 
 namespace {
 
-constexpr std::string_view kHeader{"1\aMain\aRoot\a"};
-constexpr std::string_view kCardTail{"Main\a"};
-
-// Writes the converted file into a buffer sized once for the worst case, so
-// that no byte is moved twice and memory never holds a spare copy.
-class Writer {
-public:
-    explicit Writer(qsizetype bound) : out_(bound, Qt::Uninitialized), at_(out_.data()) { put(kHeader); }
-
-    void put(std::string_view bytes)
-    {
-        std::memcpy(at_, bytes.data(), bytes.size());
-        at_ += bytes.size();
+// Earlier layouts are single-byte Windows-1252 by definition. The cards are
+// written as Save writes them: single-byte, unless those bytes would read
+// back as UTF-8 (and so as other text), in which case UTF-8. eachCard(card)
+// calls card(side1, side2) for every card in order.
+template <typename EachCard>
+QByteArray writeCards(qsizetype reserve, EachCard eachCard)
+{
+    QByteArray out;
+    for (TextEncoding target : {TextEncoding::Windows1252, TextEncoding::Utf8}) {
+        out.clear();
+        out.reserve(target == TextEncoding::Utf8 ? reserve + reserve / 2 : reserve);
+        cardfile::FieldWriter writer(target, out);
+        writer.raw(cardfile::kHeader);
+        eachCard([&](std::string_view side1, std::string_view side2) {
+            writer.field(side1, TextEncoding::Windows1252);
+            writer.field(side2, TextEncoding::Windows1252);
+            writer.raw(cardfile::kMainField);
+        });
+        if (encoding::detect(std::string_view(out.constData(), size_t(out.size()))) != TextEncoding::Utf8)
+            break;
     }
-    // A side text: the bytes as they are, less any 0x07 or NUL, which would
-    // end or split the field. The caller's split already excludes one of
-    // the two, so only the other (stray) is looked for.
-    void side(std::string_view text, char stray)
-    {
-        const char *p = text.data();
-        const size_t n = text.size();
-        if (n == 0) {
-            // nothing to copy (an empty text may have no storage at all)
-        } else if (!std::memchr(p, stray, n)) {
-            std::memcpy(at_, p, n);
-            at_ += n;
-        } else {
-            for (size_t i = 0; i < n; ++i)
-                if (p[i] != stray)
-                    *at_++ = p[i];
-        }
-        *at_++ = cardfile::kTerminator;
-    }
-    void card(std::string_view side1, std::string_view side2, char stray)
-    {
-        side(side1, stray);
-        side(side2, stray);
-        put(kCardTail);
-    }
-    QByteArray take()
-    {
-        out_.truncate(at_ - out_.constData());
-        return std::move(out_);
-    }
-
-private:
-    QByteArray out_;
-    char *at_;
-};
+    return out;
+}
 
 // Per card the converted file adds two terminators and "Main" plus its
 // terminator to the texts, which are never longer than in the old file.
 qsizetype bound(size_t oldSize, size_t cards)
 {
-    return qsizetype(kHeader.size() + oldSize + cards * (2 + kCardTail.size()));
+    return qsizetype(cardfile::kHeader.size() + oldSize + cards * (2 + cardfile::kMainField.size()));
 }
 
 // The text of a fixed block: up to its first NUL, or the whole block.
@@ -85,15 +60,16 @@ std::string_view blockText(std::string_view block)
 QByteArray convertBlocks(std::string_view old, size_t blockSize)
 {
     const size_t blocks = (old.size() + blockSize - 1) / blockSize;
-    Writer writer(bound(old.size(), (blocks + 1) / 2));
-    for (size_t at = 0; at < old.size();) {
-        const std::string_view side1 = blockText(old.substr(at, blockSize));
-        at += blockSize;
-        const std::string_view side2 = at < old.size() ? blockText(old.substr(at, blockSize)) : std::string_view();
-        at += blockSize;
-        writer.card(side1, side2, cardfile::kTerminator); // a block's text ends at its NUL
-    }
-    return writer.take();
+    return writeCards(bound(old.size(), (blocks + 1) / 2), [&](auto card) {
+        for (size_t at = 0; at < old.size();) {
+            const std::string_view side1 = blockText(old.substr(at, blockSize));
+            at += blockSize;
+            const std::string_view side2 =
+                at < old.size() ? blockText(old.substr(at, blockSize)) : std::string_view();
+            at += blockSize;
+            card(side1, side2);
+        }
+    });
 }
 
 QByteArray convertFields(std::string_view old)
@@ -102,15 +78,15 @@ QByteArray convertFields(std::string_view old)
     size_t fields = size_t(std::count(old.begin(), old.end(), cardfile::kTerminator));
     if (!old.empty() && old.back() != cardfile::kTerminator)
         ++fields;
-    Writer writer(bound(old.size(), (fields + 1) / 2));
-    cardfile::FieldReader reader(old);
-    std::string_view side1, side2;
-    while (reader.next(side1)) {
-        if (!reader.next(side2))
-            side2 = {};
-        writer.card(side1, side2, '\0'); // a field ends at its terminator
-    }
-    return writer.take();
+    return writeCards(bound(old.size(), (fields + 1) / 2), [&](auto card) {
+        cardfile::FieldReader reader(old);
+        std::string_view side1, side2;
+        while (reader.next(side1)) {
+            if (!reader.next(side2))
+                side2 = {};
+            card(side1, side2);
+        }
+    });
 }
 
 QString errnoText(int error)
@@ -232,16 +208,6 @@ QByteArray convertBytes(std::string_view old, Version version)
     return convertFields(old);
 }
 
-QString backupPathFor(const QString &path)
-{
-    const QFileInfo info(path);
-    for (int number = 1;; ++number) {
-        const QString candidate = candidateName(info.absolutePath(), info.completeBaseName(), number);
-        if (!QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
-            return candidate;
-    }
-}
-
 Result convertFile(const QString &path, Version version)
 {
     Result result;
@@ -249,8 +215,8 @@ Result convertFile(const QString &path, Version version)
     // A symbolic link is followed, as the writer follows it.
     const QString target = info.exists() ? info.canonicalFilePath() : path;
     struct stat st {};
-    QFile file(target);
-    if (info.isDir() || ::stat(QFile::encodeName(target).constData(), &st) != 0 || !file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!cardfile::openForReading(file, target) || ::fstat(file.handle(), &st) != 0) {
         result.status = Result::Status::CannotAccess;
         return result;
     }
@@ -278,8 +244,8 @@ Result convertFile(const QString &path, Version version)
     if (!written.ok) {
         // The backup goes again only while the file still holds every old
         // byte; a writer that had to overwrite in place may have cut it.
-        QFile check(target);
-        if (check.open(QIODevice::ReadOnly) && check.readAll() == old) {
+        QFile check;
+        if (cardfile::openForReading(check, target) && check.readAll() == old) {
             ::unlink(QFile::encodeName(backup).constData());
             result.error = written.error;
         } else {

@@ -29,8 +29,10 @@ inline const QString kRefused = QStringLiteral("Cannot continue to load this fil
 QString question(const QString &name);
 
 // The bytes of the converted file: "1", "Main", "Root", then side 1,
-// side 2, "Main" per card, each field followed by 0x07. Texts are copied
-// byte for byte (no decoding), except that 0x07 and NUL never reach a card.
+// side 2, "Main" per card, each field followed by 0x07. The old texts are
+// Windows-1252 and are written as Save writes a deck: the same bytes, or
+// all of it as UTF-8 when those bytes would read back as UTF-8. 0x07 and
+// NUL never reach a card.
 // V100/V201 hold each side in a 95-byte block, V301 in a 1001-byte block:
 // the text is the bytes up to the first NUL (all of them when there is
 // none), a short last block is still a block and a missing side 2 is empty.
@@ -44,14 +46,11 @@ struct Result {
     QString error;      // why, for the user (Failed only)
 };
 
-// The backup name for path: NAME.bac beside it (NAME = the file name less
-// its last suffix), or NAME-2.bac, NAME-3.bac, ... when taken. Exposed for
-// tests.
-QString backupPathFor(const QString &path);
-
 // Converts the file at path in place without ever risking the only copy:
-// the old bytes are kept beside it first (backupPathFor; a hard link where
-// possible, else a copy, an existing backup is never replaced), then the
+// the old bytes are kept beside it first (NAME.bac, NAME being the file name
+// less its last suffix, or the first free NAME-2.bac, NAME-3.bac, ...; a
+// hard link where possible, else a copy, an existing backup is never
+// replaced), then the
 // new bytes replace the file through writeFileSafely. A current file is
 // left alone (AlreadyCurrent); an unreadable one gives CannotAccess. On any
 // failure the file is untouched and the backup this call made is removed.

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "categorytree.h"
-#include "textlist.h"
+#include "marklist.h"
+#include "textpool.h"
 
 #include <QHash>
 #include <QString>
@@ -43,7 +44,7 @@ inline bool sameText(const QString &a, const QString &b)
 // never refuse, so no card is ever lost or half-added.
 class Deck {
 public:
-    static constexpr int kDefaultCapacity = TextList::kDefaultCapacity;
+    static constexpr int kDefaultCapacity = 50'000'000;
 
     Deck();
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <string>
 
 namespace mdk::encoding {
 
@@ -160,12 +161,30 @@ bool appendWindows1252(const QString &text, QByteArray &out)
     return true;
 }
 
-bool canEncodeWindows1252(const QString &text)
+void appendWindows1252AsUtf8(std::string_view bytes, QByteArray &out)
 {
-    for (QChar ch : text)
-        if (windows1252Byte(ch.unicode()) < 0)
-            return false;
-    return true;
+    // The UTF-8 forms of the 256 bytes, made once.
+    static const std::array<std::string, 256> table = [] {
+        std::array<std::string, 256> t;
+        for (int b = 0; b < 256; ++b) {
+            const char c = char(b);
+            t[size_t(b)] = decodeWindows1252(std::string_view(&c, 1)).toStdString();
+        }
+        return t;
+    }();
+    const char *p = bytes.data();
+    const char *end = p + bytes.size();
+    while (p < end) {
+        const char *ascii = p;
+        while (p < end && static_cast<unsigned char>(*p) < 0x80)
+            ++p;
+        out.append(ascii, p - ascii);
+        if (p < end) {
+            const std::string &s = table[static_cast<unsigned char>(*p)];
+            out.append(s.data(), qsizetype(s.size()));
+            ++p;
+        }
+    }
 }
 
 void appendUtf8(const QString &text, QByteArray &out)

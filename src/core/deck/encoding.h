@@ -27,6 +27,7 @@ qsizetype decodeInto(std::string_view bytes, TextEncoding encoding, char16_t *ou
 // Windows-1252 byte.
 bool appendWindows1252(const QString &text, QByteArray &out);
 void appendUtf8(const QString &text, QByteArray &out);
-bool canEncodeWindows1252(const QString &text);
+// Windows-1252 bytes written as the UTF-8 of the same characters.
+void appendWindows1252AsUtf8(std::string_view bytes, QByteArray &out);
 
 } // namespace mdk::encoding

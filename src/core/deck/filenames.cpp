@@ -1,7 +1,10 @@
 #include "filenames.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace mdk::names {
 
@@ -45,6 +48,39 @@ QString resolveCaseInsensitive(const QString &dir, const QString &name)
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return d.filePath(entry);
     return exact;
+}
+
+QString resolve(const QString &name, const QString &dir)
+{
+    const QString path = QDir::cleanPath(QDir(dir).absoluteFilePath(name));
+    if (QFileInfo::exists(path))
+        return path;
+    const QFileInfo info(path);
+    return resolveCaseInsensitive(info.absolutePath(), info.fileName());
+}
+
+QString locateCardFile(const QString &dir, const QString &displayName)
+{
+    const QString ownCase = QDir(dir).filePath(saveAsTarget(displayName));
+    if (QFileInfo(ownCase).isFile())
+        return ownCase;
+    for (const QString &candidate :
+         {resolveCaseInsensitive(dir, onDiskName(displayName)), resolveCaseInsensitive(dir, displayName)})
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    return ownCase;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat sa {}, sb {};
+    const bool hasA = ::stat(QFile::encodeName(a).constData(), &sa) == 0;
+    const bool hasB = ::stat(QFile::encodeName(b).constData(), &sb) == 0;
+    if (hasA && hasB)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (hasA || hasB)
+        return false;
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
 }
 
 } // namespace mdk::names

@@ -23,4 +23,19 @@ QString saveSeparatelyTarget(const QString &chosenName);
 // a lower-cased on-disk name reach "Spanish.MDK" on a case-sensitive disk.
 QString resolveCaseInsensitive(const QString &dir, const QString &name);
 
+// The absolute path a typed or chosen name reaches: a relative name is
+// taken in dir; when no entry has that exact name, one equal to it without
+// regard to letter case is taken, so "spanish" with ".MDK" added still
+// reaches spanish.mdk.
+QString resolve(const QString &name, const QString &dir);
+// The card file a display name names in dir: the name with ".mdk" in its own
+// letter case, else its on-disk (lower-case) form or the name itself, letter
+// case aside; the first that is a file, else the first.
+QString locateCardFile(const QString &dir, const QString &displayName);
+
+// Whether two names reach the same file: the same device and inode, so a
+// hard link or a path through a symbolic link is the same file. A name that
+// reaches nothing is the same only as an equal absolute path.
+bool sameFile(const QString &a, const QString &b);
+
 } // namespace mdk::names

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <memory>
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -113,69 +115,130 @@ WriteResult writeInPlace(const QByteArray &target, const struct stat &old, const
 
 } // namespace
 
-WriteResult writeFileSafely(const QString &path, const QByteArray &data)
+SafeWriter::SafeWriter(const QString &path)
 {
     // A write past a file-size limit would otherwise kill the program
     // instead of failing the write.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    WriteResult result;
     const QFileInfo info(path);
     // A symbolic link is followed: its target is the file that is replaced.
     const QString target = info.exists() ? info.canonicalFilePath() : path;
-    const QByteArray targetName = QFile::encodeName(target);
-    const QByteArray dirName = QFile::encodeName(QFileInfo(target).absolutePath());
-    struct stat old;
-    const bool existed = ::stat(targetName.constData(), &old) == 0;
-    if (existed && S_ISDIR(old.st_mode)) {
-        result.error = QStringLiteral("A folder of that name is in the way.");
-        return result;
+    targetName_ = QFile::encodeName(target);
+    dirName_ = QFile::encodeName(QFileInfo(target).absolutePath());
+    existed_ = ::stat(targetName_.constData(), &old_) == 0;
+    if (existed_ && S_ISDIR(old_.st_mode)) {
+        error_ = QStringLiteral("A folder of that name is in the way.");
+        return;
     }
-    if (existed && S_ISREG(old.st_mode) && folderRefusesReplacement(dirName, old))
-        return writeInPlace(targetName, old, data);
+    if (existed_ && S_ISREG(old_.st_mode) && folderRefusesReplacement(dirName_, old_)) {
+        // Overwriting in place destroys the old bytes at the first write, so
+        // the whole new file is gathered first and written in one go.
+        inPlace_ = true;
+        return;
+    }
 
     // QSaveFile refuses to replace a file it may not write.
-    const mode_t oldMode = existed ? (old.st_mode & kModeBits) : 0;
-    const bool madeWritable = existed && (oldMode & kOwnerReadWrite) != kOwnerReadWrite
-                              && ::chmod(targetName.constData(), oldMode | kOwnerReadWrite) == 0;
-    auto restoreMode = [&] {
-        if (madeWritable)
-            ::chmod(targetName.constData(), oldMode);
-    };
+    const mode_t oldMode = existed_ ? (old_.st_mode & kModeBits) : 0;
+    madeWritable_ = existed_ && (oldMode & kOwnerReadWrite) != kOwnerReadWrite
+                    && ::chmod(targetName_.constData(), oldMode | kOwnerReadWrite) == 0;
+    file_ = std::make_unique<QSaveFile>(target);
+    file_->setDirectWriteFallback(false);
+    if (!file_->open(QIODevice::WriteOnly))
+        fail(file_->errorString());
+}
 
-    QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    auto fail = [&](const QString &why) {
-        file.cancelWriting();
-        restoreMode();
-        result.error = why;
-        return result;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
+SafeWriter::~SafeWriter()
+{
+    if (file_ && !committed_)
+        fail(QString());
+}
 
+void SafeWriter::fail(const QString &why)
+{
+    if (!error_.isEmpty() || committed_)
+        return;
+    error_ = why.isEmpty() ? QStringLiteral("The file was not written.") : why;
+    if (file_)
+        file_->cancelWriting();
+    if (madeWritable_)
+        ::chmod(targetName_.constData(), old_.st_mode & kModeBits);
+    madeWritable_ = false;
+}
+
+bool SafeWriter::write(const char *data, qint64 size)
+{
+    if (!error_.isEmpty())
+        return false;
+    if (inPlace_) {
+        pending_.append(data, qsizetype(size));
+        return true;
+    }
     // QSaveFile::commit() alone can report success after a short write, so
     // every chunk is checked.
-    for (qint64 pos = 0; pos < data.size(); pos += kChunk) {
-        const qint64 len = qMin(kChunk, qint64(data.size()) - pos);
-        if (file.write(data.constData() + pos, len) != len)
-            return fail(file.error() == QFileDevice::NoError
-                            ? QStringLiteral("Not all of the file could be written; the disk may be full.")
-                            : file.errorString());
+    for (qint64 pos = 0; pos < size; pos += kChunk) {
+        const qint64 len = qMin(kChunk, size - pos);
+        if (file_->write(data + pos, len) != len) {
+            fail(file_->error() == QFileDevice::NoError
+                     ? QStringLiteral("Not all of the file could be written; the disk may be full.")
+                     : file_->errorString());
+            return false;
+        }
     }
-    if (!file.flush())
-        return fail(file.errorString());
-    // After the last write: a write by an ordinary user clears setgid.
-    if (existed)
-        keepOwnership(file.handle(), old);
-    if (!file.commit()) {
-        result.error = file.errorString();
-        restoreMode();
+    return true;
+}
+
+bool SafeWriter::restart()
+{
+    if (!error_.isEmpty())
+        return false;
+    if (inPlace_) {
+        pending_.clear();
+        return true;
+    }
+    if (!file_->flush() || !file_->seek(0) || !file_->resize(0)) {
+        fail(file_->errorString());
+        return false;
+    }
+    return true;
+}
+
+WriteResult SafeWriter::commit()
+{
+    WriteResult result;
+    if (!error_.isEmpty()) {
+        result.error = error_;
         return result;
     }
-    syncDirectory(dirName);
+    if (inPlace_) {
+        committed_ = true;
+        return writeInPlace(targetName_, old_, pending_);
+    }
+    if (!file_->flush()) {
+        fail(file_->errorString());
+        result.error = error_;
+        return result;
+    }
+    // After the last write: a write by an ordinary user clears setgid.
+    if (existed_)
+        keepOwnership(file_->handle(), old_);
+    committed_ = true;
+    if (!file_->commit()) {
+        result.error = file_->errorString();
+        if (madeWritable_)
+            ::chmod(targetName_.constData(), old_.st_mode & kModeBits);
+        return result;
+    }
+    syncDirectory(dirName_);
     result.ok = true;
     return result;
+}
+
+WriteResult writeFileSafely(const QString &path, const QByteArray &data)
+{
+    SafeWriter writer(path);
+    writer.write(data.constData(), data.size());
+    return writer.commit();
 }
 
 } // namespace mdk

@@ -24,12 +24,10 @@ namespace mdk::transfer {
 namespace {
 
 using cardfile::FieldReader;
-using cardfile::kTerminator;
+using cardfile::FieldWriter;
 using cardfile::FileBytes;
+using cardfile::kTerminator;
 using cardfile::leadingCount;
-
-constexpr std::string_view kMainBytes = "Main";
-constexpr std::string_view kCardFileHead = "1\aMain\aRoot\a";
 
 QString shownName(const QString &path)
 {
@@ -96,97 +94,58 @@ Layout layoutOf(std::string_view bytes)
     return layout;
 }
 
-// UTF-8 forms of the 256 Windows-1252 bytes.
-const std::array<std::string, 256> &windows1252AsUtf8()
-{
-    static const std::array<std::string, 256> table = [] {
-        std::array<std::string, 256> t;
-        for (int b = 0; b < 256; ++b) {
-            const char c = char(b);
-            t[size_t(b)] = encoding::decodeWindows1252(std::string_view(&c, 1)).toStdString();
-        }
-        return t;
-    }();
-    return table;
-}
-
-void appendWindows1252AsUtf8(std::string_view bytes, QByteArray &out)
-{
-    const auto &table = windows1252AsUtf8();
-    const char *p = bytes.data();
-    const char *end = p + bytes.size();
-    while (p < end) {
-        const char *ascii = p;
-        while (p < end && static_cast<unsigned char>(*p) < 0x80)
-            ++p;
-        out.append(ascii, p - ascii);
-        if (p < end) {
-            const std::string &s = table[static_cast<unsigned char>(*p)];
-            out.append(s.data(), qsizetype(s.size()));
-            ++p;
-        }
-    }
-}
-
-bool isAscii(std::string_view bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Writes fields of files of either encoding into one output encoding.
-class FieldWriter {
+// Gathers the merged file in pieces and hands them to the safe writer,
+// refusing to grow past the size limit, and tells how a reader will take the
+// whole (each piece ends after a terminator, so no character is split).
+class Sink {
 public:
-    FieldWriter(TextEncoding target, QByteArray &out) : target_(target), out_(out) {}
+    enum class Status { Ok, TooLarge, Failed };
+    static constexpr qsizetype kPiece = qsizetype(4) << 20;
 
-    // False when the text has no form in the output encoding.
-    bool copy(std::string_view field, TextEncoding from)
+    Sink(SafeWriter &file, qint64 limit) : file_(file), limit_(limit) {}
+
+    QByteArray buffer;
+
+    Status flush()
     {
-        if (from == target_ || isAscii(field)) {
-            out_.append(field.data(), qsizetype(field.size()));
-        } else if (target_ == TextEncoding::Utf8) {
-            appendWindows1252AsUtf8(field, out_);
-        } else if (!encoding::appendWindows1252(encoding::decode(field, from), out_)) {
-            return false;
-        }
-        out_.append(kTerminator);
-        return true;
+        if (buffer.isEmpty())
+            return Status::Ok;
+        size_ += buffer.size();
+        if (size_ > limit_)
+            return Status::TooLarge;
+        bool multi = false;
+        if (!encoding::isValidUtf8(std::string_view(buffer.constData(), size_t(buffer.size())), &multi))
+            invalid_ = true;
+        multi_ = multi_ || multi;
+        const bool ok = file_.write(buffer);
+        buffer.clear();
+        return ok ? Status::Ok : Status::Failed;
     }
-
-    bool text(const QString &text)
+    Status maybeFlush() { return buffer.size() < kPiece ? Status::Ok : flush(); }
+    bool restart()
     {
-        if (target_ == TextEncoding::Utf8)
-            encoding::appendUtf8(Deck::cleanText(text), out_);
-        else if (!encoding::appendWindows1252(Deck::cleanText(text), out_))
-            return false;
-        out_.append(kTerminator);
-        return true;
+        buffer.clear();
+        size_ = 0;
+        invalid_ = multi_ = false;
+        return file_.restart();
     }
-
-    void raw(std::string_view bytes) { out_.append(bytes.data(), qsizetype(bytes.size())); }
-
-    // A whole file's bytes (terminators and all) in the output encoding.
-    bool file(std::string_view bytes, TextEncoding from)
-    {
-        if (from == target_ || isAscii(bytes)) {
-            raw(bytes);
-            return true;
-        }
-        if (target_ == TextEncoding::Utf8) {
-            appendWindows1252AsUtf8(bytes, out_);
-            return true;
-        }
-        return encoding::appendWindows1252(encoding::decode(bytes, from), out_);
-    }
+    bool readsAsUtf8() const { return !invalid_ && multi_; }
 
 private:
-    TextEncoding target_;
-    QByteArray &out_;
+    SafeWriter &file_;
+    qint64 limit_;
+    qint64 size_ = 0;
+    bool invalid_ = false;
+    bool multi_ = false;
 };
 
-bool sameFile(const struct stat &a, const QString &path)
+// How one pass of the merge ended.
+enum class Pass { Done, NeedsUtf8, TooLarge, Failed };
+
+Pass passOf(Sink::Status status)
 {
-    struct stat b;
-    return ::stat(QFile::encodeName(path).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return status == Sink::Status::Ok ? Pass::Done
+                                      : status == Sink::Status::TooLarge ? Pass::TooLarge : Pass::Failed;
 }
 
 struct Source {
@@ -196,26 +155,44 @@ struct Source {
 };
 
 // The card records of one source, every category replaced by "Main".
-// False when a text has no form in the output encoding.
-bool copyCards(Source &source, FieldWriter &out, int &cards)
+Pass copyCards(Source &source, FieldWriter &out, Sink &sink, int &cards)
 {
-    const std::string_view bytes = source.file.bytes();
-    FieldReader reader(bytes.substr(source.cardsAt));
-    constexpr size_t kStretch = size_t(8) << 20;
-    size_t released = 0;
+    FieldReader reader(source.file.bytes().substr(source.cardsAt));
     std::string_view side1, side2, category;
     while (reader.nextCard(side1, side2, category)) {
-        if (!out.copy(side1, source.encoding) || !out.copy(side2, source.encoding))
-            return false;
-        out.raw("Main\a");
+        if (!out.field(side1, source.encoding) || !out.field(side2, source.encoding))
+            return Pass::NeedsUtf8;
+        out.raw(cardfile::kMainField);
         ++cards;
-        const size_t at = source.cardsAt + size_t(category.data() - bytes.substr(source.cardsAt).data());
-        if (at - released >= kStretch) {
-            released = at;
-            source.file.release(released);
-        }
+        source.file.releaseUpTo(category);
+        if (const Sink::Status status = sink.maybeFlush(); status != Sink::Status::Ok)
+            return passOf(status);
     }
-    return true;
+    return Pass::Done;
+}
+
+// A whole file's bytes, in pieces cut after a terminator.
+Pass copyWhole(FileBytes &file, TextEncoding from, FieldWriter &out, Sink &sink)
+{
+    std::string_view rest = file.bytes();
+    while (!rest.empty()) {
+        size_t n = std::min(rest.size(), size_t(Sink::kPiece));
+        if (n < rest.size()) {
+            if (const void *cut = ::memrchr(rest.data(), kTerminator, n)) {
+                n = size_t(static_cast<const char *>(cut) - rest.data()) + 1;
+            } else {
+                const void *next = std::memchr(rest.data() + n, kTerminator, rest.size() - n);
+                n = next ? size_t(static_cast<const char *>(next) - rest.data()) + 1 : rest.size();
+            }
+        }
+        if (!out.fields(rest.substr(0, n), from))
+            return Pass::NeedsUtf8;
+        rest.remove_prefix(n);
+        file.releaseUpTo(rest);
+        if (const Sink::Status status = sink.maybeFlush(); status != Sink::Status::Ok)
+            return passOf(status);
+    }
+    return Pass::Done;
 }
 
 } // namespace
@@ -230,23 +207,8 @@ QString addedSourceName(const QString &typed)
     return typed.contains(QLatin1Char('.')) ? typed : typed + QStringLiteral(".mdk");
 }
 
-QString browsedName(const QString &title)
-{
-    return title.contains(QLatin1Char('.')) ? title : title + QStringLiteral(".MDK");
-}
 
-QString resolve(const QString &name, const QString &dir)
-{
-    const QString path = QDir::cleanPath(QDir(dir).absoluteFilePath(name));
-    if (QFileInfo::exists(path))
-        return path;
-    // ".MDK" added to "spanish" still reaches spanish.mdk: card file names
-    // are matched without regard to letter case, as the program's own are.
-    const QFileInfo info(path);
-    return names::resolveCaseInsensitive(info.absolutePath(), info.fileName());
-}
-
-MergeResult mergeFiles(const QStringList &sources, const QString &destination)
+MergeResult mergeFiles(const QStringList &sources, const QString &destination, qint64 sizeLimit)
 {
     MergeResult result;
     const QString destName = shownName(destination);
@@ -259,6 +221,8 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination)
     // can follow.
     struct stat destStat;
     const bool destExists = ::stat(QFile::encodeName(destination).constData(), &destStat) == 0;
+    const QString tooLarge =
+        QStringLiteral("%1 would be larger than a card file can be, so nothing was merged into it.").arg(destName);
     FileBytes dest;
     Layout destLayout;
     TextEncoding destEncoding = TextEncoding::Windows1252;
@@ -280,16 +244,16 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination)
             return result;
         }
         destEncoding = encodingOf(classify(dest.bytes()));
+        dest.release(dest.bytes().size()); // read again piece by piece below
     }
 
     // Each source once, even when listed twice.
     std::vector<std::unique_ptr<Source>> opened;
     std::unordered_map<std::string, Source *> byPath;
     std::vector<Source *> order;
-    bool anyUtf8 = false;
     for (const QString &path : sources) {
         const QString name = shownName(path);
-        if (destExists && sameFile(destStat, path)) {
+        if (destExists && names::sameFile(destination, path)) {
             result.message = QStringLiteral("%1 is the destination file itself and cannot be merged into it.").arg(name);
             return result;
         }
@@ -311,7 +275,7 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination)
             // way a reader would: none.
             source->cardsAt = layout.categoriesComplete ? layout.cardsAt : source->file.bytes().size();
             source->encoding = encodingOf(classify(source->file.bytes()));
-            anyUtf8 = anyUtf8 || source->encoding == TextEncoding::Utf8;
+            source->file.release(source->file.bytes().size());
             it = byPath.emplace(key.empty() ? path.toStdString() : key, source.get()).first;
             opened.push_back(std::move(source));
         }
@@ -320,38 +284,38 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination)
 
     // One encoding for the whole result: a UTF-8 destination stays UTF-8
     // (its own bytes unchanged); otherwise Windows-1252 unless a text does not
-    // fit, or the bytes would read back as UTF-8.
-    qsizetype reserve = qsizetype(dest.bytes().size()) + qsizetype(kCardFileHead.size()) + 16;
-    for (const Source *s : order)
-        reserve += qsizetype(s->file.bytes().size());
-    QByteArray out;
+    // fit, or the bytes would read back as UTF-8. The result goes to the
+    // file piece by piece, so only the sources' pages in use are resident.
+    SafeWriter file(destination);
+    Sink sink(file, sizeLimit);
     auto assemble = [&](TextEncoding target) {
-        out.clear();
-        out.reserve(target == TextEncoding::Utf8 && !anyUtf8 ? reserve + reserve / 8 : reserve);
         result.cards = 0;
-        FieldWriter writer(target, out);
+        FieldWriter writer(target, sink.buffer);
+        Pass pass = Pass::Done;
         if (destExists) {
-            if (!writer.file(dest.bytes(), destEncoding))
-                return false;
+            pass = copyWhole(dest, destEncoding, writer, sink);
             writer.raw(destLayout.completion);
         } else {
-            writer.raw(kCardFileHead);
+            writer.raw(cardfile::kHeader);
         }
-        for (Source *s : order)
-            if (!copyCards(*s, writer, result.cards))
-                return false;
-        return true;
+        for (size_t i = 0; pass == Pass::Done && i < order.size(); ++i)
+            pass = copyCards(*order[i], writer, sink, result.cards);
+        return pass == Pass::Done ? passOf(sink.flush()) : pass;
     };
-    TextEncoding target = destExists && destEncoding == TextEncoding::Utf8 ? TextEncoding::Utf8
-                                                                            : TextEncoding::Windows1252;
-    if (target == TextEncoding::Windows1252
-        && (!assemble(target)
-            || classify(std::string_view(out.constData(), size_t(out.size()))) == Kind::Utf8))
-        target = TextEncoding::Utf8;
-    if (target == TextEncoding::Utf8)
-        assemble(target);
-
-    const WriteResult written = writeFileSafely(destination, out);
+    const TextEncoding first = destExists && destEncoding == TextEncoding::Utf8 ? TextEncoding::Utf8
+                                                                                 : TextEncoding::Windows1252;
+    Pass pass = assemble(first);
+    if (first == TextEncoding::Windows1252
+        && (pass == Pass::NeedsUtf8 || (pass == Pass::Done && sink.readsAsUtf8()))) {
+        pass = sink.restart() ? assemble(TextEncoding::Utf8) : Pass::Failed;
+    }
+    if (pass == Pass::TooLarge) {
+        file.cancel(tooLarge);
+        result.message = tooLarge;
+        result.cards = 0;
+        return result;
+    }
+    const WriteResult written = file.commit();
     if (!written.ok) {
         result.message = QStringLiteral("%1 could not be written: %2").arg(destName, written.error);
         result.cards = 0;
@@ -372,8 +336,7 @@ InsertResult insertFile(const QString &path, Deck &deck, const QString &target)
     FileBytes file;
     if (!file.open(path))
         return {};
-    const cardfile::LoadReport report =
-        cardfile::addCardFile(file.bytes(), deck, &target, [&](size_t upTo) { file.release(upTo); });
+    const cardfile::LoadReport report = cardfile::addCardFile(file.bytes(), deck, &target, &file);
     return {true, report.storeFull, report.cards};
 }
 
@@ -384,7 +347,7 @@ QString copyTarget(const QString &destination, const QString &dir)
         name += QStringLiteral(".MDK");
     if (!name.toLower().contains(QStringLiteral(".mdk")))
         name += QStringLiteral(".mdk");
-    return resolve(name, dir);
+    return names::resolve(name, dir);
 }
 
 namespace {
@@ -396,7 +359,7 @@ bool cardBytes(const QString &side1, const QString &side2, TextEncoding encoding
     FieldWriter writer(encoding, out);
     if (!writer.text(side1) || !writer.text(side2))
         return false;
-    writer.raw("Main\a");
+    writer.raw(cardfile::kMainField);
     return true;
 }
 
@@ -414,10 +377,10 @@ WriteResult appendCard(const QString &path, const QString &side1, const QString 
     const QString name = shownName(path);
     QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) {
-        QByteArray bytes(kCardFileHead.data(), qsizetype(kCardFileHead.size()));
+        QByteArray bytes = cardfile::emptyFile();
         if (!cardBytes(side1, side2, TextEncoding::Windows1252, bytes)
             || classify(std::string_view(bytes.constData(), size_t(bytes.size()))) == Kind::Utf8) {
-            bytes = QByteArray(kCardFileHead.data(), qsizetype(kCardFileHead.size()));
+            bytes = cardfile::emptyFile();
             cardBytes(side1, side2, TextEncoding::Utf8, bytes);
         }
         return writeFileSafely(path, bytes);
@@ -462,7 +425,7 @@ WriteResult appendCard(const QString &path, const QString &side1, const QString 
             QByteArray whole;
             whole.reserve(qsizetype(existing.bytes().size()) * 2 + card.size() * 2);
             FieldWriter writer(TextEncoding::Utf8, whole);
-            writer.file(existing.bytes(), TextEncoding::Windows1252);
+            writer.fields(existing.bytes(), TextEncoding::Windows1252);
             writer.raw(layout.completion);
             cardBytes(side1, side2, TextEncoding::Utf8, whole);
             return writeFileSafely(path, whole);

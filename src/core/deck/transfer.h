@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cardfile.h"
 #include "deck.h"
 #include "safewrite.h"
 
@@ -24,11 +25,6 @@ QString doesNotExist(const QString &listedName);
 // ".mdk" appended when the name has no dot. (Browse results get ".MDK"
 // appended to a title without a dot, the same rule in capitals.)
 QString addedSourceName(const QString &typed);
-QString browsedName(const QString &title);
-// The absolute path of name; a relative name is taken in dir. When no entry
-// has that exact name, one equal to it without regard to letter case is
-// taken, so "spanish" with ".MDK" added still reaches spanish.mdk.
-QString resolve(const QString &name, const QString &dir);
 
 struct MergeResult {
     bool ok = false;
@@ -42,16 +38,18 @@ struct MergeResult {
 // empty side stays an empty field, a single space stays a single space).
 // Each file is decoded in its own encoding and the result written in one
 // (Windows-1252 when every text fits, else UTF-8); plain byte copies where
-// the encodings agree. A missing destination is created as "1", "Main",
+// the encodings agree. NUL bytes are dropped. A missing destination is created as "1", "Main",
 // "Root" and the cards; an existing current card file keeps its content and
 // gains only the card records; a destination that exists but is not a
 // current card file (or cannot be read) is refused, and so is a source that
 // is the destination itself (the same file through any spelling, links
-// included). The result is assembled in memory and written through
-// writeFileSafely, so a failed write leaves the destination as it was. Every
-// refusal or failure returns ok = false and a message naming the file, with
-// nothing written.
-MergeResult mergeFiles(const QStringList &sources, const QString &destination);
+// included). The result is written piece by piece through a SafeWriter, so
+// memory holds little more than the pages in use and a failed write leaves
+// the destination as it was; a result larger than sizeLimit (the largest
+// file the reader takes) is refused. Every refusal or failure returns
+// ok = false and a message naming the file, with nothing written.
+MergeResult mergeFiles(const QStringList &sources, const QString &destination,
+                       qint64 sizeLimit = cardfile::kMaxFileSize);
 
 // --- Paste from
 

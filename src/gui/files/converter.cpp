@@ -1,8 +1,8 @@
 #include "converter.h"
 
 #include "core/deck/cardfile.h"
+#include "core/deck/filenames.h"
 #include "core/deck/openfile.h"
-#include "core/deck/transfer.h"
 #include "core/settings/helpfile.h"
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
@@ -57,7 +57,7 @@ std::optional<Converter::Choice> Converter::askConversion(QWidget *owner, const 
     QString name = dialog.fileName();
     if (!QFileInfo(name).fileName().contains(QLatin1Char('.')))
         name += QStringLiteral(".MDK");
-    return Choice{transfer::resolve(name, open_.currentDirectory), conversion::Version(dialog.version())};
+    return Choice{names::resolve(name, open_.currentDirectory), conversion::Version(dialog.version())};
 }
 
 bool Converter::convert(QWidget *owner, const QString &path, conversion::Version version)

@@ -36,19 +36,6 @@ const QString kFileOpen = QStringLiteral("File Open");
 const QString kSaveFile = QStringLiteral("Save File");
 const QString kSaveSeparately = QStringLiteral("Save separately");
 
-bool isFile(const QString &path)
-{
-    return QFileInfo(path).isFile();
-}
-
-bool sameFile(const QString &a, const QString &b)
-{
-    const QFileInfo ia(a), ib(b);
-    if (!ia.exists() || !ib.exists())
-        return QDir::cleanPath(ia.absoluteFilePath()) == QDir::cleanPath(ib.absoluteFilePath());
-    return ia.canonicalFilePath() == ib.canonicalFilePath();
-}
-
 } // namespace
 
 FileCommands::FileCommands(const CommandContext &context, OpenFile &open, QObject *parent)
@@ -76,16 +63,7 @@ void FileCommands::setOpenFile(const QString &path)
 
 QString FileCommands::locateCardFile(const QString &dir, const QString &displayName)
 {
-    const QDir d(dir);
-    const QString ownCase = d.filePath(names::saveAsTarget(displayName));
-    if (isFile(ownCase))
-        return ownCase;
-    const QString onDisk = names::onDiskName(displayName);
-    for (const QString &candidate : {names::resolveCaseInsensitive(dir, onDisk),
-                                     names::resolveCaseInsensitive(dir, displayName)})
-        if (isFile(candidate))
-            return candidate;
-    return ownCase;
+    return names::locateCardFile(dir, displayName);
 }
 
 void FileCommands::setWindowTitle(const QString &title)
@@ -215,13 +193,11 @@ bool FileCommands::LoadFile()
     // in whatever letter case it has on disk.
     if (!mayRead(chosen))
         return false;
-    QFile probe(chosen);
-    if (!probe.open(QIODevice::ReadOnly)) {
+    if (!cardfile::canRead(chosen)) {
         dialogs_.warn(window_, kFileOpen,
                       QStringLiteral("An error occured.  Cannot load ") + name + QStringLiteral("."));
         return false;
     }
-    probe.close();
     if (!FileLoad(chosen, name))
         return false;
     enterFile(chosen, name);
@@ -249,7 +225,7 @@ bool FileCommands::mayReplace(const QString &target, const QString &chosen, cons
     // The file dialog asked about the name it returned; a name that gained
     // ".mdk" since is another file, and replacing it needs its own yes.
     // A folder of that name is no file to replace: the write reports it.
-    if (sameFile(target, chosen) || !QFileInfo(target).isFile())
+    if (names::sameFile(target, chosen) || !QFileInfo(target).isFile())
         return true;
     return dialogs_.ask(window_, caption,
                         QFileInfo(target).fileName()
@@ -358,7 +334,7 @@ void FileCommands::SaveCategory()
         QDir(info.absolutePath()).filePath(names::saveSeparatelyTarget(info.fileName()));
     // One category written over the open file would leave the disk and the
     // deck in memory silently apart.
-    if (!open_.path.isEmpty() && sameFile(target, open_.path)) {
+    if (!open_.path.isEmpty() && names::sameFile(target, open_.path)) {
         dialogs_.stop(window_, kSaveSeparately,
                       QStringLiteral("Cannot save the category as %1.  It is the card file that is open now; "
                                      "choose another name.")
@@ -419,8 +395,7 @@ bool FileCommands::LoadStartupFile(const QString &dir, const QString &name)
     const QString base = names::displayName(name);
     open_.currentDirectory = dir;
     const QString path = locateCardFile(dir, base);
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) {
+    if (!cardfile::canRead(path)) {
         dialogs_.warn(window_, kFileOpen,
                       QStringLiteral("Cannot load ") + base + QStringLiteral(" in the ") + dir
                           + QStringLiteral(" folder."));
@@ -428,7 +403,6 @@ bool FileCommands::LoadStartupFile(const QString &dir, const QString &name)
         open_.ProtectedFilePath.clear();
         return false;
     }
-    probe.close();
     const bool loaded = FileLoad(path, base);
     if (loaded)
         enterFile(path, base);

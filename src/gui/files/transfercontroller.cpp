@@ -23,14 +23,6 @@ const QString kProgramCaption = QStringLiteral("Mnemodeck");
 const QString kCopyCaption = QStringLiteral("Copy to File");
 const QString kCopyDestinationCaption = QStringLiteral("Copy to File Destination");
 
-bool sameFile(const QString &a, const QString &b)
-{
-    const QFileInfo ia(a), ib(b);
-    if (ia.exists() && ib.exists())
-        return ia.canonicalFilePath() == ib.canonicalFilePath();
-    return QDir::cleanPath(ia.absoluteFilePath()) == QDir::cleanPath(ib.absoluteFilePath());
-}
-
 } // namespace
 
 TransferController::TransferController(const CommandContext &context, OpenFile &open, FileCommands &files,
@@ -63,7 +55,7 @@ QString TransferController::browse(QWidget *owner, const QString &caption, QStri
 
 bool TransferController::isOpenFile(const QString &path) const
 {
-    return !open_.path.isEmpty() && sameFile(path, open_.path);
+    return !open_.path.isEmpty() && names::sameFile(path, open_.path);
 }
 
 // ---- Convert
@@ -101,7 +93,7 @@ QString TransferController::runMerge(MergeDlg &dialog)
     // anything is written.
     QStringList sources;
     for (const QString &name : listed) {
-        const QString path = transfer::resolve(name, open_.currentDirectory);
+        const QString path = names::resolve(name, open_.currentDirectory);
         if (!files_.converter().ConvertIfNecessary(path, &dialog))
             return QString();
         QFile probe(path);
@@ -111,7 +103,7 @@ QString TransferController::runMerge(MergeDlg &dialog)
         }
         sources << path;
     }
-    const QString destination = transfer::resolve(names::saveAsTarget(typed), open_.currentDirectory);
+    const QString destination = names::resolve(names::saveAsTarget(typed), open_.currentDirectory);
     // Merging into the open file: its unsaved changes are offered for
     // saving first, or the merge would add to an older copy of it.
     if (isOpenFile(destination) && !files_.SaveFileIfNeeded())
