@@ -8,12 +8,14 @@
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
 #include "gui/files/copydlg.h"
-#include "gui/files/filecommands.h"
 #include "gui/files/mergedlg.h"
+#include "gui/files/opendocument.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace mdk {
 
@@ -23,19 +25,10 @@ const QString kProgramCaption = QStringLiteral("Mnemodeck");
 const QString kCopyCaption = QStringLiteral("Copy to File");
 const QString kCopyDestinationCaption = QStringLiteral("Copy to File Destination");
 
-bool sameFile(const QString &a, const QString &b)
-{
-    const QFileInfo ia(a), ib(b);
-    if (ia.exists() && ib.exists())
-        return ia.canonicalFilePath() == ib.canonicalFilePath();
-    return QDir::cleanPath(ia.absoluteFilePath()) == QDir::cleanPath(ib.absoluteFilePath());
-}
-
 } // namespace
 
-TransferController::TransferController(const CommandContext &context, OpenFile &open, FileCommands &files,
-                                       QObject *parent)
-    : CommandController(context, parent), open_(open), files_(files)
+TransferController::TransferController(const CommandContext &context, OpenDocument &document, QObject *parent)
+    : CommandController(context, parent), document_(document), open_(document.file())
 {
     bind(CM_CONVERT, &TransferController::ConvertFile);
     bind(CM_MERGE, &TransferController::CMMergeFiles);
@@ -44,7 +37,7 @@ TransferController::TransferController(const CommandContext &context, OpenFile &
     bind(CM_COPYDESTINATION, &TransferController::CMCopyOptions);
     // The Convert File dialog is the file commands' as well (a load may
     // open it); its Help goes where this controller's does.
-    connect(&files_.converter(), &Converter::helpRequested, this, &TransferController::helpRequested);
+    connect(&document_.converter(), &Converter::helpRequested, this, &TransferController::helpRequested);
 }
 
 QString TransferController::browse(QWidget *owner, const QString &caption, QString &lastChosen, bool mayBeNew)
@@ -61,16 +54,11 @@ QString TransferController::browse(QWidget *owner, const QString &caption, QStri
     return info.absoluteFilePath();
 }
 
-bool TransferController::isOpenFile(const QString &path) const
-{
-    return !open_.path.isEmpty() && sameFile(path, open_.path);
-}
-
 // ---- Convert
 
 void TransferController::ConvertFile()
 {
-    Converter &converter = files_.converter();
+    Converter &converter = document_.converter();
     const std::optional<Converter::Choice> choice = converter.askConversion(window_, QString());
     if (!choice || !converter.convert(window_, choice->path, choice->version)) {
         Q_EMIT viewChanged();
@@ -78,14 +66,14 @@ void TransferController::ConvertFile()
     }
     // A deck that differs from its file is offered for saving first; a
     // Yes whose save did not happen keeps it on screen.
-    if (converter.loadafterconvert && files_.SaveFileIfNeeded())
-        files_.loadAsOpen(choice->path);
+    if (converter.loadafterconvert && document_.SaveFileIfNeeded())
+        document_.loadAsOpen(choice->path);
     Q_EMIT viewChanged();
 }
 
 // ---- Merge
 
-QString TransferController::runMerge(MergeDlg &dialog)
+QString TransferController::runMerge(MergeDlg &dialog, bool &offered)
 {
     const QStringList listed = dialog.sources();
     if (listed.isEmpty()) {
@@ -104,7 +92,7 @@ QString TransferController::runMerge(MergeDlg &dialog)
     QStringList sources;
     for (const QString &name : listed) {
         const QString path = transfer::resolve(name, open_.currentDirectory);
-        if (!files_.converter().ConvertIfNecessary(path, &dialog))
+        if (!document_.converter().ConvertIfNecessary(path, &dialog))
             return QString();
         QFile probe(path);
         if (!QFileInfo(path).isFile() || !probe.open(QIODevice::ReadOnly)) {
@@ -114,9 +102,13 @@ QString TransferController::runMerge(MergeDlg &dialog)
         sources << path;
     }
     const QString destination = transfer::resolve(names::saveAsTarget(typed), open_.currentDirectory);
-    // Merging into the open file: its unsaved changes are offered for
-    // saving first, or the merge would add to an older copy of it.
-    if (isOpenFile(destination) && !files_.SaveFileIfNeeded())
+    // The merge reads and writes files on disk: when the open file is one
+    // of them, its unsaved changes are offered for saving first, or they
+    // would be silently left out.
+    offered = document_.isOpenFile(destination)
+              || std::any_of(sources.cbegin(), sources.cend(),
+                             [this](const QString &source) { return document_.isOpenFile(source); });
+    if (offered && !document_.offerToSave())
         return QString();
 
     transfer::MergeResult result;
@@ -147,8 +139,9 @@ void TransferController::CMMergeFiles()
     });
     connect(&dialog, &MergeDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Merge, &dialog); });
     QString merged;
+    bool offered = false;
     connect(&dialog, &MergeDlg::mergeRequested, &dialog, [&] {
-        merged = runMerge(dialog);
+        merged = runMerge(dialog, offered);
         if (!merged.isEmpty())
             dialog.accept();
     });
@@ -160,8 +153,9 @@ void TransferController::CMMergeFiles()
         // asked it already and cleared the changed flag. That file is read
         // back whatever the box says: the deck in memory no longer holds
         // what is on disk, and a later Save would drop the merged cards.
-        if ((loadaftermerge || isOpenFile(merged)) && files_.SaveFileIfNeeded())
-            files_.loadAsOpen(merged);
+        if ((loadaftermerge || document_.isOpenFile(merged)) && (offered || document_.SaveFileIfNeeded())
+            && document_.loadAsOpen(merged))
+            deck_.filehaschanged = 0;
     }
     Q_EMIT viewChanged();
 }
@@ -178,10 +172,10 @@ void TransferController::InsertFile()
     bool inserted = false;
     if (deck_.isBlank() && deck_.fileCount() == 0) {
         // Nothing to paste into: the file is opened as Open opens it.
-        inserted = files_.CMFileOpen();
+        inserted = document_.Open();
     } else {
         const QString chosen = browse(window_, transfer::kInsertCaption, lastPasteTitle_, false);
-        if (!chosen.isEmpty() && files_.converter().ConvertIfNecessary(chosen, window_)) {
+        if (!chosen.isEmpty() && document_.converter().ConvertIfNecessary(chosen, window_)) {
             transfer::InsertResult result;
             {
                 WaitCursor wait;
@@ -241,8 +235,24 @@ void TransferController::CMCopyCard()
         WaitCursor wait;
         result = transfer::appendCard(ProtectedFileNameCopy_, deck_.viewSide1(k), deck_.viewSide2(k));
     }
-    if (!result.ok)
-        dialogs_.stop(window_, kCopyCaption, result.error);
+    if (!result.ok) {
+        const QString name = QFileInfo(ProtectedFileNameCopy_).fileName();
+        dialogs_.stop(window_, kCopyCaption,
+                      result.error.contains(name) ? result.error
+                                                  : QStringLiteral("%1 could not be written: %2").arg(name, result.error));
+        return;
+    }
+    // A card copied into the open file goes into the deck as well, where
+    // the file has it (the end of "Main"), or the next Save would write the
+    // file without it.
+    if (document_.isOpenFile(ProtectedFileNameCopy_)) {
+        const QString side1 = deck_.viewSide1(k), side2 = deck_.viewSide2(k);
+        if (deck_.OldTreeName == CategoryTree::kMainName)
+            deck_.appendViewCard(side1, side2);
+        else
+            deck_.appendFileCard(side1, side2, CategoryTree::kMainName);
+        Q_EMIT viewChanged();
+    }
 }
 
 } // namespace mdk

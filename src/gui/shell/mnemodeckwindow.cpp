@@ -13,6 +13,7 @@
 #include "gui/category/categorycontroller.h"
 #include "gui/edit/editcontroller.h"
 #include "gui/files/filecommands.h"
+#include "gui/files/opendocument.h"
 #include "gui/files/transfercontroller.h"
 #include "gui/help/helpcontroller.h"
 #include "gui/notepad/notepadcontroller.h"
@@ -108,7 +109,8 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     connect(client_, &MDKMainDlg::stateChanged, this, &MnemodeckWindow::updateCommands);
 
     const CommandContext context{deck_, options_, *dialogs_, this};
-    files_ = new FileCommands(context, open_, this);
+    document_ = new OpenDocument(context, open_, this);
+    files_ = new FileCommands(context, *document_, this);
     study_ = new StudyController(context, open_, this);
     help_ = new HelpController(context, open_, this);
     edit_ = new EditController(context, this);
@@ -116,7 +118,7 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     categories_ = new CategoryController(context, this);
     notepad_ = new NotepadController(context, this);
     about_ = new AboutController(context, this);
-    transfer_ = new TransferController(context, open_, *files_, this);
+    transfer_ = new TransferController(context, *document_, this);
     print_ = new PrintController(context, open_, this);
     for (CommandController *controller : std::initializer_list<CommandController *>{
              files_, study_, help_, edit_, search_, categories_, notepad_, about_, print_, transfer_})

@@ -25,6 +25,7 @@ class PrintController;
 class CommandController;
 class EditController;
 class FileCommands;
+class OpenDocument;
 class HelpController;
 class MDKMainDlg;
 class SearchController;
@@ -131,6 +132,7 @@ private:
     QString loadDirectory_;
 
     MDKMainDlg *client_ = nullptr;
+    OpenDocument *document_ = nullptr;
     FileCommands *files_ = nullptr;
     StudyController *study_ = nullptr;
     HelpController *help_ = nullptr;
