@@ -247,7 +247,8 @@ void TransferController::CMCopyCard()
     // file without it.
     if (document_.isOpenFile(ProtectedFileNameCopy_)) {
         const QString side1 = deck_.viewSide1(k), side2 = deck_.viewSide2(k);
-        if (deck_.OldTreeName == CategoryTree::kMainName)
+        // The combined view of subcategory mode is never folded back.
+        if (deck_.OldTreeName == CategoryTree::kMainName && !deck_.ShowSubCategories)
             deck_.appendViewCard(side1, side2);
         else
             deck_.appendFileCard(side1, side2, CategoryTree::kMainName);
