@@ -25,7 +25,7 @@ int convertCommand(const QStringList &args)
     if (!cardfile::openForReading(file, in))
         return fail(in, conversion::kCannotAccess);
     if (file.size() > cardfile::kMaxFileSize)
-        return fail(in, QStringLiteral("is too large to convert"));
+        return fail(in, conversion::kTooLarge);
     const QByteArray old = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(in, conversion::kCannotAccess);

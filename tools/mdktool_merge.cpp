@@ -20,7 +20,7 @@ int mergeCommand(const QStringList &args)
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &in = args[i];
         if (isInput(in, out))
-            return fail(in, QStringLiteral("is the output file itself; it cannot be merged into itself"));
+            return fail(in, transfer::mergedIntoItself(in));
         switch (cardfile::testFormatOfFile(in)) {
         case cardfile::Format::NotFound:
             return fail(in, transfer::doesNotExist(in));

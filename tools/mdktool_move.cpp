@@ -53,8 +53,8 @@ int moveCommand(const QStringList &arguments)
     int exitCode = 0;
     if (!openViewToRewrite(in, out, deck, view, exitCode))
         return exitCode;
-    if (deck.viewCount() == 0)
-        return fail(in, QStringLiteral("You must have a least one card in your file to move a card."));
+    if (const QString refused = category::moveRefusal(deck); !refused.isEmpty())
+        return fail(in, refused);
     if (!all && card > deck.viewCount())
         return fail(in, QStringLiteral("there is no card %1 in %2 (%3 cards)")
                             .arg(card).arg(view.category).arg(deck.viewCount()));

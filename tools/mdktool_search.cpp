@@ -80,8 +80,8 @@ int findCommand(const QStringList &arguments)
     int exitCode = 0;
     if (!openView(operands[0], deck, view, exitCode))
         return kExitUsage; // find keeps exit 1 for "not found"
-    if (deck.viewCount() == 0) {
-        fail(operands[0], QStringLiteral("You must have at least 1 card in your card collection to use Search."));
+    if (const QString refused = search::refusal(deck); !refused.isEmpty()) {
+        fail(operands[0], refused);
         return kExitUsage;
     }
     if (current > deck.viewCount()) {

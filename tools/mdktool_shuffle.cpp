@@ -102,8 +102,8 @@ int shuffleCommand(const QStringList &arguments)
     int exitCode = 0;
     if (!openViewToRewrite(in, out, deck, view, exitCode))
         return exitCode;
-    if (deck.viewCount() < 2)
-        return fail(in, QStringLiteral("You must have at least 2 cards in your card collection to shuffle."));
+    if (const QString refused = shuffle::shuffleRefusal(deck); !refused.isEmpty())
+        return fail(in, refused);
     std::mt19937_64 rng(seed);
     shuffle::shuffleView(deck, order, rng, locale);
     return save(deck, out);
@@ -121,8 +121,8 @@ int flipCommand(const QStringList &arguments)
     int exitCode = 0;
     if (!openViewToRewrite(in, out, deck, view, exitCode))
         return exitCode;
-    if (deck.viewCount() == 0)
-        return fail(in, QStringLiteral("You must have at least 1 card to flip."));
+    if (const QString refused = shuffle::flipRefusal(deck); !refused.isEmpty())
+        return fail(in, refused);
     shuffle::flip(deck);
     return save(deck, out);
 }

@@ -92,6 +92,7 @@ class TestFileCommands : public QObject {
     std::unique_ptr<Options> options_;
     std::unique_ptr<ScriptedDialogs> dialogs_;
     std::unique_ptr<OpenFile> open_;
+    std::unique_ptr<OpenDocument> document_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<Signals> host_;
 
@@ -123,7 +124,9 @@ private Q_SLOTS:
         dialogs_ = std::make_unique<ScriptedDialogs>();
         open_ = std::make_unique<OpenFile>();
         open_->currentDirectory = dir_->path();
-        files_ = std::make_unique<FileCommands>(CommandContext{*deck_, *options_, *dialogs_, nullptr}, *open_);
+        const CommandContext context{*deck_, *options_, *dialogs_, nullptr};
+        document_ = std::make_unique<OpenDocument>(context, *open_);
+        files_ = std::make_unique<FileCommands>(context, *document_);
         host_ = std::make_unique<Signals>(files_.get());
         QVERIFY(writeBytes(path(QStringLiteral("spanish.mdk")), cardFile({"uno", "one", "dos", "two"})));
     }

@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace mdk;
 using namespace mdk::testsupport;
@@ -160,6 +161,60 @@ private Q_SLOTS:
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("1\aMain\aRoot\aalpha\ax\aMain\anew\acard\aMain\a"));
         QVERIFY(run.dialogs.unexpected.isEmpty());
+    }
+
+    // Escape or the close button on the save question: no answer, so
+    // nothing happens and the changed deck stays.
+    void unansweredSaveQuestionKeepsTheDeck_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char *c : {"new", "open", "recent", "exit"})
+            QTest::newRow(c) << QString::fromLatin1(c);
+    }
+    void unansweredSaveQuestionKeepsTheDeck()
+    {
+        QFETCH(QString, command);
+        Run run(*home_);
+        run.open(cards(QStringLiteral("alpha.mdk")));
+        run.open(cards(QStringLiteral("beta.mdk")));
+        QVERIFY(QFile::remove(cards(QStringLiteral("beta.mdk"))));
+        run.addCard(QStringLiteral("new"), QStringLiteral("card"));
+
+        run.dialogs.answers << QMessageBox::Cancel;
+        if (command == QLatin1String("new"))
+            run.window->runCommand(CM_FILENEW);
+        else if (command == QLatin1String("open"))
+            run.window->runCommand(CM_FILEOPEN);
+        else if (command == QLatin1String("recent"))
+            run.recentItem(1)->trigger();
+        else
+            QVERIFY(!run.window->close());
+
+        QCOMPARE(run.dialogs.shown.size(), 1);
+        QCOMPARE(run.dialogs.shown[0].caption, QStringLiteral("Save File"));
+        QVERIFY2(run.dialogs.unexpected.isEmpty(), qPrintable(run.dialogs.unexpected.join(u'\n')));
+        QVERIFY(run.window->isVisible());
+        QCOMPARE(viewColumn(run.deck(), Column::Side1), (QStringList{"beta", "new"}));
+        QVERIFY(run.deck().changed());
+        QCOMPARE(run.window->windowTitle(), QStringLiteral("Mnemodeck - beta"));
+    }
+
+    // The real box: Qt takes a lone No for Escape and the close button.
+    void realSaveBoxClosedUnansweredIsCancelled()
+    {
+        QtUserDialogs real;
+        for (bool viaEscape : {true, false}) {
+            QTimer::singleShot(0, [viaEscape] {
+                QWidget *box = QApplication::activeModalWidget();
+                QVERIFY(box);
+                if (viaEscape)
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else
+                    box->close();
+            });
+            QCOMPARE(real.askSave(nullptr, QStringLiteral("Save File"), QStringLiteral("x")),
+                     UserDialogs::Answer::Cancelled);
+        }
     }
 
     void savedUnderANewNameOnTheWayOut()

@@ -68,9 +68,13 @@ private Q_SLOTS:
     void convertCommandRefusesAndLoads();
     void mergeStaysOpenOnErrorsThenLoads();
     void mergeIntoTheOpenFileOffersItsChangesFirst();
+    void mergeReadingTheOpenFileOffersItsChangesFirst();
+    void mergeDialogEnterAddsAndLongMessagesWrap();
     void pasteFromGraftsUnderTheSelectedCategory();
+    void pasteFromKeepsTheEditsOfTheOpenCategory();
     void pasteFromIntoABlankDeckOpensTheFile();
     void copyToFileAsksOnceThenAppends();
+    void copyToTheOpenFileSurvivesTheNextSave();
 
 private:
     QString path(const QString &name) const { return dir_.filePath(name); }
@@ -279,6 +283,56 @@ void TransferFlowsTest::mergeIntoTheOpenFileOffersItsChangesFirst()
     QCOMPARE(f.dialogs.shown.size(), 2);
 }
 
+void TransferFlowsTest::mergeReadingTheOpenFileOffersItsChangesFirst()
+{
+    QVERIFY(writeCardFile(path(QStringLiteral("a.mdk")), {}, {{"a1", "1", "Main"}}));
+    QVERIFY(writeCardFile(path(QStringLiteral("b.mdk")), {}, {{"b1", "2", "Main"}}));
+    WindowFixture f;
+    f.dialogs.openAnswers << path(QStringLiteral("a.mdk"));
+    f.window->runCommand(CM_FILEOPEN);
+    QVERIFY(f.deck().appendViewCard(QStringLiteral("edited"), QStringLiteral("3")));
+    mdk::testsupport::makeChanged(f.deck());
+
+    f.dialogs.answers << QMessageBox::Yes;
+    onModal([&] { f.window->runCommand(CM_MERGE); }, [&](QDialog *d) {
+        click(d, "addButton"); // the open file, filled in
+        child<QLineEdit>(d, "newSourceEdit")->setText(QStringLiteral("b"));
+        click(d, "addButton");
+        child<QLineEdit>(d, "destinationEdit")->setText(QStringLiteral("joined"));
+        child<QCheckBox>(d, "loadAfterBox")->setChecked(false);
+        click(d, "mergeButton");
+    });
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    QCOMPARE(f.dialogs.shown[0].caption, QStringLiteral("Save File"));
+    QCOMPARE(readAll(path(QStringLiteral("joined.mdk"))),
+             cardFileBytes({}, {{"a1", "1", "Main"}, {"edited", "3", "Main"}, {"b1", "2", "Main"}}));
+    QCOMPARE(side1s(f.deck()), (QStringList{"a1", "edited"}));
+}
+
+void TransferFlowsTest::mergeDialogEnterAddsAndLongMessagesWrap()
+{
+    WindowFixture f;
+    onModal([&] { f.window->runCommand(CM_MERGE); }, [&](QDialog *d) {
+        auto *source = child<QLineEdit>(d, "newSourceEdit");
+        source->setFocus();
+        source->setText(path(QStringLiteral("a-folder-with-a-rather-long-name/and-another-one-below-it/ghost")));
+        QTest::keyClick(source, Qt::Key_Return);
+        QVERIFY(d->isVisible());
+        QCOMPARE(child<QListWidget>(d, "sourcesList")->count(), 1);
+        child<QLineEdit>(d, "destinationEdit")->setText(QStringLiteral("out"));
+        click(d, "mergeButton");
+        auto *message = child<QLabel>(d, "messageLabel");
+        QVERIFY(message->text().endsWith(QStringLiteral("ghost.mdk does not exist.")));
+        // Every line of the message inside the label, the label inside the dialog.
+        const QRect needed = message->fontMetrics().boundingRect(QRect(0, 0, message->width(), 10000),
+                                                                 Qt::TextWordWrap, message->text());
+        QVERIFY(needed.width() <= message->width() && needed.height() <= message->height());
+        QVERIFY(d->rect().contains(message->geometry()));
+        for (QWidget *w : d->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            QVERIFY(w == message || !w->geometry().intersects(message->geometry()));
+    });
+}
+
 void TransferFlowsTest::pasteFromGraftsUnderTheSelectedCategory()
 {
     QVERIFY(writeCardFile(path(QStringLiteral("more.mdk")), {{"Nouns", "Main"}, {"Adj", "Main"}},
@@ -302,6 +356,21 @@ void TransferFlowsTest::pasteFromGraftsUnderTheSelectedCategory()
     QCOMPARE(f.window->statusText(), QStringLiteral("File inserted"));
     QVERIFY(f.deck().changed());
     QVERIFY(f.dialogs.shown.isEmpty());
+}
+
+void TransferFlowsTest::pasteFromKeepsTheEditsOfTheOpenCategory()
+{
+    QVERIFY(writeCardFile(path(QStringLiteral("more.mdk")), {}, {{"x", "1", "Main"}}));
+    WindowFixture f;
+    f.show(buildDeck({{"m1", "", "Main"}, {"v1", "", "Verbs"}, {"m2", "", "Main"}}, {{"Verbs", "Main"}}));
+    QVERIFY(f.deck().replaceViewCard(0, QStringLiteral("m1 edited"), QString()));
+    QVERIFY(f.deck().appendViewCard(QStringLiteral("m3"), QString()));
+
+    f.dialogs.openAnswers << path(QStringLiteral("more.mdk"));
+    f.window->runCommand(CM_PASTEFROM);
+    QCOMPARE(side1s(f.deck()), (QStringList{"m1 edited", "m2", "m3", "x"}));
+    f.deck().WriteBackView();
+    QCOMPARE(fileColumn(f.deck(), Column::Side1), (QStringList{"v1", "m1 edited", "m2", "m3", "x"}));
 }
 
 void TransferFlowsTest::pasteFromIntoABlankDeckOpensTheFile()
@@ -355,6 +424,40 @@ void TransferFlowsTest::copyToFileAsksOnceThenAppends()
     QCOMPARE(readAll(target), cardFileBytes({}, {{"q1", "a1", "Main"}, {"q2", "a2", "Main"}}));
     QVERIFY(!f.deck().changed());
     QCOMPARE(f.dialogs.shown.size(), 1);
+
+    // A copy that cannot be written names the file in its stop box.
+    onModal([&] { f.window->runCommand(CM_COPYDESTINATION); }, [&](QDialog *d) {
+        child<QLineEdit>(d, "destinationEdit")->setText(path(QStringLiteral("no-such-folder/Lost")));
+        click(d, "saveButton");
+    });
+    f.window->runCommand(CM_COPYTOFILE);
+    QCOMPARE(f.dialogs.shown.size(), 2);
+    QCOMPARE(f.dialogs.shown[1].caption, QStringLiteral("Copy to File"));
+    QVERIFY2(f.dialogs.shown[1].text.contains(QStringLiteral("Lost.MDK")), qPrintable(f.dialogs.shown[1].text));
+}
+
+void TransferFlowsTest::copyToTheOpenFileSurvivesTheNextSave()
+{
+    const QString open = path(QStringLiteral("open.mdk"));
+    QVERIFY(writeCardFile(open, {{"Verbs", "Main"}}, {{"m1", "1", "Main"}, {"v1", "2", "Verbs"}}));
+    WindowFixture f;
+    f.dialogs.openAnswers << open;
+    f.window->runCommand(CM_FILEOPEN);
+    const auto verbs = f.dlg->categoriesTree()->findItems(QStringLiteral("Verbs"), Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(verbs.size(), 1);
+    f.dlg->categoriesTree()->setCurrentItem(verbs.first());
+
+    onModal([&] { f.window->runCommand(CM_COPYTOFILE); }, [&](QDialog *d) {
+        child<QLineEdit>(d, "destinationEdit")->setText(open);
+        click(d, "saveButton");
+    });
+    QVERIFY(f.deck().appendViewCard(QStringLiteral("new"), QStringLiteral("3")));
+    mdk::testsupport::makeChanged(f.deck());
+    f.window->runCommand(CM_FILESAVE);
+    // The copy is a card of "Main"; the card added is one of Verbs.
+    QCOMPARE(readAll(open), cardFileBytes({{"Verbs", "Main"}}, {{"m1", "1", "Main"}, {"v1", "2", "Main"},
+                                                                 {"v1", "2", "Verbs"}, {"new", "3", "Verbs"}}));
+    QCOMPARE(f.dialogs.messages(), QStringList());
 }
 
 QTEST_MAIN(TransferFlowsTest)

@@ -3,6 +3,7 @@
 // A stand-in for the real dialogs: it records every message box and answers
 // questions and file dialogs from queues the test fills. A question or
 // dialog the test did not expect is recorded and answered No / Cancel.
+// Cancel answers a Yes/No question as a box closed unanswered would.
 
 #include "gui/common/userdialogs.h"
 

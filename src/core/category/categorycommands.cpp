@@ -4,6 +4,12 @@
 
 namespace mdk::category {
 
+QString moveRefusal(const Deck &deck)
+{
+    return deck.viewCount() == 0 ? QStringLiteral("You must have a least one card in your file to move a card.")
+                                 : QString();
+}
+
 QString cleanName(const QString &typed)
 {
     QString out = typed;

@@ -42,6 +42,9 @@ CategoryTree::NodeId deleteCategory(Deck &deck, CategoryTree::NodeId node);
 // are cleared.
 void clearCategory(Deck &deck);
 
+// Why Move cannot run on deck's view; empty when it can.
+QString moveRefusal(const Deck &deck);
+
 inline const QString kNoDestination = QStringLiteral("You must choose a destination for your cards.");
 inline const QString kSameCategory = QStringLiteral("You cannot move your cards into the same category.");
 enum class MoveResult { Moved, NoDestination, SameCategory, StoreFull };

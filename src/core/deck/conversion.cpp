@@ -221,7 +221,7 @@ Result convertFile(const QString &path, Version version)
         return result;
     }
     if (file.size() > cardfile::kMaxFileSize) {
-        result.error = QStringLiteral("The file is too large to convert.");
+        result.error = kTooLarge;
         return result;
     }
     const QByteArray old = file.readAll();

@@ -22,6 +22,7 @@ std::optional<Version> versionFromWord(QStringView word);
 inline const QString kAutoConvert = QStringLiteral("Auto Convert");
 inline const QString kConvertCaption = QStringLiteral("Convert file");
 inline const QString kAlreadyCurrent = QStringLiteral("File is already in Mnemodeck 4.30 format.  Cannot convert it.");
+inline const QString kTooLarge = QStringLiteral("The file is too large to convert.");
 inline const QString kCannotAccess = QStringLiteral("Cannot access the file to convert.");
 inline const QString kRefused = QStringLiteral("Cannot continue to load this file.  It is of a previous and unintelligible format.");
 

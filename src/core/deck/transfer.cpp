@@ -202,6 +202,11 @@ QString doesNotExist(const QString &listedName)
     return listedName + QStringLiteral(" does not exist.");
 }
 
+QString mergedIntoItself(const QString &listedName)
+{
+    return listedName + QStringLiteral(" is the destination file itself and cannot be merged into it.");
+}
+
 QString addedSourceName(const QString &typed)
 {
     return typed.contains(QLatin1Char('.')) ? typed : typed + QStringLiteral(".mdk");
@@ -254,7 +259,7 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination, q
     for (const QString &path : sources) {
         const QString name = shownName(path);
         if (destExists && names::sameFile(destination, path)) {
-            result.message = QStringLiteral("%1 is the destination file itself and cannot be merged into it.").arg(name);
+            result.message = mergedIntoItself(name);
             return result;
         }
         const std::string key = QFileInfo(path).canonicalFilePath().toStdString();

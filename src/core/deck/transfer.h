@@ -20,6 +20,8 @@ inline const QString kNoSource = QStringLiteral("You must have at least 1 source
 inline const QString kNoDestination = QStringLiteral("You must type a destination file name.");
 // listedName + " does not exist."
 QString doesNotExist(const QString &listedName);
+// A source that is the destination itself, named as listed.
+QString mergedIntoItself(const QString &listedName);
 
 // A name typed into the merge dialog's "New source" and added with Add:
 // ".mdk" appended when the name has no dot. (Browse results get ".MDK"

@@ -11,6 +11,13 @@
 
 namespace mdk::search {
 
+QString refusal(const Deck &deck)
+{
+    return deck.viewCount() == 0
+               ? QStringLiteral("You must have at least 1 card in your card collection to use Search.")
+               : QString();
+}
+
 namespace {
 
 bool isWordCharacter(char32_t c)

@@ -25,6 +25,9 @@ struct Options {
 // folding. With whole words the match must not touch a word character on
 // either side: any Unicode letter, digit or combining mark, so an accented
 // letter typed from the palette joins a word ("écat" holds no word "cat").
+// Why Search cannot run on deck's view; empty when it can.
+QString refusal(const Deck &deck);
+
 bool matches(const QString &text, const QString &pattern, Options options);
 
 // A found card: its view index and the side the text is on (0: side 1,

@@ -8,6 +8,18 @@
 
 namespace mdk::shuffle {
 
+QString shuffleRefusal(const Deck &deck)
+{
+    return deck.viewCount() < 2
+               ? QStringLiteral("You must have at least 2 cards in your card collection to shuffle.")
+               : QString();
+}
+
+QString flipRefusal(const Deck &deck)
+{
+    return deck.viewCount() == 0 ? QStringLiteral("You must have at least 1 card to flip.") : QString();
+}
+
 QString phaseText(Phase phase)
 {
     switch (phase) {

@@ -21,6 +21,10 @@ enum class Phase { Formatting, Initializing, Shuffling, Reintegrating };
 // The dialog's "Operation:" text of a phase.
 QString phaseText(Phase phase);
 
+// Why Shuffle, or Flip, cannot run on deck's view; empty when it can.
+QString shuffleRefusal(const Deck &deck);
+QString flipRefusal(const Deck &deck);
+
 // The new view order: order[k] is the old index of the card that becomes
 // card k.
 std::vector<int> reverseOrder(int n);

@@ -1,5 +1,6 @@
 #include "userdialogs.h"
 
+#include <QPushButton>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPrintDialog>
@@ -44,7 +45,17 @@ QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, c
                                                    QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(toQt(icon), caption, text, buttons, parent);
-    return QMessageBox::StandardButton(box.exec());
+    // Qt would make a lone No the escape button, so that Escape or the
+    // close button answered No and a save question threw the changes
+    // away. A question without Cancel gets a hidden one for them instead.
+    if (buttons.testFlag(QMessageBox::No) && !buttons.testFlag(QMessageBox::Cancel)) {
+        QPushButton *unanswered = box.addButton(QMessageBox::Cancel);
+        unanswered->hide();
+        box.setEscapeButton(unanswered);
+    }
+    box.exec();
+    // exec() gives the escape button's code for Escape and close alike.
+    return box.standardButton(box.clickedButton());
 }
 
 QString QtUserDialogs::openFileName(QWidget *parent, const QString &caption, const QString &startDir)

@@ -17,10 +17,14 @@ namespace mdk {
 class UserDialogs {
 public:
     enum class Icon { Exclamation, Stop, Question, Information };
+    // The answer to a save question: Cancelled when the box was closed
+    // (Escape or its close button) without Yes or No.
+    enum class Answer { Yes, No, Cancelled };
 
     virtual ~UserDialogs() = default;
 
-    // A modal message box owned by parent; returns the button pressed.
+    // A modal message box owned by parent; returns the button pressed, or
+    // Cancel when a question without a Cancel button was closed unanswered.
     virtual QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &caption,
                                                 const QString &text,
                                                 QMessageBox::StandardButtons buttons) = 0;
@@ -53,10 +57,13 @@ public:
         message(parent, Icon::Stop, caption, text, QMessageBox::Ok);
     }
     // Exclamation icon with Yes and No: the save questions.
-    bool askSave(QWidget *parent, const QString &caption, const QString &text)
+    Answer askSave(QWidget *parent, const QString &caption, const QString &text)
     {
-        return message(parent, Icon::Exclamation, caption, text, QMessageBox::Yes | QMessageBox::No)
-               == QMessageBox::Yes;
+        switch (message(parent, Icon::Exclamation, caption, text, QMessageBox::Yes | QMessageBox::No)) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return Answer::Cancelled;
+        }
     }
     // Question icon with Yes and No.
     bool ask(QWidget *parent, const QString &caption, const QString &text)

@@ -169,9 +169,8 @@ void EditController::PastefromMemory()
 
 void EditController::CMMove()
 {
-    if (deck_.viewCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Move"),
-                      QStringLiteral("You must have a least one card in your file to move a card."));
+    if (const QString refused = category::moveRefusal(deck_); !refused.isEmpty()) {
+        dialogs_.warn(window_, QStringLiteral("Move"), refused);
         return;
     }
     MoveCardDlg dialog(deck_.tree(), options_.MoveAll, window_);

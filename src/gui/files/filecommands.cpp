@@ -19,27 +19,16 @@ namespace mdk {
 namespace {
 
 const QString kProgramTitle = QStringLiteral("Mnemodeck");
-const QString kTitlePrefix = QStringLiteral("Mnemodeck - ");
-const QString kThisFile = QStringLiteral("This file");
-const QString kBeforeLoading =
-    QStringLiteral(" has changed.  Would you like to save it before loading a new card file?");
-const QString kBeforeExiting = QStringLiteral(" has changed.  Would you like to save it before exiting?");
-const QString kBlankFile =
-    QStringLiteral("Cannot save a blank file.  You must have at least 1 card or category.");
-const QString kCouldNotOpen = QStringLiteral("An error occured.  The file could not be opened.");
-const QString kStoreFull = QStringLiteral(
-    "Cannot load all the cards in this file.  Your file has exceeded the maximum possible size");
 const QString kRevertQuestion = QStringLiteral(
     "Revert will erase all the changes you have made to this file since last you saved it.  "
     "Are you sure you want to revert this file?");
 const QString kFileOpen = QStringLiteral("File Open");
-const QString kSaveFile = QStringLiteral("Save File");
 const QString kSaveSeparately = QStringLiteral("Save separately");
 
 } // namespace
 
-FileCommands::FileCommands(const CommandContext &context, OpenFile &open, QObject *parent)
-    : CommandController(context, parent), open_(open)
+FileCommands::FileCommands(const CommandContext &context, OpenDocument &document, QObject *parent)
+    : CommandController(context, parent), document_(document)
 {
     bind(CM_FILENEW, &FileCommands::CMFileNew);
     bind(CM_FILEOPEN, &FileCommands::CMFileOpen);
@@ -51,126 +40,17 @@ FileCommands::FileCommands(const CommandContext &context, OpenFile &open, QObjec
     for (int k = 1; k <= recent::kListSize; ++k)
         bind(CM_FILE1 + k - 1, [this, k] { CMFile(k); });
     bind(CM_EXIT, [this] { Q_EMIT exitRequested(); });
-}
-
-void FileCommands::setOpenFile(const QString &path)
-{
-    const QFileInfo info(path);
-    open_.path = info.absoluteFilePath();
-    open_.ProtectedFileName = names::displayName(info.fileName());
-    open_.ProtectedFilePath = info.absolutePath();
-}
-
-QString FileCommands::locateCardFile(const QString &dir, const QString &displayName)
-{
-    return names::locateCardFile(dir, displayName);
-}
-
-void FileCommands::setWindowTitle(const QString &title)
-{
-    Q_EMIT captionChanged(title);
-}
-
-QString FileCommands::dialogStart(const QString &lastChosen) const
-{
-    return lastChosen.isEmpty() ? open_.currentDirectory : QDir(open_.currentDirectory).filePath(lastChosen);
-}
-
-void FileCommands::enterFile(const QString &path, const QString &displayName)
-{
-    const QFileInfo info(path);
-    open_.path = info.absoluteFilePath();
-    open_.ProtectedFileName = displayName;
-    open_.ProtectedFilePath = info.absolutePath();
-    if (recent::SetFileMenu(options_.files, open_.ProtectedFileName, open_.ProtectedFilePath))
-        Q_EMIT recentFilesChanged();
-}
-
-bool FileCommands::mayRead(const QString &path)
-{
-    return converter_.ConvertIfNecessary(path, window_);
-}
-
-bool FileCommands::FileLoad(const QString &path, const QString &displayName)
-{
-    open_.currentDirectory = QFileInfo(path).absolutePath();
-    if (!mayRead(path))
-        return false;
-    cardfile::ReadResult result;
-    {
-        WaitCursor wait;
-        result = cardfile::read(path, deck_);
-    }
-    if (!result.opened) {
-        dialogs_.warn(window_, kFileOpen, kCouldNotOpen);
-        return false;
-    }
-    if (result.report.storeFull)
-        dialogs_.warn(window_, QStringLiteral("Load"), kStoreFull);
-    setWindowTitle(kTitlePrefix + displayName);
-    Q_EMIT statusMessage(displayName + QStringLiteral(": ") + QString::number(result.report.cards)
-                         + QStringLiteral(" cards"));
-    return true;
-}
-
-bool FileCommands::loadAsOpen(const QString &path)
-{
-    const QString name = names::displayName(QFileInfo(path).fileName());
-    if (!FileLoad(path, name))
-        return false;
-    enterFile(path, name);
-    return true;
-}
-
-bool FileCommands::differsFromFile() const
-{
-    // A file whose cards were all deleted still differs from what is on
-    // disk; only a blank deck that never had a file has nothing to lose.
-    return deck_.changed() && (!deck_.isBlank() || deck_.hasBeenSaved());
-}
-
-bool FileCommands::saveLeavingSubcategories()
-{
-    // The combined view of subcategory mode is never written back: leave
-    // the mode first, so that the save folds back the open category alone.
-    if (deck_.showSubCategories())
-        deck_.ToggleSubcategoryMode();
-    return SaveFile();
-}
-
-bool FileCommands::SaveFileIfNeeded()
-{
-    if (differsFromFile()) {
-        const QString who = deck_.hasBeenSaved() ? open_.ProtectedFileName : kThisFile;
-        if (dialogs_.askSave(window_, kSaveFile, who + kBeforeLoading) && !saveLeavingSubcategories())
-            return false;
-    }
-    deck_.forgetChanges();
-    // Slot 0 keeps the open file's own folder, whatever dialog moved the
-    // current directory since.
-    RecentFile &slot0 = options_.files[0];
-    if (!open_.ProtectedFileName.isEmpty()
-        && slot0.name.compare(open_.ProtectedFileName, Qt::CaseInsensitive) == 0)
-        slot0.path = open_.ProtectedFilePath;
-    return true;
-}
-
-bool FileCommands::SaveBeforeExit()
-{
-    if (differsFromFile()) {
-        const QString who = deck_.hasBeenSaved() ? open_.ProtectedFileName : kThisFile;
-        if (dialogs_.askSave(window_, kSaveFile, who + kBeforeExiting) && !saveLeavingSubcategories())
-            return false;
-    }
-    deck_.forgetChanges();
-    return true;
+    connect(&document_, &OpenDocument::captionChanged, this, &FileCommands::captionChanged);
+    connect(&document_, &OpenDocument::deckSaved, this, &FileCommands::deckSaved);
+    connect(&document_, &OpenDocument::recentFilesChanged, this, &FileCommands::recentFilesChanged);
+    connect(&document_, &OpenDocument::statusMessage, this, &FileCommands::statusMessage);
 }
 
 void FileCommands::CMFileNew()
 {
     if (!SaveFileIfNeeded())
         return;
-    setWindowTitle(kProgramTitle);
+    Q_EMIT captionChanged(kProgramTitle);
     deck_.clear();
     open_.ProtectedFileName.clear();
     open_.path.clear();
@@ -178,145 +58,19 @@ void FileCommands::CMFileNew()
         Q_EMIT recentFilesChanged();
 }
 
-bool FileCommands::LoadFile()
-{
-    const QString chosen =
-        dialogs_.openFileName(window_, QStringLiteral("Open"), dialogStart(lastOpenTitle_));
-    if (chosen.isEmpty())
-        return false;
-    const QFileInfo info(chosen);
-    open_.currentDirectory = info.absolutePath();
-    lastOpenTitle_ = info.fileName();
-    const QString name = names::displayName(info.fileName());
-
-    // The chosen path itself is read: the dialog named an existing entry,
-    // in whatever letter case it has on disk.
-    if (!mayRead(chosen))
-        return false;
-    if (!cardfile::canRead(chosen)) {
-        dialogs_.warn(window_, kFileOpen,
-                      QStringLiteral("An error occured.  Cannot load ") + name + QStringLiteral("."));
-        return false;
-    }
-    if (!FileLoad(chosen, name))
-        return false;
-    enterFile(chosen, name);
-    return true;
-}
-
 bool FileCommands::CMFileOpen()
 {
-    if (!SaveFileIfNeeded())
-        return false;
-    return LoadFile();
-}
-
-bool FileCommands::refuseBlank(const QString &caption)
-{
-    if (deck_.viewCount() == 0 && deck_.fileCount() == 0 && deck_.tree().nodeCount() <= 1) {
-        dialogs_.stop(window_, caption, kBlankFile);
-        return true;
-    }
-    return false;
-}
-
-bool FileCommands::mayReplace(const QString &target, const QString &chosen, const QString &caption)
-{
-    // The file dialog asked about the name it returned; a name that gained
-    // ".mdk" since is another file, and replacing it needs its own yes.
-    // A folder of that name is no file to replace: the write reports it.
-    if (names::sameFile(target, chosen) || !QFileInfo(target).isFile())
-        return true;
-    return dialogs_.ask(window_, caption,
-                        QFileInfo(target).fileName()
-                            + QStringLiteral(" already exists.  Do you want to replace it?"));
-}
-
-void FileCommands::reportWriteFailure(const QString &path, bool existed, const QString &error)
-{
-    QString why = error.trimmed();
-    if (!why.isEmpty() && !why.endsWith(QLatin1Char('.')))
-        why += QLatin1Char('.');
-    dialogs_.stop(window_, kSaveFile,
-                  QStringLiteral("Cannot save %1.  %2  %3")
-                      .arg(QFileInfo(path).fileName(), why,
-                           existed ? QStringLiteral("The file on disk has not been changed.")
-                                   : QStringLiteral("Nothing was written.")));
-}
-
-bool FileCommands::writeDeckTo(const QString &path)
-{
-    const bool existed = QFileInfo::exists(path);
-    WriteResult result;
-    {
-        WaitCursor wait;
-        // The writer takes the file-level cards as they are.
-        deck_.WriteBackView();
-        TextEncoding used = deck_.encoding();
-        result = cardfile::writeDeck(deck_, path, &used);
-        deck_.setEncoding(used);
-    }
-    if (result.ok)
-        return true;
-    reportWriteFailure(path, existed, result.error);
-    return false;
-}
-
-bool FileCommands::SaveFile()
-{
-    if (refuseBlank(QStringLiteral("Save")))
-        return false;
-    if (!deck_.hasBeenSaved())
-        return SaveFileAs();
-    QString target = open_.path;
-    if (target.isEmpty() && !open_.ProtectedFileName.isEmpty())
-        target = locateCardFile(open_.ProtectedFilePath, open_.ProtectedFileName);
-    if (target.isEmpty())
-        return SaveFileAs();
-    // The changed flag is cleared only once the file is really on disk.
-    if (!writeDeckTo(target))
-        return false;
-    deck_.markSaved();
-    Q_EMIT deckSaved();
-    Q_EMIT statusMessage(QStringLiteral("File saved"));
-    return true;
-}
-
-bool FileCommands::SaveFileAs()
-{
-    if (refuseBlank(QStringLiteral("Save As")))
-        return false;
-    const QString chosen =
-        dialogs_.saveFileName(window_, QStringLiteral("Save As"), dialogStart(lastSaveAsTitle_));
-    if (chosen.isEmpty())
-        return false;
-    const QFileInfo info(chosen);
-    open_.currentDirectory = info.absolutePath();
-    lastSaveAsTitle_ = info.fileName();
-    // The name keeps the letter case typed; ".mdk" is added unless present.
-    const QString targetName = names::saveAsTarget(info.fileName());
-    const QString target = QDir(info.absolutePath()).filePath(targetName);
-    if (!mayReplace(target, chosen, QStringLiteral("Save As")) || !writeDeckTo(target))
-        return false;
-
-    deck_.markSaved();
-    const QString name = names::displayName(targetName);
-    enterFile(target, name);
-    deck_.setCurrentCard(0, 0);
-    setWindowTitle(kTitlePrefix + name);
-    Q_EMIT deckSaved();
-    Q_EMIT statusMessage(QStringLiteral("File saved"));
-    return true;
+    return document_.Open();
 }
 
 void FileCommands::RevertFile()
 {
     if (deck_.hasBeenSaved() && deck_.changed()
-        && dialogs_.askSave(window_, QStringLiteral("Revert"), kRevertQuestion)) {
+        && dialogs_.askSave(window_, QStringLiteral("Revert"), kRevertQuestion) == UserDialogs::Answer::Yes) {
         const QString path = open_.path.isEmpty()
                                  ? locateCardFile(open_.ProtectedFilePath, open_.ProtectedFileName)
                                  : open_.path;
-        if (FileLoad(path, open_.ProtectedFileName))
+        if (document_.FileLoad(path, open_.ProtectedFileName))
             Q_EMIT statusMessage(QStringLiteral("File reverted"));
     }
 }
@@ -324,7 +78,7 @@ void FileCommands::RevertFile()
 void FileCommands::SaveCategory()
 {
     const CategoryTree::NodeId selected = deck_.tree().selected();
-    const QString chosen = dialogs_.saveFileName(window_, kSaveSeparately, dialogStart(lastCategoryTitle_));
+    const QString chosen = dialogs_.saveFileName(window_, kSaveSeparately, document_.dialogStart(lastCategoryTitle_));
     if (chosen.isEmpty() || !deck_.tree().isValid(selected))
         return;
     const QFileInfo info(chosen);
@@ -341,9 +95,8 @@ void FileCommands::SaveCategory()
                           .arg(QFileInfo(target).fileName()));
         return;
     }
-    if (!mayReplace(target, chosen, kSaveSeparately)) {
+    if (!document_.mayReplace(target, chosen, kSaveSeparately))
         return;
-    }
     const bool existed = QFileInfo::exists(target);
     WriteResult result;
     {
@@ -354,7 +107,7 @@ void FileCommands::SaveCategory()
         Q_EMIT deckSaved();
         Q_EMIT statusMessage(QStringLiteral("Category saved"));
     } else {
-        reportWriteFailure(target, existed, result.error);
+        document_.reportWriteFailure(target, existed, result.error);
     }
 }
 
@@ -368,7 +121,7 @@ void FileCommands::CMFile(int k)
     if (!SaveFileIfNeeded())
         return;
     const QString path = locateCardFile(chosen.path, chosen.name);
-    if (FileLoad(path, chosen.name)) {
+    if (document_.FileLoad(path, chosen.name)) {
         open_.path = QFileInfo(path).absoluteFilePath();
         open_.ProtectedFileName = chosen.name;
         open_.ProtectedFilePath = chosen.path;
@@ -403,9 +156,9 @@ bool FileCommands::LoadStartupFile(const QString &dir, const QString &name)
         open_.ProtectedFilePath.clear();
         return false;
     }
-    const bool loaded = FileLoad(path, base);
+    const bool loaded = document_.FileLoad(path, base);
     if (loaded)
-        enterFile(path, base);
+        document_.enterFile(path, base);
     return loaded;
 }
 

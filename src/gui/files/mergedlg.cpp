@@ -4,6 +4,8 @@
 #include "gui/common/dialogfont.h"
 #include "ui_mergedlg.h"
 
+#include <QKeyEvent>
+
 namespace mdk {
 
 namespace {
@@ -22,6 +24,10 @@ MergeDlg::MergeDlg(const QString &newSource, const QString &destination, bool lo
     ui_->destinationEdit->setText(destination);
     ui_->loadAfterBox->setChecked(loadAfterMerge);
     ui_->sourcesList->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui_->messageLabel->setWordWrap(true);
+    // Enter in "New source" adds the name typed there; Merge stays the
+    // default button everywhere else.
+    ui_->newSourceEdit->installEventFilter(this);
 
     connect(ui_->addButton, &QPushButton::clicked, this, &MergeDlg::Add);
     connect(ui_->deleteButton, &QPushButton::clicked, this, &MergeDlg::Delete);
@@ -62,9 +68,38 @@ QString MergeDlg::destination() const { return ui_->destinationEdit->text().trim
 
 bool MergeDlg::loadAfterMerge() const { return ui_->loadAfterBox->isChecked(); }
 
-QString MergeDlg::message() const { return ui_->messageLabel->text(); }
+bool MergeDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui_->newSourceEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Add();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
 
-void MergeDlg::setMessage(const QString &text) { ui_->messageLabel->setText(text); }
+QString MergeDlg::message() const { return message_; }
+
+void MergeDlg::setMessage(const QString &text)
+{
+    message_ = text;
+    QLabel *label = ui_->messageLabel;
+    // A source is often listed as a whole path, one long word: it may break
+    // after any folder.
+    label->setText(QString(text).replace(QLatin1Char('/'), QStringLiteral("/\u200B")));
+    // A message longer than its line wraps, and the dialog grows to show
+    // every line instead of clipping it.
+    const int extra = label->heightForWidth(label->width()) - label->height();
+    if (extra <= 0)
+        return;
+    for (QObject *child : children())
+        if (auto *w = qobject_cast<QWidget *>(child); w && w != label && !w->isWindow())
+            w->move(w->x(), w->y() + extra);
+    label->resize(label->width(), label->height() + extra);
+    setFixedSize(width(), height() + extra);
+}
 
 void MergeDlg::setNewSource(const QString &name) { ui_->newSourceEdit->setText(name); }
 

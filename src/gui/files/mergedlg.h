@@ -39,11 +39,15 @@ Q_SIGNALS:
     void destinationBrowseRequested();
     void helpRequested();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void Add();
     void Delete();
 
     std::unique_ptr<Ui::MergeDlg> ui_;
+    QString message_;
 };
 
 } // namespace mdk

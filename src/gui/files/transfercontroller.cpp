@@ -1,6 +1,7 @@
 #include "transfercontroller.h"
 
 #include "core/deck/deck.h"
+#include "core/deck/cardfile.h"
 #include "core/deck/filenames.h"
 #include "core/deck/transfer.h"
 #include "core/settings/helpfile.h"
@@ -8,12 +9,14 @@
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
 #include "gui/files/copydlg.h"
-#include "gui/files/filecommands.h"
 #include "gui/files/mergedlg.h"
+#include "gui/files/opendocument.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace mdk {
 
@@ -25,9 +28,8 @@ const QString kCopyDestinationCaption = QStringLiteral("Copy to File Destination
 
 } // namespace
 
-TransferController::TransferController(const CommandContext &context, OpenFile &open, FileCommands &files,
-                                       QObject *parent)
-    : CommandController(context, parent), open_(open), files_(files)
+TransferController::TransferController(const CommandContext &context, OpenDocument &document, QObject *parent)
+    : CommandController(context, parent), document_(document), open_(document.file())
 {
     bind(CM_CONVERT, &TransferController::ConvertFile);
     bind(CM_MERGE, &TransferController::CMMergeFiles);
@@ -36,7 +38,7 @@ TransferController::TransferController(const CommandContext &context, OpenFile &
     bind(CM_COPYDESTINATION, &TransferController::CMCopyOptions);
     // The Convert File dialog is the file commands' as well (a load may
     // open it); its Help goes where this controller's does.
-    connect(&files_.converter(), &Converter::helpRequested, this, &TransferController::helpRequested);
+    connect(&document_.converter(), &Converter::helpRequested, this, &TransferController::helpRequested);
 }
 
 QString TransferController::browse(QWidget *owner, const QString &caption, QString &lastChosen, bool mayBeNew)
@@ -53,29 +55,23 @@ QString TransferController::browse(QWidget *owner, const QString &caption, QStri
     return info.absoluteFilePath();
 }
 
-bool TransferController::isOpenFile(const QString &path) const
-{
-    return !open_.path.isEmpty() && names::sameFile(path, open_.path);
-}
-
 // ---- Convert
 
 void TransferController::ConvertFile()
 {
-    Converter &converter = files_.converter();
+    Converter &converter = document_.converter();
     const std::optional<Converter::Choice> choice = converter.askConversion(window_, QString());
-    if (!choice || !converter.convert(window_, choice->path, choice->version)) {
+    if (!choice || !converter.convert(window_, choice->path, choice->version))
         return;
-    }
     // A deck that differs from its file is offered for saving first; a
     // Yes whose save did not happen keeps it on screen.
-    if (converter.loadafterconvert && files_.SaveFileIfNeeded())
-        files_.loadAsOpen(choice->path);
+    if (converter.loadafterconvert && document_.SaveFileIfNeeded())
+        document_.loadAsOpen(choice->path);
 }
 
 // ---- Merge
 
-QString TransferController::runMerge(MergeDlg &dialog)
+QString TransferController::runMerge(MergeDlg &dialog, bool &offered)
 {
     const QStringList listed = dialog.sources();
     if (listed.isEmpty()) {
@@ -94,19 +90,22 @@ QString TransferController::runMerge(MergeDlg &dialog)
     QStringList sources;
     for (const QString &name : listed) {
         const QString path = names::resolve(name, open_.currentDirectory);
-        if (!files_.converter().ConvertIfNecessary(path, &dialog))
+        if (!document_.converter().ConvertIfNecessary(path, &dialog))
             return QString();
-        QFile probe(path);
-        if (!QFileInfo(path).isFile() || !probe.open(QIODevice::ReadOnly)) {
+        if (!cardfile::canRead(path)) {
             dialog.setMessage(transfer::doesNotExist(name));
             return QString();
         }
         sources << path;
     }
     const QString destination = names::resolve(names::saveAsTarget(typed), open_.currentDirectory);
-    // Merging into the open file: its unsaved changes are offered for
-    // saving first, or the merge would add to an older copy of it.
-    if (isOpenFile(destination) && !files_.SaveFileIfNeeded())
+    // The merge reads and writes files on disk: when the open file is one
+    // of them, its unsaved changes are offered for saving first, or they
+    // would be silently left out.
+    offered = document_.isOpenFile(destination)
+              || std::any_of(sources.cbegin(), sources.cend(),
+                             [this](const QString &source) { return document_.isOpenFile(source); });
+    if (offered && !document_.offerToSave())
         return QString();
 
     transfer::MergeResult result;
@@ -137,8 +136,9 @@ void TransferController::CMMergeFiles()
     });
     connect(&dialog, &MergeDlg::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Merge, &dialog); });
     QString merged;
+    bool offered = false;
     connect(&dialog, &MergeDlg::mergeRequested, &dialog, [&] {
-        merged = runMerge(dialog);
+        merged = runMerge(dialog, offered);
         if (!merged.isEmpty())
             dialog.accept();
     });
@@ -150,8 +150,8 @@ void TransferController::CMMergeFiles()
         // asked it already and cleared the changed flag. That file is read
         // back whatever the box says: the deck in memory no longer holds
         // what is on disk, and a later Save would drop the merged cards.
-        if ((loadaftermerge || isOpenFile(merged)) && files_.SaveFileIfNeeded())
-            files_.loadAsOpen(merged);
+        if ((loadaftermerge || document_.isOpenFile(merged)) && (offered || document_.SaveFileIfNeeded()))
+            document_.loadAsOpen(merged);
     }
 }
 
@@ -167,10 +167,10 @@ void TransferController::InsertFile()
     bool inserted = false;
     if (deck_.isBlank() && deck_.fileCount() == 0) {
         // Nothing to paste into: the file is opened as Open opens it.
-        inserted = files_.CMFileOpen();
+        inserted = document_.Open();
     } else {
         const QString chosen = browse(window_, transfer::kInsertCaption, lastPasteTitle_, false);
-        if (!chosen.isEmpty() && files_.converter().ConvertIfNecessary(chosen, window_)) {
+        if (!chosen.isEmpty() && document_.converter().ConvertIfNecessary(chosen, window_)) {
             transfer::InsertResult result;
             {
                 WaitCursor wait;
@@ -227,8 +227,24 @@ void TransferController::CMCopyCard()
         WaitCursor wait;
         result = transfer::appendCard(ProtectedFileNameCopy_, deck_.viewSide1(k), deck_.viewSide2(k));
     }
-    if (!result.ok)
-        dialogs_.stop(window_, kCopyCaption, result.error);
+    if (!result.ok) {
+        const QString name = QFileInfo(ProtectedFileNameCopy_).fileName();
+        dialogs_.stop(window_, kCopyCaption,
+                      result.error.contains(name) ? result.error
+                                                  : QStringLiteral("%1 could not be written: %2").arg(name, result.error));
+        return;
+    }
+    // A card copied into the open file goes into the deck as well, where
+    // the file has it (the end of "Main"), or the next Save would write the
+    // file without it.
+    if (document_.isOpenFile(ProtectedFileNameCopy_)) {
+        const QString side1 = deck_.viewSide1(k), side2 = deck_.viewSide2(k);
+        // The combined view of subcategory mode is never folded back.
+        if (deck_.oldTreeName() == CategoryTree::kMainName && !deck_.showSubCategories())
+            deck_.appendViewCard(side1, side2);
+        else
+            deck_.appendFileCard(side1, side2, CategoryTree::kMainName);
+    }
 }
 
 } // namespace mdk

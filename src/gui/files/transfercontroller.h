@@ -9,18 +9,18 @@ class QWidget;
 
 namespace mdk {
 
-class FileCommands;
 class MergeDlg;
+class OpenDocument;
 
 // Convert, Merge, Paste from, Copy to File and Copy to File Destination:
-// the commands that move cards between card files. Loads they end with go
-// through the file commands, so the caption, status line and recent files
-// follow as for Open.
+// the commands that move cards between card files. The open file, its save
+// question and the loads they end with are the OpenDocument's, shared with
+// the file commands, so the caption, status line and recent files follow
+// as for Open.
 class TransferController : public CommandController {
     Q_OBJECT
 public:
-    TransferController(const CommandContext &context, OpenFile &open, FileCommands &files,
-                       QObject *parent = nullptr);
+    TransferController(const CommandContext &context, OpenDocument &document, QObject *parent = nullptr);
 
     void ConvertFile();
     void CMMergeFiles();
@@ -36,12 +36,12 @@ public:
 private:
     // The Merge button: checks, converts and merges; the path written, or
     // empty when the dialog stays open with the reason on its message line.
-    QString runMerge(MergeDlg &dialog);
+    // offered: the open file took part, so the save question was asked.
+    QString runMerge(MergeDlg &dialog, bool &offered);
     QString browse(QWidget *owner, const QString &caption, QString &lastChosen, bool mayBeNew);
-    bool isOpenFile(const QString &path) const;
 
+    OpenDocument &document_;
     OpenFile &open_;
-    FileCommands &files_;
     QString ProtectedFileNameCopy_;
     // Each file dialog starts at the name last chosen in it during the run.
     QString lastPasteTitle_, lastSourceTitle_, lastDestinationTitle_, lastCopyTitle_;

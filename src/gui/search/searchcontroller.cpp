@@ -29,9 +29,8 @@ SearchController::SearchController(const CommandContext &context, QObject *paren
 
 void SearchController::Search()
 {
-    if (deck_.viewCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Search"),
-                      QStringLiteral("You must have at least 1 card in your card collection to use Search."));
+    if (const QString refused = search::refusal(deck_); !refused.isEmpty()) {
+        dialogs_.warn(window_, QStringLiteral("Search"), refused);
         return;
     }
     const int current = deck_.placeseek();
@@ -113,9 +112,8 @@ void SearchController::SearchAgain()
 
 void SearchController::ShuffleCards()
 {
-    if (deck_.viewCount() < 2) {
-        dialogs_.warn(window_, QStringLiteral("Shuffle Cards"),
-                      QStringLiteral("You must have at least 2 cards in your card collection to shuffle."));
+    if (const QString refused = shuffle::shuffleRefusal(deck_); !refused.isEmpty()) {
+        dialogs_.warn(window_, QStringLiteral("Shuffle Cards"), refused);
         return;
     }
     // A stored choice from outside the four orders counts as Random.
@@ -141,8 +139,8 @@ void SearchController::ShuffleCards()
 
 void SearchController::Flip()
 {
-    if (deck_.viewCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Flip"), QStringLiteral("You must have at least 1 card to flip."));
+    if (const QString refused = shuffle::flipRefusal(deck_); !refused.isEmpty()) {
+        dialogs_.warn(window_, QStringLiteral("Flip"), refused);
         return;
     }
     shuffle::flip(deck_);

@@ -13,6 +13,7 @@
 #include "gui/category/categorycontroller.h"
 #include "gui/edit/editcontroller.h"
 #include "gui/files/filecommands.h"
+#include "gui/files/opendocument.h"
 #include "gui/files/transfercontroller.h"
 #include "gui/help/helpcontroller.h"
 #include "gui/notepad/notepadcontroller.h"
@@ -110,7 +111,9 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     // The subsystems, each binding its own commands; a new one is one line
     // here (and a connection for any signal of its own).
     const CommandContext context{deck_, options_, *dialogs_, this};
-    auto *files = new FileCommands(context, open_, this);
+    // The open card file, shared by the file and the transfer commands.
+    document_ = new OpenDocument(context, open_, this);
+    auto *files = new FileCommands(context, *document_, this);
     auto *help = new HelpController(context, open_, this);
     auto *notepad = new NotepadController(context, this);
     auto *about = new AboutController(context, this);
@@ -118,7 +121,7 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     for (CommandController *controller : std::initializer_list<CommandController *>{
              files, new StudyController(context, open_, this), help, new EditController(context, this), search,
              new CategoryController(context, this), notepad, about, new PrintController(context, open_, this),
-             new TransferController(context, open_, *files, this)}) {
+             new TransferController(context, *document_, this)}) {
         addController(controller);
         connect(controller, &CommandController::helpRequested, help, &HelpController::openHelp);
     }

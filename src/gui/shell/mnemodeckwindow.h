@@ -26,6 +26,7 @@ class PrintController;
 class CommandController;
 class EditController;
 class FileCommands;
+class OpenDocument;
 class HelpController;
 class MDKMainDlg;
 class SearchController;
@@ -136,6 +137,7 @@ private:
 
     MDKMainDlg *client_ = nullptr;
     std::vector<CommandController *> controllers_;
+    OpenDocument *document_ = nullptr;
     QHash<int, std::function<void()>> handlers_;
 
     QHash<int, QAction *> actions_;

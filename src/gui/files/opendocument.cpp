@@ -1,0 +1,289 @@
+#include "opendocument.h"
+
+#include "core/deck/cardfile.h"
+#include "core/deck/deck.h"
+#include "core/deck/filenames.h"
+#include "core/settings/options.h"
+#include "core/settings/recentfiles.h"
+#include "gui/common/userdialogs.h"
+#include "gui/common/waitcursor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace mdk {
+
+namespace {
+
+const QString kTitlePrefix = QStringLiteral("Mnemodeck - ");
+const QString kThisFile = QStringLiteral("This file");
+const QString kBeforeExiting = QStringLiteral(" has changed.  Would you like to save it before exiting?");
+const QString kBlankFile =
+    QStringLiteral("Cannot save a blank file.  You must have at least 1 card or category.");
+const QString kCouldNotOpen = QStringLiteral("An error occured.  The file could not be opened.");
+const QString kStoreFull = QStringLiteral(
+    "Cannot load all the cards in this file.  Your file has exceeded the maximum possible size");
+const QString kFileOpen = QStringLiteral("File Open");
+const QString kSaveFile = QStringLiteral("Save File");
+
+} // namespace
+
+const QString OpenDocument::kBeforeLoadingQuestion =
+    QStringLiteral(" has changed.  Would you like to save it before loading a new card file?");
+
+OpenDocument::OpenDocument(const CommandContext &context, OpenFile &open, QObject *parent)
+    : QObject(parent), deck_(context.deck), options_(context.options), dialogs_(context.dialogs),
+      window_(context.window), open_(open)
+{
+}
+
+bool OpenDocument::isOpenFile(const QString &path) const
+{
+    return !open_.path.isEmpty() && names::sameFile(path, open_.path);
+}
+
+void OpenDocument::setOpenFile(const QString &path)
+{
+    const QFileInfo info(path);
+    open_.path = info.absoluteFilePath();
+    open_.ProtectedFileName = names::displayName(info.fileName());
+    open_.ProtectedFilePath = info.absolutePath();
+}
+
+QString OpenDocument::locateCardFile(const QString &dir, const QString &displayName)
+{
+    return names::locateCardFile(dir, displayName);
+}
+
+QString OpenDocument::dialogStart(const QString &lastChosen) const
+{
+    return lastChosen.isEmpty() ? open_.currentDirectory : QDir(open_.currentDirectory).filePath(lastChosen);
+}
+
+void OpenDocument::enterFile(const QString &path, const QString &displayName)
+{
+    const QFileInfo info(path);
+    open_.path = info.absoluteFilePath();
+    open_.ProtectedFileName = displayName;
+    open_.ProtectedFilePath = info.absolutePath();
+    if (recent::SetFileMenu(options_.files, open_.ProtectedFileName, open_.ProtectedFilePath))
+        Q_EMIT recentFilesChanged();
+}
+
+bool OpenDocument::FileLoad(const QString &path, const QString &displayName)
+{
+    open_.currentDirectory = QFileInfo(path).absolutePath();
+    if (!converter_.ConvertIfNecessary(path, window_))
+        return false;
+    cardfile::ReadResult result;
+    {
+        WaitCursor wait;
+        result = cardfile::read(path, deck_);
+    }
+    if (!result.opened) {
+        dialogs_.warn(window_, kFileOpen, kCouldNotOpen);
+        return false;
+    }
+    if (result.report.storeFull)
+        dialogs_.warn(window_, QStringLiteral("Load"), kStoreFull);
+    Q_EMIT captionChanged(kTitlePrefix + displayName);
+    Q_EMIT statusMessage(displayName + QStringLiteral(": ") + QString::number(result.report.cards)
+                         + QStringLiteral(" cards"));
+    return true;
+}
+
+bool OpenDocument::loadAsOpen(const QString &path)
+{
+    const QString name = names::displayName(QFileInfo(path).fileName());
+    if (!FileLoad(path, name))
+        return false;
+    enterFile(path, name);
+    return true;
+}
+
+bool OpenDocument::differsFromFile() const
+{
+    // A file whose cards were all deleted still differs from what is on
+    // disk; only a blank deck that never had a file has nothing to lose.
+    return deck_.changed() && (!deck_.isBlank() || deck_.hasBeenSaved());
+}
+
+bool OpenDocument::saveLeavingSubcategories()
+{
+    // The combined view of subcategory mode is never written back: leave
+    // the mode first, so that the save folds back the open category alone.
+    if (deck_.showSubCategories()) {
+        deck_.ToggleSubcategoryMode();
+    }
+    return SaveFile();
+}
+
+bool OpenDocument::askBeforeLeaving(const QString &question)
+{
+    if (!differsFromFile())
+        return true;
+    const QString who = deck_.hasBeenSaved() ? open_.ProtectedFileName : kThisFile;
+    switch (dialogs_.askSave(window_, kSaveFile, who + question)) {
+    case UserDialogs::Answer::Yes: return saveLeavingSubcategories();
+    case UserDialogs::Answer::No: return true;
+    case UserDialogs::Answer::Cancelled: break;
+    }
+    return false;
+}
+
+bool OpenDocument::SaveFileIfNeeded()
+{
+    if (!askBeforeLeaving(kBeforeLoadingQuestion))
+        return false;
+    deck_.forgetChanges();
+    // Slot 0 keeps the open file's own folder, whatever dialog moved the
+    // current directory since.
+    RecentFile &slot0 = options_.files[0];
+    if (!open_.ProtectedFileName.isEmpty()
+        && slot0.name.compare(open_.ProtectedFileName, Qt::CaseInsensitive) == 0)
+        slot0.path = open_.ProtectedFilePath;
+    return true;
+}
+
+bool OpenDocument::SaveBeforeExit()
+{
+    if (!askBeforeLeaving(kBeforeExiting))
+        return false;
+    deck_.forgetChanges();
+    return true;
+}
+
+bool OpenDocument::refuseBlank(const QString &caption)
+{
+    if (deck_.viewCount() == 0 && deck_.fileCount() == 0 && deck_.tree().nodeCount() <= 1) {
+        dialogs_.stop(window_, caption, kBlankFile);
+        return true;
+    }
+    return false;
+}
+
+bool OpenDocument::mayReplace(const QString &target, const QString &chosen, const QString &caption)
+{
+    // The file dialog asked about the name it returned; a name that gained
+    // ".mdk" since is another file, and replacing it needs its own yes.
+    // A folder of that name is no file to replace: the write reports it.
+    if (names::sameFile(target, chosen) || !QFileInfo(target).isFile())
+        return true;
+    return dialogs_.ask(window_, caption,
+                        QFileInfo(target).fileName()
+                            + QStringLiteral(" already exists.  Do you want to replace it?"));
+}
+
+void OpenDocument::reportWriteFailure(const QString &path, bool existed, const QString &error)
+{
+    QString why = error.trimmed();
+    if (!why.isEmpty() && !why.endsWith(QLatin1Char('.')))
+        why += QLatin1Char('.');
+    dialogs_.stop(window_, kSaveFile,
+                  QStringLiteral("Cannot save %1.  %2  %3")
+                      .arg(QFileInfo(path).fileName(), why,
+                           existed ? QStringLiteral("The file on disk has not been changed.")
+                                   : QStringLiteral("Nothing was written.")));
+}
+
+bool OpenDocument::writeDeckTo(const QString &path)
+{
+    const bool existed = QFileInfo::exists(path);
+    WriteResult result;
+    {
+        WaitCursor wait;
+        // The writer takes the file-level cards as they are.
+        deck_.WriteBackView();
+        TextEncoding used = deck_.encoding();
+        result = cardfile::writeDeck(deck_, path, &used);
+        deck_.setEncoding(used);
+    }
+    if (result.ok)
+        return true;
+    reportWriteFailure(path, existed, result.error);
+    return false;
+}
+
+bool OpenDocument::SaveFile()
+{
+    if (refuseBlank(QStringLiteral("Save")))
+        return false;
+    if (!deck_.hasBeenSaved())
+        return SaveFileAs();
+    QString target = open_.path;
+    if (target.isEmpty() && !open_.ProtectedFileName.isEmpty())
+        target = locateCardFile(open_.ProtectedFilePath, open_.ProtectedFileName);
+    if (target.isEmpty())
+        return SaveFileAs();
+    // The changed flag is cleared only once the file is really on disk.
+    if (!writeDeckTo(target))
+        return false;
+    deck_.markSaved();
+    Q_EMIT deckSaved();
+    Q_EMIT statusMessage(QStringLiteral("File saved"));
+    return true;
+}
+
+bool OpenDocument::SaveFileAs()
+{
+    if (refuseBlank(QStringLiteral("Save As")))
+        return false;
+    const QString chosen =
+        dialogs_.saveFileName(window_, QStringLiteral("Save As"), dialogStart(lastSaveAsTitle_));
+    if (chosen.isEmpty())
+        return false;
+    const QFileInfo info(chosen);
+    open_.currentDirectory = info.absolutePath();
+    lastSaveAsTitle_ = info.fileName();
+    // The name keeps the letter case typed; ".mdk" is added unless present.
+    const QString targetName = names::saveAsTarget(info.fileName());
+    const QString target = QDir(info.absolutePath()).filePath(targetName);
+    if (!mayReplace(target, chosen, QStringLiteral("Save As")) || !writeDeckTo(target))
+        return false;
+
+    deck_.markSaved();
+    const QString name = names::displayName(targetName);
+    enterFile(target, name);
+    deck_.setCurrentCard(0, deck_.side());
+    deck_.setSide(0);
+    Q_EMIT captionChanged(kTitlePrefix + name);
+    Q_EMIT deckSaved();
+    Q_EMIT statusMessage(QStringLiteral("File saved"));
+    return true;
+}
+
+bool OpenDocument::LoadFile()
+{
+    const QString chosen =
+        dialogs_.openFileName(window_, QStringLiteral("Open"), dialogStart(lastOpenTitle_));
+    if (chosen.isEmpty())
+        return false;
+    const QFileInfo info(chosen);
+    open_.currentDirectory = info.absolutePath();
+    lastOpenTitle_ = info.fileName();
+    const QString name = names::displayName(info.fileName());
+
+    // The chosen path itself is read: the dialog named an existing entry,
+    // in whatever letter case it has on disk.
+    if (!converter_.ConvertIfNecessary(chosen, window_))
+        return false;
+    if (!cardfile::canRead(chosen)) {
+        dialogs_.warn(window_, kFileOpen,
+                      QStringLiteral("An error occured.  Cannot load ") + name + QStringLiteral("."));
+        return false;
+    }
+    if (!FileLoad(chosen, name))
+        return false;
+    enterFile(chosen, name);
+    return true;
+}
+
+bool OpenDocument::Open()
+{
+    if (!SaveFileIfNeeded())
+        return false;
+    return LoadFile();
+}
+
+} // namespace mdk
