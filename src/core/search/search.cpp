@@ -187,6 +187,11 @@ public:
         mask_ = size - 1;
     }
 
+    // Starts loading the slot a later lookup of hash will probe first: the
+    // table is far larger than the cache, so each lookup would otherwise
+    // wait for memory.
+    void prefetch(quint32 hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
+
     // The index of the first text equal to text (which is card k, whose
     // hash is hash), or -1 when it is the first, and then it is recorded.
     template <typename TextOf>
@@ -219,6 +224,8 @@ constexpr int kReportCards = 64;
 // Equal texts have equal hashes: the cards whose hash has this bit set are
 // looked up by one thread, the others by the other thread.
 constexpr quint32 kPartitionBit = 0x80000000U;
+// How many cards ahead the lookups prefetch their slot.
+constexpr int kLookAhead = 16;
 
 } // namespace
 
@@ -268,6 +275,8 @@ int removeDuplicates(Deck &deck, int side, const std::function<void(int)> &progr
             FirstOccurrences seen(bit ? withBit : n - withBit);
             int removed = 0;
             for (int k = 0; k < n; ++k) {
+                if (k + kLookAhead < n && (hashes[size_t(k + kLookAhead)] & kPartitionBit) == bit)
+                    seen.prefetch(hashes[size_t(k + kLookAhead)]);
                 const quint32 h = hashes[size_t(k)];
                 if ((h & kPartitionBit) == bit) {
                     const int first = seen.findOrAdd(textOf(k), h, k, textOf);
