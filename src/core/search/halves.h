@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+#include <atomic>
 #include <thread>
 
 // Long passes over a million cards, split over two threads: the machines
@@ -40,6 +42,41 @@ template <typename Work>
 void inTwoHalves(int n, Work &&work)
 {
     inTwoHalves(n, work, n >= kTwoThreadItems);
+}
+
+// Runs work(begin, end, here) over [0, n) in pieces of `piece` items that
+// this thread and a second one (with twoThreads) take in turn, so that
+// neither waits long for the other at the end; here is true on this
+// thread. After each piece it did itself, this thread calls done(finished)
+// with how many items both threads have finished. Pieces never overlap, so
+// work may write to per-item or per-piece places without a lock.
+template <typename Work, typename Done>
+void inPieces(int n, int piece, Work &&work, Done &&done, bool twoThreads)
+{
+    std::atomic<int> next{0};
+    std::atomic<int> finished{0};
+    const auto run = [&](bool here) {
+        for (;;) {
+            const int begin = next.fetch_add(piece);
+            if (begin >= n)
+                return;
+            const int end = std::min(n, begin + piece);
+            work(begin, end, here);
+            const int all = finished.fetch_add(end - begin) + (end - begin);
+            if (here)
+                done(all);
+        }
+    };
+    if (!twoThreads || n <= piece) {
+        run(true);
+        return;
+    }
+    std::thread other([&run] { run(false); });
+    struct Join {
+        std::thread &t;
+        ~Join() { t.join(); }
+    } join{other};
+    run(true);
 }
 
 // The share of a whole of n items that item k of the half [begin, end)
