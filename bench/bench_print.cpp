@@ -52,7 +52,8 @@ void printListToPdf(benchmark::State &state)
     const mdk::Deck &deck = baseDeck();
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("cards.pdf"));
-    const mdk::print::Printout printout(deck, true, false, QStringLiteral("big"), mdk::LogFont());
+    const mdk::print::Printout printout(mdk::print::cardsToPrint(deck, mdk::print::AllCards), false,
+                                        QStringLiteral("big"), mdk::LogFont());
     benchsupport::timed(
         state,
         [&] {

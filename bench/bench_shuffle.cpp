@@ -1,13 +1,15 @@
 // Timings of Shuffle (each order) and Flip on a view of 1,000,000 cards,
 // called exactly as the Shuffle dialog's OK and the Flip command call them,
 // progress reports included. Side 1 holds short random words in mixed case
-// with some accented letters, as a vocabulary deck does. Beside the mean,
+// with some accented letters, as a vocabulary deck does; Alphabetize also
+// runs on the texts of a generated card file (`mdktool generate`). Beside the mean,
 // each reports the slowest single run (max_ms).
 
 #include "core/deck/deck.h"
 #include "core/search/shuffle.h"
 
 #include "benchsupport.h"
+#include "generateddeck.h"
 
 #include <benchmark/benchmark.h>
 
@@ -52,14 +54,20 @@ mdk::Deck &bigDeck()
 
 
 
+// The same, on the texts of a generated card file.
+mdk::Deck &generatedDeck()
+{
+    static mdk::Deck deck = benchsupport::generatedMainDeck(kCards);
+    return deck;
+}
+
 // The dialog's progress bar, reduced to remembering the value.
 int barValue = 0;
 void onProgress(mdk::shuffle::Phase, int value) { barValue = value; }
 
-void shuffle(benchmark::State &state, mdk::shuffle::Order order, const QLocale &locale, bool scrambled = false)
+void shuffleDeck(benchmark::State &state, mdk::Deck &deck, const mdk::Deck &asRead, mdk::shuffle::Order order,
+                 const QLocale &locale, bool scrambled = false)
 {
-    mdk::Deck &deck = bigDeck();
-    static const mdk::Deck asRead = bigDeck();
     std::mt19937_64 rng(42);
     // Alphabetize starts from the view as read each time (sorting a sorted
     // view would flatter it), or from a view just shuffled at random, whose
@@ -76,6 +84,23 @@ void shuffle(benchmark::State &state, mdk::shuffle::Order order, const QLocale &
         });
     benchmark::DoNotOptimize(deck.viewSide1(0));
 }
+
+void shuffle(benchmark::State &state, mdk::shuffle::Order order, const QLocale &locale, bool scrambled = false)
+{
+    static const mdk::Deck asRead = bigDeck();
+    shuffleDeck(state, bigDeck(), asRead, order, locale, scrambled);
+}
+
+void alphabetizeGenerated(benchmark::State &state, const QLocale &locale)
+{
+    static const mdk::Deck asRead = generatedDeck();
+    shuffleDeck(state, generatedDeck(), asRead, mdk::shuffle::Order::Alphabetize, locale);
+}
+void alphabetizeGeneratedEnglish(benchmark::State &state)
+{
+    alphabetizeGenerated(state, QLocale(QLocale::English, QLocale::UnitedStates));
+}
+void alphabetizeGeneratedC(benchmark::State &state) { alphabetizeGenerated(state, QLocale::c()); }
 
 void reverse(benchmark::State &state) { shuffle(state, mdk::shuffle::Order::Reverse, QLocale::c()); }
 void pattern(benchmark::State &state) { shuffle(state, mdk::shuffle::Order::Pattern, QLocale::c()); }
@@ -110,6 +135,8 @@ BENCHMARK(alphabetizeEnglish)->Name("shuffle_alphabetize_en_US")->Unit(benchmark
 BENCHMARK(alphabetizeGerman)->Name("shuffle_alphabetize_de_DE")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(alphabetizeScrambled)->Name("shuffle_alphabetize_en_US_after_random")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(alphabetizeC)->Name("shuffle_alphabetize_C")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(alphabetizeGeneratedEnglish)->Name("shuffle_alphabetize_generated_en_US")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(alphabetizeGeneratedC)->Name("shuffle_alphabetize_generated_C")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(flip)->Name("flip")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 
 BENCHMARK_MAIN();

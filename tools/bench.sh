@@ -23,7 +23,7 @@ ensure_packages cmake ninja-build g++ qt6-base-dev libbenchmark-dev fonts-libera
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DMNEMODECK_BUILD_BENCH=ON -DMNEMODECK_BUILD_GUI=ON -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
 ninja -C "$build" bench_deck bench_edit bench_search bench_shuffle bench_category bench_convert bench_transfer \
-  bench_print rss_after_load mdktool >/dev/null
+  bench_print bench_editdialog rss_after_load mdktool >/dev/null
 
 bin() { find "$build" -type f -name "$1" -perm -u+x | head -n 1; }
 
@@ -57,6 +57,10 @@ echo "== merge, Paste from and Copy to file"
 echo
 echo "== printing 1,000,000 cards"
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$(bin bench_print)" "$@"
+
+echo
+echo "== opening Edit on a side of 100,000 characters"
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$(bin bench_editdialog)" "$@"
 
 echo
 echo "== memory after loading 1,000,000 cards"

@@ -100,8 +100,7 @@ int printToPdf(const PrintChoice &choice, const ViewChoice &view)
         return fail(choice.in, refused);
 
     const QString displayName = names::displayName(QFileInfo(choice.in).fileName());
-    print::JobScope job(deck, start.scope);
-    const print::Printout printout(deck, job.allCards(), choice.cardFormat, displayName, LogFont());
+    const print::Printout printout(print::cardsToPrint(deck, start.scope), choice.cardFormat, displayName, LogFont());
 
     // Written beside OUT and renamed at the end: a failed job never leaves
     // half a PDF behind.

@@ -73,7 +73,8 @@ private Q_SLOTS:
             cards.append({QStringLiteral("word%1").arg(i, 2, 10, QLatin1Char('0')),
                           QStringLiteral("meaning%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("Main")});
         const Deck deck = buildDeck(cards);
-        const print::Printout printout(deck, true, false, QStringLiteral("Spanish"), LogFont());
+        const print::Printout printout(print::cardsToPrint(deck, print::AllCards), false, QStringLiteral("Spanish"),
+                                       LogFont());
         QCOMPARE(printout.pageCount(), 3);
         const QString pdf = dir_.filePath(QStringLiteral("list.pdf"));
         int reports = 0;
@@ -111,7 +112,7 @@ private Q_SLOTS:
                                      {longText, QStringLiteral("first line\r\nsecond\rthird\nfourth"), QStringLiteral("Main")},
                                      {QStringLiteral("the view"), QStringLiteral("only"), QStringLiteral("Main")},
                                      {QStringLiteral("fourth card"), QStringLiteral("x"), QStringLiteral("Main")}});
-        const print::Printout printout(deck, false, true, QString(), LogFont());
+        const print::Printout printout(print::cardsToPrint(deck, print::ThisCategory), true, QString(), LogFont());
         const QString pdf = dir_.filePath(QStringLiteral("card.pdf"));
         QCOMPARE(printTo(pdf, printout), print::Printout::Outcome::Printed);
         QCOMPARE(pdfPages(pdf), 2);
@@ -131,10 +132,26 @@ private Q_SLOTS:
         QVERIFY(pageText(pdf, 2).contains(QStringLiteral("fourth card")));
     }
 
+    void fontTallerThanTheBoxIsCutNotDropped()
+    {
+        // At height -48 one line is taller than a list row: what fits of it
+        // still prints, on one line and on the first line of several.
+        const Deck deck = buildDeck({{QStringLiteral("plain"), QStringLiteral("first\r\nsecond"), QStringLiteral("Main")}});
+        LogFont font;
+        font.Height = -48;
+        for (const bool cardFormat : {false, true}) {
+            const print::Printout printout(print::cardsToPrint(deck, print::AllCards), cardFormat, QString(), font);
+            const QString pdf = dir_.filePath(QStringLiteral("tall%1.pdf").arg(cardFormat));
+            QCOMPARE(printTo(pdf, printout), print::Printout::Outcome::Printed);
+            const QString page = pageText(pdf, 1);
+            QVERIFY2(page.contains(QStringLiteral("plain")) && page.contains(QStringLiteral("first")), qPrintable(page));
+        }
+    }
+
     void cancelStopsTheJob()
     {
         const Deck deck = mainDeck(100);
-        const print::Printout printout(deck, true, true, QString(), LogFont());
+        const print::Printout printout(print::cardsToPrint(deck, print::AllCards), true, QString(), LogFont());
         QCOMPARE(printTo(dir_.filePath(QStringLiteral("cancel.pdf")), printout, [](int, int) { return false; }),
                  print::Printout::Outcome::Cancelled);
     }

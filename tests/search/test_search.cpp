@@ -232,8 +232,9 @@ private Q_SLOTS:
     void duplicatesAgainstLiteral()
     {
         std::mt19937 rng(99);
-        for (int round = 0; round < 1500; ++round) {
-            Deck d = randomDeck(rng, int(rng() % 40), 2);
+        // The last rounds are large enough for the second thread.
+        for (int round = 0; round < 1503; ++round) {
+            Deck d = randomDeck(rng, round < 1500 ? int(rng() % 40) : 2048 + int(rng() % 1000), round < 1500 ? 2 : 3);
             mdk::reference::LiteralView v = literalOf(d);
             // Side 1, side 2 or both in the dialog's order.
             const int which = int(rng() % 3);
@@ -251,6 +252,27 @@ private Q_SLOTS:
             QVERIFY2(deletedColumn(d, Column::Side1) == listOf(v.UndeleteList1), where);
             QVERIFY2(deletedColumn(d, Column::Side2) == listOf(v.UndeleteList2), where);
             QVERIFY2(d.marks().GetCount() == 0 && d.changed() == v.filehaschanged, where);
+        }
+    }
+
+    // The counter must move while a large view is cleaned, not jump at the
+    // end: the reports come in order, end at the view's count, and never
+    // skip more than 1 % of it.
+    void duplicateRemovalReportsAsItWorks()
+    {
+        std::mt19937 rng(5);
+        const int n = 20000;
+        for (int side = 0; side < 2; ++side) {
+            Deck d = randomDeck(rng, n, 2);
+            std::vector<int> done;
+            QVERIFY(mdk::search::removeDuplicates(d, side, [&](int k) { done.push_back(k); }) > 0);
+            QVERIFY(!done.empty());
+            QCOMPARE(done.back(), n);
+            int last = 0;
+            for (const int k : done) {
+                QVERIFY2(k >= last && k - last <= n / 100, qPrintable(QStringLiteral("%1 after %2").arg(k).arg(last)));
+                last = k;
+            }
         }
     }
 };

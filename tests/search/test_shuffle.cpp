@@ -85,6 +85,7 @@ private Q_SLOTS:
     void randomIsAReproduciblePermutation();
     void randomReachesEveryOrderEvenly();
     void flipSwapsSidesAndKeepsTheRest();
+    void alphabetizeReportsEachPercentAsItWorks();
 };
 
 void TestShuffle::ordersMatchLiteral_data()
@@ -191,6 +192,28 @@ void TestShuffle::flipSwapsSidesAndKeepsTheRest()
     shuffle::flip(d);
     QCOMPARE(viewColumn(d, Column::Side1), side1);
     QCOMPARE(viewColumn(d, Column::Side2), side2);
+}
+
+// The bar must move while a large view is sorted, not jump at the end: the
+// steps come in order, end at 2n, and never skip a whole percent. On one
+// thread, so that the reports do not depend on how the threads are run.
+void TestShuffle::alphabetizeReportsEachPercentAsItWorks()
+{
+    QRandomGenerator rng(7);
+    const int n = 20000;
+    const Deck d = randomDeck(rng, n, 0);
+    for (const QString &name : {QStringLiteral("C"), QStringLiteral("en_US")}) {
+        std::vector<qint64> steps;
+        const std::vector<int> order = shuffle::alphabetizeOrder(d, QLocale(name), [&](qint64 s) { steps.push_back(s); }, false);
+        QCOMPARE(int(order.size()), n);
+        QVERIFY(!steps.empty());
+        QCOMPARE(steps.back(), qint64(2 * n));
+        qint64 last = 0;
+        for (const qint64 s : steps) {
+            QVERIFY2(s >= last && s - last <= 2 * n / 100, qPrintable(QStringLiteral("%1 after %2").arg(s).arg(last)));
+            last = s;
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestShuffle)

@@ -101,25 +101,34 @@ QString refusal(const Deck &deck, int scope, bool haveFoundCards)
     }
 }
 
-JobScope::JobScope(Deck &deck, int scope) : deck_(deck), scope_(scope)
+std::vector<PrintCard> cardsToPrint(const Deck &deck, int scope)
 {
-    if (scope_ == CategoryAndSubs)
-        deck_.LoadViewWithSubcategories(deck_.tree().selected());
+    std::vector<PrintCard> cards;
+    if (scope == ThisCategory) {
+        cards.reserve(size_t(deck.viewCount()));
+        for (int k = 0; k < deck.viewCount(); ++k)
+            cards.push_back({deck.viewSide1(k), deck.viewSide2(k)});
+    } else if (scope == CategoryAndSubs) {
+        const CategoryTree &tree = deck.tree();
+        if (!tree.isValid(tree.selected()))
+            return cards;
+        for (const std::vector<int> &bucket : deck.cardsOfCategories(tree.preorder(tree.selected())))
+            for (int j : bucket)
+                cards.push_back({deck.fileSide1(j), deck.fileSide2(j)});
+    } else {
+        cards.reserve(size_t(deck.fileCount()));
+        for (int j = 0; j < deck.fileCount(); ++j)
+            cards.push_back({deck.fileSide1(j), deck.fileSide2(j)});
+    }
+    return cards;
 }
+
+JobScope::JobScope(Deck &deck, int scope) : deck_(deck), scope_(scope) {}
 
 JobScope::~JobScope()
 {
-    // The combined view is never written back: the selected category's own
-    // cards come back from the file, in file order.
-    if (scope_ == CategoryAndSubs) {
-        deck_.LoadView(deck_.tree().selectedName());
+    if (scope_ == CategoryAndSubs)
         deck_.ResetCurrentCard();
-    }
-}
-
-int JobScope::cards() const
-{
-    return allCards() ? deck_.fileCount() : deck_.viewCount();
 }
 
 QString headerText(const QString &displayName, int totalCards)

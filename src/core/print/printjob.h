@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace mdk {
 class Deck;
 }
@@ -44,10 +46,21 @@ DialogStart dialogStart(const Deck &deck, int savedScope);
 // text when there is something to print.
 QString refusal(const Deck &deck, int scope, bool haveFoundCards);
 
-// Holds the deck in the state a job prints from, for the job's lifetime.
-// CategoryAndSubs loads the view with the selected category and its
-// descendants (no write-back); the destructor then loads the selected
-// category's own cards back, whatever happened to the job.
+// One card as a job prints it.
+struct PrintCard {
+    QString side1, side2;
+};
+
+// The cards a job of scope prints, in print order, read from the deck as
+// the start of the Print command leaves it; the deck is not changed.
+// AllCards: the file's cards in file order. ThisCategory: the view.
+// CategoryAndSubs: the selected category's cards, then each descendant's in
+// tree order, each category's in file order.
+std::vector<PrintCard> cardsToPrint(const Deck &deck, int scope);
+
+// The span of one job, printed, cancelled or refused by the print dialog:
+// the cards it prints, and afterwards, for the sub-categories' job, the
+// current card back to card 1 with no marks, as after a rebuilt view.
 class JobScope {
 public:
     JobScope(Deck &deck, int scope);
@@ -55,10 +68,7 @@ public:
     JobScope(const JobScope &) = delete;
     JobScope &operator=(const JobScope &) = delete;
 
-    // True when the job prints the file-level cards, false for the view.
-    bool allCards() const { return scope_ == AllCards; }
-    // How many cards the job prints.
-    int cards() const;
+    std::vector<PrintCard> cards() const { return cardsToPrint(deck_, scope_); }
 
 private:
     Deck &deck_;

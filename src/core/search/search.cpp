@@ -1,5 +1,7 @@
 #include "search.h"
 
+#include "core/search/halves.h"
+
 #include <QHashFunctions>
 
 #include <array>
@@ -193,20 +195,23 @@ public:
         mask_ = size - 1;
     }
 
-    // The index of the first text equal to text (which is card k), or -1
-    // when it is the first, and then it is recorded.
+    // Starts loading the slot a later lookup of hash will probe first: the
+    // table is far larger than the cache, so each lookup would otherwise
+    // wait for memory.
+    void prefetch(quint32 hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
+
+    // The index of the first text equal to text (which is card k, whose
+    // hash is hash), or -1 when it is the first, and then it is recorded.
     template <typename TextOf>
-    int findOrAdd(const QString &text, int k, const TextOf &textOf)
+    int findOrAdd(const QString &text, quint32 hash, int k, const TextOf &textOf)
     {
-        const size_t hash = qHash(QStringView(text), size_t(0));
-        const auto tag = quint32(hash);
-        for (size_t s = (hash ^ (hash >> 29)) & mask_;; s = (s + 1) & mask_) {
+        for (size_t s = hash & mask_;; s = (s + 1) & mask_) {
             Slot &slot = slots_[s];
             if (slot.card < 0) {
-                slot = {tag, k};
+                slot = {hash, k};
                 return -1;
             }
-            if (slot.tag == tag && sameText(textOf(slot.card), text))
+            if (slot.tag == hash && sameText(textOf(slot.card), text))
                 return slot.card;
         }
     }
@@ -220,33 +225,85 @@ private:
     size_t mask_ = 0;
 };
 
+// The dialog's counter reads its clock every 64th report, so reports come
+// every few dozen cards of work.
+constexpr int kReportCards = 64;
+
+// Equal texts have equal hashes: the cards whose hash has this bit set are
+// looked up by one thread, the others by the other thread.
+constexpr quint32 kPartitionBit = 0x80000000U;
+// How many cards ahead the lookups prefetch their slot.
+constexpr int kLookAhead = 16;
+
 } // namespace
 
-int removeDuplicates(Deck &deck, int side)
+int removeDuplicates(Deck &deck, int side, const std::function<void(int)> &progress)
 {
     Q_ASSERT(side == 0 || side == 1);
     const int n = deck.viewCount();
     const auto textOf = [&deck, side](int k) -> const QString & {
         return side == 0 ? deck.viewSide1(k) : deck.viewSide2(k);
     };
+    // The three passes share the progress: hashing the first third, the
+    // lookups the second, taking the copies out the last.
+    const int third = n / 3;
+    const auto report = [&](int done) {
+        if (progress)
+            progress(done);
+    };
+
+    // Every text's hash, the halves on two threads; each half counts its
+    // hashes with the partition bit.
+    std::vector<quint32> hashes(size_t(n), 0);
+    int upper[2] = {0, 0};
+    search::inTwoHalves(n, [&](int begin, int end, bool here) {
+        int count = 0;
+        for (int k = begin; k < end; ++k) {
+            const auto h = quint32(qHash(QStringView(textOf(k)), size_t(0)));
+            hashes[size_t(k)] = h;
+            count += (h & kPartitionBit) ? 1 : 0;
+            if (here && (k - begin) % kReportCards == 0)
+                report(search::shareOfWhole(k, begin, end, third));
+        }
+        upper[here ? 1 : 0] = count;
+    });
 
     // firstOf[k]: the card that card k copies, or -1 for a card that stays.
+    // Each thread walks the whole view in order but looks up only its own
+    // partition's cards, so it sees every copy of a text after its first.
     std::vector<int> firstOf(size_t(n), -1);
     std::vector<int> copies(size_t(n) + 1, 0); // how many copies each card has, then offsets
-    int removed = 0;
-    {
-        FirstOccurrences seen(n);
-        for (int k = 0; k < n; ++k) {
-            const int first = seen.findOrAdd(textOf(k), k, textOf);
-            if (first >= 0) {
-                firstOf[size_t(k)] = first;
-                ++copies[size_t(first)];
-                ++removed;
+    int removedBy[2] = {0, 0};
+    const int withBit = upper[0] + upper[1];
+    search::inTwoHalves(2, [&](int begin, int end, bool here) {
+        for (int part = begin; part < end; ++part) {
+            // With one thread this takes both partitions in turn, and the
+            // second reports.
+            const quint32 bit = part == 1 ? kPartitionBit : 0;
+            FirstOccurrences seen(bit ? withBit : n - withBit);
+            int removed = 0;
+            for (int k = 0; k < n; ++k) {
+                if (k + kLookAhead < n && (hashes[size_t(k + kLookAhead)] & kPartitionBit) == bit)
+                    seen.prefetch(hashes[size_t(k + kLookAhead)]);
+                const quint32 h = hashes[size_t(k)];
+                if ((h & kPartitionBit) == bit) {
+                    const int first = seen.findOrAdd(textOf(k), h, k, textOf);
+                    if (first >= 0) {
+                        firstOf[size_t(k)] = first;
+                        ++copies[size_t(first)];
+                        ++removed;
+                    }
+                }
+                if (here && part == end - 1 && k % kReportCards == 0)
+                    report(third + int(qint64(k) * third / n));
             }
+            removedBy[part] = removed;
         }
-    }
+    }, n >= search::kTwoThreadItems);
+    const int removed = removedBy[0] + removedBy[1];
 
     if (removed == 0) {
+        report(n);
         // Nothing removed, but the run still counts as a change of the
         // view: the marks go and the deck is changed.
         std::vector<int> same(static_cast<size_t>(n));
@@ -276,8 +333,13 @@ int removeDuplicates(Deck &deck, int side)
             order.push_back(k);
     order.insert(order.end(), removal.rbegin(), removal.rend());
     deck.permuteView(order);
-    for (int r = 0; r < removed; ++r)
+    const int rest = n - 2 * third;
+    for (int r = 0; r < removed; ++r) {
         deck.RemoveViewCard(deck.viewCount() - 1);
+        if (r % kReportCards == 0)
+            report(2 * third + int(qint64(r) * rest / removed));
+    }
+    report(n);
 
     if (deck.placeseek() >= deck.viewCount())
         deck.setCurrentCard(0, deck.side());

@@ -50,7 +50,9 @@ std::optional<Found> scan(const Deck &deck, int current, const QString &pattern,
 // its later copies in view order, so Undelete brings them back grouped by
 // the card they copied. Clears the marks and sets filehaschanged even when
 // nothing was removed; the current card is left to the caller (kept within
-// the view). Returns how many were removed.
-int removeDuplicates(Deck &deck, int side);
+// the view). Returns how many were removed. Uses a second thread on large
+// views. progress(done) is called on the caller's thread every few dozen
+// cards of work, done rising from 0 to the view's count at the start.
+int removeDuplicates(Deck &deck, int side, const std::function<void(int done)> &progress = {});
 
 } // namespace mdk::search

@@ -34,8 +34,13 @@ std::vector<int> patternOrder(int n);
 // Fisher-Yates: every permutation equally likely.
 std::vector<int> randomOrder(int n, std::mt19937_64 &rng);
 // By side 1 in the locale's collation, without regard to letter case or
-// numeric value; cards that compare equal keep their view order.
-std::vector<int> alphabetizeOrder(const Deck &deck, const QLocale &locale);
+// numeric value; cards that compare equal keep their view order. A large
+// view is shared with a second thread, unless secondThread is false.
+// progress(step) is called on the caller's thread after each piece of its
+// own work, step rising from 0 to 2n (keys made at n); a piece is at most
+// 1/128 of a pass over the view.
+std::vector<int> alphabetizeOrder(const Deck &deck, const QLocale &locale,
+                                  const std::function<void(qint64 step)> &progress = {}, bool secondThread = true);
 
 // The progress bar's value after step `step` of `steps` in a phase: the
 // phase's percentage (truncated, at most 100) scaled into its share of the

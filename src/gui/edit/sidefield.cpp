@@ -7,6 +7,25 @@ namespace mdk {
 
 namespace sidefield {
 
+namespace {
+
+// Beyond this many characters without white space a run is far wider than
+// any line of the field.
+constexpr qsizetype kLongRun = 1000;
+
+bool hasLongRun(const QString &text)
+{
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongRun)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void prepare(QPlainTextEdit *field, const QFont &cardFont)
 {
     field->setFont(cardFont);
@@ -19,6 +38,10 @@ void show(QPlainTextEdit *field, const QString &text)
 {
     // The document takes CR LF, a bare CR and a bare LF each as one line
     // break; read() hands back the text itself while the field is untouched.
+    // Looking for a word boundary in a run of many thousand characters costs
+    // the layout most of a second, and the run is cut anywhere in the end
+    // all the same; so such a text wraps anywhere from the start.
+    field->setWordWrapMode(hasLongRun(text) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     field->setPlainText(text);
     field->document()->setModified(false);
 }

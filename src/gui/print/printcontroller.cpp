@@ -82,8 +82,7 @@ void PrintController::preview(PrintDialog &dialog, QPrinter &printer, bool haveF
         return;
     }
     const print::JobScope job(deck_, dialog.scope());
-    const print::Printout printout(deck_, job.allCards(), dialog.cardFormat(), open_.ProtectedFileName,
-                                   options_.LUsingFont);
+    const print::Printout printout(job.cards(), dialog.cardFormat(), open_.ProtectedFileName, options_.LUsingFont);
     dialogs_.previewPrint(&dialog, printer, [&printout](QPrinter *target) { printout.print(*target); });
 }
 
@@ -94,8 +93,8 @@ void PrintController::printJob(bool cardFormat, int scope, bool confirm, QPrinte
         dialogs_.warn(window_, print::kCaption, refused);
         return;
     }
-    // Loads the sub-categories' cards for this job and the category's own
-    // cards back afterwards, however the job ends.
+    // The job ends as printing a category with its sub-categories always
+    // has, however it ends: at card 1 with no marks.
     const print::JobScope job(deck_, scope);
 
     // Without a printer the job can only go to a file, and only the print
@@ -104,7 +103,7 @@ void PrintController::printJob(bool cardFormat, int scope, bool confirm, QPrinte
     if ((confirm || noDestination) && !dialogs_.choosePrinter(window_, printer))
         return;
 
-    const print::Printout printout(deck_, job.allCards(), cardFormat, open_.ProtectedFileName, options_.LUsingFont);
+    const print::Printout printout(job.cards(), cardFormat, open_.ProtectedFileName, options_.LUsingFont);
     QProgressDialog progress(window_);
     progress.setWindowTitle(QStringLiteral("Printing"));
     progress.setCancelButtonText(QStringLiteral("Cancel"));

@@ -1,7 +1,5 @@
 #include "printout.h"
 
-#include "core/deck/deck.h"
-#include "core/print/printjob.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -96,8 +94,8 @@ struct Printout::Style {
     }
 };
 
-Printout::Printout(const Deck &deck, bool allCards, bool cardFormat, const QString &displayName, const LogFont &cardFont)
-    : deck_(deck), allCards_(allCards), cardFormat_(cardFormat), displayName_(displayName), cardFont_(cardFont)
+Printout::Printout(std::vector<PrintCard> cards, bool cardFormat, const QString &displayName, const LogFont &cardFont)
+    : cards_(std::move(cards)), cardFormat_(cardFormat), displayName_(displayName), cardFont_(cardFont)
 {
 }
 
@@ -105,7 +103,7 @@ Printout::~Printout() = default;
 
 int Printout::cardCount() const
 {
-    return allCards_ ? deck_.fileCount() : deck_.viewCount();
+    return int(cards_.size());
 }
 
 int Printout::pageCount() const
@@ -124,13 +122,22 @@ void Printout::drawText(QPainter &painter, const QRectF &box, const QString &tex
 {
     const Style &s = style();
     const QRectF inner = box.adjusted(kInset, kInset, -kInset, -kInset);
-    if (text.isEmpty() || s.lineHeight > inner.height())
+    if (text.isEmpty())
         return;
 
     // Most cards are a word or two: one line, drawn without building a
     // layout, at the place the layout would give it.
     if (isPlainLine(text) && s.cardMetrics.horizontalAdvance(text) <= inner.width()) {
-        painter.drawText(QPointF(inner.left(), inner.top() + s.cardMetrics.ascent()), text);
+        const QPointF at(inner.left(), inner.top() + s.cardMetrics.ascent());
+        if (s.lineHeight <= inner.height()) {
+            painter.drawText(at, text);
+        } else {
+            // A font taller than the box still shows what fits of its line.
+            painter.save();
+            painter.setClipRect(inner, Qt::IntersectClip);
+            painter.drawText(at, text);
+            painter.restore();
+        }
         return;
     }
 
@@ -145,23 +152,29 @@ void Printout::drawText(QPainter &painter, const QRectF &box, const QString &tex
     layout.setCacheEnabled(false);
     layout.beginLayout();
     qreal y = 0;
-    // Only whole lines that fit are made, so nothing clipped is ever drawn
-    // (or reaches a PDF's text).
+    // Lines that begin inside the box are made and drawn; the last may run
+    // past its bottom and is cut there. Lines wholly below the box are not
+    // drawn at all, so they never reach a PDF's text either.
     QList<QTextLine> lines;
-    while (true) {
+    while (y < inner.height()) {
         QTextLine line = layout.createLine();
         if (!line.isValid())
             break;
         line.setLineWidth(inner.width());
-        if (y + line.height() > inner.height())
-            break;
         line.setPosition(QPointF(0, y));
         y += line.height();
         lines.append(line);
     }
     layout.endLayout();
+    const bool cut = y > inner.height();
+    if (cut) {
+        painter.save();
+        painter.setClipRect(inner, Qt::IntersectClip);
+    }
     for (const QTextLine &line : std::as_const(lines))
         line.draw(&painter, inner.topLeft());
+    if (cut)
+        painter.restore();
 }
 
 void Printout::drawPage(QPainter &painter, int page) const
@@ -204,9 +217,8 @@ void Printout::drawPage(QPainter &painter, int page) const
     painter.setPen(Qt::black);
     for (int k = first; k < last; ++k) {
         const qreal top = kFirstRowTop + (k - first) * rowHeight;
-        drawText(painter, QRectF(0, top, kBoxWidth, rowHeight), allCards_ ? deck_.fileSide1(k) : deck_.viewSide1(k));
-        drawText(painter, QRectF(kBoxWidth, top, kBoxWidth, rowHeight),
-                 allCards_ ? deck_.fileSide2(k) : deck_.viewSide2(k));
+        drawText(painter, QRectF(0, top, kBoxWidth, rowHeight), cards_[size_t(k)].side1);
+        drawText(painter, QRectF(kBoxWidth, top, kBoxWidth, rowHeight), cards_[size_t(k)].side2);
     }
     painter.restore();
 }

@@ -1,19 +1,17 @@
 #pragma once
 
+#include "core/print/printjob.h"
 #include "core/settings/options.h"
 
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QPagedPaintDevice;
 class QPainter;
 class QRectF;
-
-namespace mdk {
-class Deck;
-}
 
 namespace mdk::print {
 
@@ -23,9 +21,8 @@ namespace mdk::print {
 // device: a printer, a PDF file, a preview.
 class Printout {
 public:
-    // Source: the deck's file-level cards when allCards, else its view.
-    // They are read while drawing, so the deck must not change during a job.
-    Printout(const Deck &deck, bool allCards, bool cardFormat, const QString &displayName, const LogFont &cardFont);
+    // cards: what the job prints, in order (cardsToPrint).
+    Printout(std::vector<PrintCard> cards, bool cardFormat, const QString &displayName, const LogFont &cardFont);
     ~Printout();
     Printout(const Printout &) = delete;
     Printout &operator=(const Printout &) = delete;
@@ -50,11 +47,10 @@ public:
 private:
     struct Style;
     const Style &style() const;
-    // One side's text in its box: word-wrapped, whole lines only.
+    // One side's text in its box: word-wrapped, clipped to the box.
     void drawText(QPainter &painter, const QRectF &box, const QString &text) const;
 
-    const Deck &deck_;
-    bool allCards_ = true;
+    std::vector<PrintCard> cards_;
     bool cardFormat_ = true;
     QString displayName_;
     LogFont cardFont_;

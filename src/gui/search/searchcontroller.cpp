@@ -55,7 +55,7 @@ void SearchController::Search()
                 continue;
             dialog.setSearchingFor(side == 0 ? QStringLiteral("Duplicates on side 1")
                                              : QStringLiteral("Duplicates on side 2"));
-            search::removeDuplicates(deck_, side);
+            search::removeDuplicates(deck_, side, [&dialog](int done) { dialog.setScanning(done); });
             dialog.setTotalCards(deck_.viewCount());
             removed = true;
         }
