@@ -6,7 +6,7 @@
 
 #include "gui/category/categorynamedlg.h"
 #include "gui/category/deletecategorydlg.h"
-#include "gui/category/movecarddlg.h"
+#include "gui/edit/movecarddlg.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "core/settings/options.h"
 #include "core/shell/commandids.h"
 #include "gui/common/chartarget.h"
-#include "gui/notepad/extendeddlg.h"
+#include "gui/common/extendeddlg.h"
 #include "gui/notepad/notepadwindow.h"
 
 #include <QFont>

@@ -2,7 +2,7 @@
 
 #include "core/deck/deck.h"
 #include "core/study/study.h"
-#include "gui/category/categorytreewidget.h"
+#include "gui/common/categorytreewidget.h"
 #include "gui/common/dialogfont.h"
 #include "gui/common/logfontqt.h"
 #include "gui/common/waitcursor.h"

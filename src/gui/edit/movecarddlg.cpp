@@ -1,6 +1,6 @@
 #include "movecarddlg.h"
 
-#include "gui/category/categorytreewidget.h"
+#include "gui/common/categorytreewidget.h"
 #include "gui/common/dialogfont.h"
 #include "ui_movecarddlg.h"
 
