@@ -14,6 +14,8 @@
 #include "gui/notepad/notepadcontroller.h"
 #include "gui/notepad/notepadwindow.h"
 #include "gui/about/aboutwindow.h"
+#include "gui/help/helpcontroller.h"
+#include "gui/help/helpviewer.h"
 #include "gui/study/carddisplay.h"
 
 #include <QAction>
@@ -23,12 +25,16 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 using namespace mdk;
 using namespace mdk::testsupport;
@@ -92,6 +98,7 @@ private Q_SLOTS:
     void exitInSubcategoryModeAsksAndYesLeavesTheModeToSave();
     void exitCommandClosesUnchangedDeck();
     void notepadAndAboutGreyTheirCommandsOnlyWhileOpen();
+    void modelessWindowsKeepTheirKeys();
 };
 
 void MainWindowTest::frameIsFixedAndTitled()
@@ -608,6 +615,52 @@ void MainWindowTest::notepadAndAboutGreyTheirCommandsOnlyWhileOpen()
     QTest::keyClick(about, Qt::Key_Escape);
     QTRY_VERIFY(about.isNull());
     QVERIFY(f.enabled(CM_ABOUT));
+}
+
+void MainWindowTest::modelessWindowsKeepTheirKeys()
+{
+    WindowFixture f;
+    f.study(3);
+    QList<QSignalSpy *> ran;
+    for (QAction *action : f.window->findChildren<QAction *>())
+        if (!action->shortcut().isEmpty())
+            ran << new QSignalSpy(action, &QAction::triggered);
+    const auto noCommandRan = [&] {
+        return std::all_of(ran.cbegin(), ran.cend(), [](QSignalSpy *s) { return s->isEmpty(); });
+    };
+
+    f.window->runCommand(CM_NOTEPAD);
+    NotepadWindow *pad = f.window->notepadCommands().notepad();
+    pad->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(pad));
+    QPlainTextEdit *notes = pad->textEdit();
+    QTest::keyClicks(notes, QStringLiteral("note"));
+    QTest::keyClick(notes, Qt::Key_D, Qt::ControlModifier);
+    QTest::keyClick(notes, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(noCommandRan());
+    QCOMPARE(notes->toPlainText(), QStringLiteral("note"));
+    // Alt+C is the notepad's own Close, not the Card menu.
+    f.dialogs.answers << QMessageBox::No;
+    QTest::keyClick(notes, Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Notepad|Discard the notes?")});
+    QVERIFY(!QApplication::activePopupWidget());
+    QVERIFY(f.window->notepadCommands().notepad());
+
+    f.window->runCommand(CM_ABOUT);
+    f.window->runCommand(CM_HELP);
+    for (QWidget *w : {static_cast<QWidget *>(f.window->aboutCommands().aboutWindow()),
+                       static_cast<QWidget *>(f.window->helpCommands().helpViewer())}) {
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QWidget *target = w->focusWidget() ? w->focusWidget() : w;
+        QTest::keyClick(target, Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(target, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(target, Qt::Key_C, Qt::AltModifier);
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+    QVERIFY(noCommandRan());
+    QCOMPARE(f.deck().viewCount(), 3);
+    qDeleteAll(ran);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,6 +1,7 @@
 #include "notepadwindow.h"
 
 #include "gui/common/dialogfont.h"
+#include "gui/common/pastesafetextedit.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -62,7 +63,7 @@ NotepadWindow::NotepadWindow(const QFont &font, const QPoint &storedPosition, QW
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Notepad"));
 
-    edit_ = new QPlainTextEdit(this);
+    edit_ = new PasteSafeTextEdit(this);
     edit_->setObjectName(QStringLiteral("notesEdit"));
     edit_->setGeometry(kNotesRect);
     // Long lines scroll sideways rather than wrap, as the horizontal bar implies.
