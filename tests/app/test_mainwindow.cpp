@@ -31,6 +31,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -161,7 +162,6 @@ void MainWindowTest::keysAndHints()
     for (const auto &k : keys) {
         QAction *a = f.window->commandAction(k.id);
         QCOMPARE(a->shortcut(), QKeySequence(QString::fromLatin1(k.key)));
-        QCOMPARE(a->shortcutContext(), Qt::ApplicationShortcut);
     }
     int withKey = 0;
     for (const CommandRow &row : commandTable())
@@ -622,27 +622,33 @@ void MainWindowTest::modelessWindowsKeepTheirKeys()
     WindowFixture f;
     f.study(3);
     QList<QSignalSpy *> ran;
-    for (QAction *action : f.window->findChildren<QAction *>())
-        if (!action->shortcut().isEmpty())
+    for (const CommandRow &row : commandTable())
+        if (QAction *action = f.window->commandAction(row.id); !action->shortcut().isEmpty())
             ran << new QSignalSpy(action, &QAction::triggered);
     const auto noCommandRan = [&] {
         return std::all_of(ran.cbegin(), ran.cend(), [](QSignalSpy *s) { return s->isEmpty(); });
     };
+    // A dialog a stray command opened is closed, so a failure cannot hang.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    closer.start(50);
 
     f.window->runCommand(CM_NOTEPAD);
     NotepadWindow *pad = f.window->notepadCommands().notepad();
-    pad->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(pad));
+    QTRY_COMPARE(QApplication::activeWindow(), pad);
     QPlainTextEdit *notes = pad->textEdit();
     QTest::keyClicks(notes, QStringLiteral("note"));
     QTest::keyClick(notes, Qt::Key_D, Qt::ControlModifier);
     QTest::keyClick(notes, Qt::Key_N, Qt::ControlModifier);
     QVERIFY(noCommandRan());
     QCOMPARE(notes->toPlainText(), QStringLiteral("note"));
-    // Alt+C is the notepad's own Close, not the Card menu.
+    // Alt+C is the notepad's own Close (a click a moment later), not the Card menu.
     f.dialogs.answers << QMessageBox::No;
     QTest::keyClick(notes, Qt::Key_C, Qt::AltModifier);
-    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Notepad|Discard the notes?")});
+    QTRY_COMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Notepad|Discard the notes?")});
     QVERIFY(!QApplication::activePopupWidget());
     QVERIFY(f.window->notepadCommands().notepad());
 
@@ -651,7 +657,7 @@ void MainWindowTest::modelessWindowsKeepTheirKeys()
     for (QWidget *w : {static_cast<QWidget *>(f.window->aboutCommands().aboutWindow()),
                        static_cast<QWidget *>(f.window->helpCommands().helpViewer())}) {
         w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTRY_COMPARE(QApplication::activeWindow(), w);
         QWidget *target = w->focusWidget() ? w->focusWidget() : w;
         QTest::keyClick(target, Qt::Key_D, Qt::ControlModifier);
         QTest::keyClick(target, Qt::Key_N, Qt::ControlModifier);

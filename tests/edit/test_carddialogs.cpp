@@ -348,9 +348,10 @@ QTEST_MAIN(CardDialogsTest)
 void CardDialogsTest::pasteFromAnEmptyClipboardChangesNothing()
 {
     QWidget main;
+    ScriptedDialogs dialogs;
     AddCardDlg add(QStringLiteral("Main"), cardFont());
     EditCardDlg edit(1, QStringLiteral("q1"), QStringLiteral("a1"), cardFont());
-    auto *notepad = new NotepadWindow(cardFont(), QPoint(0, 0), &main);
+    auto *notepad = new NotepadWindow(dialogs, cardFont(), QPoint(0, 0), &main);
     const QList<QPlainTextEdit *> fields{child<QPlainTextEdit>(&add, "side1Edit"),
                                          child<QPlainTextEdit>(&add, "side2Edit"),
                                          child<QPlainTextEdit>(&edit, "side1Edit"),

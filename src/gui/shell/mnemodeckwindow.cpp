@@ -177,8 +177,9 @@ void MnemodeckWindow::buildCommands()
         action->setData(row.id);
         if (row.key)
             action->setShortcut(QKeySequence(QString::fromLatin1(row.key)));
-        // Application-wide, so the keys also work while the tree has focus.
-        action->setShortcutContext(Qt::ApplicationShortcut);
+        // The frame's own window, the tree included; keys typed in the
+        // notepad, About or help window stay there.
+        action->setShortcutContext(Qt::WindowShortcut);
         action->setStatusTip(QString::fromUtf8(row.hint));
         if (row.text)
             action->setToolTip(QString::fromUtf8(row.text).remove(QLatin1Char('&')));
@@ -307,8 +308,9 @@ void MnemodeckWindow::runCommand(int id)
     client_->stopAutoRepeat();
     handlers_.value(id)();
     // After a command's dialog the keys belong to the window again, even
-    // where no window manager hands the focus back.
-    if (isVisible() && !isActiveWindow() && !QApplication::activeModalWidget())
+    // where no window manager hands the focus back; a modeless window the
+    // command opened keeps them.
+    if (isVisible() && !QApplication::activeWindow() && !QApplication::activeModalWidget())
         activateWindow();
     updateCommands();
 }
