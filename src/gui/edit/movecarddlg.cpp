@@ -19,8 +19,7 @@ MoveCardDlg::MoveCardDlg(const CategoryTree &tree, bool moveAll, QWidget *parent
     dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
 
     QTreeWidget *moveTree = ui_->moveTree;
-    moveTree->setHeaderHidden(true);
-    moveTree->setRootIsDecorated(true);
+    categorytreewidget::prepare(*moveTree);
     moveTree->setSelectionMode(QAbstractItemView::SingleSelection);
     // The chosen destination stays visible while a button has the focus.
     QPalette palette = moveTree->palette();
