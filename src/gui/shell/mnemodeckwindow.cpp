@@ -420,6 +420,8 @@ void MnemodeckWindow::SetupWindow()
 void MnemodeckWindow::sizeFrame()
 {
     setFixedSize(dlu::frameSize(client_->templateSize(), menuBar()->sizeHint().height()));
+    if (const QScreen *where = screen())
+        settings::keepFrameOnScreen(options_, frameGeometry().size(), where->size());
     move(options_.Xpos, options_.Ypos);
 }
 
