@@ -3,6 +3,7 @@
 
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 using mdk::AboutWindow;
@@ -13,6 +14,7 @@ class TestAboutWindow : public QObject {
 private Q_SLOTS:
     void closingStopsTheTimerAndTheAngleSurvives();
     void aFrameChangesOnlyTheViewArea();
+    void opensInTheMiddleOfTheScreen();
 };
 
 void TestAboutWindow::closingStopsTheTimerAndTheAngleSurvives()
@@ -73,6 +75,20 @@ void TestAboutWindow::aFrameChangesOnlyTheViewArea()
     w.composeFrame();
     QCOMPARE(w.composedPicture(), after);
     QVERIFY(facing != after);
+}
+
+void TestAboutWindow::opensInTheMiddleOfTheScreen()
+{
+    QWidget main;
+    main.setGeometry(10, 20, 300, 200);
+    main.show();
+    float angle = 0;
+    AboutWindow w(angle, &main);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QPoint offCentre = w.frameGeometry().center() - main.screen()->availableGeometry().center();
+    // Whole pixels: a pixel or two either way.
+    QVERIFY2(qAbs(offCentre.x()) <= 2 && qAbs(offCentre.y()) <= 2, qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
 }
 
 QTEST_MAIN(TestAboutWindow)

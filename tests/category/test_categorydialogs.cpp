@@ -1,12 +1,14 @@
 // The category dialogs and the move dialog: the move tree mirrors the model
 // with nothing chosen until the user clicks, the name dialog hands back what
-// was typed, and the keys leave every decision to the caller.
+// was typed, the keys leave every decision to the caller, and the keyboard
+// reaches deep categories in both trees.
 
 #include "support/modal.h"
 
 #include "gui/category/categorynamedlg.h"
 #include "gui/category/deletecategorydlg.h"
-#include "gui/category/movecarddlg.h"
+#include "gui/edit/movecarddlg.h"
+#include "support/windowfixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -46,6 +48,7 @@ private Q_SLOTS:
     void veryDeepMoveTreeOpensAndCloses();
     void nameDialogGivesTheTypedText();
     void enterAsksOrConfirmsEscapeRejects();
+    void downReachesDeepCategories();
 };
 
 void CategoryDialogsTest::moveTreeMirrorsTheModelWithNothingSelected()
@@ -197,6 +200,42 @@ void CategoryDialogsTest::enterAsksOrConfirmsEscapeRejects()
     QVERIFY(showActive(remove));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(remove.result(), int(QDialog::Accepted));
+}
+
+void CategoryDialogsTest::downReachesDeepCategories()
+{
+    // A chain of 250 levels below "Main": "L1" ... "L250".
+    Deck deck = mainDeck(1);
+    CategoryTree::NodeId node = deck.tree().root();
+    for (int level = 1; level <= 250; ++level)
+        node = deck.addCategory(node, QStringLiteral("L%1").arg(level));
+    const CategoryTree tree = deck.tree();
+
+    WindowFixture f;
+    f.show(std::move(deck));
+    MoveCardDlg move(tree, false, f.window.get());
+    move.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&move));
+    QTreeWidget *moveTree = child<QTreeWidget>(&move, "moveTree");
+    // The Move tree opens with "Main" expanded: the user opens the rest.
+    for (QTreeWidgetItem *item = moveTree->topLevelItem(0); item; item = item->child(0))
+        item->setExpanded(true);
+
+    for (QTreeWidget *view : {f.dlg->categoriesTree(), moveTree}) {
+        view->window()->activateWindow();
+        QTRY_VERIFY(view->window()->isActiveWindow());
+        view->setFocus();
+        view->setCurrentItem(view->topLevelItem(0));
+        for (int level = 1; level <= 30; ++level) {
+            QTest::keyClick(view, Qt::Key_Down);
+            QTreeWidgetItem *current = view->currentItem();
+            QCOMPARE(current ? current->text(0) : QString(), QStringLiteral("L%1").arg(level));
+        }
+        // The deepest label is readable: the view scrolls sideways to it.
+        const QRect label = view->visualItemRect(view->currentItem());
+        QVERIFY(label.width() >= view->fontMetrics().horizontalAdvance(QStringLiteral("L30")));
+        QVERIFY(view->viewport()->rect().contains(label.topLeft()));
+    }
 }
 
 QTEST_MAIN(CategoryDialogsTest)

@@ -54,6 +54,7 @@ private Q_SLOTS:
     void renameAndDeleteReshapeTheTreeAndTheCards();
     void clearAndViewSubcategories();
     void moveRefusesThenMovesOneCard();
+    void renameNeverCutsALongNameSilently();
 };
 
 void CategoryFlowsTest::newRefusesUsedNamesAndAddsTheLastChild()
@@ -157,6 +158,26 @@ void CategoryFlowsTest::moveRefusesThenMovesOneCard()
     QVERIFY(!f.window->options().MoveAll);
     select(f, QStringLiteral("Nouns"));
     QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"n1", "n2", "v1"}));
+}
+
+void CategoryFlowsTest::renameNeverCutsALongNameSilently()
+{
+    // A file may hold a name longer than the field takes.
+    const QString longName = QString(1200, QLatin1Char('n'));
+    WindowFixture f;
+    f.show(buildDeck({{"c1", "", longName}}, {{longName, "Main"}}));
+    select(f, longName);
+    onModal([&] { f.window->runCommand(CM_EDITCATEGORY); }, [&](QDialog *d) {
+        auto *edit = child<QLineEdit>(d, "nameEdit");
+        edit->end(false);
+        QTest::keyClicks(edit, QStringLiteral("xy"));
+        QCOMPARE(edit->text().size(), 999); // typing stops at the limit
+        click(d, "okButton"); // the name as shown, left alone: the old name
+        QVERIFY(d->isVisible());
+    });
+    QCOMPARE(f.dialogs.messages().size(), 1);
+    QVERIFY(f.dialogs.messages().first().startsWith(QStringLiteral("Name already used|")));
+    QCOMPARE(treeNames(f), (QStringList{"Main", longName}));
 }
 
 QTEST_MAIN(CategoryFlowsTest)

@@ -1,4 +1,4 @@
-#include "gui/category/categorytreewidget.h"
+#include "gui/common/categorytreewidget.h"
 
 #include <QTest>
 #include <QTreeWidget>

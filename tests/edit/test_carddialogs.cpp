@@ -1,6 +1,7 @@
 // The card dialogs as the user meets them: what the side fields give back,
 // Flip, the keys inside the fields, Escape, the card texts in labels, the
-// Undelete arrows, and the window's shortcuts while a dialog is open.
+// Undelete arrows, the window's shortcuts while a dialog is open, and a
+// paste from an empty clipboard.
 
 #include "support/modal.h"
 
@@ -10,12 +11,15 @@
 #include "gui/edit/deletecarddlg.h"
 #include "gui/edit/editcarddlg.h"
 #include "gui/edit/undeletedlg.h"
+#include "gui/notepad/notepadwindow.h"
 #include "support/deckbuilder.h"
 #include "support/windowfixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -46,6 +50,7 @@ private Q_SLOTS:
     void labelsShowCardTextLiterallyAndCut();
     void undeleteArrowsWrapBothWays();
     void windowShortcutsStayOutOfTheFields();
+    void pasteFromAnEmptyClipboardChangesNothing();
 };
 
 void CardDialogsTest::untouchedSidesComeBackAsGiven_data()
@@ -339,3 +344,32 @@ void CardDialogsTest::windowShortcutsStayOutOfTheFields()
 
 QTEST_MAIN(CardDialogsTest)
 #include "test_carddialogs.moc"
+
+void CardDialogsTest::pasteFromAnEmptyClipboardChangesNothing()
+{
+    QWidget main;
+    ScriptedDialogs dialogs;
+    AddCardDlg add(QStringLiteral("Main"), cardFont());
+    EditCardDlg edit(1, QStringLiteral("q1"), QStringLiteral("a1"), cardFont());
+    auto *notepad = new NotepadWindow(dialogs, cardFont(), QPoint(0, 0), &main);
+    const QList<QPlainTextEdit *> fields{child<QPlainTextEdit>(&add, "side1Edit"),
+                                         child<QPlainTextEdit>(&add, "side2Edit"),
+                                         child<QPlainTextEdit>(&edit, "side1Edit"),
+                                         child<QPlainTextEdit>(&edit, "side2Edit"), notepad->textEdit()};
+    // Right after a login the clipboard and the selection have an owner
+    // that offers no format at all; a cleared one offers nothing.
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    for (const bool offersNothing : {true, false}) {
+        for (QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection})
+            if (mode == QClipboard::Clipboard || clipboard->supportsSelection())
+                offersNothing ? clipboard->setMimeData(new QMimeData, mode) : clipboard->clear(mode);
+        for (QPlainTextEdit *field : fields) {
+            QTest::keyClicks(field, QStringLiteral("typed"));
+            const QString before = field->toPlainText();
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
+            QTest::mouseClick(field->viewport(), Qt::MiddleButton);
+            QCOMPARE(field->toPlainText(), before);
+        }
+    }
+}

@@ -7,7 +7,7 @@
 #include "core/deck/encoding.h"
 #include "gui/common/chartarget.h"
 #include "gui/common/dialogfont.h"
-#include "gui/notepad/extendeddlg.h"
+#include "gui/common/extendeddlg.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -403,6 +403,17 @@ private Q_SLOTS:
         QCOMPARE(QPoint(o.Xpos, o.Ypos), saved);
     }
 
+    void farOffFramePositionIsBroughtOnScreenWhenRead()
+    {
+        writeIni("[Software]\n"
+                 "Mnemodeck\\Startup\\Config\\Window.x=-5000\n"
+                 "Mnemodeck\\Startup\\Config\\Window.y=99999\n");
+        auto store = openStore();
+        Options o = startUp(*store);
+        st::keepFrameOnScreen(o, QSize(600, 400), QSize(1024, 768));
+        QCOMPARE(QPoint(o.Xpos, o.Ypos), QPoint(0, 368));
+    }
+
     void frameLargerThanScreenSavesZero()
     {
         const st::FramePlacement p{QPoint(50, 50), QSize(1200, 900), QSize(1024, 768)};

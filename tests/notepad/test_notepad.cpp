@@ -3,6 +3,7 @@
 
 #include "gui/about/introsplash.h"
 #include "gui/notepad/notepadwindow.h"
+#include "support/scripteddialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -42,7 +43,13 @@ bool isGone(const QPointer<W> &w)
 class TestNotepad : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { main_ = std::make_unique<QWidget>(); main_->resize(300, 200); main_->show(); }
+    void init()
+    {
+        main_ = std::make_unique<QWidget>();
+        main_->resize(300, 200);
+        main_->show();
+        dialogs_ = {};
+    }
     void cleanup() { main_.reset(); }
 
     void storedPositionKeptOnScreen_data();
@@ -57,6 +64,7 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<QWidget> main_;
+    testsupport::ScriptedDialogs dialogs_;
 };
 
 void TestNotepad::storedPositionKeptOnScreen_data()
@@ -74,7 +82,7 @@ void TestNotepad::storedPositionKeptOnScreen()
 {
     QFETCH(QPoint, stored);
     QFETCH(bool, keptAsIs);
-    auto *pad = new NotepadWindow(notesFont(), stored, main_.get());
+    auto *pad = new NotepadWindow(dialogs_, notesFont(), stored, main_.get());
     pad->show();
     QVERIFY(QTest::qWaitForWindowExposed(pad));
     QVERIFY2(desktop().contains(pad->frameGeometry()), "the whole window is on the desktop");
@@ -83,7 +91,7 @@ void TestNotepad::storedPositionKeptOnScreen()
 
 void TestNotepad::keysAndButtons()
 {
-    QPointer<NotepadWindow> pad = new NotepadWindow(notesFont(), desktop().topLeft(), main_.get());
+    QPointer<NotepadWindow> pad = new NotepadWindow(dialogs_, notesFont(), desktop().topLeft(), main_.get());
     QCOMPARE(pad->windowTitle(), QStringLiteral("Notepad"));
     QVERIFY(pad->isWindow() && pad->parentWidget() == main_.get());
     QVERIFY(!(pad->windowFlags() & Qt::WindowCloseButtonHint));
@@ -120,16 +128,31 @@ void TestNotepad::closingDestroys_data()
 void TestNotepad::closingDestroys()
 {
     QFETCH(int, how);
-    QPointer<QWidget> pad = new NotepadWindow(notesFont(), desktop().topLeft(), main_.get());
-    pad->show();
-    QVERIFY(QTest::qWaitForWindowExposed(pad));
-    if (how == 0)
-        QTest::mouseClick(pad->findChild<QPushButton *>(QStringLiteral("closeButton")), Qt::LeftButton);
-    else if (how == 1)
-        QTest::keyClick(static_cast<NotepadWindow *>(pad.data())->textEdit(), Qt::Key_Escape);
-    else
-        pad->close();
-    QVERIFY(isGone(pad));
+    for (const bool typed : {false, true}) {
+        dialogs_ = {};
+        QPointer<NotepadWindow> pad = new NotepadWindow(dialogs_, notesFont(), desktop().topLeft(), main_.get());
+        pad->show();
+        QVERIFY(QTest::qWaitForWindowExposed(pad));
+        if (typed)
+            QTest::keyClicks(pad->textEdit(), QStringLiteral("notes"));
+        // Typed notes are lost on closing: No keeps them, Yes lets go.
+        dialogs_.answers = {QMessageBox::No, QMessageBox::Yes};
+        for (int attempt = 0; attempt < (typed ? 2 : 1); ++attempt) {
+            if (how == 0)
+                QTest::mouseClick(pad->findChild<QPushButton *>(QStringLiteral("closeButton")), Qt::LeftButton);
+            else if (how == 1)
+                QTest::keyClick(pad->textEdit(), Qt::Key_Escape);
+            else
+                pad->close();
+            if (typed && attempt == 0) {
+                QVERIFY(!isGone(pad));
+                QCOMPARE(pad->textEdit()->toPlainText(), QStringLiteral("notes"));
+            }
+        }
+        QVERIFY(isGone(pad));
+        QCOMPARE(dialogs_.messages(), typed ? QStringList(2, QStringLiteral("Notepad|Discard the notes?"))
+                                            : QStringList());
+    }
 }
 
 void TestNotepad::splashClosesAfterItsTicks()

@@ -74,6 +74,7 @@ private Q_SLOTS:
     void refusalWhenThereIsNothingToPrint();
     void allCardsHoldEditsMadeInMainAndAskForAFileWithoutAPrinter();
     void subcategoryPrintRestoresTheViewWhenCancelled();
+    void printerSetupSaysItPrintsNothing();
 };
 
 void PrintFlowsTest::dialogIgnoresClicksWithNothingToPrint()
@@ -156,6 +157,23 @@ void PrintFlowsTest::subcategoryPrintRestoresTheViewWhenCancelled()
     QCOMPARE(p.options.Printonlythiscategory, int(print::CategoryAndSubs));
     QCOMPARE(viewColumn(p.f.deck(), Column::Side1), (QStringList{"v1", "v2"}));
     QVERIFY(!QFile::exists(p.dialogs.pdf));
+}
+
+void PrintFlowsTest::printerSetupSaysItPrintsNothing()
+{
+    PrintFixture p;
+    p.print([](QDialog *dialog) { click(dialog, "printerSetupButton"); });
+    QCOMPARE(p.dialogs.printerSetups, 1);
+    QCOMPARE(p.dialogs.printDialogs, 0);
+
+    // The real set-up dialog: titled and labelled for what it does.
+    QtUserDialogs real;
+    QPrinter printer;
+    onModal([&] { real.setUpPrinter(nullptr, printer); }, [](QDialog *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Printer setup"));
+        for (QPushButton *button : dialog->findChildren<QPushButton *>())
+            QVERIFY2(button->text().remove(QLatin1Char('&')) != QStringLiteral("Print"), "a button says Print");
+    });
 }
 
 QTEST_MAIN(PrintFlowsTest)

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void shuffleChoiceCountsAtOnceAndCancelAddsNothing();
     void shuffleDisplaysPaintAtOnceAndOnlyOnChange();
     void scanningCounterIsThrottledButEndsOnTheLastCard();
+    void searchedTextIsReadableWhateverItsLength();
 };
 
 void SearchDialogsTest::startFromTheirArguments()
@@ -188,6 +189,25 @@ void SearchDialogsTest::scanningCounterIsThrottledButEndsOnTheLastCard()
     QCOMPARE(labelOf(&dialog, "searchingForLabel"), QStringLiteral("Duplicates on side 1"));
     QCOMPARE(labelOf(&dialog, "totalCardsLabel"), QStringLiteral("299999"));
     QCOMPARE(searchingPaints.count + totalPaints.count, 2);
+}
+
+void SearchDialogsTest::searchedTextIsReadableWhateverItsLength()
+{
+    SearchDlg dialog(QString(), {}, 5, 1, true);
+    QVERIFY(showActive(dialog));
+    auto *label = child<QLabel>(&dialog, "searchingForLabel");
+    const QRect box = label->contentsRect();
+    const QFontMetrics metrics(label->font());
+    for (const QString &text : {QString(search::kPatternChars, QLatin1Char('W')), QStringLiteral("a b"),
+                                QStringLiteral("Duplicates on side 1 ") + QString(30, QLatin1Char('M'))}) {
+        dialog.setSearchingFor(text);
+        // Every line shown fits the label, and the tool tip holds the whole text.
+        const QStringList lines = label->text().split(QLatin1Char('\n'));
+        QVERIFY(lines.size() * metrics.lineSpacing() <= box.height());
+        for (const QString &line : lines)
+            QVERIFY2(metrics.horizontalAdvance(line) <= box.width(), qPrintable(line));
+        QCOMPARE(label->toolTip(), text);
+    }
 }
 
 QTEST_MAIN(SearchDialogsTest)

@@ -31,6 +31,8 @@ public:
     // Answers to the system print dialog (true: Print); each run is counted.
     QList<bool> printAnswers;
     int printDialogs = 0;
+    // "Printer setup..." runs: each is counted and answered OK.
+    int printerSetups = 0;
     // Each preview runs paint once on the printer it was given.
     int previews = 0;
     QList<std::optional<QFont>> fontAnswers;
@@ -72,6 +74,11 @@ public:
             return false;
         }
         return printAnswers.takeFirst();
+    }
+    bool setUpPrinter(QWidget *, QPrinter &) override
+    {
+        ++printerSetups;
+        return true;
     }
     void previewPrint(QWidget *, QPrinter &printer, const std::function<void(QPrinter *)> &paint) override
     {

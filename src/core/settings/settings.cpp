@@ -227,6 +227,13 @@ QPoint clampFramePosition(const FramePlacement &p)
     return QPoint(qMax(0, left), qMax(0, top));
 }
 
+void keepFrameOnScreen(Options &options, QSize frameSize, QSize screenSize)
+{
+    const QPoint onScreen = clampFramePosition({QPoint(options.Xpos, options.Ypos), frameSize, screenSize});
+    options.Xpos = onScreen.x();
+    options.Ypos = onScreen.y();
+}
+
 void SaveINI(SettingsStore &store, const Options &o, const FramePlacement &placement)
 {
     store.SetInfo(kProgramKey, QStringLiteral("Version"), kVersion);

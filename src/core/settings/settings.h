@@ -52,6 +52,11 @@ struct FramePlacement {
 // fully on screen; negative coordinates become 0.
 QPoint clampFramePosition(const FramePlacement &placement);
 
+// The frame position read from the store, brought wholly on screen by the
+// same rule before the frame is placed: a position written on a larger
+// desktop, or edited by hand, must not put the window out of sight.
+void keepFrameOnScreen(Options &options, QSize frameSize, QSize screenSize);
+
 // Writes every setting; the recent files are written so that the file open
 // now heads the list at the next start.
 void SaveINI(SettingsStore &store, const Options &options, const FramePlacement &placement);

@@ -53,10 +53,9 @@ AboutWindow::AboutWindow(float &angle, QWidget *mainWindow)
     ok_->setAutoDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 
-    // Centred on the main window, or on the screen without one.
-    QRect around = mainWindow ? mainWindow->window()->frameGeometry()
-                              : QGuiApplication::primaryScreen()->availableGeometry();
-    move(around.center() - QPoint(kWidth / 2, kHeight / 2));
+    // In the middle of the screen the main window is on.
+    const QScreen *screen = mainWindow ? mainWindow->screen() : QGuiApplication::primaryScreen();
+    move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 }
 
 void AboutWindow::composeFrame()

@@ -19,9 +19,12 @@ CategoryNameDlg::CategoryNameDlg(Kind kind, const QString &name, QWidget *parent
     setWindowTitle(kind == Kind::New ? QStringLiteral("Create new category") : QStringLiteral("Rename category"));
     ui_->nameEdit->setMaxLength(kMaxNameChars);
     if (kind == Kind::Rename) {
+        oldName_ = name;
         ui_->nameEdit->setText(name);
         ui_->nameEdit->selectAll();
     }
+    showLength();
+    connect(ui_->nameEdit, &QLineEdit::textChanged, this, &CategoryNameDlg::showLength);
     connect(ui_->okButton, &QPushButton::clicked, this, &CategoryNameDlg::okRequested);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     ui_->nameEdit->setFocus();
@@ -29,6 +32,15 @@ CategoryNameDlg::CategoryNameDlg(Kind kind, const QString &name, QWidget *parent
 
 CategoryNameDlg::~CategoryNameDlg() = default;
 
-QString CategoryNameDlg::name() const { return ui_->nameEdit->text(); }
+QString CategoryNameDlg::name() const
+{
+    const QString text = ui_->nameEdit->text();
+    return oldName_.size() > kMaxNameChars && text == oldName_.left(kMaxNameChars) ? oldName_ : text;
+}
+
+void CategoryNameDlg::showLength()
+{
+    ui_->limitLabel->setText(QStringLiteral("%1/%2").arg(name().size()).arg(kMaxNameChars));
+}
 
 } // namespace mdk

@@ -24,7 +24,10 @@ public:
     CategoryNameDlg(Kind kind, const QString &name, QWidget *parent = nullptr);
     ~CategoryNameDlg() override;
 
-    // The field's text as typed.
+    // The field's text as typed. The field takes at most 999 characters and
+    // shows the count against that limit; an old name longer than that (from
+    // a file) is shown cut, and while the field still shows it so, the old
+    // name comes back whole: Ok never shortens a name the user left alone.
     QString name() const;
 
 Q_SIGNALS:
@@ -32,7 +35,10 @@ Q_SIGNALS:
     void okRequested();
 
 private:
+    void showLength();
+
     std::unique_ptr<Ui::CategoryNameDlg> ui_;
+    QString oldName_;
 };
 
 } // namespace mdk

@@ -1,11 +1,13 @@
 #include "userdialogs.h"
 
+#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace mdk {
 
@@ -82,13 +84,34 @@ QString QtUserDialogs::destinationFileName(QWidget *parent, const QString &capti
                : QString();
 }
 
-bool QtUserDialogs::choosePrinter(QWidget *parent, QPrinter &printer)
+namespace {
+void offerNoPageRange(QPrintDialog &dialog)
 {
-    QPrintDialog dialog(&printer, parent);
     // No page range: every job prints all its pages.
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+}
+} // namespace
+
+bool QtUserDialogs::choosePrinter(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    offerNoPageRange(dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtUserDialogs::setUpPrinter(QWidget *parent, QPrinter &printer)
+{
+    // Qt's print dialog only records the choices (the printer or a PDF
+    // file, the paper); titled "Print" with a "Print" button it would make
+    // the user believe the cards went out.
+    QPrintDialog dialog(&printer, parent);
+    offerNoPageRange(dialog);
+    dialog.setWindowTitle(QStringLiteral("Printer setup"));
+    if (auto *buttons = dialog.findChild<QDialogButtonBox *>())
+        if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     return dialog.exec() == QDialog::Accepted;
 }
 

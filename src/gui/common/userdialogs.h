@@ -40,6 +40,9 @@ public:
     // The system print dialog for printer (printer or PDF file, paper,
     // copies); false when cancelled. Choices stay in printer.
     virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
+    // "Printer setup...": the printer (or PDF file) and paper for a later
+    // job, in a dialog that says so and prints nothing; false when cancelled.
+    virtual bool setUpPrinter(QWidget *parent, QPrinter &printer) = 0;
     // A preview of what paint draws on printer, shown modally.
     virtual void previewPrint(QWidget *parent, QPrinter &printer,
                               const std::function<void(QPrinter *)> &paint) = 0;
@@ -83,6 +86,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     QString destinationFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
+    bool setUpPrinter(QWidget *parent, QPrinter &printer) override;
     void previewPrint(QWidget *parent, QPrinter &printer,
                       const std::function<void(QPrinter *)> &paint) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;

@@ -8,12 +8,12 @@
 #include "gui/common/logfontqt.h"
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
-#include "gui/category/movecarddlg.h"
+#include "gui/edit/movecarddlg.h"
 #include "gui/edit/addcarddlg.h"
 #include "gui/edit/deletecarddlg.h"
 #include "gui/edit/editcarddlg.h"
 #include "gui/edit/undeletedlg.h"
-#include "gui/notepad/extendeddlg.h"
+#include "gui/common/extendeddlg.h"
 
 namespace mdk {
 

@@ -3,7 +3,7 @@
 #include "core/settings/options.h"
 #include "core/shell/commandids.h"
 #include "gui/common/chartarget.h"
-#include "gui/notepad/extendeddlg.h"
+#include "gui/common/extendeddlg.h"
 #include "gui/notepad/notepadwindow.h"
 
 #include <QFont>
@@ -39,7 +39,7 @@ void NotepadController::NewNotepad()
 {
     if (notepad_)
         return;
-    notepad_ = new NotepadWindow(notesFont(), options_.NotePad, window_);
+    notepad_ = new NotepadWindow(dialogs_, notesFont(), options_.NotePad, window_);
     NotepadWindow *pad = notepad_;
     connect(pad, &NotepadWindow::extendedCharsRequested, this, [this, pad] {
         PlainTextTarget target(pad->textEdit());
@@ -54,6 +54,8 @@ void NotepadController::NewNotepad()
         Q_EMIT notepadChanged();
     });
     pad->show();
+    // The user opened it to type in it.
+    pad->activateWindow();
     Q_EMIT notepadChanged();
 }
 

@@ -1,8 +1,11 @@
 #include "notepadwindow.h"
 
 #include "gui/common/dialogfont.h"
+#include "gui/common/pastesafetextedit.h"
+#include "gui/common/userdialogs.h"
 
 #include <QGuiApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,13 +59,16 @@ QPoint keptOnScreen(const QPoint &position, const QSize &frameSize)
 constexpr QSize kFrameAllowance{8, 32};
 } // namespace
 
-NotepadWindow::NotepadWindow(const QFont &font, const QPoint &storedPosition, QWidget *mainWindow)
-    : QWidget(mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+NotepadWindow::NotepadWindow(UserDialogs &dialogs, const QFont &font, const QPoint &storedPosition,
+                             QWidget *mainWindow)
+    : QWidget(mainWindow, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), dialogs_(dialogs)
 {
+    // An owned window rather than a tool window: Qt lets the owner's
+    // shortcuts and menu mnemonics act while a tool window is active.
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Notepad"));
 
-    edit_ = new QPlainTextEdit(this);
+    edit_ = new PasteSafeTextEdit(this);
     edit_->setObjectName(QStringLiteral("notesEdit"));
     edit_->setGeometry(kNotesRect);
     // Long lines scroll sideways rather than wrap, as the horizontal bar implies.
@@ -101,6 +107,18 @@ void NotepadWindow::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void NotepadWindow::closeEvent(QCloseEvent *event)
+{
+    // The notes are kept nowhere else: Escape, "Close" and the window
+    // manager all ask before throwing typed notes away.
+    if (!edit_->document()->isEmpty()
+        && !dialogs_.ask(this, QStringLiteral("Notepad"), QStringLiteral("Discard the notes?"))) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 } // namespace mdk

@@ -50,7 +50,7 @@ void PrintController::PrintTheCards()
                        start.haveFoundCards, window_);
     connect(&dialog, &PrintDialog::helpRequested, this, [this, &dialog] { Q_EMIT helpRequested(help::Print, &dialog); });
     connect(&dialog, &PrintDialog::printerSetupRequested, this,
-            [this, &dialog, &printer] { dialogs_.choosePrinter(&dialog, printer); });
+            [this, &dialog, &printer] { dialogs_.setUpPrinter(&dialog, printer); });
     connect(&dialog, &PrintDialog::previewRequested, this,
             [this, &dialog, &printer, &start] { preview(dialog, printer, start.haveFoundCards); });
     if (dialog.exec() == QDialog::Accepted) {

@@ -9,7 +9,7 @@
 #include "gui/common/chartarget.h"
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
-#include "gui/notepad/extendeddlg.h"
+#include "gui/common/extendeddlg.h"
 #include "gui/search/searchdlg.h"
 #include "gui/search/shuffledlg.h"
 

@@ -5,11 +5,40 @@
 #include "gui/common/logfontqt.h"
 #include "ui_searchdlg.h"
 
+#include <QFontMetrics>
+#include <QTextLayout>
+
 namespace mdk {
 
 namespace {
 constexpr QSize kTemplateSize{139, 195};
 constexpr QPoint kTemplatePosition{26, 20};
+
+// The text as a label of fixed size can show it: wrapped between words, or
+// inside a word longer than a line, in as many lines as the label holds,
+// the last one elided when the text runs over.
+QString fitted(const QLabel *label, const QString &text)
+{
+    const QRect box = label->contentsRect();
+    const QFontMetrics metrics(label->font());
+    const int maxLines = qMax(1, box.height() / metrics.lineSpacing());
+    QTextLayout layout(text, label->font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(box.width());
+        if (lines.size() + 1 == maxLines) {
+            lines << metrics.elidedText(text.mid(line.textStart()), Qt::ElideRight, box.width());
+            break;
+        }
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines.join(QLatin1Char('\n'));
+}
 
 void setAndPaint(QLabel *label, const QString &text)
 {
@@ -100,7 +129,13 @@ void SearchDlg::paintScanning()
     setAndPaint(ui_->scanningLabel, QString::number(scanning_));
 }
 
-void SearchDlg::setSearchingFor(const QString &text) { setAndPaint(ui_->searchingForLabel, text); }
+void SearchDlg::setSearchingFor(const QString &text)
+{
+    // The label is two short lines: a long word would be cut off, so it is
+    // wrapped anywhere and elided, and the tool tip holds the whole text.
+    ui_->searchingForLabel->setToolTip(text);
+    setAndPaint(ui_->searchingForLabel, fitted(ui_->searchingForLabel, text));
+}
 
 void SearchDlg::setTotalCards(int n) { setAndPaint(ui_->totalCardsLabel, QString::number(n)); }
 

@@ -2,7 +2,7 @@
 
 #include "core/deck/deck.h"
 #include "core/study/study.h"
-#include "gui/category/categorytreewidget.h"
+#include "gui/common/categorytreewidget.h"
 #include "gui/common/dialogfont.h"
 #include "gui/common/logfontqt.h"
 #include "gui/common/waitcursor.h"
@@ -30,8 +30,7 @@ MDKMainDlg::MDKMainDlg(Deck &deck, QWidget *parent) : QWidget(parent), deck_(dec
 
     tree_ = new QTreeWidget(this);
     tree_->setObjectName(QStringLiteral("CategoriesTree"));
-    tree_->setHeaderHidden(true);
-    tree_->setRootIsDecorated(true);
+    categorytreewidget::prepare(*tree_);
     tree_->setGeometry(dlu::toPixels(dlu::mainwindow::kCategoriesTree, base));
     connect(tree_, &QTreeWidget::currentItemChanged, this, &MDKMainDlg::TvnSelChanged);
 

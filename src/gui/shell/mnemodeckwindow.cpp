@@ -197,8 +197,9 @@ void MnemodeckWindow::buildCommands()
         action->setData(row.id);
         if (row.key)
             action->setShortcut(QKeySequence(QString::fromLatin1(row.key)));
-        // Application-wide, so the keys also work while the tree has focus.
-        action->setShortcutContext(Qt::ApplicationShortcut);
+        // The frame's own window, the tree included; keys typed in the
+        // notepad, About or help window stay there.
+        action->setShortcutContext(Qt::WindowShortcut);
         action->setStatusTip(QString::fromUtf8(row.hint));
         if (row.text)
             action->setToolTip(QString::fromUtf8(row.text).remove(QLatin1Char('&')));
@@ -330,8 +331,9 @@ void MnemodeckWindow::runCommand(int id)
     // The handler changed only the deck: show what moved.
     client_->refresh();
     // After a command's dialog the keys belong to the window again, even
-    // where no window manager hands the focus back.
-    if (isVisible() && !isActiveWindow() && !QApplication::activeModalWidget())
+    // where no window manager hands the focus back; a modeless window the
+    // command opened keeps them.
+    if (isVisible() && !QApplication::activeWindow() && !QApplication::activeModalWidget())
         activateWindow();
     updateCommands();
 }
@@ -439,6 +441,8 @@ void MnemodeckWindow::SetupWindow()
 void MnemodeckWindow::sizeFrame()
 {
     setFixedSize(dlu::frameSize(client_->templateSize(), menuBar()->sizeHint().height()));
+    if (const QScreen *where = screen())
+        settings::keepFrameOnScreen(options_, frameGeometry().size(), where->size());
     move(options_.Xpos, options_.Ypos);
 }
 

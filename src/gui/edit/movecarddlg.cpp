@@ -1,6 +1,6 @@
 #include "movecarddlg.h"
 
-#include "gui/category/categorytreewidget.h"
+#include "gui/common/categorytreewidget.h"
 #include "gui/common/dialogfont.h"
 #include "ui_movecarddlg.h"
 
@@ -19,8 +19,7 @@ MoveCardDlg::MoveCardDlg(const CategoryTree &tree, bool moveAll, QWidget *parent
     dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
 
     QTreeWidget *moveTree = ui_->moveTree;
-    moveTree->setHeaderHidden(true);
-    moveTree->setRootIsDecorated(true);
+    categorytreewidget::prepare(*moveTree);
     moveTree->setSelectionMode(QAbstractItemView::SingleSelection);
     // The chosen destination stays visible while a button has the focus.
     QPalette palette = moveTree->palette();

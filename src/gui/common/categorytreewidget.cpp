@@ -1,10 +1,38 @@
 #include "categorytreewidget.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include <vector>
 
 namespace mdk::categorytreewidget {
+
+void prepare(QTreeWidget &widget)
+{
+    widget.setHeaderHidden(true);
+    widget.setRootIsDecorated(true);
+    // A stretched column as wide as the view leaves a deep level no width:
+    // its label vanishes and Qt's keyboard moves lose the item.
+    QHeaderView *header = widget.header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    widget.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    widget.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Qt brings a column wider than the view to its start; the current
+    // item's arrow and label may lie further right, so follow them.
+    QTreeWidget *view = &widget;
+    QObject::connect(view, &QTreeWidget::currentItemChanged, view, [view](QTreeWidgetItem *current) {
+        if (!current)
+            return;
+        const QRect label = view->visualItemRect(current);
+        const int arrowLeft = label.left() - view->indentation();
+        const int width = view->viewport()->width();
+        QScrollBar *bar = view->horizontalScrollBar();
+        if (arrowLeft < 0 || label.left() + qMin(label.width(), width / 2) > width)
+            bar->setValue(bar->value() + arrowLeft);
+    });
+}
 
 QTreeWidgetItem *fill(QTreeWidget &widget, const CategoryTree &tree)
 {

@@ -16,6 +16,10 @@ namespace categorytreewidget {
 inline constexpr int kMaxExpandDepth = 200;
 inline constexpr int kNodeRole = 0x0100; // Qt::UserRole
 
+// Sets a category tree view up: its one column is as wide as its widest
+// shown label (indentation included) and the view scrolls sideways, so a
+// deep label is neither cut to nothing nor out of the keyboard's reach.
+void prepare(QTreeWidget &widget);
 // Replaces the widget's items with the tree's nodes; returns the item to
 // make current: the selected node's, or its ancestor at kMaxExpandDepth
 // when the node lies deeper.
