@@ -190,6 +190,12 @@ void ShellRules::enablersFollowTheTable()
     QVERIFY(!PrintEnable(s) && !UndeleteEnable(s) && !PasteEnable(s) && !RevertEnable(s));
     QVERIFY(NewCategoryEnable(s) && !CategoryEnable(s));
 
+    // A new deck's first card is only in the view until something folds it
+    // back; Print folds back first, so it may print it.
+    Deck fresh;
+    QVERIFY(fresh.appendViewCard(QStringLiteral("q"), QStringLiteral("a")));
+    QVERIFY(PrintEnable(EnableState{fresh, options}));
+
     addCards(deck, 2);
     QVERIFY(PrimaryEnable(s) && SecondaryEnable(s) && PrintEnable(s));
     QVERIFY(!SearchAgainEnable(s));

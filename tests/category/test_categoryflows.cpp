@@ -136,7 +136,7 @@ void CategoryFlowsTest::moveRefusesThenMovesOneCard()
     WindowFixture f;
     f.show(sampleDeck());
     select(f, QStringLiteral("Verbs"));
-    f.deck().setCurrentCard(0, f.deck().side()); // v1
+    f.deck().setCurrentCard(1, 1); // v2, the category's last card, side 2 shown
     onModal([&] { f.window->runCommand(CM_MOVE); }, [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Move Card"));
         auto *tree = child<QTreeWidget>(d, "moveTree");
@@ -153,11 +153,12 @@ void CategoryFlowsTest::moveRefusesThenMovesOneCard()
         click(d, "okButton");
         QVERIFY(!d->isVisible());
     });
-    QCOMPARE(viewColumn(f.deck(), Column::Side1), QStringList{"v2"});
-    QCOMPARE(f.deck().placeseek(), 0);
+    // The card left is shown from its first side.
+    QCOMPARE(viewColumn(f.deck(), Column::Side1), QStringList{"v1"});
+    QCOMPARE(f.window->statusText(), QStringLiteral("Card 1, side 1"));
     QVERIFY(!f.window->options().MoveAll);
     select(f, QStringLiteral("Nouns"));
-    QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"n1", "n2", "v1"}));
+    QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"n1", "n2", "v2"}));
 }
 
 void CategoryFlowsTest::renameNeverCutsALongNameSilently()

@@ -34,6 +34,7 @@ class SearchCommandsTest : public QObject {
 private Q_SLOTS:
     void searchFindsOnSide2PastMarkedCardsAndKeepsTheBoxesOnlyOnSuccess();
     void duplicatesWithNoTextCloseOnCardOneAndComeBackWithUndelete();
+    void eachClickScansOnFromTheDeckWithTheStoredBoxes();
     void searchAgainSaysFoundOrNotFound();
     void shuffleKeepsTheChoiceEvenWhenCancelledAndShowsCardOne();
     void flipKeepsMarksAndCurrentCard();
@@ -71,6 +72,37 @@ void SearchCommandsTest::searchFindsOnSide2PastMarkedCardsAndKeepsTheBoxesOnlyOn
     QCOMPARE(f.window->options().LastSearch, QStringLiteral("CAT"));
     QCOMPARE(f.window->options().wholewordsonly, 1);
     QCOMPARE(f.window->statusText(), QStringLiteral("Card 3, side 2"));
+}
+
+void SearchCommandsTest::eachClickScansOnFromTheDeckWithTheStoredBoxes()
+{
+    WindowFixture f;
+    f.show(deckOf({{"target", "t1"}, {"a", "1"}, {"a", "2"}, {"a target", "t2"}, {"z", "cat"}}));
+    f.deck().setCurrentCard(2, 0);
+    // Case-sensitive stored, whole words not: the boxes show just that, and
+    // "CAT" does not find "cat".
+    f.window->options().casesensitive = 1;
+    f.window->options().wholewordsonly = 0;
+    onModal([&] { f.window->runCommand(CM_CARDSEARCH); }, [&](QDialog *d) {
+        QVERIFY(child<QCheckBox>(d, "caseSensitiveBox")->isChecked());
+        QVERIFY(!child<QCheckBox>(d, "wholeWordsBox")->isChecked());
+        child<QLineEdit>(d, "searchEdit")->setText(QStringLiteral("CAT"));
+        click(d, "beginSearchButton");
+        QCOMPARE(f.dialogs.messages().last(), QStringLiteral("Search for Card|Card not found."));
+
+        // A removal that finds no text leaves card 1 current; the next click
+        // scans on from there and finds the second "target", not the first.
+        child<QCheckBox>(d, "duplicates1Box")->setChecked(true);
+        child<QLineEdit>(d, "searchEdit")->setText(QStringLiteral("zzz"));
+        click(d, "beginSearchButton");
+        QVERIFY(d->isVisible());
+        child<QCheckBox>(d, "duplicates1Box")->setChecked(false);
+        child<QLineEdit>(d, "searchEdit")->setText(QStringLiteral("target"));
+        click(d, "beginSearchButton");
+        QVERIFY(!d->isVisible());
+    });
+    QCOMPARE(viewColumn(f.deck(), Column::Side2), (QStringList{"t1", "1", "t2", "cat"}));
+    QCOMPARE(f.window->statusText(), QStringLiteral("Card 3, side 1"));
 }
 
 void SearchCommandsTest::duplicatesWithNoTextCloseOnCardOneAndComeBackWithUndelete()

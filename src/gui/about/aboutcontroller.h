@@ -21,7 +21,6 @@ public:
     AboutWindow *aboutWindow() const;
     // The splash shown when the program starts without a card file.
     void NewIntroWindow();
-    float angle() const { return angle_; }
 
 Q_SIGNALS:
     // The About window opened or closed: the command's enabler changed.

@@ -91,6 +91,8 @@ public:
     // Runs a command when a controller binds it and its enabler allows it.
     void runCommand(int id);
     bool commandEnabled(int id) const;
+    // Whether a controller binds the command.
+    bool isBound(int id) const { return handlers_.contains(id); }
     // Re-evaluates every enabler and check mark; after every command and
     // whenever a menu opens.
     void updateCommands();
