@@ -540,9 +540,18 @@ void MainWindowTest::exitCommandClosesUnchangedDeck()
 {
     WindowFixture f;
     f.study(2);
+    // Notes typed in the notepad are not thrown away unasked either.
+    f.window->runCommand(CM_NOTEPAD);
+    QPointer<NotepadWindow> pad = f.window->notepadCommands().notepad();
+    QTest::keyClicks(pad->textEdit(), QStringLiteral("notes"));
+    f.dialogs.answers = {QMessageBox::No};
+    f.window->runCommand(CM_EXIT);
+    QVERIFY(f.window->isVisible() && pad && pad->isVisible());
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Notepad|Discard the notes?")});
+    f.dialogs.answers = {QMessageBox::Yes};
     f.window->runCommand(CM_EXIT);
     QVERIFY(!f.window->isVisible());
-    QVERIFY(f.dialogs.shown.isEmpty());
+    QTRY_VERIFY(pad.isNull());
 }
 
 void MainWindowTest::notepadAndAboutGreyTheirCommandsOnlyWhileOpen()

@@ -35,6 +35,8 @@ NotepadController::NotepadController(const CommandContext &context, QObject *par
 
 NotepadWindow *NotepadController::notepad() const { return notepad_; }
 
+bool NotepadController::closeForExit() { return !notepad_ || notepad_->close(); }
+
 void NotepadController::NewNotepad()
 {
     if (notepad_)

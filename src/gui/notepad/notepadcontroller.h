@@ -19,6 +19,9 @@ public:
     void NewNotepad();
     bool NotepadOn() const { return !notepad_.isNull(); }
     NotepadWindow *notepad() const;
+    // Before the program ends: closes the notepad, which asks before
+    // discarding typed notes; false when the user kept them.
+    bool closeForExit();
 
 Q_SIGNALS:
     // The notepad opened or closed: the command's enabler changed.

@@ -463,9 +463,11 @@ void MnemodeckWindow::LoadStartupFileFn(const StartupFile &startup)
 
 void MnemodeckWindow::closeEvent(QCloseEvent *event)
 {
-    // One question; a Yes whose save did not happen (dialog cancelled,
-    // write failed) keeps the window open rather than losing the changes.
-    const bool leave = fileCommands().SaveBeforeExit();
+    // Typed notes first: kept notes keep the window, before the deck's
+    // question could let its changes go. Then one question about the deck;
+    // a Yes whose save did not happen (dialog cancelled, write failed) keeps
+    // the window open rather than losing the changes.
+    const bool leave = notepadCommands().closeForExit() && fileCommands().SaveBeforeExit();
     saveSettings();
     if (!leave) {
         event->ignore();
