@@ -4,6 +4,7 @@
 #include "core/deck/cardfile.h"
 #include "core/deck/filenames.h"
 #include "core/deck/transfer.h"
+#include "core/edit/cardedit.h"
 #include "core/settings/helpfile.h"
 #include "core/shell/commandids.h"
 #include "gui/common/userdialogs.h"
@@ -222,6 +223,14 @@ void TransferController::CMCopyCard()
         if (!CMCopyOptions())
             return;
     const int k = qBound(0, deck_.placeseek(), deck_.viewCount() - 1);
+    // A copy into the open file must fit into the deck too (see below), or
+    // the next Save would drop it: refuse before writing.
+    const bool intoOpen = document_.isOpenFile(ProtectedFileNameCopy_);
+    const bool intoView = deck_.oldTreeName() == CategoryTree::kMainName && !deck_.showSubCategories();
+    if (intoOpen && (intoView ? deck_.viewCount() : deck_.fileCount()) >= deck_.capacity()) {
+        dialogs_.warn(window_, kCopyCaption, edit::kStoreFull);
+        return;
+    }
     WriteResult result;
     {
         WaitCursor wait;
@@ -237,10 +246,10 @@ void TransferController::CMCopyCard()
     // A card copied into the open file goes into the deck as well, where
     // the file has it (the end of "Main"), or the next Save would write the
     // file without it.
-    if (document_.isOpenFile(ProtectedFileNameCopy_)) {
+    if (intoOpen) {
         const QString side1 = deck_.viewSide1(k), side2 = deck_.viewSide2(k);
         // The combined view of subcategory mode is never folded back.
-        if (deck_.oldTreeName() == CategoryTree::kMainName && !deck_.showSubCategories())
+        if (intoView)
             deck_.appendViewCard(side1, side2);
         else
             deck_.appendFileCard(side1, side2, CategoryTree::kMainName);
