@@ -34,8 +34,10 @@ struct WindowFixture {
         window->SetupWindow();
         window->sizeFrame();
         window->show();
-        // The window's shortcuts reach only an active window.
-        QTest::qWaitForWindowActive(window.get());
+        // The window's shortcuts reach only an active window; the tests that
+        // type keys check the focus themselves.
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qWarning("the main window did not become active");
     }
 
     Deck &deck() { return window->deck(); }
