@@ -178,6 +178,6 @@ int main(int argc, char **argv)
                 dialog->reject();
             });
     std::printf("open Edit on a 100,000-character side: %lld ms\n", shown);
-    window.deck().filehaschanged = 0;
+    window.deck().forgetChanges(); // no save question on the way out
     return 0;
 }
