@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/study/autorepeat.h"
+#include "gui/study/carddisplay.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -13,7 +14,6 @@ class QTreeWidget;
 
 namespace mdk {
 
-class CardDisplay;
 class Deck;
 struct LogFont;
 
@@ -78,6 +78,8 @@ protected:
 
 private:
     void TvnSelChanged();
+    void keyStep(CardDisplay::Step step);
+    void followFocus(QWidget *now);
     void applyRepeat(const AutoRepeat::Action &action);
     void pressButton(QMouseEvent *event);
 
@@ -88,6 +90,8 @@ private:
     QTimer repeatTimer_; // 500 ms, then 100 ms
     AutoRepeat repeat_;
     bool fillingTree_ = false;
+    // A dialog holds the keys; when they come back, the card takes them.
+    bool dialogHadFocus_ = false;
     // The deck's revisions the card and the tree last showed.
     quint64 shownView_ = 0;
     quint64 shownTree_ = 0;
