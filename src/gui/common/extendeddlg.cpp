@@ -54,15 +54,18 @@ ExtendedDlg::ExtendedDlg(CharTarget &side1, CharTarget *side2, bool *addToSide1,
             continue;
         connect(button, &QPushButton::clicked, this, [this, button] { insertCharacter(button->text()); });
         button->installEventFilter(this);
+        button->setProperty("letter", true);
         letters_.push_back(button);
     }
+    // The style's own focus mark on a button this small is a faint line;
+    // the keyboard's letter gets a frame that can be seen.
+    setStyleSheet(QStringLiteral("QPushButton[letter=\"true\"]:focus { border: 2px solid palette(highlight);"
+                                 " border-radius: 2px; background: palette(base); }"));
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     ui_->cancelButton->installEventFilter(this);
-    // The keyboard starts on the first letter, and its focus frame shows
-    // from the start, not only after a Tab.
+    // The keyboard starts on the first letter.
     lastLetter_ = ui_->charA1;
-    lastLetter_->setFocus(Qt::TabFocusReason);
-    setAttribute(Qt::WA_KeyboardFocusChange);
+    lastLetter_->setFocus(Qt::OtherFocusReason);
 }
 
 bool ExtendedDlg::eventFilter(QObject *watched, QEvent *event)
