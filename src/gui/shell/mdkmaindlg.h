@@ -19,7 +19,8 @@ struct LogFont;
 
 // The main dialog: the study pane in the middle of the frame. It shows the
 // category tree and the current card with its scroll bar, and steps through
-// the cards with the mouse, repeating while a button is held. The commands,
+// the cards with the mouse, repeating while a button is held, and with the
+// keys the card display passes on. The commands,
 // menus and status bar belong to the frame.
 class MDKMainDlg : public QWidget {
     Q_OBJECT
