@@ -72,6 +72,7 @@ private Q_SLOTS:
     void sideChoiceIsKeptAfterAClickButNotAfterCancel();
     void oneTargetFormHidesTheSideChoice();
     void focusReturnsToTheFieldThatTookTheCharacter();
+    void arrowsMoveAmongTheLettersAndEnterInsertsTheFocusedOne();
 };
 
 void PaletteTest::everyLetterInsertsItsCharacterAndSitsAtItsPlace()
@@ -94,7 +95,7 @@ void PaletteTest::everyLetterInsertsItsCharacterAndSitsAtItsPlace()
         QPushButton *button = letter(dlg, l.name);
         QVERIFY2(button, l.name);
         QCOMPARE(button->geometry(), dlu::toPixels(QRect(l.x, l.y, 14, 14), base));
-        QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+        QVERIFY(!(button->focusPolicy() & Qt::TabFocus));
 
         button->click();
         const QString expected = windows1252(l.code);
@@ -224,6 +225,33 @@ void PaletteTest::focusReturnsToTheFieldThatTookTheCharacter()
     });
     QCOMPARE(side2->toPlainText(), QStringLiteral("\u00F6"));
     QTRY_COMPARE(QApplication::focusWidget(), side2);
+}
+
+void PaletteTest::arrowsMoveAmongTheLettersAndEnterInsertsTheFocusedOne()
+{
+    QLineEdit field;
+    LineEditTarget target(&field);
+    ExtendedDlg dlg(target);
+    QVERIFY(showActive(dlg));
+    QCOMPARE(QApplication::focusWidget(), letter(dlg, "A1"));
+    // Right from Ã passes Æ, which stands between Ã and Ä; down from ë
+    // reaches the I letters below it; Tab leaves the letters for Cancel and
+    // an arrow brings the keys back to the letter last left.
+    const std::pair<Qt::Key, const char *> moves[] = {
+        {Qt::Key_Right, "A2"}, {Qt::Key_Down, "A9"}, {Qt::Key_Left, "A8"}, {Qt::Key_Up, "A1"},
+        {Qt::Key_Left, "A1"},  {Qt::Key_Right, "A2"}, {Qt::Key_Right, "A3"}, {Qt::Key_Right, "A4"},
+        {Qt::Key_Right, "A7"}, {Qt::Key_Right, "A5"}, {Qt::Key_Down, "A12"}};
+    for (const auto &[key, expected] : moves) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QCOMPARE(QApplication::focusWidget(), letter(dlg, expected));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cancelButton"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(QApplication::focusWidget(), letter(dlg, "A12"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(field.text(), QStringLiteral("\u00E4"));
+    QVERIFY(!dlg.isVisible());
 }
 
 QTEST_MAIN(PaletteTest)

@@ -5,6 +5,7 @@
 #include "support/windowfixture.h"
 
 #include "core/shell/commandids.h"
+#include "core/study/study.h"
 #include "gui/study/carddisplay.h"
 #include "gui/files/filecommands.h"
 #include "gui/study/studycontroller.h"
@@ -13,7 +14,9 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -56,6 +59,7 @@ private Q_SLOTS:
     void releaseStopsRepeat();
     void commandWithADialogEndsTheRepeat();
     void buttonFoundUpEndsTheRepeat();
+    void keysStepAsClicksWhileTheCardHasTheFocus();
 
     void displayMeasuresWhatItPaints();
     void scrollingByLineAndPage();
@@ -437,6 +441,63 @@ void StudyViewTest::markWithTwoUnmarkedLeftThenInformation()
         QCOMPARE(field("793"), QStringLiteral("1"));
         QCOMPARE(field("792"), QStringLiteral("3"));
     });
+}
+
+// Random study keys against the clicks they stand for, run on a copy of
+// the deck, with marks and the focus going to the tree and back.
+void StudyViewTest::keysStepAsClicksWhileTheCardHasTheFocus()
+{
+    QRandomGenerator random(19);
+    for (int round = 0; round < 6; ++round) {
+        WindowFixture f;
+        f.study(1 + random.bounded(7));
+        const int n = f.deck().viewCount();
+        for (int k = random.bounded(n); k > 0; --k)
+            f.deck().addMark(random.bounded(n));
+        Deck clicks = f.deck();
+        CardDisplay *card = f.dlg->cardDisplay();
+        QTRY_COMPARE(QApplication::focusWidget(), card);
+        for (int i = 0; i < 60; ++i) {
+            const int r = random.bounded(9);
+            if (r == 8) { // to the tree, where the study keys step nothing, and back
+                QTest::keyClick(card, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), f.dlg->categoriesTree());
+                for (Qt::Key key : {Qt::Key_Space, Qt::Key_Backspace, Qt::Key_End})
+                    QTest::keyClick(f.dlg->categoriesTree(), key);
+                QTest::keyClick(f.dlg->categoriesTree(), Qt::Key_Backtab, Qt::ShiftModifier);
+                QCOMPARE(QApplication::focusWidget(), card);
+            } else if (r < 6) {
+                constexpr Qt::Key kKeys[] = {Qt::Key_Space, Qt::Key_Right, Qt::Key_PageDown,
+                                             Qt::Key_Backspace, Qt::Key_Left, Qt::Key_PageUp};
+                QTest::keyClick(card, kKeys[r]);
+                r < 3 ? study::stepForward(clicks) : study::stepBackward(clicks);
+            } else { // Home, End: the first or last card no mark names
+                QTest::keyClick(card, r == 6 ? Qt::Key_Home : Qt::Key_End);
+                study::clearMarksIfAllMarked(clicks);
+                int target = r == 6 ? 0 : n - 1;
+                while (clicks.marks().isMarked(target))
+                    target += r == 6 ? 1 : -1;
+                clicks.setCurrentCard(target, 0);
+            }
+            study::settle(clicks);
+            QCOMPARE(f.deck().placeseek(), clicks.placeseek());
+            QCOMPARE(f.deck().side(), clicks.side());
+            QCOMPARE(caption(f), study::cardCaption(clicks));
+            QCOMPARE(card->text(), study::shownText(clicks));
+        }
+        // A held key's repeats queued ahead of its release never step.
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        for (int i = 0; i < 5; ++i)
+            QApplication::sendEvent(card, &repeat);
+        QApplication::sendEvent(card, &release);
+        QCoreApplication::processEvents();
+        QCOMPARE(caption(f), study::cardCaption(clicks));
+        // After a dialog the card has the keys, even when the tree had them.
+        QTest::keyClick(card, Qt::Key_Tab);
+        onModal([&] { QTest::keyClick(f.window.get(), Qt::Key_I, Qt::ControlModifier); }, [](QDialog *) {});
+        QTRY_COMPARE(QApplication::focusWidget(), card);
+    }
 }
 
 QTEST_MAIN(StudyViewTest)

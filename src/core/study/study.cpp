@@ -90,6 +90,32 @@ bool stepBackward(Deck &deck)
     return true;
 }
 
+bool goToFirst(Deck &deck)
+{
+    const int n = deck.viewCount();
+    if (n == 0)
+        return false;
+    // From just past the end, the forward walk lands on the first unmarked
+    // card with the same wrap and mark rules as a step.
+    clearMarksIfAllMarked(deck);
+    deck.setCurrentCard(n - 1, 0);
+    moveToUnmarked(deck, +1);
+    deck.setSide(0);
+    return true;
+}
+
+bool goToLast(Deck &deck)
+{
+    const int n = deck.viewCount();
+    if (n == 0)
+        return false;
+    clearMarksIfAllMarked(deck);
+    deck.setCurrentCard(0, 0);
+    moveToUnmarked(deck, -1);
+    deck.setSide(0);
+    return true;
+}
+
 QString shownText(const Deck &deck)
 {
     QString text;

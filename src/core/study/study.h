@@ -23,6 +23,10 @@ void settle(Deck &deck);
 bool stepForward(Deck &deck);
 // One step backwards: the same cycle in reverse.
 bool stepBackward(Deck &deck);
+// Side 1 of the first (or last) unmarked card of the view. Returns false
+// for an empty view.
+bool goToFirst(Deck &deck);
+bool goToLast(Deck &deck);
 
 // The text of the side shown, cut to what the display takes.
 inline constexpr int kShownLimit = 10'000;

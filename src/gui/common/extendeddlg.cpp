@@ -4,6 +4,8 @@
 #include "gui/common/dialogfont.h"
 #include "ui_extendeddlg.h"
 
+#include <QKeyEvent>
+
 namespace mdk {
 
 namespace {
@@ -48,10 +50,76 @@ ExtendedDlg::ExtendedDlg(CharTarget &side1, CharTarget *side2, bool *addToSide1,
 
     // Every letter button inserts its own caption.
     for (QPushButton *button : findChildren<QPushButton *>()) {
-        if (button->objectName().startsWith(QLatin1String("char")))
-            connect(button, &QPushButton::clicked, this, [this, button] { insertCharacter(button->text()); });
+        if (!button->objectName().startsWith(QLatin1String("char")))
+            continue;
+        connect(button, &QPushButton::clicked, this, [this, button] { insertCharacter(button->text()); });
+        button->installEventFilter(this);
+        button->setProperty("letter", true);
+        letters_.push_back(button);
     }
+    // The style's own focus mark on a button this small is a faint line;
+    // the keyboard's letter gets a frame that can be seen.
+    setStyleSheet(QStringLiteral("QPushButton[letter=\"true\"]:focus { border: 2px solid palette(highlight);"
+                                 " border-radius: 2px; background: palette(base); }"));
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    ui_->cancelButton->installEventFilter(this);
+    // The keyboard starts on the first letter.
+    lastLetter_ = ui_->charA1;
+    lastLetter_->setFocus(Qt::OtherFocusReason);
+}
+
+bool ExtendedDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Up
+                       || key->key() == Qt::Key_Down;
+    if (watched == ui_->cancelButton) {
+        // Cancel is the letters' way in and out of the Tab chain.
+        if (!arrow || !lastLetter_)
+            return false;
+        lastLetter_->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    auto *letter = static_cast<QPushButton *>(watched);
+    if (arrow) {
+        if (QPushButton *next = letterTowards(letter, key->key())) {
+            lastLetter_ = next;
+            next->setFocus(Qt::TabFocusReason);
+        }
+        return true;
+    }
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) {
+        if (!key->isAutoRepeat())
+            insertCharacter(letter->text());
+        return true;
+    }
+    return false;
+}
+
+QPushButton *ExtendedDlg::letterTowards(const QPushButton *from, int key) const
+{
+    // The letters stand in uneven rows: the nearest one ahead wins, and a
+    // step sideways counts four times a step ahead, so rows and columns
+    // are followed where they exist.
+    const QPoint origin = from->geometry().center();
+    QPushButton *best = nullptr;
+    int bestScore = 0;
+    for (QPushButton *candidate : letters_) {
+        const QPoint d = candidate->geometry().center() - origin;
+        const bool horizontal = key == Qt::Key_Left || key == Qt::Key_Right;
+        const int ahead = horizontal ? (key == Qt::Key_Right ? d.x() : -d.x()) : (key == Qt::Key_Down ? d.y() : -d.y());
+        const int aside = qAbs(horizontal ? d.y() : d.x());
+        if (ahead <= 0)
+            continue;
+        const int score = ahead + 4 * aside;
+        if (!best || score < bestScore) {
+            best = candidate;
+            bestScore = score;
+        }
+    }
+    return best;
 }
 
 ExtendedDlg::~ExtendedDlg() = default;

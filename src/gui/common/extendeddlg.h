@@ -3,6 +3,9 @@
 #include <QDialog>
 
 #include <memory>
+#include <vector>
+
+class QPushButton;
 
 namespace Ui {
 class ExtendedDlg;
@@ -16,6 +19,9 @@ class CharTarget;
 // "ExtendedCharactersSearch"). A click on a letter inserts that one
 // character into the target field and closes the palette; Cancel inserts
 // nothing. Either way the result is "rejected", which callers ignore.
+// Without the mouse: the first letter has the focus at opening, the arrow
+// keys move it among the letters (from Cancel too), Enter or Space inserts
+// the focused one. The letters are no Tab stops.
 class ExtendedDlg : public QDialog {
     Q_OBJECT
 public:
@@ -29,11 +35,16 @@ public:
 private:
     ExtendedDlg(CharTarget &side1, CharTarget *side2, bool *addToSide1, QWidget *parent);
     void insertCharacter(const QString &c);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The letter nearest from `from` in the arrow's direction, or null.
+    QPushButton *letterTowards(const QPushButton *from, int key) const;
 
     std::unique_ptr<Ui::ExtendedDlg> ui_;
     CharTarget &side1_;
     CharTarget *side2_;
     bool *addToSide1_; // null in the one-target form
+    std::vector<QPushButton *> letters_;
+    QPushButton *lastLetter_ = nullptr; // where the arrows come back from Cancel
 };
 
 } // namespace mdk

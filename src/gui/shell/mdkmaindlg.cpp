@@ -16,6 +16,8 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
+#include <utility>
+
 namespace mdk {
 
 namespace {
@@ -46,6 +48,11 @@ MDKMainDlg::MDKMainDlg(Deck &deck, QWidget *parent) : QWidget(parent), deck_(dec
     scrollBar_->setPageStep(kPageStep);
     connect(scrollBar_, &QScrollBar::valueChanged, this, &MDKMainDlg::ScrollCard);
     display_->setWheelTarget(scrollBar_);
+    // The keys study from the start; Tab goes between the tree and the card.
+    connect(display_, &CardDisplay::stepRequested, this, &MDKMainDlg::keyStep);
+    setTabOrder(tree_, display_);
+    display_->setFocus();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { followFocus(now); });
 
     connect(&repeatTimer_, &QTimer::timeout, this, &MDKMainDlg::repeatTick);
     pointerPosition = [] { return QCursor::pos(); };
@@ -105,6 +112,38 @@ void MDKMainDlg::ChangeSideBackwards()
 {
     if (study::stepBackward(deck_))
         SetText();
+}
+
+void MDKMainDlg::keyStep(CardDisplay::Step step)
+{
+    switch (step) {
+    case CardDisplay::Step::Forward:
+        ChangeSide();
+        break;
+    case CardDisplay::Step::Backward:
+        ChangeSideBackwards();
+        break;
+    case CardDisplay::Step::First:
+        if (study::goToFirst(deck_))
+            SetText();
+        break;
+    case CardDisplay::Step::Last:
+        if (study::goToLast(deck_))
+            SetText();
+        break;
+    }
+}
+
+void MDKMainDlg::followFocus(QWidget *now)
+{
+    // Only a closing dialog hands the keys to the card: switching to
+    // another program and back, or to the notepad, leaves them where they were.
+    if (!now)
+        return;
+    if (now->window() != window())
+        dialogHadFocus_ = now->window()->isModal();
+    else if (std::exchange(dialogHadFocus_, false) && now != display_)
+        display_->setFocus(Qt::OtherFocusReason);
 }
 
 void MDKMainDlg::ScrollCard()
@@ -215,6 +254,7 @@ void MDKMainDlg::repeatTick()
 void MDKMainDlg::stopAutoRepeat()
 {
     repeatTimer_.stop();
+    display_->cancelKeyRepeat();
     repeat_.LButtonHeld = false;
     repeat_.RButtonHeld = false;
 }

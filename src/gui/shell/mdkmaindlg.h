@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/study/autorepeat.h"
+#include "gui/study/carddisplay.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -13,13 +14,13 @@ class QTreeWidget;
 
 namespace mdk {
 
-class CardDisplay;
 class Deck;
 struct LogFont;
 
 // The main dialog: the study pane in the middle of the frame. It shows the
 // category tree and the current card with its scroll bar, and steps through
-// the cards with the mouse, repeating while a button is held. The commands,
+// the cards with the mouse, repeating while a button is held, and with the
+// keys the card display passes on. The commands,
 // menus and status bar belong to the frame.
 class MDKMainDlg : public QWidget {
     Q_OBJECT
@@ -78,6 +79,8 @@ protected:
 
 private:
     void TvnSelChanged();
+    void keyStep(CardDisplay::Step step);
+    void followFocus(QWidget *now);
     void applyRepeat(const AutoRepeat::Action &action);
     void pressButton(QMouseEvent *event);
 
@@ -88,6 +91,8 @@ private:
     QTimer repeatTimer_; // 500 ms, then 100 ms
     AutoRepeat repeat_;
     bool fillingTree_ = false;
+    // A dialog holds the keys; when they come back, the card takes them.
+    bool dialogHadFocus_ = false;
     // The deck's revisions the card and the tree last showed.
     quint64 shownView_ = 0;
     quint64 shownTree_ = 0;

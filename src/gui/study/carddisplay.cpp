@@ -1,10 +1,14 @@
 #include "carddisplay.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextOption>
 #include <QWheelEvent>
+
+#include <optional>
+#include <utility>
 
 namespace mdk {
 
@@ -14,6 +18,31 @@ namespace {
 // margins there would leave a ring of background outside the border.
 constexpr int kPadX = 3;
 constexpr int kPadY = 2;
+// The focus frame lies in that air, inside the border.
+constexpr int kFocusWidth = 2;
+
+std::optional<CardDisplay::Step> stepOfKey(const QKeyEvent &event)
+{
+    // Keys with Ctrl or Alt belong to the window's commands.
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return std::nullopt;
+    switch (event.key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+        return CardDisplay::Step::Forward;
+    case Qt::Key_Backspace:
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+        return CardDisplay::Step::Backward;
+    case Qt::Key_Home:
+        return CardDisplay::Step::First;
+    case Qt::Key_End:
+        return CardDisplay::Step::Last;
+    default:
+        return std::nullopt;
+    }
+}
 } // namespace
 
 CardDisplay::CardDisplay(QWidget *parent) : QFrame(parent)
@@ -23,6 +52,8 @@ CardDisplay::CardDisplay(QWidget *parent) : QFrame(parent)
     // A card is white.
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
+    // Tab reaches the card; a click on it gives it the keys too.
+    setFocusPolicy(Qt::StrongFocus);
     relayout();
 }
 
@@ -76,6 +107,57 @@ void CardDisplay::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
+void CardDisplay::keyPressEvent(QKeyEvent *event)
+{
+    const std::optional<Step> step = stepOfKey(*event);
+    if (!step) {
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat()) {
+        repeatPending_ = false;
+        Q_EMIT stepRequested(*step);
+        return;
+    }
+    // A held key: repeats that pile up while a step draws collapse into one
+    // step, run once the queue has been read, so a release already queued
+    // behind them (or a dialog taking the focus) cancels it instead of the
+    // cards running on.
+    pendingStep_ = *step;
+    if (repeatPending_)
+        return;
+    repeatPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!std::exchange(repeatPending_, false) || !hasFocus())
+                return;
+            Q_EMIT stepRequested(pendingStep_);
+        },
+        Qt::QueuedConnection);
+}
+
+void CardDisplay::keyReleaseEvent(QKeyEvent *event)
+{
+    if (!event->isAutoRepeat() && stepOfKey(*event))
+        repeatPending_ = false;
+    QFrame::keyReleaseEvent(event);
+}
+
+void CardDisplay::focusInEvent(QFocusEvent *event)
+{
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void CardDisplay::focusOutEvent(QFocusEvent *event)
+{
+    repeatPending_ = false;
+    QFrame::focusOutEvent(event);
+    update();
+}
+
 void CardDisplay::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
@@ -125,9 +207,14 @@ void CardDisplay::relayout()
 void CardDisplay::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
+    QPainter painter(this);
+    if (hasFocus()) {
+        const int half = kFocusWidth / 2;
+        painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusWidth));
+        painter.drawRect(contentsRect().adjusted(half, half, -half, -half));
+    }
     if (lines_.empty())
         return;
-    QPainter painter(this);
     const QRect area = textRect();
     painter.setClipRect(area);
     painter.setPen(palette().color(QPalette::Text));

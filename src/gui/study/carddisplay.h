@@ -16,9 +16,12 @@ namespace mdk {
 // the scroll bar) and paints them, so the two always agree. Only whole lines
 // are painted; the scroll bar reaches the rest. Mouse clicks pass through to
 // the main dialog, which steps the cards; the wheel goes to the scroll bar.
+// With the keyboard focus it draws a frame in the highlight colour and turns
+// the study keys into step requests.
 class CardDisplay : public QFrame {
     Q_OBJECT
 public:
+    enum class Step { Forward, Backward, First, Last };
     explicit CardDisplay(QWidget *parent = nullptr);
 
     void setText(const QString &text);
@@ -39,11 +42,22 @@ public:
     // Wheel turns over the card are handed to this scroll bar, so they
     // scroll the card exactly as they would over the bar itself.
     void setWheelTarget(QScrollBar *bar);
+    // Drops a held key's repeat that has not run yet: a dialog is opening.
+    void cancelKeyRepeat() { repeatPending_ = false; }
+
+Q_SIGNALS:
+    // Space, Right, Page Down step as a left click does; Backspace, Left,
+    // Page Up as a right click; Home and End go to the first and last card.
+    void stepRequested(CardDisplay::Step step);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     struct Line {
@@ -61,6 +75,9 @@ private:
     int firstLine_ = 0;
     qreal lineHeight_ = 0;
     QPointer<QScrollBar> wheelTarget_;
+    // A held key's repeat waiting for the event queue to drain.
+    bool repeatPending_ = false;
+    Step pendingStep_ = Step::Forward;
 };
 
 } // namespace mdk
