@@ -114,6 +114,7 @@ QString TransferController::runMerge(MergeDlg &dialog, bool &offered)
         WaitCursor wait;
         result = transfer::mergeFiles(sources, destination);
     }
+    document_.noteOwnWrite(destination);
     if (!result.ok) {
         dialog.setMessage(result.message);
         return QString();
@@ -236,6 +237,7 @@ void TransferController::CMCopyCard()
         WaitCursor wait;
         result = transfer::appendCard(ProtectedFileNameCopy_, deck_.viewSide1(k), deck_.viewSide2(k));
     }
+    document_.noteOwnWrite(ProtectedFileNameCopy_);
     if (!result.ok) {
         const QString name = QFileInfo(ProtectedFileNameCopy_).fileName();
         dialogs_.stop(window_, kCopyCaption,
