@@ -178,9 +178,9 @@ private Q_SLOTS:
 
         run.dialogs.choices << 2;
         run.window->runCommand(CM_FILESAVE);
-        QCOMPARE(run.dialogs.messages().last(),
-                 QStringLiteral("Save File|alpha was changed on disk since it was opened. "
-                                "Overwrite it with your version?"));
+        QCOMPARE(run.dialogs.messages(),
+                 QStringList{QStringLiteral("Save File|alpha was changed on disk since it was opened. "
+                                            "Overwrite it with your version?")});
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), theirs);
