@@ -215,6 +215,11 @@ void OpenDocument::closeFile()
     hasVersions_ = false;
 }
 
+bool OpenDocument::unchangedOnDisk(const QString &path) const
+{
+    return !isOpenFile(path) || DiskStamp::of(open_.path) == stamp_;
+}
+
 void OpenDocument::noteOwnWrite(const QString &path)
 {
     if (isOpenFile(path))

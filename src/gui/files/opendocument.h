@@ -79,8 +79,11 @@ public:
     // file looked like when last read or written here.
     // The deck no longer stands for a file (New): its lock goes.
     void closeFile();
-    // The program itself wrote path (a card copied or merged into it): when
-    // it is the open file, that write is no change by someone else.
+    // Before the program itself writes path (a card copied or merged into
+    // it): false when path is the open file and someone else changed it.
+    bool unchangedOnDisk(const QString &path) const;
+    // After such a write to a file that was unchanged: when it is the open
+    // file, the write is no change by someone else.
     void noteOwnWrite(const QString &path);
     // The open file has earlier versions kept.
     bool hasVersions() const { return hasVersions_; }
