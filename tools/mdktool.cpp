@@ -35,6 +35,8 @@ const char kUsage[] =
     "       mdktool move --to NAME (--card K | --all) [--category NAME] IN OUT\n"
     "       mdktool convert 1.00|2.01|3.01|later OLD NEW\n"
     "       mdktool merge OUT IN...\n"
+    "       mdktool versions FILE\n"
+    "       mdktool restore FILE N OUT\n"
 #ifdef MDK_TOOL_HAS_PRINT
     "       mdktool print [--format card|list] [--cards all|category|subs]\n"
     "                     [--category NAME] [--paper letter|a4] FILE OUT.pdf\n"
@@ -67,6 +69,13 @@ const char kUsage[] =
     "            Convert command does, into NEW; OLD is never written\n"
     "  merge     append every card of each IN, in order, to OUT (created when\n"
     "            missing) under its Main, as the Merge command does\n"
+    "  versions  the earlier versions of FILE kept at each save, newest first:\n"
+    "            N, date and time, cards, bytes, tab-separated\n"
+    "  restore   write version N (from 1, as versions lists them) of FILE to\n"
+    "            OUT as Save does\n"
+    "\n"
+    "  A command that writes OUT refuses while a Mnemodeck window has OUT\n"
+    "  open, unless --force is given.\n"
 #ifdef MDK_TOOL_HAS_PRINT
     "  print     print the cards as the Print command does (card format;\n"
     "            all cards, the category NAME (default Main) alone or with\n"
@@ -118,11 +127,7 @@ int resave(const QString &in, const QString &out)
         return exitCode;
     // As the program's Save does: the view's cards go back into the file
     // first, so the open category ("Main") comes last.
-    deck.WriteBackView();
-    const mdk::WriteResult written = mdk::cardfile::writeDeck(deck, out);
-    if (!written.ok)
-        return fail(out, QStringLiteral("cannot be written: ") + written.error);
-    return 0;
+    return save(deck, out);
 }
 
 // Undoes dump's escapes in one field; false on a backslash that starts none
@@ -244,6 +249,10 @@ int generate(const QStringList &args)
     settings.cards = rest[0].toInt(&ok);
     if (!ok || settings.cards < 0 || rest[0].startsWith(QLatin1Char('+')))
         return usage();
+    mdk::FileLock lock;
+    int exitCode = 0;
+    if (!lockOut(rest[1], lock, exitCode))
+        return exitCode;
     const mdk::WriteResult written = mdk::generator::writeFile(settings, rest[1]);
     if (!written.ok)
         return fail(rest[1], QStringLiteral("cannot be written: ") + written.error);
@@ -271,6 +280,13 @@ int main(int argc, char *argv[])
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
+    // Options end at "--"; --force applies to every command that writes.
+    const qsizetype end = args.indexOf(QStringLiteral("--"));
+    const qsizetype force = args.indexOf(QStringLiteral("--force"));
+    if (force >= 0 && (end < 0 || force < end)) {
+        forceWrite = true;
+        args.removeAt(force);
+    }
 
     if (command == QLatin1String("generate"))
         return generate(args);
@@ -292,6 +308,10 @@ int main(int argc, char *argv[])
         return convertCommand(args);
     if (command == QLatin1String("merge"))
         return mergeCommand(args);
+    if (command == QLatin1String("versions"))
+        return versionsCommand(args);
+    if (command == QLatin1String("restore"))
+        return restoreCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;

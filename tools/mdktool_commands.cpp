@@ -129,9 +129,25 @@ bool openView(const QString &path, Deck &deck, const ViewChoice &view, int &exit
     return true;
 }
 
+bool forceWrite = false;
+
+bool lockOut(const QString &out, FileLock &lock, int &exitCode)
+{
+    if (lock.take(out) != FileLock::Result::HeldElsewhere || forceWrite)
+        return true;
+    exitCode = fail(out, QStringLiteral("is open in a Mnemodeck window (process %1); nothing written "
+                                        "(--force writes it anyway)")
+                             .arg(lock.holderPid()));
+    return false;
+}
+
 int save(Deck &deck, const QString &out)
 {
     Q_ASSERT(!deck.showSubCategories());
+    FileLock lock;
+    int exitCode = 0;
+    if (!lockOut(out, lock, exitCode))
+        return exitCode;
     deck.WriteBackView();
     const WriteResult written = cardfile::writeDeck(deck, out);
     if (!written.ok)

@@ -8,6 +8,7 @@
 
 #include "core/deck/categorytree.h"
 #include "core/deck/deck.h"
+#include "core/deck/filelock.h"
 
 #include <QByteArray>
 #include <QString>
@@ -89,6 +90,13 @@ bool openView(const QString &path, Deck &deck, const ViewChoice &view, int &exit
 // message printed and exitCode set, when out names the input.
 bool openViewToRewrite(const QString &in, const QString &out, Deck &deck, const ViewChoice &view,
                        int &exitCode);
+// --force: write OUT even while a Mnemodeck window has it open.
+extern bool forceWrite;
+// Takes OUT's lock for the write, so that a window opening OUT meanwhile
+// asks. False, with the message printed and exitCode set, when a window has
+// OUT open and --force was not given; nothing may then be written.
+bool lockOut(const QString &out, FileLock &lock, int &exitCode);
+
 // Save: the open category folded back, then the whole deck written to out.
 // 0, or kExitFailure with the message printed. Never in subcategory mode,
 // whose view is never written back.
@@ -117,5 +125,9 @@ int convertCommand(const QStringList &args);
 
 // mdktool_merge.cpp
 int mergeCommand(const QStringList &args);
+
+// mdktool_versions.cpp
+int versionsCommand(const QStringList &args);
+int restoreCommand(const QStringList &args);
 
 } // namespace mdk::tool

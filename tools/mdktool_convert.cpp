@@ -34,6 +34,10 @@ int convertCommand(const QStringList &args)
     if (cardfile::testFormat(bytes) == cardfile::Format::Current)
         return fail(in, conversion::kAlreadyCurrent);
 
+    FileLock lock;
+    int exitCode = 0;
+    if (!lockOut(out, lock, exitCode))
+        return exitCode;
     const WriteResult written = writeFileSafely(out, conversion::convertBytes(bytes, *version));
     if (!written.ok)
         return fail(out, QStringLiteral("cannot be written: ") + written.error);

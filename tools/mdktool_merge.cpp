@@ -31,6 +31,10 @@ int mergeCommand(const QStringList &args)
         }
         sources << QFileInfo(in).absoluteFilePath();
     }
+    FileLock lock;
+    int exitCode = 0;
+    if (!lockOut(out, lock, exitCode))
+        return exitCode;
     const transfer::MergeResult merged = transfer::mergeFiles(sources, out);
     if (!merged.ok)
         return fail(args[0], merged.message);

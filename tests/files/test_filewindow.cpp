@@ -78,7 +78,7 @@ private Q_SLOTS:
     void firstStartHasNoRecentItems()
     {
         Run run(*home_);
-        QCOMPARE(run.fileMenuTail(), (QStringList{"In&formation", "E&xit"}));
+        QCOMPARE(run.fileMenuTail(), (QStringList{"In&formation", "Earlier &versions...", "E&xit"}));
         QVERIFY(run.window->commandEnabled(CM_FILEOPEN));
         QVERIFY(!run.window->commandEnabled(CM_FILESAVE));
         QVERIFY(!run.window->commandEnabled(CM_FILESAVEAS));
@@ -98,7 +98,7 @@ private Q_SLOTS:
             QCOMPARE(run.dlg->cardDisplay()->text(), QStringLiteral("gamma"));
             // The open file is not listed; the earlier ones are, newest first.
             QCOMPARE(run.fileMenuTail(),
-                     (QStringList{"In&formation", "-", "&1.  beta", "&2.  alpha", "-", "E&xit"}));
+                     (QStringList{"In&formation", "Earlier &versions...", "-", "&1.  beta", "&2.  alpha", "-", "E&xit"}));
             QAction *item = run.recentItem(1);
             QVERIFY(item);
             QCOMPARE(item->statusTip(), QStringLiteral("Load this recent file"));
@@ -107,14 +107,14 @@ private Q_SLOTS:
         }
         Run next(*home_);
         QCOMPARE(next.fileMenuTail(),
-                 (QStringList{"In&formation", "-", "&1.  gamma", "&2.  beta", "&3.  alpha", "-", "E&xit"}));
+                 (QStringList{"In&formation", "Earlier &versions...", "-", "&1.  gamma", "&2.  beta", "&3.  alpha", "-", "E&xit"}));
 
         // Choosing item 2 as the first file of the run.
         next.recentItem(2)->trigger();
         QCOMPARE(next.window->windowTitle(), QStringLiteral("Mnemodeck - beta"));
         QCOMPARE(next.dlg->cardDisplay()->text(), QStringLiteral("beta"));
         QCOMPARE(next.openName(), QStringLiteral("beta"));
-        QCOMPARE(next.fileMenuTail(), (QStringList{"In&formation", "-", "&1.  gamma", "&2.  alpha", "-", "E&xit"}));
+        QCOMPARE(next.fileMenuTail(), (QStringList{"In&formation", "Earlier &versions...", "-", "&1.  gamma", "&2.  alpha", "-", "E&xit"}));
         QVERIFY(next.dialogs.unexpected.isEmpty());
     }
 
@@ -165,6 +165,63 @@ private Q_SLOTS:
 
     // Escape or the close button on the save question: no answer, so
     // nothing happens and the changed deck stays.
+    // Another program rewrote the open file: Save asks, Cancel leaves the
+    // file as that program wrote it and the deck changed; Overwrite writes.
+    void saveAsksWhenTheFileChangedOnDisk()
+    {
+        Run run(*home_);
+        const QString path = cards(QStringLiteral("alpha.mdk"));
+        run.open(path);
+        run.addCard(QStringLiteral("new"), QStringLiteral("card"));
+        const QByteArray theirs = cardFileBytes({}, {{"theirs", "y", "Main"}});
+        QVERIFY(writeCardFile(path, {}, {{"theirs", "y", "Main"}}));
+
+        run.dialogs.choices << 2;
+        run.window->runCommand(CM_FILESAVE);
+        QCOMPARE(run.dialogs.messages(),
+                 QStringList{QStringLiteral("Save File|alpha was changed on disk since it was opened. "
+                                            "Overwrite it with your version?")});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), theirs);
+        file.close();
+        QVERIFY(run.deck().changed());
+
+        run.dialogs.choices << 0;
+        run.window->runCommand(CM_FILESAVE);
+        QVERIFY(!run.deck().changed());
+        run.addCard(QStringLiteral("one"), QStringLiteral("more"));
+        run.window->runCommand(CM_FILESAVE); // the program's own write: no question
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("one\amore"));
+        QVERIFY(run.dialogs.unexpected.isEmpty());
+    }
+
+    // No state folder to keep versions in: the saves still write the file
+    // and clear the changed state, and the status line says why once.
+    void failedVersionWriteLeavesTheSaveAloneAndIsReportedOnce()
+    {
+        const QByteArray state = qgetenv("XDG_STATE_HOME");
+        const QString blocker = home_->filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+        qputenv("XDG_STATE_HOME", blocker.toUtf8());
+        Run run(*home_);
+        run.open(cards(QStringLiteral("alpha.mdk")));
+        QStringList said;
+        for (const char *side1 : {"first", "second"}) {
+            run.addCard(QString::fromLatin1(side1), QStringLiteral("x"));
+            run.window->runCommand(CM_FILESAVE);
+            QVERIFY(!run.deck().changed());
+            said << run.window->statusText();
+        }
+        qputenv("XDG_STATE_HOME", state);
+        QVERIFY(said[0].startsWith(QStringLiteral("File saved.  Cannot create the folder")));
+        QCOMPARE(said[1], QStringLiteral("File saved"));
+        QFile file(cards(QStringLiteral("alpha.mdk")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().endsWith("first\ax\aMain\asecond\ax\aMain\a"));
+    }
+
     void unansweredSaveQuestionKeepsTheDeck_data()
     {
         QTest::addColumn<QString>("command");
@@ -229,7 +286,7 @@ private Q_SLOTS:
         }
         // The file saved at exit heads the list at the next start.
         Run next(*home_);
-        QCOMPARE(next.fileMenuTail(), (QStringList{"In&formation", "-", "&1.  Fresh Cards", "-", "E&xit"}));
+        QCOMPARE(next.fileMenuTail(), (QStringList{"In&formation", "Earlier &versions...", "-", "&1.  Fresh Cards", "-", "E&xit"}));
         next.recentItem(1)->trigger();
         QCOMPARE(next.dlg->cardDisplay()->text(), QStringLiteral("fresh"));
     }
@@ -241,7 +298,7 @@ private Q_SLOTS:
             run.open(cards(QString::fromLatin1(n) + QStringLiteral(".mdk")));
         run.window->runCommand(CM_FILENEW);
         run.addCard(QStringLiteral("fresh"), QStringLiteral("card"));
-        QCOMPARE(run.fileMenuTail(), (QStringList{"In&formation", "-", "&1.  alpha", "&2.  beta", "-", "E&xit"}));
+        QCOMPARE(run.fileMenuTail(), (QStringList{"In&formation", "Earlier &versions...", "-", "&1.  alpha", "&2.  beta", "-", "E&xit"}));
 
         // Saving the new deck on the way moves the list down one place;
         // the file opened must still be the one the user picked.
@@ -264,7 +321,7 @@ private Q_SLOTS:
         // The deck just saved is the most recent file, then the one open
         // before New; the open file is not listed.
         QCOMPARE(run.fileMenuTail(),
-                 (QStringList{"In&formation", "-", "&1.  fresh", "&2.  gamma", "&3.  alpha", "-", "E&xit"}));
+                 (QStringList{"In&formation", "Earlier &versions...", "-", "&1.  fresh", "&2.  gamma", "&3.  alpha", "-", "E&xit"}));
     }
 
     void ampersandInANameIsShownAsItIs()
@@ -276,7 +333,7 @@ private Q_SLOTS:
         QCOMPARE(run.openName(), QStringLiteral("alpha"));
         // Doubled, so the menu shows "R&D" and takes no mnemonic from it.
         QCOMPARE(run.recentItem(1)->text(), QStringLiteral("&1.  R&&D"));
-        QCOMPARE(run.fileMenuTail(), (QStringList{"In&formation", "-", "&1.  R&&D", "-", "E&xit"}));
+        QCOMPARE(run.fileMenuTail(), (QStringList{"In&formation", "Earlier &versions...", "-", "&1.  R&&D", "-", "E&xit"}));
         run.recentItem(1)->trigger();
         QCOMPARE(run.openName(), QStringLiteral("R&D"));
         QCOMPARE(run.recentItem(1)->text(), QStringLiteral("&1.  alpha"));

@@ -51,6 +51,19 @@ public:
         }
         return answers.takeFirst();
     }
+    // Answers to the questions with buttons of their own: the index pressed.
+    QList<int> choices;
+    int choose(QWidget *, Icon icon, const QString &caption, const QString &text, const QStringList &buttons,
+               int) override
+    {
+        shown.append({icon, caption, text, QMessageBox::NoButton});
+        if (choices.isEmpty()) {
+            unexpected << QStringLiteral("question: ") + text + QStringLiteral(" [") + buttons.join(u'/')
+                              + QLatin1Char(']');
+            return -1;
+        }
+        return choices.takeFirst();
+    }
     QString openFileName(QWidget *, const QString &caption, const QString &startDir) override
     {
         fileDialogs.append({caption, startDir});

@@ -2,6 +2,8 @@
 
 #include "core/deck/cardfile.h"
 #include "core/deck/deck.h"
+#include "core/deck/filelock.h"
+#include "core/deck/versions.h"
 #include "support/cardfilebytes.h"
 
 #include <QDir>
@@ -67,6 +69,57 @@ private:
     QString path(const QString &name) const { return dir_.filePath(name); }
 
 private Q_SLOTS:
+    // A file a window has open is written only with --force; a refusal
+    // writes nothing.
+    void writingAFileOpenInAWindowNeedsForce()
+    {
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("in.mdk")), out = dir.filePath(QStringLiteral("out.mdk"));
+        QVERIFY(writeBytes(in, kWorkedExample) && writeBytes(out, kWorkedExample));
+        mdk::FileLock window;
+        QCOMPARE(window.take(out), mdk::FileLock::Result::Taken);
+        Run run = runTool({QStringLiteral("add"), in, out}, "a\tb\n");
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY(run.err.contains("is open in a Mnemodeck window"));
+        QCOMPARE(readBytes(out), kWorkedExample);
+        run = runTool({QStringLiteral("add"), QStringLiteral("--force"), in, out}, "a\tb\n");
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(readBytes(out).endsWith("a\ab\aMain\a"));
+    }
+
+    // Three kept versions are listed newest first; the oldest restored is
+    // the first file byte for byte.
+    void versionsListedAndRestored()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("deck.mdk"));
+        QList<QByteArray> generations;
+        for (int k = 1; k <= 3; ++k) {
+            QList<mdk::testsupport::CardBytes> cards;
+            for (int j = 0; j < k; ++j)
+                cards.append({"q", "a", "Main"});
+            generations << mdk::testsupport::cardFileBytes({}, cards);
+            QVERIFY(writeBytes(file, generations.last()));
+            QCOMPARE(mdk::versions::keep(file, mdk::versions::kDefaultKept), QString());
+        }
+        const Run list = runTool({QStringLiteral("versions"), file});
+        QCOMPARE(list.exitCode, 0);
+        const QList<QByteArray> lines = list.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+        for (int n = 1; n <= 3; ++n) {
+            const QList<QByteArray> fields = lines[n - 1].split('\t');
+            QCOMPARE(fields.size(), 4);
+            QCOMPARE(fields[0], QByteArray::number(n));
+            QCOMPARE(fields[2], QByteArray::number(4 - n));
+            QCOMPARE(fields[3], QByteArray::number(generations[3 - n].size()));
+        }
+        const QString out = dir.filePath(QStringLiteral("restored.mdk"));
+        QCOMPARE(runTool({QStringLiteral("restore"), file, QStringLiteral("3"), out}).exitCode, 0);
+        QCOMPARE(readBytes(out), generations[0]);
+        QCOMPARE(runTool({QStringLiteral("restore"), file, QStringLiteral("4"), out}).exitCode, 1);
+    }
+
     void initTestCase()
     {
         QVERIFY(dir_.isValid());

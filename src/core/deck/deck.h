@@ -86,6 +86,9 @@ public:
     // The user let the changes go (the save question answered No before the
     // deck is replaced or the program ends): nothing counts as unsaved.
     void forgetChanges() { changed_ = false; }
+    // An earlier version of the file was read in its place: it differs from
+    // the file on disk until saved.
+    void markRestored() { changed_ = true; }
     void setEncoding(TextEncoding encoding) { encoding_ = encoding; }
 
     // ---- Categories ----

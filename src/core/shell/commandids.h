@@ -28,6 +28,7 @@ enum CommandId : int {
     CM_PRINT = 121,
     CM_MOVE = 123,
     CM_CUT = 143,
+    CM_EARLIERVERSIONS = 150,
     CM_CONVERT = 432,
     CM_EXIT = 437,
     CM_SAVECATEGORY = 734,

@@ -21,6 +21,7 @@ const CommandRow kCommands[] = {
     {CM_CONVERT, P::File, "&Convert", nullptr, "Convert old files to the current format", NSPassEnable},
     {CM_REVERT, P::File, "R&evert", "Ctrl+R", "Reverts the current file to its original contents", RevertEnable},
     {CM_INFORMATION, P::File, "In&formation", "Ctrl+I", "Get information about the current file", PassEnable},
+    {CM_EARLIERVERSIONS, P::File, "Earlier &versions...", nullptr, "Restore a version of the current file kept at an earlier save", VersionsEnable},
     // The recent files: listed above Exit only while their slot holds a file.
     {CM_FILE1, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<1>},
     {CM_FILE1 + 1, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<2>},

@@ -16,6 +16,10 @@ bool SecondaryEnable(const EnableState &s) { return views(s) >= 2; }
 bool NSPrimaryEnable(const EnableState &s) { return views(s) >= 1 && notSub(s); }
 bool SearchAgainEnable(const EnableState &s) { return views(s) >= 2 && !s.options.LastSearch.isEmpty(); }
 bool UndeleteEnable(const EnableState &s) { return s.deck.deletedCount() >= 1 && notSub(s); }
+bool VersionsEnable(const EnableState &s)
+{
+    return s.openFileHasVersions && notSub(s);
+}
 bool RevertEnable(const EnableState &s)
 {
     return s.deck.hasBeenSaved() && s.deck.changed() && notSub(s);

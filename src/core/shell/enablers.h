@@ -13,6 +13,7 @@ struct EnableState {
     bool NotepadOn = false;
     bool AboutIsOpen = false;
     bool cardInMemory = false; // the card commands' copy memory holds a card
+    bool openFileHasVersions = false; // earlier versions of the open file are kept
 };
 
 // Whether a command may run now, one function per enabler of the command
@@ -39,6 +40,7 @@ bool NewCategoryEnable(const EnableState &);
 bool CategoryEnable(const EnableState &);
 bool MarkEnable(const EnableState &);
 bool UnMarkEnable(const EnableState &);
+bool VersionsEnable(const EnableState &);
 
 // The check mark of "View subcategories also".
 bool ShowingSubcategories(const EnableState &);

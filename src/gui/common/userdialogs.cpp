@@ -60,6 +60,23 @@ QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, c
     return box.standardButton(box.clickedButton());
 }
 
+int QtUserDialogs::choose(QWidget *parent, Icon icon, const QString &caption, const QString &text,
+                          const QStringList &buttons, int defaultButton)
+{
+    QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, parent);
+    QList<QPushButton *> pushed;
+    for (const QString &label : buttons)
+        pushed.append(box.addButton(label, QMessageBox::ActionRole));
+    if (defaultButton >= 0 && defaultButton < pushed.size())
+        box.setDefaultButton(pushed[defaultButton]);
+    // Escape and the close button answer nothing rather than any button.
+    QPushButton *unanswered = box.addButton(QMessageBox::Cancel);
+    unanswered->hide();
+    box.setEscapeButton(unanswered);
+    box.exec();
+    return int(pushed.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
+}
+
 QString QtUserDialogs::openFileName(QWidget *parent, const QString &caption, const QString &startDir)
 {
     return runFileDialog(parent, caption, startDir, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);

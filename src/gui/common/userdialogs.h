@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -28,6 +29,11 @@ public:
     virtual QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &caption,
                                                 const QString &text,
                                                 QMessageBox::StandardButtons buttons) = 0;
+
+    // A question with buttons of its own texts: the index of the button
+    // pressed, or -1 when the box was closed unanswered (Escape, close).
+    virtual int choose(QWidget *parent, Icon icon, const QString &caption, const QString &text,
+                       const QStringList &buttons, int defaultButton) = 0;
 
     // A file to open (must exist) or to save to (asks before overwriting);
     // an empty string when cancelled. startDir is where the dialog opens.
@@ -82,6 +88,8 @@ public:
     QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &caption,
                                         const QString &text,
                                         QMessageBox::StandardButtons buttons) override;
+    int choose(QWidget *parent, Icon icon, const QString &caption, const QString &text, const QStringList &buttons,
+               int defaultButton) override;
     QString openFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     QString destinationFileName(QWidget *parent, const QString &caption, const QString &startDir) override;

@@ -54,6 +54,7 @@ void FileCommands::CMFileNew()
     deck_.clear();
     open_.ProtectedFileName.clear();
     open_.path.clear();
+    document_.closeFile();
     if (recent::SetFileMenu(options_.files, open_.ProtectedFileName, open_.ProtectedFilePath))
         Q_EMIT recentFilesChanged();
 }
@@ -100,6 +101,9 @@ void FileCommands::SaveCategory()
     const bool existed = QFileInfo::exists(target);
     WriteResult result;
     {
+        // The written file is not the open one: locked while it is written.
+        FileLock lock;
+        lock.take(target);
         WaitCursor wait;
         result = cardfile::writeCategory(deck_, selected, target);
     }

@@ -3,6 +3,7 @@
 #include "core/deck/cardfile.h"
 #include "core/deck/deck.h"
 #include "core/deck/filenames.h"
+#include "core/deck/versions.h"
 #include "core/settings/options.h"
 #include "core/settings/recentfiles.h"
 #include "gui/common/userdialogs.h"
@@ -74,7 +75,8 @@ void OpenDocument::enterFile(const QString &path, const QString &displayName)
 bool OpenDocument::FileLoad(const QString &path, const QString &displayName)
 {
     open_.currentDirectory = QFileInfo(path).absolutePath();
-    if (!converter_.ConvertIfNecessary(path, window_))
+    FileLock lock;
+    if (!claimLock(path, displayName, lock) || !converter_.ConvertIfNecessary(path, window_))
         return false;
     cardfile::ReadResult result;
     {
@@ -87,6 +89,11 @@ bool OpenDocument::FileLoad(const QString &path, const QString &displayName)
     }
     if (result.report.storeFull)
         dialogs_.warn(window_, QStringLiteral("Load"), kStoreFull);
+    // A Revert keeps the lock it has; another file's lock replaces it.
+    if (!lock_.holds() || !names::sameFile(lock_.file(), path))
+        lock_ = std::move(lock);
+    stamp_ = DiskStamp::of(path);
+    hasVersions_ = !versions::list(path).isEmpty();
     Q_EMIT captionChanged(kTitlePrefix + displayName);
     Q_EMIT statusMessage(displayName + QStringLiteral(": ") + QString::number(result.report.cards)
                          + QStringLiteral(" cards"));
@@ -187,9 +194,95 @@ void OpenDocument::reportWriteFailure(const QString &path, bool existed, const Q
                                    : QStringLiteral("Nothing was written.")));
 }
 
+bool OpenDocument::claimLock(const QString &path, const QString &displayName, FileLock &lock)
+{
+    if (lock_.holds() && names::sameFile(lock_.file(), path))
+        return true;
+    // Without a runtime folder no lock can be had: the file opens as it
+    // always did.
+    if (lock.take(path) != FileLock::Result::HeldElsewhere)
+        return true;
+    return dialogs_.ask(window_, kFileOpen,
+                        QStringLiteral("%1 is open in another Mnemodeck window (process %2). Open it anyway?")
+                            .arg(displayName)
+                            .arg(lock.holderPid()));
+}
+
+void OpenDocument::closeFile()
+{
+    lock_.release();
+    stamp_ = DiskStamp();
+    hasVersions_ = false;
+}
+
+bool OpenDocument::unchangedOnDisk(const QString &path) const
+{
+    return !isOpenFile(path) || DiskStamp::of(open_.path) == stamp_;
+}
+
+void OpenDocument::noteOwnWrite(const QString &path)
+{
+    if (isOpenFile(path))
+        stamp_ = DiskStamp::of(open_.path);
+}
+
+void OpenDocument::restoreVersion(const QByteArray &bytes)
+{
+    cardfile::LoadReport report;
+    {
+        WaitCursor wait;
+        report = cardfile::parse(std::string_view(bytes.constData(), size_t(bytes.size())), deck_);
+    }
+    if (report.storeFull)
+        dialogs_.warn(window_, QStringLiteral("Load"), kStoreFull);
+    deck_.markRestored();
+    Q_EMIT statusMessage(QStringLiteral("Earlier version restored: %1 cards").arg(report.cards));
+}
+
+OpenDocument::DiskAnswer OpenDocument::askIfChangedOnDisk(const QString &target)
+{
+    const DiskStamp now = DiskStamp::of(target);
+    // A file gone from disk loses nothing when it is written again.
+    if (!now.exists || now == stamp_)
+        return DiskAnswer::Overwrite;
+    const int answer = dialogs_.choose(
+        window_, UserDialogs::Icon::Exclamation, kSaveFile,
+        QStringLiteral("%1 was changed on disk since it was opened. Overwrite it with your version?")
+            .arg(open_.ProtectedFileName),
+        {QStringLiteral("Overwrite"), QStringLiteral("Save As..."), QStringLiteral("Cancel")}, 2);
+    switch (answer) {
+    case 0: return DiskAnswer::Overwrite;
+    case 1: return DiskAnswer::SaveAs;
+    default: return DiskAnswer::Cancel;
+    }
+}
+
+void OpenDocument::keepVersion(const QString &path)
+{
+    const QString error = versions::keep(path, versions::kDefaultKept);
+    if (error.isEmpty()) {
+        versionFailureShown_ = false;
+    } else if (!versionFailureShown_) {
+        // Said once, in the status line: the save itself goes on.
+        versionNote_ = error;
+        versionFailureShown_ = true;
+    }
+}
+
+QString OpenDocument::savedMessage()
+{
+    QString text = QStringLiteral("File saved");
+    if (!versionNote_.isEmpty())
+        text += QStringLiteral(".  ") + versionNote_;
+    versionNote_.clear();
+    return text;
+}
+
 bool OpenDocument::writeDeckTo(const QString &path)
 {
     const bool existed = QFileInfo::exists(path);
+    if (existed)
+        keepVersion(path);
     WriteResult result;
     {
         WaitCursor wait;
@@ -216,12 +309,19 @@ bool OpenDocument::SaveFile()
         target = locateCardFile(open_.ProtectedFilePath, open_.ProtectedFileName);
     if (target.isEmpty())
         return SaveFileAs();
+    switch (askIfChangedOnDisk(target)) {
+    case DiskAnswer::Overwrite: break;
+    case DiskAnswer::SaveAs: return SaveFileAs();
+    case DiskAnswer::Cancel: return false;
+    }
     // The changed flag is cleared only once the file is really on disk.
     if (!writeDeckTo(target))
         return false;
+    stamp_ = DiskStamp::of(target);
+    hasVersions_ = !versions::list(target).isEmpty();
     deck_.markSaved();
     Q_EMIT deckSaved();
-    Q_EMIT statusMessage(QStringLiteral("File saved"));
+    Q_EMIT statusMessage(savedMessage());
     return true;
 }
 
@@ -243,13 +343,21 @@ bool OpenDocument::SaveFileAs()
         return false;
 
     deck_.markSaved();
+    // The lock goes with the file.
+    if (!lock_.holds() || !names::sameFile(lock_.file(), target)) {
+        FileLock moved;
+        moved.take(target);
+        lock_ = std::move(moved);
+    }
+    stamp_ = DiskStamp::of(target);
+    hasVersions_ = !versions::list(target).isEmpty();
     const QString name = names::displayName(targetName);
     enterFile(target, name);
     deck_.setCurrentCard(0, deck_.side());
     deck_.setSide(0);
     Q_EMIT captionChanged(kTitlePrefix + name);
     Q_EMIT deckSaved();
-    Q_EMIT statusMessage(QStringLiteral("File saved"));
+    Q_EMIT statusMessage(savedMessage());
     return true;
 }
 

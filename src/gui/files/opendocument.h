@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/deck/filelock.h"
 #include "core/deck/openfile.h"
 #include "gui/common/commandcontroller.h"
 #include "gui/files/converter.h"
@@ -74,6 +75,21 @@ public:
     // entry matching either without regard to case, else the name itself.
     static QString locateCardFile(const QString &dir, const QString &displayName);
 
+    // Another window and other programs: the open file's lock, and what the
+    // file looked like when last read or written here.
+    // The deck no longer stands for a file (New): its lock goes.
+    void closeFile();
+    // Before the program itself writes path (a card copied or merged into
+    // it): false when path is the open file and someone else changed it.
+    bool unchangedOnDisk(const QString &path) const;
+    // After such a write to a file that was unchanged: when it is the open
+    // file, the write is no change by someone else.
+    void noteOwnWrite(const QString &path);
+    // The open file has earlier versions kept.
+    bool hasVersions() const { return hasVersions_; }
+    // Makes the bytes of a kept version the open deck, changed and unsaved.
+    void restoreVersion(const QByteArray &bytes);
+
 Q_SIGNALS:
     void captionChanged(const QString &caption);
     // The deck was written: the tree shows every category again.
@@ -89,6 +105,17 @@ private:
     // Save's and Save As's refusal of an empty deck; true when refused.
     bool refuseBlank(const QString &caption);
     bool writeDeckTo(const QString &path);
+    // Before a file is read as the open one: its lock, or the user's yes to
+    // opening a file another window holds. False when the user said No.
+    bool claimLock(const QString &path, const QString &displayName, FileLock &lock);
+    enum class DiskAnswer { Overwrite, SaveAs, Cancel };
+    // Save's question when the open file changed on disk since it was read
+    // or written here; Overwrite when it did not.
+    DiskAnswer askIfChangedOnDisk(const QString &target);
+    // The file about to be replaced kept as an earlier version; a failure
+    // only notes why, once, for the status line.
+    void keepVersion(const QString &path);
+    QString savedMessage();
 
     Deck &deck_;
     Options &options_;
@@ -98,6 +125,14 @@ private:
     // Each dialog remembers the name last chosen in it during the run.
     QString lastOpenTitle_, lastSaveAsTitle_;
     Converter converter_{dialogs_, open_};
+    FileLock lock_;
+    DiskStamp stamp_;
+    // Why the last version could not be kept, until the status line said it.
+    QString versionNote_;
+    bool versionFailureShown_ = false;
+    // Whether the open file has versions, looked up after each load and
+    // save rather than at every redraw of the menus.
+    bool hasVersions_ = false;
 };
 
 } // namespace mdk

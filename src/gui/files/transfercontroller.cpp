@@ -109,11 +109,15 @@ QString TransferController::runMerge(MergeDlg &dialog, bool &offered)
     if (offered && !document_.offerToSave())
         return QString();
 
+    // Another program's change to the open file stays a change.
+    const bool unchanged = document_.unchangedOnDisk(destination);
     transfer::MergeResult result;
     {
         WaitCursor wait;
         result = transfer::mergeFiles(sources, destination);
     }
+    if (unchanged)
+        document_.noteOwnWrite(destination);
     if (!result.ok) {
         dialog.setMessage(result.message);
         return QString();
@@ -231,11 +235,14 @@ void TransferController::CMCopyCard()
         dialogs_.warn(window_, kCopyCaption, edit::kStoreFull);
         return;
     }
+    const bool unchanged = document_.unchangedOnDisk(ProtectedFileNameCopy_);
     WriteResult result;
     {
         WaitCursor wait;
         result = transfer::appendCard(ProtectedFileNameCopy_, deck_.viewSide1(k), deck_.viewSide2(k));
     }
+    if (unchanged)
+        document_.noteOwnWrite(ProtectedFileNameCopy_);
     if (!result.ok) {
         const QString name = QFileInfo(ProtectedFileNameCopy_).fileName();
         dialogs_.stop(window_, kCopyCaption,

@@ -15,6 +15,7 @@
 #include "gui/files/filecommands.h"
 #include "gui/files/opendocument.h"
 #include "gui/files/transfercontroller.h"
+#include "gui/files/versioncontroller.h"
 #include "gui/help/helpcontroller.h"
 #include "gui/notepad/notepadcontroller.h"
 #include "gui/print/printcontroller.h"
@@ -121,7 +122,7 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     for (CommandController *controller : std::initializer_list<CommandController *>{
              files, new StudyController(context, open_, this), help, new EditController(context, this), search,
              new CategoryController(context, this), notepad, about, new PrintController(context, open_, this),
-             new TransferController(context, *document_, this)}) {
+             new TransferController(context, *document_, this), new VersionController(context, *document_, this)}) {
         addController(controller);
         connect(controller, &CommandController::helpRequested, help, &HelpController::openHelp);
     }
@@ -298,7 +299,7 @@ void MnemodeckWindow::updateRecentFiles()
 EnableState MnemodeckWindow::enableState() const
 {
     return {deck_, options_, commands<NotepadController>().NotepadOn(), commands<AboutController>().AboutIsOpen(),
-            commands<EditController>().copyMemory().cardinmemory != 0};
+            commands<EditController>().copyMemory().cardinmemory != 0, document_->hasVersions()};
 }
 
 bool MnemodeckWindow::commandEnabled(int id) const
@@ -476,6 +477,7 @@ void MnemodeckWindow::closeEvent(QCloseEvent *event)
     clockTimer_.stop();
     messageTimer_.stop();
     client_->stopAutoRepeat();
+    document_->closeFile();
     event->accept();
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+namespace mdk::versions {
+
+// How many earlier versions of a file are kept when the settings say
+// nothing, and the bound on their total size, in multiples of the file's.
+inline constexpr int kDefaultKept = 10;
+inline constexpr qint64 kSizeFactor = 20;
+
+// Where the versions of path are kept: versions/<key> in the state folder.
+QString folderFor(const QString &path);
+
+// How many of the versions, given newest first by size, stay: at most kept
+// of them, and no more than cap bytes in all; the older rest is dropped.
+// The newest stays whenever kept allows one.
+int survivors(const std::vector<qint64> &sizesNewestFirst, int kept, qint64 cap);
+
+struct Version {
+    QString path;
+    QDateTime time; // when the kept file was last written
+    qint64 size = 0;
+};
+
+// The versions of path, newest first. Only files named as keep() names
+// them count; anything else in the folder is ignored.
+QList<Version> list(const QString &path);
+
+// Copies path, about to be replaced, into its versions under a name of its
+// own (the time and a counter, never a fixed temporary name), then drops
+// the versions beyond kept and the size bound. An empty string, or why the
+// copy could not be made; the file itself is never touched.
+QString keep(const QString &path, int kept);
+
+// The card count of a kept version, -1 when it cannot be read.
+int cardCount(const QString &versionPath);
+
+} // namespace mdk::versions
