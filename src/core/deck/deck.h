@@ -86,6 +86,13 @@ public:
     // The user let the changes go (the save question answered No before the
     // deck is replaced or the program ends): nothing counts as unsaved.
     void forgetChanges() { changed_ = false; }
+    // A recovery copy was just read in place of the file: its changes are
+    // unsaved again, and it has a file only when it was a saved deck's.
+    void markRecovered(bool hasFile)
+    {
+        changed_ = true;
+        saved_ = hasFile;
+    }
     void setEncoding(TextEncoding encoding) { encoding_ = encoding; }
 
     // ---- Categories ----

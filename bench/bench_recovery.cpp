@@ -1,0 +1,85 @@
+// The recovery copy of a 1,000,000-card deck read from a generated file:
+// the part that blocks the window (copying the deck, whose texts are
+// shared) and the whole write the worker thread does (fold back, encode,
+// write through the safe writer, metadata).
+
+#include "core/deck/cardfile.h"
+#include "core/deck/deck.h"
+#include "core/deck/recovery.h"
+#include "generator.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kCards = 1'000'000;
+
+struct Loaded {
+    QTemporaryDir dir;
+    mdk::Deck deck;
+    bool ok = false;
+    Loaded()
+    {
+        mdk::generator::Settings settings;
+        settings.cards = kCards;
+        const QString path = dir.filePath(QStringLiteral("deck.mdk"));
+        ok = mdk::generator::writeFile(settings, path).ok && mdk::cardfile::read(path, deck).opened;
+        // An unsaved change, as when a copy is due.
+        ok = ok && deck.appendViewCard(QStringLiteral("new"), QStringLiteral("card"));
+    }
+};
+
+Loaded &loaded()
+{
+    static Loaded once;
+    return once;
+}
+
+// What the window's thread does: the snapshot. Freeing it is the worker's.
+void snapshot(benchmark::State &state)
+{
+    if (!loaded().ok) {
+        state.SkipWithError("the generated deck did not load");
+        return;
+    }
+    for (auto _ : state) {
+        auto copy = std::make_unique<mdk::Deck>(loaded().deck);
+        benchmark::DoNotOptimize(copy->fileCount());
+        state.PauseTiming();
+        copy.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kCards);
+}
+
+// The worker's part: everything from the snapshot to both files on disk.
+void wholeWrite(benchmark::State &state)
+{
+    if (!loaded().ok) {
+        state.SkipWithError("the generated deck did not load");
+        return;
+    }
+    const QString folder = loaded().dir.filePath(QStringLiteral("recovery"));
+    mdk::recovery::Meta meta;
+    meta.time = QDateTime::currentDateTime();
+    meta.writer = mdk::recovery::thisProcess();
+    for (auto _ : state) {
+        const mdk::WriteResult result = mdk::recovery::writeCopy(loaded().deck, meta, folder, QStringLiteral("b"));
+        if (!result.ok) {
+            state.SkipWithError(qPrintable(result.error));
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kCards);
+}
+
+} // namespace
+
+BENCHMARK(snapshot)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(wholeWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK_MAIN();
