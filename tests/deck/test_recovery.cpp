@@ -74,7 +74,9 @@ void TestRecovery::copiesAreOfferedOnlyForTheirFileAndOnlyWhenTheirWriterIsGone(
             meta.time = QDateTime::currentDateTime().addSecs(i);
             meta.writer = writer;
             const QString base = copyName(meta.path, writer, 1000 + i);
-            names.insert(base);
+            // The model: one copy per writer and file; a new deck's are all kept.
+            names.insert(kind == New ? QStringLiteral("new %1").arg(i)
+                                     : QStringLiteral("%1 %2 %3").arg(writer.pid).arg(writer.host, meta.path));
             const WriteResult result = writeCopy(deck, meta, folder, base);
             QVERIFY2(result.ok, qPrintable(result.error));
             made.push_back({writer, kind});
