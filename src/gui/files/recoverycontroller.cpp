@@ -132,7 +132,7 @@ void RecoveryController::offer(const recovery::Offer &offer)
     // The recovered deck is this process's now: its own copy follows.
     removeIt();
     lastPath_ = openPath();
-    Q_EMIT statusMessage(QStringLiteral("Recovered %1 cards").arg(deck_.fileCount() + deck_.viewCount()));
+    Q_EMIT statusMessage(QStringLiteral("Recovered %1 cards").arg(deck_.fileCount()));
     deckTouched();
 }
 
