@@ -8,7 +8,9 @@
 # sweep, clear of 100,000 cards, rename, new) on 1,000,000 cards in 1,000
 # categories; conversion of 100 MB of each earlier layout; merging 100 MB,
 # Paste from against opening, and copying a card into a 100 MB file; the
-# Print command's start and printing 1,000,000 cards to PDF in list format;
+# recovery copy of 1,000,000 cards (the snapshot that blocks the window
+# and the whole write); the Print command's start and printing 1,000,000
+# cards to PDF in list format;
 # then the resident memory after
 # loading a 1,000,000-card file, and the peak memory and wall time of whole
 # mdktool processes on it (page faults and freeing at exit included).
