@@ -12,6 +12,15 @@ using namespace mdk::recovery;
 
 namespace {
 
+// The snapshot gathered in small slices, as the window does in large ones.
+Snapshot gathered(const Deck &deck)
+{
+    Snapshot snapshot(deck);
+    while (!snapshot.gather(deck, 3)) {
+    }
+    return snapshot;
+}
+
 void writeRaw(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -77,7 +86,7 @@ void TestRecovery::copiesAreOfferedOnlyForTheirFileAndOnlyWhenTheirWriterIsGone(
             // The model: one copy per writer and file; a new deck's are all kept.
             names.insert(kind == New ? QStringLiteral("new %1").arg(i)
                                      : QStringLiteral("%1 %2 %3").arg(writer.pid).arg(writer.host, meta.path));
-            const WriteResult result = writeCopy(deck, meta, folder, base);
+            const WriteResult result = writeCopy(gathered(deck), meta, folder, base);
             QVERIFY2(result.ok, qPrintable(result.error));
             made.push_back({writer, kind});
         }
@@ -115,26 +124,37 @@ void TestRecovery::copiesAreOfferedOnlyForTheirFileAndOnlyWhenTheirWriterIsGone(
             QVERIFY(!(c.meta.writer == world.self));
     }
 
-    // Subcategory mode: the copy holds what Save writes, never the combined view.
-    Deck sub;
-    const CategoryTree::NodeId child = sub.addCategory(sub.tree().root(), QStringLiteral("Child"));
-    sub.appendFileCard(QStringLiteral("m"), QStringLiteral("1"), CategoryTree::kMainName);
-    sub.appendFileCard(QStringLiteral("c"), QStringLiteral("2"), QStringLiteral("Child"));
-    sub.LoadView(CategoryTree::kMainName);
-    sub.ToggleSubcategoryMode();
-    QCOMPARE(sub.viewCount(), 2);
-    Q_UNUSED(child);
-    Deck saved = sub;
-    saved.ToggleSubcategoryMode();
-    saved.WriteBackView();
-    QVERIFY(writeCopy(sub, Meta{}, folder, QStringLiteral("sub")).ok);
-    QFile copy(QDir(folder).filePath(QStringLiteral("sub.mdk")));
-    QVERIFY(copy.open(QIODevice::ReadOnly));
-    QCOMPARE(copy.readAll(), cardfile::serializeDeck(saved));
-    QVERIFY(sub.showSubCategories()); // the deck itself stays as it was
+    // The copy holds what Save writes: the view folded back, and in
+    // subcategory mode the open category's own cards, never the combined view.
+    for (const bool subcategories : {false, true}) {
+        Deck sub;
+        const CategoryTree::NodeId child = sub.addCategory(sub.tree().root(), QStringLiteral("Child"));
+        for (int k = 0; k < 7; ++k) {
+            sub.appendFileCard(QStringLiteral("m%1").arg(k), QStringLiteral("1"), CategoryTree::kMainName);
+            sub.appendFileCard(QStringLiteral("c%1").arg(k), QStringLiteral("2"), QStringLiteral("Child"));
+        }
+        sub.selectCategory(child);
+        sub.OpenCategory();
+        QVERIFY(sub.appendViewCard(QStringLiteral("typed"), QStringLiteral("é")));
+        sub.selectCategory(sub.tree().root());
+        sub.OpenCategory();
+        QVERIFY(sub.appendViewCard(QStringLiteral("typed in"), QStringLiteral("Main")));
+        if (subcategories) {
+            sub.ToggleSubcategoryMode();
+            QVERIFY(sub.showSubCategories());
+        }
+        Deck saved = sub;
+        if (saved.showSubCategories())
+            saved.ToggleSubcategoryMode();
+        saved.WriteBackView();
+        QVERIFY(writeCopy(gathered(sub), Meta{}, folder, QStringLiteral("sub")).ok);
+        QFile copy(QDir(folder).filePath(QStringLiteral("sub.mdk")));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), cardfile::serializeDeck(saved));
+    }
 
     // A folder that cannot be made: the write fails and touches nothing else.
-    const WriteResult blocked = writeCopy(sub, Meta{}, fileA + QStringLiteral("/recovery"), QStringLiteral("x"));
+    const WriteResult blocked = writeCopy(gathered(deck), Meta{}, fileA + QStringLiteral("/recovery"), QStringLiteral("x"));
     QVERIFY(!blocked.ok);
     QCOMPARE(identityOf(fileA), idA);
 }

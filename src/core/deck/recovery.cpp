@@ -197,19 +197,81 @@ QString question(const Offer &offer)
         .arg(offer.copy.meta.cards);
 }
 
-WriteResult writeCopy(Deck snapshot, Meta meta, const QString &folder, const QString &baseName)
+Snapshot::Snapshot(const Deck &deck)
+    : tree_(deck.tree()), encoding_(deck.encoding()),
+      open_(deck.showSubCategories() ? deck.tree().selectedName() : deck.oldTreeName()),
+      openFromView_(!deck.showSubCategories())
+{
+    cards_.reserve(size_t(deck.fileCount()) + size_t(openFromView_ ? deck.viewCount() : 0));
+}
+
+int Snapshot::nameIndex(const QString &name)
+{
+    names_.push_back(name);
+    return int(names_.size()) - 1;
+}
+
+bool Snapshot::gather(const Deck &deck, int cards)
+{
+    for (int done = 0; phase_ < 2 && done < cards; ++done) {
+        if (phase_ == 1 && openFromView_) {
+            if (next_ >= deck.viewCount()) {
+                phase_ = 2;
+                break;
+            }
+            if (lastIndex_ < 0 || !lastOpen_) {
+                lastIndex_ = nameIndex(open_);
+                lastOpen_ = true;
+                lastName_ = nullptr;
+            }
+            cards_.push_back({deck.viewSide1(next_), deck.viewSide2(next_), lastIndex_});
+            ++next_;
+            continue;
+        }
+        if (next_ >= deck.fileCount()) {
+            ++phase_;
+            next_ = 0;
+            continue;
+        }
+        const QString &name = deck.fileCategory(next_);
+        if (&name != lastName_) {
+            lastName_ = &name;
+            lastIndex_ = nameIndex(name);
+            lastOpen_ = sameText(name, open_);
+        }
+        // Phase 0 takes the other categories' cards, phase 1 the open one's.
+        if (lastOpen_ == (phase_ == 1))
+            cards_.push_back({deck.fileSide1(next_), deck.fileSide2(next_), lastIndex_});
+        ++next_;
+    }
+    return phase_ >= 2;
+}
+
+Deck Snapshot::toDeck() const
+{
+    Deck deck;
+    std::vector<CategoryTree::NodeId> ids(size_t(tree_.nodeCount()) + 1, tree_.root());
+    for (CategoryTree::NodeId node : tree_.descendants(tree_.root()))
+        if (size_t(node) < ids.size())
+            ids[size_t(node)] = deck.addCategory(ids[size_t(tree_.parent(node))], tree_.name(node));
+    deck.reserveFileCards(int(cards_.size()));
+    for (const Card &card : cards_)
+        deck.appendFileCard(card.side1, card.side2, names_[size_t(card.category)]);
+    deck.setEncoding(encoding_);
+    return deck;
+}
+
+WriteResult writeCopy(const Snapshot &snapshot, Meta meta, const QString &folder, const QString &baseName)
 {
     if (!QDir().mkpath(folder))
         return {false, QStringLiteral("Cannot make the folder %1.").arg(folder)};
     // Only the owner may read unsaved cards.
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (snapshot.showSubCategories())
-        snapshot.ToggleSubcategoryMode();
-    snapshot.WriteBackView();
-    meta.cards = snapshot.fileCount();
-    meta.category = snapshot.oldTreeName();
+    const Deck deck = snapshot.toDeck();
+    meta.cards = deck.fileCount();
+    meta.category = snapshot.openCategory();
     const QDir dir(folder);
-    WriteResult result = cardfile::writeDeck(snapshot, dir.filePath(baseName + kDeckExt));
+    WriteResult result = cardfile::writeDeck(deck, dir.filePath(baseName + kDeckExt));
     if (result.ok)
         result = writeFileSafely(dir.filePath(baseName + kMetaExt), writeMeta(meta));
     return result;

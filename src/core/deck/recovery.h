@@ -98,11 +98,47 @@ std::optional<Offer> offerForFile(const std::vector<Copy> &copies, const QString
 // "Unsaved changes to NAME from TIME (N cards) were found. Recover them?"
 QString question(const Offer &offer);
 
-// What a copy holds: what Save would write. The snapshot leaves
-// subcategory mode and folds its view back, as a save does; then the card
-// file and the metadata go through the safe writer (the card file first,
-// so a metadata file always names a complete copy).
-WriteResult writeCopy(Deck snapshot, Meta meta, const QString &folder, const QString &baseName);
+// What Save would write, gathered from the deck in slices on the window's
+// thread: copying a text costs a reference count, and a million cards at
+// once would pause the window for tens of milliseconds. The file's cards
+// outside the open category, then the open category's (the view's, or in
+// subcategory mode the selected category's file cards, as leaving the mode
+// before a save gives). The deck must not change between slices: the
+// caller starts again when it does.
+class Snapshot {
+public:
+    explicit Snapshot(const Deck &deck);
+    // Copies up to `cards` more cards; true once every card is copied.
+    bool gather(const Deck &deck, int cards);
+    int cardCount() const { return int(cards_.size()); }
+    const QString &openCategory() const { return open_; }
+    // The deck Save would write: tree, encoding and cards (any thread).
+    Deck toDeck() const;
+
+private:
+    struct Card {
+        QString side1, side2;
+        int category; // index into names_
+    };
+    int nameIndex(const QString &name);
+
+    CategoryTree tree_;
+    TextEncoding encoding_;
+    QString open_;
+    bool openFromView_;
+    int phase_ = 0; // 0 the other categories, 1 the open one, 2 done
+    int next_ = 0;
+    std::vector<Card> cards_;
+    std::vector<QString> names_;
+    // The name last seen, by address (a deck keeps each name once).
+    const QString *lastName_ = nullptr;
+    int lastIndex_ = -1;
+    bool lastOpen_ = false;
+};
+
+// The card file and the metadata of a copy, through the safe writer (the
+// card file first, so a metadata file always names a complete copy).
+WriteResult writeCopy(const Snapshot &snapshot, Meta meta, const QString &folder, const QString &baseName);
 
 // The debounce: a change restarts the wait; a copy is due when the deck
 // still differs from its file and nothing changed for the interval.

@@ -52,6 +52,9 @@ void RecoveryController::deckTouched()
     // Loaded, saved or reverted: this is the file the next copy is made from.
     if (!now.differs)
         identity_ = recovery::identityOf(path);
+    // A snapshot half gathered is of a deck that is no more.
+    if (gathering_ && !(now == gatheringFrom_))
+        gathering_.reset();
     switch (recovery::afterCommand(last_, now, options_.recoveryOn)) {
     case recovery::Step::Remove:
         timer_.stop();
@@ -138,13 +141,29 @@ void RecoveryController::offer(const recovery::Offer &offer)
 
 void RecoveryController::writeNow()
 {
-    if (folder_.isEmpty() || !options_.recoveryOn || !document_.differsFromFile())
+    if (folder_.isEmpty() || !options_.recoveryOn || !document_.differsFromFile() || gathering_)
         return;
     if (busy_) {
         again_ = true;
         return;
     }
     join();
+    gathering_ = std::make_unique<recovery::Snapshot>(deck_);
+    gatheringFrom_ = {deck_.viewRevision(), deck_.treeRevision(), document_.differsFromFile()};
+    gatherSlice();
+}
+
+void RecoveryController::gatherSlice()
+{
+    if (!gathering_)
+        return; // the deck changed: the next change's timer starts again
+    // The window's events run between slices; the frame tells us of any
+    // change before the next slice, and the snapshot is then dropped.
+    if (!gathering_->gather(deck_, kSliceCards)) {
+        QTimer::singleShot(0, this, &RecoveryController::gatherSlice);
+        return;
+    }
+    std::unique_ptr<recovery::Snapshot> snapshot = std::move(gathering_);
     recovery::Meta meta;
     meta.path = openPath();
     meta.identity = identity_;
@@ -152,10 +171,8 @@ void RecoveryController::writeNow()
     meta.writer = world_.self;
     const QString base = recovery::copyName(meta.path, world_.self, startMs_);
     busy_ = true;
-    // The only part on the window's thread: the deck's texts are shared.
-    Deck snapshot = deck_;
-    worker_ = std::thread([this, snapshot = std::move(snapshot), meta, folder = folder_, base]() mutable {
-        const WriteResult result = recovery::writeCopy(std::move(snapshot), meta, folder, base);
+    worker_ = std::thread([this, snapshot = std::move(snapshot), meta, folder = folder_, base] {
+        const WriteResult result = recovery::writeCopy(*snapshot, meta, folder, base);
         QMetaObject::invokeMethod(this, [this, result, base] { written(result, base); }, Qt::QueuedConnection);
     });
 }

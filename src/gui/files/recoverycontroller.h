@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include <memory>
 #include <thread>
 
 namespace mdk {
@@ -16,8 +17,8 @@ class OpenDocument;
 // Keeps the recovery copy of the open deck and offers leftover copies back.
 // The frame tells it after every command (and when the pane opens a
 // category); a change waits for the interval, so a burst gives one write.
-// The deck is copied on the window's thread (its texts are shared, so that
-// is cheap) and written on a worker thread. Inert until given a folder.
+// What Save would write is gathered on the window's thread in slices
+// between events and written on a worker thread. Inert until given a folder.
 class RecoveryController : public QObject {
     Q_OBJECT
 public:
@@ -35,12 +36,15 @@ public:
     void deckTouched();
     // Offers the copies left by programs that ended without saving.
     void offerAtStartup();
-    // The timer's work: snapshot now, write on the worker thread.
+    // The timer's work: gather the snapshot in slices, then write it on the
+    // worker thread.
     void writeNow();
+    // Cards copied per slice on the window's thread (a few milliseconds).
+    static constexpr int kSliceCards = 100'000;
     // The base name of the copy this process has on disk (empty: none).
     const QString &ownCopy() const { return ownBase_; }
     // A copy is being written on the worker thread.
-    bool writing() const { return busy_; }
+    bool writing() const { return busy_ || gathering_ != nullptr; }
 
 Q_SIGNALS:
     void statusMessage(const QString &text);
@@ -52,6 +56,7 @@ private:
     void written(const WriteResult &result, const QString &base);
     void removeOwn();
     void join();
+    void gatherSlice();
 
     Deck &deck_;
     Options &options_;
@@ -67,6 +72,9 @@ private:
     recovery::FileIdentity identity_; // the open file as loaded or saved
     QString ownBase_;
     QSet<QString> asked_; // copies asked about in this run
+    // The snapshot being gathered, and the deck's state when it began.
+    std::unique_ptr<recovery::Snapshot> gathering_;
+    recovery::DeckStamp gatheringFrom_;
     std::thread worker_;
     bool busy_ = false;
     bool again_ = false;
