@@ -1,6 +1,7 @@
 // libFuzzer target for the recovery metadata reader, which runs at every
 // start-up on whatever is in the state folder: any bytes must read without
 // crashing or hanging, and what it accepts must write and read back the same.
+// Run from a fuzz build: fuzz_recoverymeta -max_len=70000 fuzz/corpus-recovery
 
 #include "core/deck/recovery.h"
 
