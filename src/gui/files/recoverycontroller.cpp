@@ -132,11 +132,13 @@ void RecoveryController::offer(const recovery::Offer &offer)
         Q_EMIT captionChanged(QStringLiteral("Mnemodeck"));
     }
     deck_.markRecovered(offer.as == recovery::OfferAs::File);
-    // The recovered deck is this process's now: its own copy follows.
-    removeIt();
     lastPath_ = openPath();
     Q_EMIT statusMessage(QStringLiteral("Recovered %1 cards").arg(deck_.fileCount()));
+    // The recovered deck is this process's now: its own copy follows at
+    // once, and the old one goes when that is written.
+    adopted_ << copy.metaFile << copy.deckFile;
     deckTouched();
+    writeNow();
 }
 
 void RecoveryController::writeNow()
@@ -182,6 +184,7 @@ void RecoveryController::written(const WriteResult &result, const QString &base)
     join();
     if (result.ok) {
         failureShown_ = false;
+        dropAdopted();
         if (!ownBase_.isEmpty() && ownBase_ != base)
             removeOwn();
         ownBase_ = base;
@@ -201,8 +204,16 @@ void RecoveryController::written(const WriteResult &result, const QString &base)
     again_ = false;
 }
 
+void RecoveryController::dropAdopted()
+{
+    for (const QString &file : std::as_const(adopted_))
+        QFile::remove(file);
+    adopted_.clear();
+}
+
 void RecoveryController::removeOwn()
 {
+    dropAdopted();
     if (ownBase_.isEmpty())
         return;
     const QDir dir(folder_);

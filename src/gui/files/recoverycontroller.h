@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QSet>
+#include <QStringList>
 #include <QTimer>
 
 #include <memory>
@@ -55,6 +56,7 @@ private:
     void offer(const recovery::Offer &offer);
     void written(const WriteResult &result, const QString &base);
     void removeOwn();
+    void dropAdopted();
     void join();
     void gatherSlice();
 
@@ -71,6 +73,9 @@ private:
     QString lastPath_;
     recovery::FileIdentity identity_; // the open file as loaded or saved
     QString ownBase_;
+    // A dead program's copy that was recovered: kept until this process's
+    // own copy (or the file) holds its cards, so no crash in between loses them.
+    QStringList adopted_;
     QSet<QString> asked_; // copies asked about in this run
     // The snapshot being gathered, and the deck's state when it began.
     std::unique_ptr<recovery::Snapshot> gathering_;
