@@ -8,7 +8,9 @@
 # sweep, clear of 100,000 cards, rename, new) on 1,000,000 cards in 1,000
 # categories; conversion of 100 MB of each earlier layout; merging 100 MB,
 # Paste from against opening, and copying a card into a 100 MB file; the
-# Print command's start and printing 1,000,000 cards to PDF in list format;
+# recovery copy of 1,000,000 cards (the snapshot that blocks the window
+# and the whole write); the Print command's start and printing 1,000,000
+# cards to PDF in list format;
 # then the resident memory after
 # loading a 1,000,000-card file, and the peak memory and wall time of whole
 # mdktool processes on it (page faults and freeing at exit included).
@@ -23,7 +25,7 @@ ensure_packages cmake ninja-build g++ qt6-base-dev libbenchmark-dev fonts-libera
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DMNEMODECK_BUILD_BENCH=ON -DMNEMODECK_BUILD_GUI=ON -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
 ninja -C "$build" bench_deck bench_edit bench_search bench_shuffle bench_category bench_convert bench_transfer \
-  bench_print bench_editdialog rss_after_load mdktool >/dev/null
+  bench_print bench_editdialog bench_recovery rss_after_load mdktool >/dev/null
 
 bin() { find "$build" -type f -name "$1" -perm -u+x | head -n 1; }
 
@@ -53,6 +55,10 @@ echo "== conversion of earlier layouts, 100 MB each"
 echo
 echo "== merge, Paste from and Copy to file"
 "$(bin bench_transfer)" "$@"
+
+echo
+echo "== the recovery copy of 1,000,000 cards: the window's part and the whole write"
+"$(bin bench_recovery)" "$@"
 
 echo
 echo "== printing 1,000,000 cards"

@@ -38,6 +38,9 @@ public:
     QList<std::optional<QFont>> fontAnswers;
     QList<FileDialog> fileDialogs;
     QStringList unexpected;
+    // Answers to the recovery question; an unexpected one is Decide later.
+    QList<RecoveryAnswer> recoverAnswers;
+    QStringList recoverQuestions;
 
     QMessageBox::StandardButton message(QWidget *, Icon icon, const QString &caption, const QString &text,
                                         QMessageBox::StandardButtons buttons) override
@@ -63,6 +66,15 @@ public:
             return -1;
         }
         return choices.takeFirst();
+    }
+    RecoveryAnswer askRecover(QWidget *, const QString &, const QString &text) override
+    {
+        recoverQuestions << text;
+        if (recoverAnswers.isEmpty()) {
+            unexpected << QStringLiteral("recovery: ") + text;
+            return RecoveryAnswer::Later;
+        }
+        return recoverAnswers.takeFirst();
     }
     QString openFileName(QWidget *, const QString &caption, const QString &startDir) override
     {

@@ -89,6 +89,13 @@ public:
     // An earlier version of the file was read in its place: it differs from
     // the file on disk until saved.
     void markRestored() { changed_ = true; }
+    // A recovery copy was just read in place of the file: its changes are
+    // unsaved again, and it has a file only when it was a saved deck's.
+    void markRecovered(bool hasFile)
+    {
+        changed_ = true;
+        saved_ = hasFile;
+    }
     void setEncoding(TextEncoding encoding) { encoding_ = encoding; }
 
     // ---- Categories ----

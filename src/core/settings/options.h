@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/deck/versions.h"
+
 #include <QPoint>
 #include <QString>
 
@@ -53,6 +55,11 @@ struct Options {
     LogFont LUsingFont;
     // Slot 0 is the open file; slots 1..5 are the recent-files list.
     std::array<RecentFile, 6> files;
+    // Never losing work: the recovery copy (on, seconds after the last
+    // change) and how many earlier versions of a file each save keeps.
+    bool recoveryOn = true;
+    int recoveryIntervalSec = 5;
+    int versionsKept = versions::kDefaultKept;
 };
 
 } // namespace mdk

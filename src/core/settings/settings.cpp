@@ -25,6 +25,9 @@ const QString kSearch = QStringLiteral("Search");
 const QString kShuffle = QStringLiteral("Shuffle");
 const QString kHelpDirectory = QStringLiteral("HelpDirectory");
 const QString kName = QStringLiteral("Name");
+const QString kRecoveryOn = QStringLiteral("Enabled");
+const QString kRecoveryInterval = QStringLiteral("IntervalSeconds");
+const QString kVersionsKept = QStringLiteral("VersionsKept");
 const QString kPath = QStringLiteral("Path");
 
 const QString kYes = QStringLiteral("Yes");
@@ -199,6 +202,23 @@ int toDecimal(const QString &text)
     return int(qMin<qint64>(value, std::numeric_limits<int>::max()));
 }
 
+static void loadRecovery(SettingsStore &store, Options &o)
+{
+    const QString &v = store.RegString();
+    if (store.RetrieveInfo(kRecoveryKey, kRecoveryOn))
+        o.recoveryOn = !same(v, kNo);
+    // Out-of-range numbers fall back to the defaults rather than to a
+    // copy written every millisecond or never.
+    if (store.RetrieveInfo(kRecoveryKey, kRecoveryInterval)) {
+        const int seconds = toDecimal(v);
+        o.recoveryIntervalSec = seconds >= 1 && seconds <= 3600 ? seconds : Options{}.recoveryIntervalSec;
+    }
+    if (store.RetrieveInfo(kRecoveryKey, kVersionsKept)) {
+        const int kept = toDecimal(v);
+        o.versionsKept = kept >= 0 && kept <= 1000 ? kept : Options{}.versionsKept;
+    }
+}
+
 void readFramePosition(SettingsStore &store, Options &options)
 {
     options.Xpos = store.RetrieveInfo(kConfigKey, kWindowX) ? toDecimal(store.RegString()) : 0;
@@ -212,6 +232,7 @@ void LoadINI(SettingsStore &store, Options &options, const QString &currentDirec
     loadHelpDirectory(store, options, currentDirectory);
     loadFont(store, options.LUsingFont);
     loadRecentFiles(store, options);
+    loadRecovery(store, options);
 }
 
 QPoint clampFramePosition(const FramePlacement &p)
@@ -270,6 +291,10 @@ void SaveINI(SettingsStore &store, const Options &o, const FramePlacement &place
         store.SetInfo(filesListKey(k + 1), kName, saved[size_t(k)].name);
     for (int k = 0; k < recent::kListSize; ++k)
         store.SetInfo(filesListKey(k + 1), kPath, saved[size_t(k)].path);
+
+    store.SetInfo(kRecoveryKey, kRecoveryOn, o.recoveryOn ? kYes : kNo);
+    store.SetInfo(kRecoveryKey, kRecoveryInterval, QString::number(o.recoveryIntervalSec));
+    store.SetInfo(kRecoveryKey, kVersionsKept, QString::number(o.versionsKept));
 
     store.sync();
 }

@@ -149,4 +149,22 @@ std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &ini
     return font;
 }
 
+UserDialogs::RecoveryAnswer QtUserDialogs::askRecover(QWidget *parent, const QString &caption,
+                                                     const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QPushButton *recover = box.addButton(QStringLiteral("Recover"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+    QPushButton *later = box.addButton(QStringLiteral("Decide later"), QMessageBox::RejectRole);
+    box.setDefaultButton(recover);
+    // Escape or the close button must never throw the changes away.
+    box.setEscapeButton(later);
+    box.exec();
+    if (box.clickedButton() == recover)
+        return RecoveryAnswer::Recover;
+    if (box.clickedButton() == discard)
+        return RecoveryAnswer::Discard;
+    return RecoveryAnswer::Later;
+}
+
 } // namespace mdk

@@ -21,6 +21,9 @@ public:
     // The answer to a save question: Cancelled when the box was closed
     // (Escape or its close button) without Yes or No.
     enum class Answer { Yes, No, Cancelled };
+    // The answer to the recovery question; Later also when the box was
+    // closed unanswered, so the copy is kept.
+    enum class RecoveryAnswer { Recover, Discard, Later };
 
     virtual ~UserDialogs() = default;
 
@@ -55,6 +58,9 @@ public:
 
     // The font chosen, or nothing when cancelled.
     virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
+
+    // Recover (the default) / Discard / Decide later, about a recovery copy.
+    virtual RecoveryAnswer askRecover(QWidget *parent, const QString &caption, const QString &text) = 0;
 
     // Conveniences for the usual kinds.
     void warn(QWidget *parent, const QString &caption, const QString &text)
@@ -98,6 +104,7 @@ public:
     void previewPrint(QWidget *parent, QPrinter &printer,
                       const std::function<void(QPrinter *)> &paint) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+    RecoveryAnswer askRecover(QWidget *parent, const QString &caption, const QString &text) override;
 };
 
 } // namespace mdk

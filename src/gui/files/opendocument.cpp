@@ -259,7 +259,7 @@ OpenDocument::DiskAnswer OpenDocument::askIfChangedOnDisk(const QString &target)
 
 void OpenDocument::keepVersion(const QString &path)
 {
-    const QString error = versions::keep(path, versions::kDefaultKept);
+    const QString error = versions::keep(path, options_.versionsKept);
     if (error.isEmpty()) {
         versionFailureShown_ = false;
     } else if (!versionFailureShown_) {

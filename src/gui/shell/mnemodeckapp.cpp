@@ -3,6 +3,7 @@
 #include "core/appinfo.h"
 #include "core/deck/originalfile.h"
 #include "core/settings/settingsstore.h"
+#include "gui/files/recoverycontroller.h"
 #include "gui/shell/mnemodeckwindow.h"
 
 #include <QDir>
@@ -30,6 +31,7 @@ void MnemodeckApp::InitMainWindow(const StartupFile &startup)
                                  QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
                                  originalfile::templatesFolder());
     window_->sizeFrame();
+    window_->recovery().useFolder(recovery::standardFolder());
     // Messages of the start-up load come before the window, as the load
     // happens during set-up.
     window_->LoadStartupFileFn(startup);

@@ -14,6 +14,7 @@
 #include "gui/edit/editcontroller.h"
 #include "gui/files/filecommands.h"
 #include "gui/files/opendocument.h"
+#include "gui/files/recoverycontroller.h"
 #include "gui/files/transfercontroller.h"
 #include "gui/files/versioncontroller.h"
 #include "gui/help/helpcontroller.h"
@@ -127,6 +128,10 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
         connect(controller, &CommandController::helpRequested, help, &HelpController::openHelp);
     }
     connectFileCommands(files);
+    recovery_ = new RecoveryController(context, *document_, this);
+    connect(recovery_, &RecoveryController::statusMessage, this, &MnemodeckWindow::ShowStatusMessage);
+    connect(recovery_, &RecoveryController::captionChanged, this, &QWidget::setWindowTitle);
+    connect(client_, &MDKMainDlg::stateChanged, recovery_, &RecoveryController::deckTouched);
     connect(notepad, &NotepadController::notepadChanged, this, &MnemodeckWindow::updateCommands);
     connect(about, &AboutController::aboutChanged, this, &MnemodeckWindow::updateCommands);
     connect(about, &AboutController::reseedRequested, search, &SearchController::reseed);
@@ -329,6 +334,7 @@ void MnemodeckWindow::runCommand(int id)
     // stepping ends here, and the command acts on the card shown now.
     client_->stopAutoRepeat();
     handlers_.value(id)();
+    recovery_->deckTouched();
     // The handler changed only the deck: show what moved.
     client_->refresh();
     // After a command's dialog the keys belong to the window again, even
@@ -451,11 +457,12 @@ void MnemodeckWindow::LoadStartupFileFn(const StartupFile &startup)
 {
     if (!startup.LoadStartupSure) {
         aboutCommands().NewIntroWindow();
-        return;
+    } else {
+        // The file is found case-insensitively in its folder; only a file
+        // that was read becomes the open one and enters the recent files.
+        fileCommands().LoadStartupFile(startup.LoadStartupPath, startup.LoadStartupFile);
     }
-    // The file is found case-insensitively in its folder; only a file that
-    // was read becomes the open one and enters the recent files.
-    fileCommands().LoadStartupFile(startup.LoadStartupPath, startup.LoadStartupFile);
+    recovery_->offerAtStartup();
     client_->refresh();
     updateCommands();
 }

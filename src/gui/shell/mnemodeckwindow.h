@@ -23,6 +23,7 @@ class AboutController;
 class CategoryController;
 class NotepadController;
 class PrintController;
+class RecoveryController;
 class CommandController;
 class EditController;
 class FileCommands;
@@ -83,6 +84,7 @@ public:
     AboutController &aboutCommands() const;
     TransferController &transferCommands() const;
     PrintController &printCommands() const;
+    RecoveryController &recovery() const { return *recovery_; }
 
     // ---- Commands ----
     QAction *commandAction(int id) const { return actions_.value(id); }
@@ -140,6 +142,7 @@ private:
     MDKMainDlg *client_ = nullptr;
     std::vector<CommandController *> controllers_;
     OpenDocument *document_ = nullptr;
+    RecoveryController *recovery_ = nullptr;
     QHash<int, std::function<void()>> handlers_;
 
     QHash<int, QAction *> actions_;
