@@ -88,17 +88,18 @@ void deleteCurrent(benchmark::State &state)
 void cutCurrent(benchmark::State &state)
 {
     mdk::Deck deck;
+    mdk::edit::CopyMemory memory;
     makeDeck(deck, 0);
     const int at = position(state);
     timedThenRestore(
         state,
         [&] {
-            mdk::edit::cutCard(deck, at);
+            mdk::edit::cutCard(deck, at, memory);
             benchmark::DoNotOptimize(deck.placeseek());
         },
         [&] {
             deck.setCurrentCard(deck.viewCount(), deck.side());
-            mdk::edit::pasteCard(deck);
+            mdk::edit::pasteCard(deck, memory);
             markSpread(deck);
         });
 }
@@ -106,14 +107,15 @@ void cutCurrent(benchmark::State &state)
 void pasteBeforeCurrent(benchmark::State &state)
 {
     mdk::Deck deck;
+    mdk::edit::CopyMemory memory;
     makeDeck(deck, 0);
-    mdk::edit::copyCard(deck, 7);
+    mdk::edit::copyCard(deck, 7, memory);
     const int at = position(state);
     timedThenRestore(
         state,
         [&] {
             deck.setCurrentCard(at, deck.side());
-            mdk::edit::pasteCard(deck);
+            mdk::edit::pasteCard(deck, memory);
             benchmark::DoNotOptimize(deck.placeseek());
         },
         [&] {
