@@ -197,6 +197,35 @@ private Q_SLOTS:
         QVERIFY(run.dialogs.unexpected.isEmpty());
     }
 
+    // Two windows on one file: the second asks before opening it, and before
+    // Save As writes over it; No leaves it alone.
+    void aFileHeldByAnotherWindowIsUsedOnlyAfterAsking()
+    {
+        Run first(*home_);
+        const QString path = cards(QStringLiteral("alpha.mdk"));
+        first.open(path);
+        const QByteArray before = [&] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+
+        Run second(*home_);
+        second.dialogs.answers << QMessageBox::No;
+        second.open(path);
+        QVERIFY(second.openName().isEmpty());
+        QVERIFY(second.dialogs.messages().constLast().endsWith(QStringLiteral("Open it anyway?")));
+
+        second.addCard(QStringLiteral("mine"), QStringLiteral("card"));
+        second.dialogs.saveAnswers << path;
+        second.dialogs.answers << QMessageBox::No; // the file dialog asked about replacing it
+        second.window->runCommand(CM_FILESAVEAS);
+        QVERIFY(second.dialogs.messages().constLast().endsWith(QStringLiteral("Save over it anyway?")));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QVERIFY(second.deck().changed());
+    }
+
     // No state folder to keep versions in: the saves still write the file
     // and clear the changed state, and the status line says why once.
     void failedVersionWriteLeavesTheSaveAloneAndIsReportedOnce()

@@ -194,7 +194,7 @@ void OpenDocument::reportWriteFailure(const QString &path, bool existed, const Q
                                    : QStringLiteral("Nothing was written.")));
 }
 
-bool OpenDocument::claimLock(const QString &path, const QString &displayName, FileLock &lock)
+bool OpenDocument::claimLock(const QString &path, const QString &displayName, FileLock &lock, bool writing)
 {
     if (lock_.holds() && names::sameFile(lock_.file(), path))
         return true;
@@ -202,10 +202,11 @@ bool OpenDocument::claimLock(const QString &path, const QString &displayName, Fi
     // always did.
     if (lock.take(path) != FileLock::Result::HeldElsewhere)
         return true;
-    return dialogs_.ask(window_, kFileOpen,
-                        QStringLiteral("%1 is open in another Mnemodeck window (process %2). Open it anyway?")
+    return dialogs_.ask(window_, writing ? QStringLiteral("Save As") : kFileOpen,
+                        QStringLiteral("%1 is open in another Mnemodeck window (process %2). %3")
                             .arg(displayName)
-                            .arg(lock.holderPid()));
+                            .arg(lock.holderPid())
+                            .arg(writing ? QStringLiteral("Save over it anyway?") : QStringLiteral("Open it anyway?")));
 }
 
 void OpenDocument::closeFile()
@@ -339,16 +340,17 @@ bool OpenDocument::SaveFileAs()
     // The name keeps the letter case typed; ".mdk" is added unless present.
     const QString targetName = names::saveAsTarget(info.fileName());
     const QString target = QDir(info.absolutePath()).filePath(targetName);
-    if (!mayReplace(target, chosen, QStringLiteral("Save As")) || !writeDeckTo(target))
+    // Another window holding the target would go on saving its own version
+    // over this one: ask first, as opening it would.
+    FileLock moved;
+    if (!mayReplace(target, chosen, QStringLiteral("Save As"))
+        || !claimLock(target, names::displayName(targetName), moved, true) || !writeDeckTo(target))
         return false;
 
     deck_.markSaved();
     // The lock goes with the file.
-    if (!lock_.holds() || !names::sameFile(lock_.file(), target)) {
-        FileLock moved;
-        moved.take(target);
+    if (!lock_.holds() || !names::sameFile(lock_.file(), target))
         lock_ = std::move(moved);
-    }
     stamp_ = DiskStamp::of(target);
     hasVersions_ = !versions::list(target).isEmpty();
     const QString name = names::displayName(targetName);

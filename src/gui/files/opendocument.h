@@ -105,9 +105,10 @@ private:
     // Save's and Save As's refusal of an empty deck; true when refused.
     bool refuseBlank(const QString &caption);
     bool writeDeckTo(const QString &path);
-    // Before a file is read as the open one: its lock, or the user's yes to
-    // opening a file another window holds. False when the user said No.
-    bool claimLock(const QString &path, const QString &displayName, FileLock &lock);
+    // Before a file is read as the open one (or written as it, by Save As):
+    // its lock, or the user's yes to using a file another window holds.
+    // False when the user said No.
+    bool claimLock(const QString &path, const QString &displayName, FileLock &lock, bool writing = false);
     enum class DiskAnswer { Overwrite, SaveAs, Cancel };
     // Save's question when the open file changed on disk since it was read
     // or written here; Overwrite when it did not.
