@@ -455,14 +455,16 @@ void MnemodeckWindow::sizeFrame()
 
 void MnemodeckWindow::LoadStartupFileFn(const StartupFile &startup)
 {
-    if (!startup.LoadStartupSure) {
-        aboutCommands().NewIntroWindow();
-    } else {
+    if (startup.LoadStartupSure) {
         // The file is found case-insensitively in its folder; only a file
         // that was read becomes the open one and enters the recent files.
         fileCommands().LoadStartupFile(startup.LoadStartupPath, startup.LoadStartupFile);
     }
     recovery_->offerAtStartup();
+    // The greeting is for a start with nothing to show; a recovered deck is
+    // something.
+    if (!startup.LoadStartupSure && !deck_.changed())
+        aboutCommands().NewIntroWindow();
     client_->refresh();
     updateCommands();
 }
