@@ -68,6 +68,21 @@ class TestTransfer : public QObject {
 private Q_SLOTS:
     void init() { QVERIFY(dir.isValid()); }
 
+    // Paste from keeps what the view holds: an edited card and a new one
+    // are folded back before the file's cards join, and shown after.
+    void pasteFromKeepsTheViewsEdits()
+    {
+        Deck d = testsupport::mainDeck(2);
+        d.replaceViewCard(0, QStringLiteral("edited"), QStringLiteral("a1"));
+        d.appendViewCard(QStringLiteral("new"), QStringLiteral("a3"));
+        const QByteArray other = testsupport::cardFileBytes({}, {{"pasted", "p", "Main"}});
+        QCOMPARE(transfer::insertBytes(std::string_view(other.constData(), size_t(other.size())), d,
+                                       CategoryTree::kMainName)
+                     .cards,
+                 1);
+        QCOMPARE(testsupport::viewColumn(d, testsupport::Column::Side1), (QStringList{"edited", "q2", "new", "pasted"}));
+    }
+
     void mergePutsEveryCardIntoMainInOrderWithTextsUnchanged();
     void mergeIntoExistingCardFileAppendsOnlyCards();
     void mergeRefusesSelfAndNonCardDestination();

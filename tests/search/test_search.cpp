@@ -84,6 +84,33 @@ class TestSearch : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Two presses in one dialog: a removal that finds no text leaves card 1
+    // current, and the next press scans on from there; the stored boxes
+    // come back the way they were kept.
+    void pressesScanOnFromTheDecksCard()
+    {
+        Deck d = deckOf({{QStringLiteral("target"), QStringLiteral("t1")}, {QStringLiteral("a"), QStringLiteral("1")},
+                         {QStringLiteral("a"), QStringLiteral("2")}, {QStringLiteral("a target"), QStringLiteral("t2")},
+                         {QStringLiteral("z"), QStringLiteral("9")}});
+        d.setCurrentCard(2, 1);
+        mdk::search::Click click = mdk::search::beginSearch(d, {true, false}, QStringLiteral("zzz"), {});
+        QVERIFY(click.removed && click.searched && !click.found);
+        QCOMPARE(d.placeseek(), 0);
+        click = mdk::search::beginSearch(d, {false, false}, QStringLiteral("target"), {});
+        QVERIFY(click.found);
+        QCOMPARE(d.placeseek(), 2);
+        QCOMPARE(d.side(), 0);
+
+        mdk::Options settings;
+        for (const mdk::search::Options o : {mdk::search::Options{true, false}, mdk::search::Options{false, true}}) {
+            mdk::search::storeOptions(settings, o);
+            QCOMPARE(mdk::search::storedOptions(settings).caseSensitive, o.caseSensitive);
+            QCOMPARE(mdk::search::storedOptions(settings).wholeWords, o.wholeWords);
+        }
+        QCOMPARE(settings.casesensitive, 0);
+        QCOMPARE(settings.wholewordsonly, 1);
+    }
+
     void matchRules_data()
     {
         QTest::addColumn<QString>("text");

@@ -330,10 +330,25 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination, q
     return result;
 }
 
+namespace {
+
+// The view's edits go into the file's cards before anything joins them, and
+// the open category is shown again after, with whatever joined it.
+template <typename Add>
+InsertResult insertFolded(Deck &deck, Add &&add)
+{
+    if (!deck.showSubCategories())
+        deck.WriteBackView();
+    const cardfile::LoadReport report = add();
+    deck.LoadView(deck.oldTreeName());
+    return {true, report.storeFull, report.cards};
+}
+
+} // namespace
+
 InsertResult insertBytes(std::string_view bytes, Deck &deck, const QString &target)
 {
-    const cardfile::LoadReport report = cardfile::addCardFile(bytes, deck, &target);
-    return {true, report.storeFull, report.cards};
+    return insertFolded(deck, [&] { return cardfile::addCardFile(bytes, deck, &target); });
 }
 
 InsertResult insertFile(const QString &path, Deck &deck, const QString &target)
@@ -341,8 +356,7 @@ InsertResult insertFile(const QString &path, Deck &deck, const QString &target)
     FileBytes file;
     if (!file.open(path))
         return {};
-    const cardfile::LoadReport report = cardfile::addCardFile(file.bytes(), deck, &target, &file);
-    return {true, report.storeFull, report.cards};
+    return insertFolded(deck, [&] { return cardfile::addCardFile(file.bytes(), deck, &target, &file); });
 }
 
 QString copyTarget(const QString &destination, const QString &dir)

@@ -74,8 +74,9 @@ struct InsertResult {
 // case-sensitive) anywhere in the tree or become the last child of the node
 // found for their parent; its cards are appended to the file-level cards
 // with category "Main" replaced by target, texts as read. Stops at the store
-// size (storeFull; the cards before stay). Sets filehaschanged. The view is
-// not reloaded: the caller folds it back before and loads OldTreeName after.
+// size (storeFull; the cards before stay). The view is folded back first, so
+// its edits are among the file's cards, and loaded again after, so it shows
+// the open category with whatever joined it.
 InsertResult insertFile(const QString &path, Deck &deck, const QString &target);
 InsertResult insertBytes(std::string_view bytes, Deck &deck, const QString &target);
 

@@ -346,4 +346,46 @@ int removeDuplicates(Deck &deck, int side, const std::function<void(int)> &progr
     return removed;
 }
 
+Options storedOptions(const mdk::Options &settings)
+{
+    return {settings.casesensitive != 0, settings.wholewordsonly != 0};
+}
+
+void storeOptions(mdk::Options &settings, Options chosen)
+{
+    settings.casesensitive = chosen.caseSensitive ? 1 : 0;
+    settings.wholewordsonly = chosen.wholeWords ? 1 : 0;
+}
+
+Click beginSearch(Deck &deck, const std::array<bool, 2> &duplicates, const QString &pattern, Options options,
+                  const ClickProgress &progress)
+{
+    Click click;
+    for (int side = 0; side < 2; ++side) {
+        if (!duplicates[size_t(side)])
+            continue;
+        if (progress.searchingFor)
+            progress.searchingFor(side == 0 ? QStringLiteral("Duplicates on side 1")
+                                            : QStringLiteral("Duplicates on side 2"));
+        removeDuplicates(deck, side, progress.scanning);
+        if (progress.totalCards)
+            progress.totalCards(deck.viewCount());
+        click.removed = true;
+    }
+    const int start = click.removed ? 0 : deck.placeseek();
+    deck.setCurrentCard(start, deck.side());
+    if (pattern.isEmpty())
+        return click;
+    click.searched = true;
+    if (progress.searchingFor)
+        progress.searchingFor(pattern);
+    click.found = scan(deck, start, pattern, options, [&progress](int card) {
+        if (progress.scanning)
+            progress.scanning(card + 1);
+    });
+    if (click.found)
+        deck.setCurrentCard(click.found->card, click.found->side);
+    return click;
+}
+
 } // namespace mdk::search

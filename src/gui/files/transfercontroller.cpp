@@ -167,7 +167,6 @@ void TransferController::InsertFile()
     QString target = deck_.tree().selectedName();
     if (target.isEmpty())
         target = CategoryTree::kMainName;
-    deck_.WriteBackView();
 
     bool inserted = false;
     if (deck_.isBlank() && deck_.fileCount() == 0) {
@@ -191,7 +190,6 @@ void TransferController::InsertFile()
         }
     }
 
-    deck_.LoadView(deck_.oldTreeName());
     if (inserted)
         Q_EMIT statusMessage(transfer::kInserted);
 }

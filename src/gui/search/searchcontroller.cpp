@@ -34,51 +34,35 @@ void SearchController::Search()
         return;
     }
     const int current = deck_.placeseek();
-    const search::Options stored{options_.casesensitive != 0, options_.wholewordsonly != 0};
+    const search::Options stored = search::storedOptions(options_);
     // Removing duplicates from the combined view of subcategory mode, which
     // is never written back, would later bring copies back with Undelete.
     SearchDlg dialog(options_.LastSearch, stored, deck_.viewCount(), current + 1, !deck_.showSubCategories(),
                      window_);
     const auto finish = [this, &dialog] {
         // The boxes are kept only when the search ends the dialog.
-        const search::Options chosen = dialog.options();
-        options_.casesensitive = chosen.caseSensitive ? 1 : 0;
-        options_.wholewordsonly = chosen.wholeWords ? 1 : 0;
+        search::storeOptions(options_, dialog.options());
         dialog.accept();
     };
     connect(&dialog, &SearchDlg::beginSearchRequested, this, [this, &dialog, finish] {
         WaitCursor wait;
-        bool removed = false;
-        const bool sideChecked[] = {dialog.deleteDuplicatesOnSide1(), dialog.deleteDuplicatesOnSide2()};
-        for (int side = 0; side < 2; ++side) {
-            if (!sideChecked[side])
-                continue;
-            dialog.setSearchingFor(side == 0 ? QStringLiteral("Duplicates on side 1")
-                                             : QStringLiteral("Duplicates on side 2"));
-            search::removeDuplicates(deck_, side, [&dialog](int done) { dialog.setScanning(done); });
-            dialog.setTotalCards(deck_.viewCount());
-            removed = true;
-        }
+        const search::ClickProgress progress{[&dialog](const QString &what) { dialog.setSearchingFor(what); },
+                                             [&dialog](int cards) { dialog.setTotalCards(cards); },
+                                             [&dialog](int card) { dialog.setScanning(card); }};
         const QString pattern = dialog.searchText().left(search::kPatternChars);
-        // Each click scans on from the deck's card: the one current when the
-        // dialog opened, or card 1 once duplicates were removed.
-        const int start = removed ? 0 : deck_.placeseek();
-        deck_.setCurrentCard(start, deck_.side());
-        if (pattern.isEmpty()) {
-            if (removed)
+        const search::Click click = search::beginSearch(
+            deck_, {dialog.deleteDuplicatesOnSide1(), dialog.deleteDuplicatesOnSide2()}, pattern, dialog.options(),
+            progress);
+        if (!click.searched) {
+            if (click.removed)
                 finish();
             return;
         }
-        dialog.setSearchingFor(pattern);
-        const auto found = search::scan(deck_, start, pattern, dialog.options(),
-                                        [&dialog](int card) { dialog.setScanning(card + 1); });
-        if (!found) {
+        if (!click.found) {
             dialogs_.warn(&dialog, QStringLiteral("Search for Card"), QStringLiteral("Card not found."));
-            deck_.setCurrentCard(start, deck_.side());
             return;
         }
         options_.LastSearch = pattern;
-        deck_.setCurrentCard(found->card, found->side);
         finish();
     });
     connect(&dialog, &SearchDlg::extendedCharsRequested, this, [&dialog] {
@@ -97,8 +81,7 @@ void SearchController::SearchAgain()
         std::optional<search::Found> found;
         {
             WaitCursor wait;
-            found = search::scan(deck_, deck_.placeseek(), pattern,
-                                 {options_.casesensitive != 0, options_.wholewordsonly != 0});
+            found = search::scan(deck_, deck_.placeseek(), pattern, search::storedOptions(options_));
         }
         const QString quoted = QLatin1Char('"') + pattern + QLatin1Char('"');
         if (found) {
