@@ -3,6 +3,7 @@
 
 #include "core/study/autorepeat.h"
 #include "core/study/study.h"
+#include "core/study/zoom.h"
 #include "support/deckbuilder.h"
 
 #include <QTest>
@@ -30,6 +31,7 @@ private Q_SLOTS:
     void settleMovesOffAMarkedCard();
     void emptyViewDoesNothing();
     void captionAndShownText();
+    void zoomStepsStayWithinTheirBounds();
 
     void markStepsToNextUnmarkedCard();
     void markRefusesTheLastUnmarkedCard();
@@ -307,6 +309,32 @@ void StudyTest::autoRepeatOtherButtonKeepsTimer()
     QVERIFY(!r.LButtonHeld && r.RButtonHeld);
     QCOMPARE(r.release(A::Button::Left).timer, A::Timer::Keep);
     QCOMPARE(r.tick(true).step, A::Step::Backward);
+}
+
+void StudyTest::zoomStepsStayWithinTheirBounds()
+{
+    // Up from any value and back down: strictly monotone, inside the
+    // bounds, stopping at them, and 100 % is on the way.
+    for (int start = 0; start <= 500; start += 7) {
+        int up = start, steps = 0;
+        bool passedNormal = false;
+        while (up < zoom::kMax && steps++ < 50) {
+            const int next = zoom::larger(up);
+            QVERIFY(next > zoom::bounded(up) && next <= zoom::kMax);
+            passedNormal = passedNormal || next == zoom::kNormal;
+            up = next;
+        }
+        QCOMPARE(zoom::larger(up), zoom::kMax);
+        QVERIFY(passedNormal || start >= zoom::kNormal);
+        int down = up;
+        while (down > zoom::kMin && steps++ < 100) {
+            const int next = zoom::smaller(down);
+            QVERIFY(next < down && next >= zoom::kMin);
+            down = next;
+        }
+        QCOMPARE(zoom::smaller(down), zoom::kMin);
+    }
+    QCOMPARE(zoom::statusText(999), QStringLiteral("Zoom 400%"));
 }
 
 QTEST_GUILESS_MAIN(StudyTest)

@@ -18,6 +18,9 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QFontInfo>
+#include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -60,6 +63,7 @@ private Q_SLOTS:
     void commandWithADialogEndsTheRepeat();
     void buttonFoundUpEndsTheRepeat();
     void keysStepAsClicksWhileTheCardHasTheFocus();
+    void zoomKeysAndWheelResizeTheTextAndAreKept();
 
     void displayMeasuresWhatItPaints();
     void scrollingByLineAndPage();
@@ -268,6 +272,40 @@ void StudyViewTest::buttonFoundUpEndsTheRepeat()
     QCOMPARE(caption(f), QStringLiteral("Card 1, side 2"));
     QVERIFY(!f.dlg->repeatTimer().isActive());
     QTest::mouseRelease(f.dlg->cardDisplay(), Qt::RightButton);
+}
+
+void StudyViewTest::zoomKeysAndWheelResizeTheTextAndAreKept()
+{
+    QTemporaryDir home;
+    QString longText;
+    for (int i = 0; i < 400; ++i)
+        longText += QStringLiteral("word%1 ").arg(i);
+    {
+        WindowFixture f(home.path());
+        f.show(buildDeck({{longText, QStringLiteral("a"), CategoryTree::kMainName}}));
+        CardDisplay *card = f.dlg->cardDisplay();
+        const int lines = card->lineCount();
+        const int pixels = QFontInfo(card->font()).pixelSize();
+        // From the tree as from the card: the keys belong to the window.
+        f.dlg->categoriesTree()->setFocus();
+        QTest::keyClick(f.window.get(), Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(f.window->options().Zoom, 110);
+        QCOMPARE(f.window->statusText(), QStringLiteral("Zoom 110%"));
+        QVERIFY(QFontInfo(card->font()).pixelSize() > pixels);
+        QVERIFY(card->lineCount() > lines);
+        // The scroll bar still reaches every line.
+        QCOMPARE(f.dlg->cardScrollBar()->maximum(), card->lineCount() - 1);
+        QTest::keyClick(f.window.get(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(QFontInfo(card->font()).pixelSize(), pixels);
+        QCOMPARE(card->lineCount(), lines);
+        QWheelEvent up(QPointF(5, 5), card->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                       Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(card, &up);
+        QCOMPARE(f.window->options().Zoom, 110);
+        QVERIFY(f.window->close());
+    }
+    WindowFixture again(home.path());
+    QCOMPARE(again.dlg->cardDisplay()->zoom(), 110);
 }
 
 void StudyViewTest::displayMeasuresWhatItPaints()

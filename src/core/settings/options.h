@@ -60,6 +60,8 @@ struct Options {
     bool recoveryOn = true;
     int recoveryIntervalSec = 5;
     int versionsKept = versions::kDefaultKept;
+    // The card text's zoom in percent (50..400); the card font stays.
+    int Zoom = 100;
 };
 
 } // namespace mdk

@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include "core/settings/recentfiles.h"
+#include "core/study/zoom.h"
 #include "core/settings/settingsstore.h"
 
 #include <QDir>
@@ -28,6 +29,7 @@ const QString kName = QStringLiteral("Name");
 const QString kRecoveryOn = QStringLiteral("Enabled");
 const QString kRecoveryInterval = QStringLiteral("IntervalSeconds");
 const QString kVersionsKept = QStringLiteral("VersionsKept");
+const QString kZoom = QStringLiteral("Zoom");
 const QString kPath = QStringLiteral("Path");
 
 const QString kYes = QStringLiteral("Yes");
@@ -217,6 +219,8 @@ static void loadRecovery(SettingsStore &store, Options &o)
         const int kept = toDecimal(v);
         o.versionsKept = kept >= 0 && kept <= 1000 ? kept : Options{}.versionsKept;
     }
+    if (store.RetrieveInfo(kViewKey, kZoom))
+        o.Zoom = zoom::bounded(toDecimal(v));
 }
 
 void readFramePosition(SettingsStore &store, Options &options)
@@ -295,6 +299,7 @@ void SaveINI(SettingsStore &store, const Options &o, const FramePlacement &place
     store.SetInfo(kRecoveryKey, kRecoveryOn, o.recoveryOn ? kYes : kNo);
     store.SetInfo(kRecoveryKey, kRecoveryInterval, QString::number(o.recoveryIntervalSec));
     store.SetInfo(kRecoveryKey, kVersionsKept, QString::number(o.versionsKept));
+    store.SetInfo(kViewKey, kZoom, QString::number(o.Zoom));
 
     store.sync();
 }

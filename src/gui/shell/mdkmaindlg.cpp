@@ -2,6 +2,7 @@
 
 #include "core/deck/deck.h"
 #include "core/study/study.h"
+#include "core/study/zoom.h"
 #include "gui/common/categorytreewidget.h"
 #include "gui/common/dialogfont.h"
 #include "gui/common/logfontqt.h"
@@ -13,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -50,6 +52,18 @@ MDKMainDlg::MDKMainDlg(Deck &deck, QWidget *parent) : QWidget(parent), deck_(dec
     display_->setWheelTarget(scrollBar_);
     // The keys study from the start; Tab goes between the tree and the card.
     connect(display_, &CardDisplay::stepRequested, this, &MDKMainDlg::keyStep);
+    // Zoom keys work wherever the focus is in the window, the tree too.
+    connect(display_, &CardDisplay::zoomRequested, this, &MDKMainDlg::zoomBy);
+    const std::pair<QKeySequence, int> zoomKeys[] = {{QKeySequence::ZoomIn, 1},
+                                                     {QKeySequence(QStringLiteral("Ctrl+=")), 1},
+                                                     {QKeySequence::ZoomOut, -1},
+                                                     {QKeySequence(QStringLiteral("Ctrl+0")), 0}};
+    for (const auto &[keys, direction] : zoomKeys) {
+        auto *shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        const int d = direction;
+        connect(shortcut, &QShortcut::activated, this, [this, d] { zoomBy(d); });
+    }
     setTabOrder(tree_, display_);
     display_->setFocus();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { followFocus(now); });
@@ -153,6 +167,24 @@ void MDKMainDlg::ScrollCard()
     scrollposition = scrollBar_->value();
     display_->setFirstLine(scrollposition);
     amounttodelete = display_->lineStart(scrollposition);
+}
+
+void MDKMainDlg::setZoom(int percent)
+{
+    display_->setZoom(zoom::bounded(percent));
+    // The lines break anew: the scroll bar's range follows.
+    const QSignalBlocker block(scrollBar_);
+    scrollBar_->setRange(0, display_->lineCount() - 1);
+    scrollBar_->setValue(std::min(scrollBar_->value(), scrollBar_->maximum()));
+    display_->setFirstLine(scrollBar_->value());
+}
+
+void MDKMainDlg::zoomBy(int direction)
+{
+    const int now = display_->zoom();
+    const int next = direction > 0 ? zoom::larger(now) : direction < 0 ? zoom::smaller(now) : zoom::kNormal;
+    setZoom(next);
+    Q_EMIT zoomChanged(next);
 }
 
 void MDKMainDlg::setCardFont(const LogFont &font)

@@ -43,6 +43,11 @@ public:
     void refresh();
     void expandTree();
     void setCardFont(const LogFont &font);
+    // The card text's zoom in percent; zoomBy steps it (+1 larger, -1
+    // smaller, 0 back to 100 %) as Ctrl+Plus, Ctrl+Minus, Ctrl+0 and Ctrl
+    // with the wheel over the card do.
+    void setZoom(int percent);
+    void zoomBy(int direction);
 
     // Ends a held button's stepping: a dialog is about to take the mouse.
     void stopAutoRepeat();
@@ -68,6 +73,8 @@ Q_SIGNALS:
     // The user changed the deck's state here (a category opened): the
     // commands' enablers may have changed.
     void stateChanged();
+    // The user zoomed the card text to percent.
+    void zoomChanged(int percent);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

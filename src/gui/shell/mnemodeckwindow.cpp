@@ -7,6 +7,7 @@
 #include "core/settings/settingsstore.h"
 #include "core/shell/commandids.h"
 #include "core/study/study.h"
+#include "core/study/zoom.h"
 #include "gui/common/dialogunits.h"
 #include "gui/common/userdialogs.h"
 #include "gui/about/aboutcontroller.h"
@@ -109,6 +110,10 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     setCentralWidget(client_);
     connect(client_, &MDKMainDlg::cardCaption, this, &MnemodeckWindow::setStatusLine);
     connect(client_, &MDKMainDlg::stateChanged, this, &MnemodeckWindow::updateCommands);
+    connect(client_, &MDKMainDlg::zoomChanged, this, [this](int percent) {
+        options_.Zoom = percent;
+        ShowStatusMessage(zoom::statusText(percent));
+    });
 
     // The subsystems, each binding its own commands; a new one is one line
     // here (and a connection for any signal of its own).
@@ -432,7 +437,11 @@ void MnemodeckWindow::registerWithDesktop(const QString &programPath, const QStr
     originalfile::CreateOriginalFile(templates);
 }
 
-void MnemodeckWindow::applyCardFont() { client_->setCardFont(options_.LUsingFont); }
+void MnemodeckWindow::applyCardFont()
+{
+    client_->setCardFont(options_.LUsingFont);
+    client_->setZoom(options_.Zoom);
+}
 
 void MnemodeckWindow::SetupWindow()
 {

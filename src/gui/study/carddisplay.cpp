@@ -7,6 +7,7 @@
 #include <QTextOption>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -67,7 +68,24 @@ void CardDisplay::setText(const QString &text)
 
 void CardDisplay::setCardFont(const QFont &font)
 {
-    setFont(font);
+    cardFont_ = font;
+    applyFont();
+}
+
+void CardDisplay::setZoom(int percent)
+{
+    zoom_ = percent;
+    applyFont();
+}
+
+void CardDisplay::applyFont()
+{
+    QFont shown = cardFont_;
+    if (shown.pixelSize() > 0)
+        shown.setPixelSize(std::max(1, shown.pixelSize() * zoom_ / 100));
+    else if (shown.pointSizeF() > 0)
+        shown.setPointSizeF(shown.pointSizeF() * zoom_ / 100);
+    setFont(shown);
     relayout();
     update();
 }
@@ -97,6 +115,12 @@ void CardDisplay::setWheelTarget(QScrollBar *bar)
 
 void CardDisplay::wheelEvent(QWheelEvent *event)
 {
+    if (event->modifiers() & Qt::ControlModifier) {
+        if (const int dy = event->angleDelta().y(); dy != 0)
+            Q_EMIT zoomRequested(dy > 0 ? 1 : -1);
+        event->accept();
+        return;
+    }
     if (!wheelTarget_) {
         QFrame::wheelEvent(event);
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QFrame>
 #include <QPointer>
 #include <QTextLayout>
@@ -27,6 +28,9 @@ public:
     void setText(const QString &text);
     const QString &text() const { return text_; }
     void setCardFont(const QFont &font);
+    // The text's size in percent of the card font; lines break again.
+    void setZoom(int percent);
+    int zoom() const { return zoom_; }
 
     // Lines of the text at the current width and font; at least 1.
     int lineCount() const { return int(lines_.size()); }
@@ -49,6 +53,8 @@ Q_SIGNALS:
     // Space, Right, Page Down step as a left click does; Backspace, Left,
     // Page Up as a right click; Home and End go to the first and last card.
     void stepRequested(CardDisplay::Step step);
+    // Ctrl and the wheel over the card: +1 larger, -1 smaller.
+    void zoomRequested(int direction);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -68,11 +74,14 @@ private:
     };
 
     void relayout();
+    void applyFont();
 
     QString text_;
     std::vector<std::unique_ptr<QTextLayout>> layouts_;
     std::vector<Line> lines_;
     int firstLine_ = 0;
+    QFont cardFont_;
+    int zoom_ = 100;
     qreal lineHeight_ = 0;
     QPointer<QScrollBar> wheelTarget_;
     // A held key's repeat waiting for the event queue to drain.
