@@ -78,8 +78,7 @@ void deleteCurrent(benchmark::State &state)
         [&] {
             // The same current card again, and the deleted card back at the
             // end so that the view keeps its size and its marks.
-            deck.setCurrentCard(at, deck.side());
-            deck.setSide(0);
+            deck.setCurrentCard(at, 0);
             mdk::edit::undeleteCard(deck, deck.deletedCount() - 1);
             markSpread(deck);
         });

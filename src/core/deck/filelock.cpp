@@ -19,7 +19,7 @@ const QString kProgramFolder = QStringLiteral("mnemodeck");
 QString folderFromEnvironment(const char *variable)
 {
     const QString dir = qEnvironmentVariable(variable);
-    // The base directory specification ignores relative paths.
+    // A relative folder in these variables is to be ignored, as desktops do.
     return !dir.isEmpty() && QDir::isAbsolutePath(dir) ? QDir(dir).filePath(kProgramFolder) : QString();
 }
 

@@ -90,31 +90,27 @@ bool stepBackward(Deck &deck)
     return true;
 }
 
-bool goToFirst(Deck &deck)
+namespace {
+
+// From just past one end, a walk towards the other lands on the first
+// unmarked card that way, with the same wrap and mark rules as a step.
+bool goToEnd(Deck &deck, int delta)
 {
     const int n = deck.viewCount();
     if (n == 0)
         return false;
-    // From just past the end, the forward walk lands on the first unmarked
-    // card with the same wrap and mark rules as a step.
     clearMarksIfAllMarked(deck);
-    deck.setCurrentCard(n - 1, 0);
-    moveToUnmarked(deck, +1);
+    deck.setCurrentCard(delta > 0 ? n - 1 : 0, 0);
+    moveToUnmarked(deck, delta);
     deck.setSide(0);
     return true;
 }
 
-bool goToLast(Deck &deck)
-{
-    const int n = deck.viewCount();
-    if (n == 0)
-        return false;
-    clearMarksIfAllMarked(deck);
-    deck.setCurrentCard(0, 0);
-    moveToUnmarked(deck, -1);
-    deck.setSide(0);
-    return true;
-}
+} // namespace
+
+bool goToFirst(Deck &deck) { return goToEnd(deck, +1); }
+
+bool goToLast(Deck &deck) { return goToEnd(deck, -1); }
 
 QString shownText(const Deck &deck)
 {

@@ -355,8 +355,7 @@ bool OpenDocument::SaveFileAs()
     hasVersions_ = !versions::list(target).isEmpty();
     const QString name = names::displayName(targetName);
     enterFile(target, name);
-    deck_.setCurrentCard(0, deck_.side());
-    deck_.setSide(0);
+    deck_.setCurrentCard(0, 0);
     Q_EMIT captionChanged(kTitlePrefix + name);
     Q_EMIT deckSaved();
     Q_EMIT statusMessage(savedMessage());
