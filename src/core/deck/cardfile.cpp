@@ -373,6 +373,7 @@ namespace {
 // Replaces the deck with the card file in bytes.
 LoadReport load(std::string_view bytes, Deck &deck, FileBytes *pages)
 {
+    const Deck::Unrecorded reading(deck);
     deck.clear();
     LoadReport report = addCardFile(bytes, deck, nullptr, pages);
     deck.setEncoding(report.encoding);

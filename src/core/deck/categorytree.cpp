@@ -185,4 +185,13 @@ CategoryTree::NodeId CategoryTree::findCategory(const QString &name, bool *found
     return last_;
 }
 
+size_t CategoryTree::bytes() const
+{
+    size_t total = sizeof(*this) + nodes_.capacity() * sizeof(Node)
+                   + size_t(firstByName_.size()) * (sizeof(QString) + sizeof(NodeId) + 16);
+    for (const Node &node : nodes_)
+        total += size_t(node.name.capacity()) * sizeof(QChar) + node.children.capacity() * sizeof(NodeId);
+    return total;
+}
+
 } // namespace mdk

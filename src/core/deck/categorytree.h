@@ -24,6 +24,8 @@ public:
 
     NodeId root() const { return 0; }
     int nodeCount() const { return int(nodes_.size()); }
+    // About how much memory the tree holds.
+    size_t bytes() const;
     const QString &name(NodeId id) const { return nodes_[size_t(id)].name; }
     NodeId parent(NodeId id) const { return nodes_[size_t(id)].parent; }
     const std::vector<NodeId> &children(NodeId id) const { return nodes_[size_t(id)].children; }

@@ -1,10 +1,52 @@
 #include "deck.h"
 
+#include "deckhistory.h"
+
 #include <algorithm>
 
 namespace mdk {
 
 Deck::Deck() = default;
+
+Deck::HistoryHandle::HistoryHandle() : history_(std::make_unique<DeckHistory>()) {}
+Deck::HistoryHandle::~HistoryHandle() = default;
+Deck::HistoryHandle::HistoryHandle(const HistoryHandle &) : HistoryHandle() {}
+Deck::HistoryHandle &Deck::HistoryHandle::operator=(const HistoryHandle &)
+{
+    *history_ = DeckHistory();
+    recording = false;
+    return *this;
+}
+Deck::HistoryHandle::HistoryHandle(HistoryHandle &&) noexcept = default;
+Deck::HistoryHandle &Deck::HistoryHandle::operator=(HistoryHandle &&) noexcept = default;
+
+template <class Entry>
+void Deck::record(Entry &&entry)
+{
+    using E = std::decay_t<Entry>;
+    DeckHistory &h = *history_;
+    DeckHistory::Segment &segment = h.depth > 0 ? h.body : h.pending;
+    if constexpr (DeckHistory::kIsContent<E>)
+        segment.changesContent = true;
+    if constexpr (std::is_same_v<E, DeckHistory::ViewToDeleted>) {
+        if (!segment.entries.empty())
+            if (auto *last = std::get_if<DeckHistory::ViewToDeleted>(&segment.entries.back());
+                last && entry.k == last->k - last->count) {
+                ++last->count;
+                return;
+            }
+    }
+    // Cards read in one after another (Paste from) make one entry.
+    if constexpr (std::is_same_v<E, DeckHistory::FileAppend>) {
+        if (!segment.entries.empty())
+            if (auto *last = std::get_if<DeckHistory::FileAppend>(&segment.entries.back())) {
+                last->cards.insert(last->cards.end(), entry.cards.begin(), entry.cards.end());
+                last->categories.insert(last->categories.end(), entry.categories.begin(), entry.categories.end());
+                return;
+            }
+    }
+    segment.entries.emplace_back(std::in_place_type<E>, std::forward<Entry>(entry));
+}
 
 void Deck::clear()
 {
@@ -25,6 +67,8 @@ void Deck::clear()
     changed_ = false;
     saved_ = false;
     encoding_ = TextEncoding::Windows1252;
+    viewSource_ = {};
+    clearHistory();
     viewTouched();
     treeTouched();
 }
@@ -54,15 +98,12 @@ void Deck::clearMarks()
     viewTouched();
 }
 
-void Deck::markSaved()
-{
-    changed_ = false;
-    saved_ = true;
-}
-
 CategoryTree::NodeId Deck::addCategory(CategoryTree::NodeId parent, const QString &name)
 {
+    CategoryTree before = recording() ? tree_ : CategoryTree();
     const CategoryTree::NodeId id = tree_.addChild(parent, name);
+    if (recording())
+        record(DeckHistory::TreeChange{std::move(before), tree_});
     changed_ = true;
     treeTouched();
     return id;
@@ -70,6 +111,8 @@ CategoryTree::NodeId Deck::addCategory(CategoryTree::NodeId parent, const QStrin
 
 void Deck::selectCategory(CategoryTree::NodeId node)
 {
+    if (recording() && node != tree_.selected())
+        record(DeckHistory::Select{tree_.selected(), node});
     tree_.setSelected(node);
     treeTouched();
 }
@@ -86,7 +129,10 @@ void Deck::renameCategory(CategoryTree::NodeId node, const QString &name)
         if (viewIsOld)
             ForEachCardOfCategory(name, [&](int) { ++orphans; });
     }
+    CategoryTree before = recording() ? tree_ : CategoryTree();
     tree_.rename(node, name);
+    if (recording())
+        record(DeckHistory::TreeChange{std::move(before), tree_});
     relabelCategory(old, name);
     if (orphans > 0) {
         // The orphans come before the written-back view cards in the file,
@@ -107,6 +153,7 @@ CategoryTree::NodeId Deck::deleteCategory(CategoryTree::NodeId node)
 {
     if (!tree_.isValid(node) || node == tree_.root())
         return tree_.selected();
+    CategoryTree before = recording() ? tree_ : CategoryTree();
     const CategoryTree::NodeId parent = tree_.parent(node);
     const auto &siblings = tree_.children(parent);
     CategoryTree::NodeId next = parent;
@@ -115,6 +162,8 @@ CategoryTree::NodeId Deck::deleteCategory(CategoryTree::NodeId node)
             next = siblings[i + 1];
     next = tree_.removeSubtree(node, next);
     tree_.setSelected(next);
+    if (recording())
+        record(DeckHistory::TreeChange{std::move(before), tree_});
     // Opening folds the view back under the open name (in the same pass that
     // loads the new view); the sweep then drops the subtree's cards and any
     // orphans in one compaction. Only with "Main" open does opening "Main"
@@ -144,12 +193,21 @@ void Deck::foldViewBack(int nextId, std::vector<int> *nextCards)
     // store size: the view's cards are already in the deck, and refusing
     // them here would lose them.
     const int open = nameId(oldTreeName_);
+    const bool keep = recording();
+    std::vector<std::pair<int, int>> stale;
     size_t out = 0;
     for (size_t j = 0; j < fileCat_.size(); ++j) {
         const int id = fileCat_[j];
-        if (id == open)
+        if (id == open) {
+            if (keep) {
+                if (!stale.empty() && size_t(stale.back().first + stale.back().second) == j)
+                    ++stale.back().second;
+                else
+                    stale.emplace_back(int(j), 1);
+            }
             continue;
-        if (id == nextId)
+        }
+        if (id == nextId && nextCards)
             nextCards->push_back(int(out));
         if (out != j) {
             file_[out] = std::move(file_[j]);
@@ -160,17 +218,21 @@ void Deck::foldViewBack(int nextId, std::vector<int> *nextCards)
     file_.resize(out);
     fileCat_.resize(out);
 
+    const int n = int(view_.size());
     if (nextId >= 0) {
-        if (open == nextId)
+        if (open == nextId && nextCards)
             for (size_t k = 0; k < view_.size(); ++k)
                 nextCards->push_back(int(out + k));
         file_.insert(file_.end(), std::make_move_iterator(view_.begin()), std::make_move_iterator(view_.end()));
+        view_.clear();
+        viewSource_ = {};
     } else {
         file_.insert(file_.end(), view_.begin(), view_.end());
+        viewSource_ = {ViewSource::Mirror, int(out), n};
     }
-    fileCat_.insert(fileCat_.end(), view_.size(), open);
-    if (nextId >= 0)
-        view_.clear();
+    fileCat_.insert(fileCat_.end(), size_t(n), open);
+    if (keep)
+        record(DeckHistory::Fold{open, n, nextId >= 0, std::move(stale)});
 }
 
 void Deck::WriteBackView()
@@ -180,18 +242,53 @@ void Deck::WriteBackView()
 
 void Deck::LoadView(const QString &name)
 {
-    std::vector<int> cards;
-    ForEachCardOfCategory(name, [&](int j) { cards.push_back(j); });
-    loadViewFrom(cards);
-    oldTreeName_ = name;
+    replaceView({ViewSource::Category, findName(name)}, name);
 }
 
-void Deck::loadViewFrom(const std::vector<int> &cards)
+void Deck::replaceView(ViewSource source, const QString &name, const std::vector<int> *cards)
+{
+    if (recording()) {
+        DeckHistory::Load entry{viewSource_, source, {}, oldTreeName_, name};
+        // A view that is no copy of anything the deck still holds is kept.
+        if (!view_.empty() && viewSource_.kind == ViewSource::Other)
+            entry.beforeCards.assign(view_.begin(), view_.end());
+        record(std::move(entry));
+    }
+    if (cards) {
+        view_.clear();
+        for (int j : *cards)
+            view_.push_back(file_[size_t(j)]);
+        viewSource_ = source;
+    } else {
+        copyViewFrom(source);
+    }
+    oldTreeName_ = name;
+    viewTouched();
+}
+
+void Deck::copyViewFrom(ViewSource source)
 {
     view_.clear();
-    for (int j : cards)
-        view_.push_back(file_[size_t(j)]);
-    viewTouched();
+    switch (source.kind) {
+    case ViewSource::Other:
+    case ViewSource::Empty:
+        break;
+    case ViewSource::Mirror:
+        view_.insert(view_.end(), file_.begin() + source.at, file_.begin() + source.at + source.count);
+        break;
+    case ViewSource::Category:
+        if (source.at >= 0)
+            for (size_t j = 0; j < fileCat_.size(); ++j)
+                if (fileCat_[j] == source.at)
+                    view_.push_back(file_[j]);
+        break;
+    case ViewSource::Composite:
+        for (const auto &bucket : cardsOfCategories(tree_.preorder(source.at)))
+            for (int j : bucket)
+                view_.push_back(file_[size_t(j)]);
+        break;
+    }
+    viewSource_ = source;
 }
 
 std::vector<std::vector<int>> Deck::cardsOfCategories(const std::vector<CategoryTree::NodeId> &nodes) const
@@ -222,12 +319,7 @@ std::vector<std::vector<int>> Deck::cardsOfCategories(const std::vector<Category
 
 void Deck::LoadViewWithSubcategories(CategoryTree::NodeId node)
 {
-    const auto buckets = cardsOfCategories(tree_.preorder(node));
-    view_.clear();
-    for (const auto &bucket : buckets)
-        for (int j : bucket)
-            view_.push_back(file_[size_t(j)]);
-    viewTouched();
+    replaceView({ViewSource::Composite, node}, oldTreeName_);
 }
 
 void Deck::OpenCategory()
@@ -238,26 +330,26 @@ void Deck::OpenCategory()
             return;
         // WriteBackView, then LoadView, sharing one pass over the file.
         std::vector<int> cards;
-        foldViewBack(nameId(selectedName), &cards);
-        loadViewFrom(cards);
+        const int next = nameId(selectedName);
+        foldViewBack(next, &cards);
+        replaceView({ViewSource::Category, next}, selectedName, &cards);
     } else {
-        LoadViewWithSubcategories(tree_.selected());
+        replaceView({ViewSource::Composite, tree_.selected()}, selectedName);
     }
-    oldTreeName_ = selectedName;
     ResetCurrentCard();
 }
 
 void Deck::ToggleSubcategoryMode()
 {
+    if (recording())
+        record(DeckHistory::SubMode{showSubCategories_, !showSubCategories_});
     if (!showSubCategories_) {
         showSubCategories_ = true;
         WriteBackView();
         OpenCategory();
     } else {
         showSubCategories_ = false;
-        const QString selectedName = tree_.selectedName();
-        LoadView(selectedName);
-        oldTreeName_ = selectedName;
+        LoadView(tree_.selectedName());
         ResetCurrentCard();
     }
     treeTouched();
@@ -270,6 +362,9 @@ void Deck::RemoveViewCard(int p)
     deleted_.push_back(std::move(view_[size_t(p)]));
     view_.erase(view_.begin() + p);
     marks_.renumberAfterRemoval(p);
+    if (recording())
+        record(DeckHistory::ViewToDeleted{p});
+    viewEdited();
     cardsChanged();
 }
 
@@ -283,11 +378,7 @@ void Deck::ResetCurrentCard()
 
 bool Deck::appendViewCard(const QString &side1, const QString &side2)
 {
-    if (viewCount() >= capacity_)
-        return false;
-    view_.push_back({side1, side2});
-    cardsChanged();
-    return true;
+    return insertViewCard(viewCount(), side1, side2);
 }
 
 bool Deck::insertViewCard(int k, const QString &side1, const QString &side2)
@@ -296,7 +387,11 @@ bool Deck::insertViewCard(int k, const QString &side1, const QString &side2)
         return false;
     view_.insert(view_.begin() + k, Card{side1, side2});
     // The card that was at k moves up too, and its mark with it.
-    marks_.renumberAfterInsertion(k - 1);
+    if (k < viewCount() - 1)
+        marks_.renumberAfterInsertion(k - 1);
+    if (recording())
+        record(DeckHistory::ViewInsert{k, Card{side1, side2}});
+    viewEdited();
     cardsChanged();
     return true;
 }
@@ -305,7 +400,10 @@ bool Deck::replaceViewCard(int k, const QString &side1, const QString &side2)
 {
     if (k < 0 || k >= viewCount())
         return false;
+    if (recording())
+        record(DeckHistory::ViewReplace{k, view_[size_t(k)], Card{side1, side2}});
     view_[size_t(k)] = {side1, side2};
+    viewEdited();
     cardsChanged();
     return true;
 }
@@ -314,10 +412,13 @@ bool Deck::takeViewCard(int k, QString &side1, QString &side2)
 {
     if (k < 0 || k >= viewCount())
         return false;
+    if (recording())
+        record(DeckHistory::ViewTake{k, view_[size_t(k)]});
     side1 = std::move(view_[size_t(k)].side1);
     side2 = std::move(view_[size_t(k)].side2);
     view_.erase(view_.begin() + k);
     marks_.renumberAfterRemoval(k);
+    viewEdited();
     cardsChanged();
     return true;
 }
@@ -326,10 +427,14 @@ bool Deck::moveViewCard(int k, const QString &destination)
 {
     if (k < 0 || k >= viewCount())
         return false;
+    const int id = nameId(destination);
     file_.push_back(std::move(view_[size_t(k)]));
-    fileCat_.push_back(nameId(destination));
+    fileCat_.push_back(id);
     view_.erase(view_.begin() + k);
     marks_.renumberAfterRemoval(k);
+    if (recording())
+        record(DeckHistory::ViewToFile{k, id});
+    viewEdited();
     cardsChanged();
     return true;
 }
@@ -341,24 +446,41 @@ void Deck::moveAllViewCards(const QString &destination)
     WriteBackView();
     const int from = nameId(oldTreeName_);
     const int to = nameId(destination);
-    std::replace(fileCat_.end() - std::ptrdiff_t(view_.size()), fileCat_.end(), from, to);
+    const int n = int(view_.size());
+    std::replace(fileCat_.end() - std::ptrdiff_t(n), fileCat_.end(), from, to);
     view_.clear();
     marks_.ClearList();
+    if (recording())
+        record(DeckHistory::MoveAll{n, from, to});
+    viewSource_ = {};
     cardsChanged();
 }
 
 void Deck::relabelCategory(const QString &from, const QString &to)
 {
     const int fromId = findName(from);
+    const bool open = oldTreeName_ == from;
+    std::vector<int> relabelled;
+    int toId = -1;
     if (fromId >= 0) {
-        const int toId = nameId(to);
+        toId = nameId(to);
         // Each card is looked at once, so a rename that differs only in
         // letter case cannot relabel a card twice.
-        std::replace(fileCat_.begin(), fileCat_.end(), fromId, toId);
+        for (size_t j = 0; j < fileCat_.size(); ++j)
+            if (fileCat_[j] == fromId) {
+                fileCat_[j] = toId;
+                if (recording())
+                    relabelled.push_back(int(j));
+            }
         changed_ = true;
     }
-    if (oldTreeName_ == from)
+    if (open)
         oldTreeName_ = to;
+    if (recording() && (fromId >= 0 || open))
+        record(DeckHistory::Relabel{std::move(relabelled), fromId, toId, from, to, open});
+    // A view of the old name now stands for the new one.
+    if (viewSource_.kind == ViewSource::Category && viewSource_.at == fromId && fromId >= 0)
+        viewSource_ = {};
 }
 
 int Deck::removeCardsOutsideTree()
@@ -366,30 +488,47 @@ int Deck::removeCardsOutsideTree()
     std::vector<char> inTree(names_.size());
     for (size_t id = 0; id < names_.size(); ++id)
         inTree[id] = tree_.contains(names_[id]);
+    const bool keep = recording();
+    DeckHistory::RemoveCards removed;
     size_t out = 0;
     for (size_t j = 0; j < file_.size(); ++j) {
-        if (!inTree[size_t(fileCat_[j])])
+        if (!inTree[size_t(fileCat_[j])]) {
+            if (keep) {
+                removed.at.push_back(int(j));
+                removed.cards.push_back(std::move(file_[j]));
+                removed.categories.push_back(fileCat_[j]);
+            }
             continue;
+        }
         if (out != j) {
             file_[out] = std::move(file_[j]);
             fileCat_[out] = fileCat_[j];
         }
         ++out;
     }
-    const int removed = int(file_.size() - out);
+    const int count = int(file_.size() - out);
     file_.resize(out);
     fileCat_.resize(out);
-    if (removed > 0)
+    if (count > 0) {
         changed_ = true;
-    return removed;
+        if (keep)
+            record(std::move(removed));
+        if (viewSource_.kind == ViewSource::Mirror)
+            viewSource_ = {ViewSource::Other};
+    }
+    return count;
 }
 
 void Deck::clearViewToDeleted()
 {
+    const int n = int(view_.size());
     for (Card &card : view_)
         deleted_.push_back(std::move(card));
     view_.clear();
     marks_.ClearList();
+    if (recording())
+        record(DeckHistory::ClearToDeleted{n});
+    viewSource_ = {};
     cardsChanged();
 }
 
@@ -403,6 +542,9 @@ bool Deck::undeleteCard(int u)
         return false;
     view_.push_back(std::move(deleted_.at(size_t(u))));
     deleted_.erase(size_t(u));
+    if (recording())
+        record(DeckHistory::Undelete{u});
+    viewEdited();
     cardsChanged();
     return true;
 }
@@ -413,8 +555,12 @@ bool Deck::undeleteAll()
     const size_t n = std::min(room, deleted_.size());
     deleted_.takeFront(n, view_);
     marks_.ClearList();
-    if (n > 0)
+    if (n > 0) {
+        if (recording())
+            record(DeckHistory::UndeleteFront{int(n)});
+        viewEdited();
         cardsChanged();
+    }
     viewTouched();
     return deleted_.empty();
 }
@@ -426,6 +572,10 @@ bool Deck::appendFileCard(const QString &side1, const QString &side2, const QStr
     const int id = nameId(category);
     file_.push_back({side1, side2});
     fileCat_.push_back(id);
+    if (recording())
+        record(DeckHistory::FileAppend{{Card{side1, side2}}, {id}});
+    if (viewSource_.kind == ViewSource::Category && viewSource_.at == id)
+        viewSource_ = {ViewSource::Other};
     changed_ = true;
     return true;
 }
@@ -453,6 +603,9 @@ bool Deck::permuteView(const std::vector<int> &order)
         reordered.push_back(std::move(view_[size_t(k)]));
     view_ = std::move(reordered);
     marks_.ClearList();
+    if (recording())
+        record(DeckHistory::Permute{order});
+    viewEdited();
     cardsChanged();
     return true;
 }
@@ -461,6 +614,9 @@ void Deck::flipViewSides()
 {
     for (Card &card : view_)
         card.side1.swap(card.side2);
+    if (recording())
+        record(DeckHistory::Flip{});
+    viewEdited();
     cardsChanged();
 }
 

@@ -9,9 +9,12 @@
 
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace mdk {
+
+struct DeckHistory;
 
 enum class TextEncoding { Windows1252, Utf8 };
 
@@ -85,20 +88,56 @@ public:
     void markSaved();
     // The user let the changes go (the save question answered No before the
     // deck is replaced or the program ends): nothing counts as unsaved.
-    void forgetChanges() { changed_ = false; }
+    void forgetChanges();
     // An earlier version of the file was read in its place: it differs from
     // the file on disk until saved.
-    void markRestored() { changed_ = true; }
+    void markRestored();
     // A recovery copy was just read in place of the file: its changes are
     // unsaved again, and it has a file only when it was a saved deck's.
-    void markRecovered(bool hasFile)
-    {
-        changed_ = true;
-        saved_ = hasFile;
-    }
+    void markRecovered(bool hasFile);
     void setEncoding(TextEncoding encoding) { encoding_ = encoding; }
 
-    // ---- Categories ----
+    // ---- Undo and redo ----
+    // With the history on, every change made through the operations below is
+    // recorded. Changes between beginStep and endStep form one step when
+    // they changed a card or a category; moves between categories, the
+    // current card and the marks outside steps are undone along with the
+    // step before them. Undo puts back exactly the state before the last
+    // step, redo the state after it. A load (clear) empties the history.
+    void setHistoryEnabled(bool on);
+    bool historyEnabled() const;
+    void beginStep(const QString &label);
+    // Names the open step (when one command makes several kinds of change).
+    void setStepLabel(const QString &label);
+    void endStep();
+    bool canUndo() const;
+    bool canRedo() const;
+    QString undoLabel() const; // the step undo would take back, or empty
+    QString redoLabel() const;
+    bool undo();
+    bool redo();
+    void clearHistory();
+    int undoSteps() const;
+    // About how many bytes the history holds beyond the deck itself.
+    size_t historyBytes() const;
+    static constexpr int kHistorySteps = 256;
+    // Reading a file into the deck is no step: nothing is recorded while
+    // one of these lives.
+    class Unrecorded {
+    public:
+        explicit Unrecorded(Deck &deck) : deck_(deck), was_(deck.history_.recording)
+        {
+            deck.history_.recording = false;
+        }
+        ~Unrecorded() { deck_.history_.recording = was_; }
+        Unrecorded(const Unrecorded &) = delete;
+        Unrecorded &operator=(const Unrecorded &) = delete;
+
+    private:
+        Deck &deck_;
+        bool was_;
+    };
+
     // Adds a category below parent and returns it.
     CategoryTree::NodeId addCategory(CategoryTree::NodeId parent, const QString &name);
     // Makes node the selected category (opening it is OpenCategory's work).
@@ -229,8 +268,18 @@ public:
     static QString cleanText(const QString &text);
 
 private:
+    friend struct DeckHistory;
+
     struct Card {
         QString side1, side2;
+    };
+
+    // What the view is a copy of, when that is known: replacing the view
+    // can then be undone by copying it again instead of keeping its cards.
+    struct ViewSource {
+        enum Kind { Other, Empty, Mirror, Category, Composite } kind = Empty;
+        int at = 0; // Mirror: its first file card; Category: the name number; Composite: the node
+        int count = 0; // Mirror: how many cards
     };
 
     // Cards in order, held in chunks of at most kChunk cards: taking one
@@ -244,9 +293,15 @@ private:
         const Card &at(size_t u) const;
         Card &at(size_t u);
         void push_back(Card &&card);
+        Card pop_back();
         void erase(size_t u);
+        void insert(size_t u, Card &&card);
         // Moves the first n cards to the end of out.
         void takeFront(size_t n, std::deque<Card> &out);
+        // Moves the last n cards of from to the front, in their order.
+        void putFront(std::deque<Card> &from, size_t n);
+        // Moves the last n cards to the end of out, in their order.
+        void takeBack(size_t n, std::deque<Card> &out);
         void clear();
 
     private:
@@ -264,6 +319,15 @@ private:
     int nameId(const QString &name);
     // Replaces the view with the given file-level cards.
     void loadViewFrom(const std::vector<int> &cards);
+    // The history records only when it is on and not itself replaying.
+    bool recording() const { return history_.recording; }
+    template <class Entry>
+    void record(Entry &&entry);
+    void viewEdited() { viewSource_.kind = ViewSource::Other; }
+    // Replaces the view by a copy of what source names and makes name the
+    // open category; the one way a load changes the view.
+    void replaceView(ViewSource source, const QString &name, const std::vector<int> *cards = nullptr);
+    void copyViewFrom(ViewSource source);
     void viewTouched() { ++viewRevision_; }
     void treeTouched() { ++treeRevision_; }
     void cardsChanged()
@@ -301,6 +365,25 @@ private:
     TextEncoding encoding_ = TextEncoding::Windows1252;
     quint64 viewRevision_ = 0;
     quint64 treeRevision_ = 0;
+    ViewSource viewSource_;
+
+    // The history belongs to one deck: a copy of the deck starts without.
+    class HistoryHandle {
+    public:
+        HistoryHandle();
+        ~HistoryHandle();
+        HistoryHandle(const HistoryHandle &);
+        HistoryHandle &operator=(const HistoryHandle &);
+        HistoryHandle(HistoryHandle &&) noexcept;
+        HistoryHandle &operator=(HistoryHandle &&) noexcept;
+        DeckHistory &operator*() const { return *history_; }
+        DeckHistory *operator->() const { return history_.get(); }
+        bool recording = false;
+
+    private:
+        std::unique_ptr<DeckHistory> history_;
+    };
+    HistoryHandle history_;
 };
 
 } // namespace mdk

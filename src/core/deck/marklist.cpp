@@ -53,4 +53,10 @@ void MarkList::rebuildMembership()
         member_[size_t(m)] = true;
 }
 
+void MarkList::assign(std::vector<int> values)
+{
+    order_ = std::move(values);
+    rebuildMembership();
+}
+
 } // namespace mdk

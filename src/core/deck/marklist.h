@@ -19,6 +19,8 @@ public:
     QString textAt(int i) const { return QString::number(order_[size_t(i)]); }
     const std::vector<int> &values() const { return order_; }
     void ClearList();
+    // The marks become values, in that order (an undo putting them back).
+    void assign(std::vector<int> values);
 
     // After the view card at p was removed: marks above p move down by one.
     // A mark on p itself belonged to the removed card and is dropped.

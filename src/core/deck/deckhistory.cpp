@@ -1,0 +1,577 @@
+#include "deckhistory.h"
+
+#include <algorithm>
+
+namespace mdk {
+
+namespace {
+
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+size_t textBytes(const QString &text)
+{
+    // A text shared with the deck costs only its handle.
+    return sizeof(QString) + (text.isDetached() ? size_t(text.capacity()) * sizeof(QChar) : 0);
+}
+
+size_t cardBytes(const DeckHistory::Card &card)
+{
+    return textBytes(card.side1) + textBytes(card.side2);
+}
+
+// Changes made outside any step (a window that applies its own input, say)
+// become a step of their own before anything else happens.
+const QString kUnnamedStep = QStringLiteral("Change");
+
+} // namespace
+
+// ---- The deck's side: recording, steps, undo and redo ----
+
+void Deck::markSaved()
+{
+    changed_ = false;
+    saved_ = true;
+    DeckHistory &h = *history_;
+    if (h.depth == 0 && h.pending.changesContent)
+        DeckHistory::commitPending(*this);
+    h.saved = h.applied;
+}
+
+void Deck::forgetChanges()
+{
+    changed_ = false;
+    history_->saved = history_->applied;
+}
+
+void Deck::markRestored()
+{
+    changed_ = true;
+    history_->saved = -1;
+}
+
+void Deck::markRecovered(bool hasFile)
+{
+    changed_ = true;
+    saved_ = hasFile;
+    history_->saved = -1;
+}
+
+void Deck::setHistoryEnabled(bool on)
+{
+    clearHistory();
+    history_->enabled = on;
+    history_.recording = on;
+}
+
+bool Deck::historyEnabled() const
+{
+    return history_->enabled;
+}
+
+void Deck::clearHistory()
+{
+    DeckHistory &h = *history_;
+    const bool enabled = h.enabled;
+    h = DeckHistory();
+    h.enabled = enabled;
+    h.saved = changed_ ? -1 : 0;
+    h.pending.before = DeckHistory::scalarsOf(*this);
+}
+
+void Deck::beginStep(const QString &label)
+{
+    DeckHistory &h = *history_;
+    if (h.depth++ > 0)
+        return;
+    if (h.pending.changesContent)
+        DeckHistory::commitPending(*this);
+    h.label = label;
+    h.stepGlue = std::move(h.pending);
+    h.stepGlue.after = DeckHistory::scalarsOf(*this);
+    h.body = DeckHistory::Segment();
+    h.body.before = h.stepGlue.after;
+    h.pending = DeckHistory::Segment();
+}
+
+void Deck::setStepLabel(const QString &label)
+{
+    if (history_->depth > 0)
+        history_->label = label;
+}
+
+void Deck::endStep()
+{
+    DeckHistory &h = *history_;
+    if (h.depth == 0 || --h.depth > 0)
+        return;
+    if (!h.body.changesContent) {
+        // Nothing to undo of its own: its moves join the glue.
+        h.pending = std::move(h.stepGlue);
+        h.pending.entries.insert(h.pending.entries.end(), std::make_move_iterator(h.body.entries.begin()),
+                                 std::make_move_iterator(h.body.entries.end()));
+        h.body = DeckHistory::Segment();
+        return;
+    }
+    h.body.after = DeckHistory::scalarsOf(*this);
+    DeckHistory::commit(*this, std::move(h.label), std::move(h.stepGlue), std::move(h.body));
+}
+
+void DeckHistory::commitPending(Deck &deck)
+{
+    DeckHistory &h = *deck.history_;
+    Segment glue;
+    glue.before = glue.after = h.pending.before;
+    h.pending.after = scalarsOf(deck);
+    Segment body = std::move(h.pending);
+    commit(deck, kUnnamedStep, std::move(glue), std::move(body));
+}
+
+void DeckHistory::commit(Deck &deck, QString label, Segment glue, Segment body)
+{
+    DeckHistory &h = *deck.history_;
+    const size_t applied = size_t(h.applied);
+    if (h.nextGlueApplied && applied < h.steps.size()) {
+        // The glue of the undone step is still in effect: it comes first.
+        Segment earlier = std::move(h.steps[applied].glue);
+        earlier.entries.insert(earlier.entries.end(), std::make_move_iterator(glue.entries.begin()),
+                               std::make_move_iterator(glue.entries.end()));
+        earlier.after = glue.after;
+        glue = std::move(earlier);
+    }
+    h.steps.resize(applied);
+    if (h.saved > h.applied)
+        h.saved = -1;
+    h.steps.push_back({std::move(label), std::move(glue), std::move(body)});
+    ++h.applied;
+    h.nextGlueApplied = false;
+    if (int(h.steps.size()) > Deck::kHistorySteps) {
+        h.steps.erase(h.steps.begin());
+        --h.applied;
+        h.saved = h.saved > 0 ? h.saved - 1 : -1;
+    }
+    h.body = Segment();
+    h.label.clear();
+    h.pending = Segment();
+    h.pending.before = scalarsOf(deck);
+}
+
+bool Deck::canUndo() const
+{
+    const DeckHistory &h = *history_;
+    return h.depth == 0 && (h.applied > 0 || h.pending.changesContent);
+}
+
+bool Deck::canRedo() const
+{
+    const DeckHistory &h = *history_;
+    return h.depth == 0 && !h.pending.changesContent && size_t(h.applied) < h.steps.size();
+}
+
+QString Deck::undoLabel() const
+{
+    const DeckHistory &h = *history_;
+    if (!canUndo())
+        return {};
+    return h.pending.changesContent ? kUnnamedStep : h.steps[size_t(h.applied) - 1].label;
+}
+
+QString Deck::redoLabel() const
+{
+    return canRedo() ? history_->steps[size_t(history_->applied)].label : QString();
+}
+
+int Deck::undoSteps() const
+{
+    return history_->applied;
+}
+
+bool Deck::undo()
+{
+    DeckHistory &h = *history_;
+    if (!canUndo())
+        return false;
+    if (h.pending.changesContent)
+        DeckHistory::commitPending(*this);
+    history_.recording = false;
+    DeckHistory::revertSegment(*this, h.pending);
+    const size_t applied = size_t(h.applied);
+    if (h.nextGlueApplied && applied < h.steps.size())
+        DeckHistory::revertSegment(*this, h.steps[applied].glue);
+    DeckHistory::revertSegment(*this, h.steps[applied - 1].body);
+    --h.applied;
+    h.nextGlueApplied = true;
+    history_.recording = h.enabled;
+    h.pending = DeckHistory::Segment();
+    h.pending.before = DeckHistory::scalarsOf(*this);
+    changed_ = h.applied != h.saved;
+    viewSource_ = {ViewSource::Other};
+    viewTouched();
+    treeTouched();
+    return true;
+}
+
+bool Deck::redo()
+{
+    DeckHistory &h = *history_;
+    if (!canRedo())
+        return false;
+    history_.recording = false;
+    DeckHistory::revertSegment(*this, h.pending);
+    const size_t applied = size_t(h.applied);
+    if (!h.nextGlueApplied)
+        DeckHistory::applySegment(*this, h.steps[applied].glue);
+    DeckHistory::applySegment(*this, h.steps[applied].body);
+    ++h.applied;
+    h.nextGlueApplied = false;
+    history_.recording = h.enabled;
+    h.pending = DeckHistory::Segment();
+    h.pending.before = DeckHistory::scalarsOf(*this);
+    changed_ = h.applied != h.saved;
+    viewSource_ = {ViewSource::Other};
+    viewTouched();
+    treeTouched();
+    return true;
+}
+
+size_t Deck::historyBytes() const
+{
+    const DeckHistory &h = *history_;
+    size_t total = DeckHistory::bytes(h.pending) + DeckHistory::bytes(h.body) + DeckHistory::bytes(h.stepGlue);
+    for (const DeckHistory::Step &step : h.steps)
+        total += sizeof(step) + DeckHistory::bytes(step.glue) + DeckHistory::bytes(step.body);
+    return total;
+}
+
+// ---- The entries ----
+
+DeckHistory::Scalars DeckHistory::scalarsOf(const Deck &deck)
+{
+    return {deck.placeseek_, deck.side_, deck.marks_.values()};
+}
+
+void DeckHistory::restore(Deck &deck, const Scalars &scalars)
+{
+    deck.placeseek_ = scalars.placeseek;
+    deck.side_ = scalars.side;
+    deck.marks_.assign(scalars.marks);
+}
+
+void DeckHistory::applySegment(Deck &deck, Segment &segment)
+{
+    for (Entry &entry : segment.entries)
+        apply(deck, entry);
+    restore(deck, segment.after);
+}
+
+void DeckHistory::revertSegment(Deck &deck, Segment &segment)
+{
+    for (auto it = segment.entries.rbegin(); it != segment.entries.rend(); ++it)
+        revert(deck, *it);
+    restore(deck, segment.before);
+}
+
+size_t DeckHistory::bytes(const Segment &segment)
+{
+    size_t total = segment.entries.capacity() * sizeof(Entry)
+                   + (segment.before.marks.capacity() + segment.after.marks.capacity()) * sizeof(int);
+    for (const Entry &entry : segment.entries)
+        total += bytes(entry);
+    return total;
+}
+
+size_t DeckHistory::bytes(const Entry &entry)
+{
+    const auto cards = [](const std::vector<Card> &list) {
+        size_t total = list.capacity() * sizeof(Card);
+        for (const Card &card : list)
+            total += cardBytes(card) - 2 * sizeof(QString);
+        return total;
+    };
+    return std::visit(
+        Overloaded{
+            [](const ViewInsert &e) { return cardBytes(e.card); },
+            [](const ViewTake &e) { return cardBytes(e.card); },
+            [](const ViewReplace &e) { return cardBytes(e.before) + cardBytes(e.after); },
+            [](const Relabel &e) { return e.cards.capacity() * sizeof(int); },
+            [&](const RemoveCards &e) {
+                return cards(e.cards) + (e.at.capacity() + e.categories.capacity()) * sizeof(int);
+            },
+            [&](const FileAppend &e) { return cards(e.cards) + e.categories.capacity() * sizeof(int); },
+            [](const Permute &e) { return e.order.capacity() * sizeof(int); },
+            [](const Fold &e) { return e.stale.capacity() * sizeof(e.stale[0]); },
+            [&](const Load &e) { return cards(e.beforeCards); },
+            [](const TreeChange &e) { return e.before.bytes() + e.after.bytes(); },
+            [](const auto &) { return size_t(0); },
+        },
+        entry);
+}
+
+void DeckHistory::apply(Deck &deck, Entry &entry)
+{
+    auto &view = deck.view_;
+    auto &file = deck.file_;
+    auto &cats = deck.fileCat_;
+    std::visit(
+        Overloaded{
+            [&](ViewInsert &e) { view.insert(view.begin() + e.k, e.card); },
+            [&](ViewTake &e) { view.erase(view.begin() + e.k); },
+            [&](ViewReplace &e) { view[size_t(e.k)] = e.after; },
+            [&](ViewToDeleted &e) {
+                for (int i = 0; i < e.count; ++i) {
+                    deck.deleted_.push_back(std::move(view[size_t(e.k - i)]));
+                    view.erase(view.begin() + (e.k - i));
+                }
+            },
+            [&](ViewToFile &e) {
+                file.push_back(std::move(view[size_t(e.k)]));
+                cats.push_back(e.category);
+                view.erase(view.begin() + e.k);
+            },
+            [&](MoveAll &e) {
+                std::fill(cats.end() - e.n, cats.end(), e.to);
+                view.clear();
+            },
+            [&](Relabel &e) {
+                for (int j : e.cards)
+                    cats[size_t(j)] = e.to;
+                if (e.open)
+                    deck.oldTreeName_ = e.toName;
+            },
+            [&](RemoveCards &e) {
+                // The cards leave again; the entry keeps its copies for the
+                // next undo.
+                size_t out = 0, r = 0;
+                for (size_t j = 0; j < file.size(); ++j) {
+                    if (r < e.at.size() && size_t(e.at[r]) == j) {
+                        ++r;
+                        continue;
+                    }
+                    if (out != j) {
+                        file[out] = std::move(file[j]);
+                        cats[out] = cats[j];
+                    }
+                    ++out;
+                }
+                file.resize(out);
+                cats.resize(out);
+            },
+            [&](ClearToDeleted &) {
+                for (Card &card : view)
+                    deck.deleted_.push_back(std::move(card));
+                view.clear();
+            },
+            [&](Undelete &e) {
+                view.push_back(std::move(deck.deleted_.at(size_t(e.u))));
+                deck.deleted_.erase(size_t(e.u));
+            },
+            [&](UndeleteFront &e) { deck.deleted_.takeFront(size_t(e.n), view); },
+            [&](FileAppend &e) {
+                file.insert(file.end(), e.cards.begin(), e.cards.end());
+                cats.insert(cats.end(), e.categories.begin(), e.categories.end());
+            },
+            [&](Permute &e) {
+                std::deque<Card> reordered;
+                for (int k : e.order)
+                    reordered.push_back(std::move(view[size_t(k)]));
+                view = std::move(reordered);
+            },
+            [&](Flip &) {
+                for (Card &card : view)
+                    card.side1.swap(card.side2);
+            },
+            [&](Fold &e) {
+                deck.oldTreeName_ = deck.names_[size_t(e.open)];
+                deck.foldViewBack(e.moved ? e.open : -1);
+            },
+            [&](Load &e) {
+                deck.copyViewFrom(e.after);
+                deck.oldTreeName_ = e.afterName;
+            },
+            [&](TreeChange &e) { deck.tree_ = e.after; },
+            [&](Select &e) { deck.tree_.setSelected(e.after); },
+            [&](SubMode &e) { deck.showSubCategories_ = e.after; },
+        },
+        entry);
+}
+
+void DeckHistory::revert(Deck &deck, Entry &entry)
+{
+    auto &view = deck.view_;
+    auto &file = deck.file_;
+    auto &cats = deck.fileCat_;
+    std::visit(
+        Overloaded{
+            [&](ViewInsert &e) { view.erase(view.begin() + e.k); },
+            [&](ViewTake &e) { view.insert(view.begin() + e.k, e.card); },
+            [&](ViewReplace &e) { view[size_t(e.k)] = e.before; },
+            [&](ViewToDeleted &e) {
+                for (int i = e.count; i-- > 0;)
+                    view.insert(view.begin() + (e.k - i), deck.deleted_.pop_back());
+            },
+            [&](ViewToFile &e) {
+                view.insert(view.begin() + e.k, std::move(file.back()));
+                file.pop_back();
+                cats.pop_back();
+            },
+            [&](MoveAll &e) {
+                std::fill(cats.end() - e.n, cats.end(), e.from);
+                view.assign(file.end() - e.n, file.end());
+            },
+            [&](Relabel &e) {
+                for (int j : e.cards)
+                    cats[size_t(j)] = e.from;
+                if (e.open)
+                    deck.oldTreeName_ = e.fromName;
+            },
+            [&](RemoveCards &e) {
+                // Merge the removed cards back in at their places, from the
+                // back so that every card moves once.
+                const size_t total = file.size() + e.at.size();
+                file.resize(total);
+                cats.resize(total);
+                size_t from = total - e.at.size();
+                size_t r = e.at.size();
+                for (size_t j = total; j-- > 0;) {
+                    if (r > 0 && size_t(e.at[r - 1]) == j) {
+                        --r;
+                        file[j] = e.cards[r];
+                        cats[j] = e.categories[r];
+                    } else {
+                        --from;
+                        file[j] = std::move(file[from]);
+                        cats[j] = cats[from];
+                    }
+                }
+            },
+            [&](ClearToDeleted &e) {
+                deck.deleted_.takeBack(size_t(e.n), view);
+            },
+            [&](Undelete &e) {
+                deck.deleted_.insert(size_t(e.u), std::move(view.back()));
+                view.pop_back();
+            },
+            [&](UndeleteFront &e) { deck.deleted_.putFront(view, size_t(e.n)); },
+            [&](FileAppend &e) {
+                file.resize(file.size() - e.cards.size());
+                cats.resize(cats.size() - e.categories.size());
+            },
+            [&](Permute &e) {
+                std::vector<Card> back(view.size());
+                for (size_t k = 0; k < e.order.size(); ++k)
+                    back[size_t(e.order[k])] = std::move(view[k]);
+                view.assign(std::make_move_iterator(back.begin()), std::make_move_iterator(back.end()));
+            },
+            [&](Flip &) {
+                for (Card &card : view)
+                    card.side1.swap(card.side2);
+            },
+            [&](Fold &e) {
+                // The view's cards leave the end of the file (back into the
+                // view when the fold emptied it); the stale cards return to
+                // their places. Their texts are only ever read again once
+                // the load that copied them is undone, which puts the view's
+                // texts back into them; until then they stay empty.
+                const size_t kept = file.size() - size_t(e.n);
+                if (e.moved)
+                    view.assign(std::make_move_iterator(file.begin() + std::ptrdiff_t(kept)),
+                                std::make_move_iterator(file.end()));
+                file.resize(kept);
+                cats.resize(kept);
+                size_t staleCount = 0;
+                for (const auto &run : e.stale)
+                    staleCount += size_t(run.second);
+                const size_t total = kept + staleCount;
+                file.resize(total);
+                cats.resize(total);
+                size_t from = kept;
+                size_t r = e.stale.size();
+                for (size_t j = total; j-- > 0;) {
+                    while (r > 0 && j < size_t(e.stale[r - 1].first))
+                        --r;
+                    if (r > 0 && j >= size_t(e.stale[r - 1].first)
+                        && j < size_t(e.stale[r - 1].first + e.stale[r - 1].second)) {
+                        file[j] = Card();
+                        cats[j] = e.open;
+                    } else {
+                        --from;
+                        file[j] = std::move(file[from]);
+                        cats[j] = cats[from];
+                    }
+                }
+            },
+            [&](Load &e) {
+                if (e.after.kind == ViewSource::Category && e.after.at >= 0) {
+                    // The file's cards of the category are what this load
+                    // copied, which the view holds again now.
+                    size_t k = 0;
+                    for (size_t j = 0; j < cats.size() && k < view.size(); ++j)
+                        if (cats[j] == e.after.at)
+                            file[j] = view[k++];
+                }
+                if (e.before.kind == ViewSource::Other)
+                    view.assign(e.beforeCards.begin(), e.beforeCards.end());
+                else
+                    deck.copyViewFrom(e.before);
+                deck.oldTreeName_ = e.beforeName;
+            },
+            [&](TreeChange &e) { deck.tree_ = e.before; },
+            [&](Select &e) { deck.tree_.setSelected(e.before); },
+            [&](SubMode &e) { deck.showSubCategories_ = e.before; },
+        },
+        entry);
+}
+
+// ---- The deleted cards' chunks ----
+
+Deck::Card Deck::CardChunks::pop_back()
+{
+    std::vector<Card> &last = chunks_.back();
+    Card card = std::move(last.back());
+    last.pop_back();
+    if (last.empty())
+        chunks_.pop_back();
+    --size_;
+    return card;
+}
+
+void Deck::CardChunks::insert(size_t u, Card &&card)
+{
+    if (u == size_) {
+        push_back(std::move(card));
+        return;
+    }
+    const auto [chunk, i] = find(u);
+    std::vector<Card> &cards = chunks_[chunk];
+    cards.insert(cards.begin() + std::ptrdiff_t(i), std::move(card));
+    // A chunk may outgrow its size by the few cards undo puts back.
+    ++size_;
+}
+
+void Deck::CardChunks::putFront(std::deque<Card> &from, size_t n)
+{
+    std::vector<std::vector<Card>> front;
+    auto first = from.end() - std::ptrdiff_t(n);
+    for (auto it = first; it != from.end();) {
+        const auto end = it + std::ptrdiff_t(std::min<size_t>(kChunk, size_t(from.end() - it)));
+        front.emplace_back(std::make_move_iterator(it), std::make_move_iterator(end));
+        it = end;
+    }
+    from.erase(first, from.end());
+    chunks_.insert(chunks_.begin(), std::make_move_iterator(front.begin()), std::make_move_iterator(front.end()));
+    size_ += n;
+}
+
+void Deck::CardChunks::takeBack(size_t n, std::deque<Card> &out)
+{
+    std::deque<Card> taken;
+    for (size_t i = 0; i < n; ++i)
+        taken.push_front(pop_back());
+    out.insert(out.end(), std::make_move_iterator(taken.begin()), std::make_move_iterator(taken.end()));
+}
+
+} // namespace mdk
