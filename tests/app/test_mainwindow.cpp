@@ -64,6 +64,7 @@ private Q_SLOTS:
     void everyRowIsOneBoundActionInItsMenu();
     void boundCommandsAreLive();
     void enablersFollowTheState();
+    void undoNamesItsStepAndKnowsTheSavedState();
     void menuHintShowsInStatusBar();
     void keysWorkWhileTheTreeHasFocus();
     void enterAndEscapeDoNothing();
@@ -119,7 +120,7 @@ void MainWindowTest::everyRowIsOneBoundActionInItsMenu()
         QVERIFY2(!a->statusTip().isEmpty(), row.text);
         QMenu *menu = f.window->popupMenu(row.popup);
         QVERIFY2(menu->actions().contains(a), row.text);
-        QCOMPARE(a->shortcut(), row.key ? QKeySequence(QString::fromLatin1(row.key)) : QKeySequence());
+        QCOMPARE(a->shortcuts(), row.key ? QKeySequence::listFromString(QString::fromLatin1(row.key)) : QList<QKeySequence>());
         if (!row.text)
             continue; // a recent file: its name is shown literally
         // At most one mnemonic an item, and no letter twice in a menu.
@@ -189,6 +190,37 @@ void MainWindowTest::enablersFollowTheState()
     f.deck().ToggleSubcategoryMode();
     Q_EMIT f.window->popupMenu(Popup::Category)->aboutToShow();
     QVERIFY(sub->isChecked());
+}
+
+void MainWindowTest::undoNamesItsStepAndKnowsTheSavedState()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeCardFile(dir.filePath(QStringLiteral("u.mdk")), {},
+                          {{"one", "1", "Main"}, {"two", "2", "Main"}, {"three", "3", "Main"}}));
+    WindowFixture f;
+    f.window->LoadStartupFileFn(parseCommandLine({dir.filePath(QStringLiteral("u.mdk"))}, QStringLiteral("/")));
+    QAction *undo = f.window->commandAction(CM_UNDO);
+    QAction *redo = f.window->commandAction(CM_REDO);
+    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+
+    f.window->runCommand(CM_CUT);
+    f.window->runCommand(CM_FLIP);
+    QCOMPARE(undo->text(), QStringLiteral("U&ndo Flip"));
+    QVERIFY(f.enabled(CM_FILESAVE));
+    f.window->runCommand(CM_UNDO);
+    QCOMPARE(undo->text(), QStringLiteral("U&ndo Cut"));
+    QCOMPARE(redo->text(), QStringLiteral("&Redo Flip"));
+    QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("two"));
+    // Back at the file as saved: nothing to save, and no question at exit.
+    f.window->runCommand(CM_UNDO);
+    QCOMPARE(f.dlg->cardDisplay()->text(), QStringLiteral("one"));
+    QVERIFY(!f.deck().changed() && !f.enabled(CM_FILESAVE) && !undo->isEnabled());
+    f.window->runCommand(CM_REDO);
+    QVERIFY(f.deck().changed() && f.enabled(CM_FILESAVE));
+
+    // Opening a file starts a new history.
+    f.window->LoadStartupFileFn(parseCommandLine({dir.filePath(QStringLiteral("u.mdk"))}, QStringLiteral("/")));
+    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
 }
 
 void MainWindowTest::menuHintShowsInStatusBar()

@@ -194,6 +194,24 @@ void pencil(Canvas &c, int x, int y, int length, Pen body, Pen tip)
     c.set(x, y, Black);
 }
 
+// A turning arrow: the upper half of a ring with its head at one end,
+// pointing down; towards the left for Undo, the right for Redo.
+void turnArrow(Canvas &c, bool left)
+{
+    const int cx = 12, cy = 13, r = 7;
+    const int outer = r * r + r / 2, inner = (r - 3) * (r - 3) + (r - 3) / 2;
+    for (int y = -r; y <= 0; ++y)
+        for (int x = -r; x <= r; ++x) {
+            const int d = x * x + y * y;
+            if (d <= outer && d > inner)
+                c.set(cx + (left ? x : -x), cy + y, x == -r || y == -r ? Navy : Blue);
+        }
+    // The head: a triangle under the arc's end.
+    const int hx = left ? cx - r + 1 : cx + r - 1;
+    for (int i = 0; i < 4; ++i)
+        c.hline(hx - 3 + i, hx + 3 - i, cy + 1 + i, i == 3 ? Navy : Blue);
+}
+
 using Drawer = std::function<void(Canvas &)>;
 
 const std::vector<std::pair<int, Drawer>> kGlyphs = {
@@ -321,6 +339,8 @@ const std::vector<std::pair<int, Drawer>> kGlyphs = {
              c.set(14 + zig[y - 7], y, Black);
          c.hline(16, 20, 9, Red);
      }},
+    {1301, [](Canvas &c) { turnArrow(c, true); }},  // Undo
+    {1302, [](Canvas &c) { turnArrow(c, false); }}, // Redo
     {1100, [](Canvas &c) { // Mark: a green tick
          check(c, 5, 9, Green, Black);
          check(c, 5, 8, Lime, Green);

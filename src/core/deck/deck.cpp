@@ -3,6 +3,7 @@
 #include "deckhistory.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace mdk {
 
@@ -11,14 +12,27 @@ Deck::Deck() = default;
 Deck::HistoryHandle::HistoryHandle() : history_(std::make_unique<DeckHistory>()) {}
 Deck::HistoryHandle::~HistoryHandle() = default;
 Deck::HistoryHandle::HistoryHandle(const HistoryHandle &) : HistoryHandle() {}
+Deck::HistoryHandle::HistoryHandle(HistoryHandle &&other) noexcept
+    : recording(std::exchange(other.recording, false)),
+      history_(std::exchange(other.history_, std::make_unique<DeckHistory>()))
+{
+}
+
+// A deck given other contents keeps its own setting and starts an empty
+// history.
 Deck::HistoryHandle &Deck::HistoryHandle::operator=(const HistoryHandle &)
 {
+    const bool enabled = history_->enabled;
     *history_ = DeckHistory();
-    recording = false;
+    history_->enabled = enabled;
+    recording = enabled;
     return *this;
 }
-Deck::HistoryHandle::HistoryHandle(HistoryHandle &&) noexcept = default;
-Deck::HistoryHandle &Deck::HistoryHandle::operator=(HistoryHandle &&) noexcept = default;
+
+Deck::HistoryHandle &Deck::HistoryHandle::operator=(HistoryHandle &&other) noexcept
+{
+    return *this = static_cast<const HistoryHandle &>(other);
+}
 
 template <class Entry>
 void Deck::record(Entry &&entry)

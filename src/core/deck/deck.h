@@ -109,6 +109,9 @@ public:
     void beginStep(const QString &label);
     // Names the open step (when one command makes several kinds of change).
     void setStepLabel(const QString &label);
+    // Ends the open step when it changed something and begins another of
+    // the same name (each card of a dialog that adds several).
+    void nextStep();
     void endStep();
     bool canUndo() const;
     bool canRedo() const;

@@ -104,6 +104,16 @@ void Deck::setStepLabel(const QString &label)
         history_->label = label;
 }
 
+void Deck::nextStep()
+{
+    DeckHistory &h = *history_;
+    if (h.depth != 1 || !h.body.changesContent)
+        return;
+    const QString label = h.label;
+    endStep();
+    beginStep(label);
+}
+
 void Deck::endStep()
 {
     DeckHistory &h = *history_;

@@ -9,6 +9,19 @@ namespace mdk {
 
 namespace {
 
+QString undoText(const EnableState &s)
+{
+    const QString step = s.deck.undoLabel();
+    // "C&ut" has the U of this menu.
+    return step.isEmpty() ? QStringLiteral("U&ndo") : QStringLiteral("U&ndo %1").arg(step);
+}
+
+QString redoText(const EnableState &s)
+{
+    const QString step = s.deck.redoLabel();
+    return step.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo %1").arg(step);
+}
+
 using namespace enable;
 using P = Popup;
 const CommandRow kCommands[] = {
@@ -30,6 +43,8 @@ const CommandRow kCommands[] = {
     {CM_FILE5, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<5>},
     {CM_EXIT, P::File, "E&xit", nullptr, "Exit Mnemodeck", nullptr},
 
+    {.id = CM_UNDO, .popup = P::Edit, .text = "U&ndo", .key = "Ctrl+Z", .hint = "Undo the last change to the cards or categories", .enabler = UndoEnable, .currentText = undoText},
+    {.id = CM_REDO, .popup = P::Edit, .text = "&Redo", .key = "Ctrl+Shift+Z; Ctrl+Y", .hint = "Redo the change last undone", .enabler = RedoEnable, .currentText = redoText},
     {CM_CUT, P::Edit, "C&ut", "Ctrl+X", "Cut the current card from the card file", DeleteEnable},
     {CM_COPY, P::Edit, "&Copy", "Ctrl+C", "Copy the current card to memory", NSPrimaryEnable},
     {CM_PASTE, P::Edit, "&Paste", "Ctrl+V", "Paste a card into the current file from memory", PasteEnable},
@@ -70,7 +85,8 @@ const int kToolBar[] = {
     CM_FILENEW, CM_FILEOPEN, CM_FILESAVE, CM_PRINT, 0,
     CM_CUT, CM_COPY, CM_PASTE, 0,
     CM_NEWCATEGORY, CM_CARDADD, CM_CARDSEARCH, CM_SHUFFLE, CM_EDIT, CM_DELETECARD,
-    CM_MARK, CM_UNMARKALL, CM_JUMP, CM_CHANGEFONT, CM_NOTEPAD,
+    CM_MARK, CM_UNMARKALL, CM_JUMP, CM_CHANGEFONT, CM_NOTEPAD, 0,
+    CM_UNDO, CM_REDO,
 };
 
 } // namespace
@@ -88,5 +104,29 @@ const CommandRow *findCommand(int id)
 std::span<const char *const> popupTitles() { return kPopupTitles; }
 
 std::span<const int> toolBarLayout() { return kToolBar; }
+
+QString stepName(int id)
+{
+    switch (id) {
+    case CM_UNDO:
+    case CM_REDO: return {};
+    case CM_CARDADD: return QStringLiteral("Add card");
+    case CM_EDIT: return QStringLiteral("Edit card");
+    case CM_DELETECARD: return QStringLiteral("Delete card");
+    case CM_MOVE: return QStringLiteral("Move card");
+    case CM_NEWCATEGORY: return QStringLiteral("New category");
+    case CM_EDITCATEGORY: return QStringLiteral("Rename category");
+    case CM_DELETECATEGORY: return QStringLiteral("Delete category");
+    case CM_CLEARCATEGORY: return QStringLiteral("Clear category");
+    default: break;
+    }
+    const CommandRow *row = findCommand(id);
+    if (!row || !row->text)
+        return QStringLiteral("Change");
+    QString name = QString::fromUtf8(row->text).remove(QLatin1Char('&'));
+    if (name.endsWith(QLatin1String("...")))
+        name.chop(3);
+    return name;
+}
 
 } // namespace mdk

@@ -22,6 +22,8 @@ struct CommandRow {
     enable::Enabler enabler;
     bool separatorBefore = false;
     enable::Enabler checked = nullptr; // set for checkable items
+    // The text as it reads now, for items that name what they would do.
+    QString (*currentText)(const EnableState &) = nullptr;
 };
 
 std::span<const CommandRow> commandTable();
@@ -30,5 +32,8 @@ const CommandRow *findCommand(int id);
 std::span<const char *const> popupTitles();
 // The tool bar from left to right; 0 stands for a separator.
 std::span<const int> toolBarLayout();
+// What undo calls the change a command makes; empty for the commands that
+// are no change of their own (Undo and Redo).
+QString stepName(int id);
 
 } // namespace mdk

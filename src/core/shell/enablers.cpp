@@ -33,6 +33,8 @@ bool DeleteEnable(const EnableState &s)
     return notSub(s) && views(s) >= 1 && (marks(s) == 0 || views(s) - marks(s) >= 2);
 }
 bool PasteEnable(const EnableState &s) { return s.cardInMemory && notSub(s); }
+bool UndoEnable(const EnableState &s) { return s.deck.canUndo(); }
+bool RedoEnable(const EnableState &s) { return s.deck.canRedo(); }
 bool SaveEnable(const EnableState &s) { return hasSomething(s) && s.deck.changed() && notSub(s); }
 bool SaveAsEnable(const EnableState &s) { return hasSomething(s) && notSub(s); }
 bool NewCategoryEnable(const EnableState &s)

@@ -20,6 +20,8 @@ struct EnableState {
 // table.
 namespace enable {
 using Enabler = bool (*)(const EnableState &);
+bool UndoEnable(const EnableState &s);
+bool RedoEnable(const EnableState &s);
 
 bool PassEnable(const EnableState &);
 bool NSPassEnable(const EnableState &);

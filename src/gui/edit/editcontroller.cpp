@@ -33,6 +33,20 @@ EditController::EditController(const CommandContext &context, QObject *parent)
     bind(CM_COPY, &EditController::CopytoMemory);
     bind(CM_PASTE, &EditController::PastefromMemory);
     bind(CM_MOVE, &EditController::CMMove);
+    bind(CM_UNDO, [this] { takeStep(&Deck::undo, &Deck::undoLabel, QStringLiteral("Undone: %1")); });
+    bind(CM_REDO, [this] { takeStep(&Deck::redo, &Deck::redoLabel, QStringLiteral("Redone: %1")); });
+}
+
+void EditController::takeStep(bool (Deck::*take)(), QString (Deck::*label)() const, const QString &done)
+{
+    const QString step = (deck_.*label)();
+    bool taken = false;
+    {
+        WaitCursor wait;
+        taken = (deck_.*take)();
+    }
+    if (taken)
+        Q_EMIT statusMessage(done.arg(step));
 }
 
 bool EditController::addOne(const QString &side1, const QString &side2, QWidget *dialog)
@@ -40,6 +54,8 @@ bool EditController::addOne(const QString &side1, const QString &side2, QWidget 
     bool added = false;
     {
         WaitCursor wait;
+        // Each card of Add another is a step of its own.
+        deck_.nextStep();
         added = edit::addCard(deck_, side1, side2);
     }
     if (!added)
@@ -181,6 +197,8 @@ void EditController::CMMove()
         category::MoveResult result;
         {
             WaitCursor wait;
+            if (dialog.moveAll())
+                deck_.setStepLabel(QStringLiteral("Move all cards"));
             result = category::moveCards(deck_, destination ? &*destination : nullptr, dialog.moveAll());
         }
         const QString caption = QStringLiteral("Move cards");

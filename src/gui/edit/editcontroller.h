@@ -33,6 +33,8 @@ private:
     // Adds one card from the Add dialog; false (after the message) when the
     // store is full.
     bool addOne(const QString &side1, const QString &side2, QWidget *dialog);
+    // Undo or redo, with the step's name in the status line.
+    void takeStep(bool (Deck::*take)(), QString (Deck::*label)() const, const QString &done);
     void runPalette(QPlainTextEdit *side1, QPlainTextEdit *side2, QWidget *dialog);
 
     edit::DeleteConfirmation confirmation_;

@@ -102,6 +102,7 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
       dialogs_(dialogs ? dialogs : ownDialogs_.get())
 {
     initResources();
+    deck_.setHistoryEnabled(true);
     setObjectName(QStringLiteral("MnemodeckWindow"));
     setWindowTitle(QStringLiteral("Mnemodeck"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/icon1.png")));
@@ -207,7 +208,7 @@ void MnemodeckWindow::buildCommands()
         auto *action = new QAction(row.text ? QString::fromUtf8(row.text) : QString(), this);
         action->setData(row.id);
         if (row.key)
-            action->setShortcut(QKeySequence(QString::fromLatin1(row.key)));
+            action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(row.key)));
         // The frame's own window, the tree included; keys typed in the
         // notepad, About or help window stay there.
         action->setShortcutContext(Qt::WindowShortcut);
@@ -326,6 +327,8 @@ void MnemodeckWindow::updateCommands()
     for (const CommandRow &row : commandTable()) {
         QAction *action = actions_.value(row.id);
         action->setEnabled(commandEnabled(row.id));
+        if (row.currentText)
+            action->setText(row.currentText(state));
         if (row.checked)
             action->setChecked(row.checked(state));
     }
@@ -338,7 +341,13 @@ void MnemodeckWindow::runCommand(int id)
     // A command may open a dialog that takes the mouse: a held button's
     // stepping ends here, and the command acts on the card shown now.
     client_->stopAutoRepeat();
+    // Whatever the command changes is one step for undo.
+    const QString step = stepName(id);
+    if (!step.isEmpty())
+        deck_.beginStep(step);
     handlers_.value(id)();
+    if (!step.isEmpty())
+        deck_.endStep();
     recovery_->deckTouched();
     // The handler changed only the deck: show what moved.
     client_->refresh();
