@@ -18,7 +18,7 @@
 namespace mdk {
 
 namespace {
-const QString kAddCard = QStringLiteral("Add Card");
+const QString kAddCard = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Add Card"));
 } // namespace
 
 EditController::EditController(const CommandContext &context, QObject *parent)
@@ -74,7 +74,7 @@ void EditController::CMEdit()
 {
     if (deck_.viewCount() == 0) {
         dialogs_.warn(window_, QStringLiteral("Mnemodeck"),
-                      QStringLiteral("To edit a card, you must be viewing the card you wish to edit."));
+                      tr("To edit a card, you must be viewing the card you wish to edit."));
         return;
     }
     // The card shown when the dialog opens is the one edited.
@@ -103,14 +103,14 @@ void EditController::CMDeleteCard()
             return;
     }
     edit::deleteCard(deck_, card);
-    Q_EMIT statusMessage(QStringLiteral("Card deleted"));
+    Q_EMIT statusMessage(tr("Card deleted"));
 }
 
 void EditController::CMUndelete()
 {
     if (deck_.deletedCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Undelete Card"),
-                      QStringLiteral("No cards have been deleted.  Cannot undelete."));
+        dialogs_.warn(window_, tr("Undelete Card"),
+                      tr("No cards have been deleted.  Cannot undelete."));
         return;
     }
     UndeleteDlg dialog(deck_, window_);
@@ -129,40 +129,40 @@ void EditController::UndeleteAll()
         all = edit::undeleteAll(deck_);
     }
     if (!all)
-        dialogs_.warn(window_, QStringLiteral("Undelete All"), edit::kUndeleteAllFull);
+        dialogs_.warn(window_, tr("Undelete All"), edit::kUndeleteAllFull);
 }
 
 void EditController::CMCut()
 {
     if (deck_.viewCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Cut"), QStringLiteral("You must be viewing the card you wish to cut."));
+        dialogs_.warn(window_, tr("Cut"), tr("You must be viewing the card you wish to cut."));
         return;
     }
     edit::cutCard(deck_, deck_.placeseek(), memory_);
-    Q_EMIT statusMessage(QStringLiteral("Card has been cut"));
+    Q_EMIT statusMessage(tr("Card has been cut"));
 }
 
 void EditController::CopytoMemory()
 {
     if (deck_.viewCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Copy"), QStringLiteral("You must be viewing the card you wish to copy."));
+        dialogs_.warn(window_, tr("Copy"), tr("You must be viewing the card you wish to copy."));
         return;
     }
     edit::copyCard(deck_, deck_.placeseek(), memory_);
-    Q_EMIT statusMessage(QStringLiteral("Card has been copied to memory"));
+    Q_EMIT statusMessage(tr("Card has been copied to memory"));
 }
 
 void EditController::PastefromMemory()
 {
     switch (edit::pasteCard(deck_, memory_)) {
     case edit::PasteResult::NothingCopied:
-        dialogs_.warn(window_, QStringLiteral("Paste"), QStringLiteral("You have not copied or cut a card yet."));
+        dialogs_.warn(window_, tr("Paste"), tr("You have not copied or cut a card yet."));
         return;
     case edit::PasteResult::StoreFull:
-        dialogs_.warn(window_, QStringLiteral("Paste"), edit::kStoreFull);
+        dialogs_.warn(window_, tr("Paste"), edit::kStoreFull);
         return;
     case edit::PasteResult::Pasted:
-        Q_EMIT statusMessage(QStringLiteral("Card has been pasted"));
+        Q_EMIT statusMessage(tr("Card has been pasted"));
         return;
     }
 }
@@ -170,7 +170,7 @@ void EditController::PastefromMemory()
 void EditController::CMMove()
 {
     if (const QString refused = category::moveRefusal(deck_); !refused.isEmpty()) {
-        dialogs_.warn(window_, QStringLiteral("Move"), refused);
+        dialogs_.warn(window_, tr("Move"), refused);
         return;
     }
     MoveCardDlg dialog(deck_.tree(), options_.MoveAll, window_);
@@ -183,7 +183,7 @@ void EditController::CMMove()
             WaitCursor wait;
             result = category::moveCards(deck_, destination ? &*destination : nullptr, dialog.moveAll());
         }
-        const QString caption = QStringLiteral("Move cards");
+        const QString caption = tr("Move cards");
         switch (result) {
         case category::MoveResult::NoDestination:
             dialogs_.stop(&dialog, caption, category::kNoDestination);
