@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>&amp;Add another</source>
-        <translation>&amp;Weitere hinzufügen</translation>
+        <translation>&amp;Weitere Karte</translation>
     </message>
     <message>
         <source>Extended chars...</source>
@@ -67,7 +67,7 @@
     </message>
     <message>
         <source>Convert file:</source>
-        <translation>Zu konvertierende Datei:</translation>
+        <translation>Datei:</translation>
     </message>
     <message>
         <source>&amp;Browse</source>
@@ -75,7 +75,7 @@
     </message>
     <message>
         <source>Original file format:</source>
-        <translation>Ursprüngliches Dateiformat:</translation>
+        <translation>Früheres Format:</translation>
     </message>
     <message>
         <source>Load after convert</source>
@@ -102,7 +102,7 @@
     </message>
     <message>
         <source>Copy cards to:</source>
-        <translation>Karten kopieren nach:</translation>
+        <translation>Kopieren nach:</translation>
     </message>
     <message>
         <source>&amp;Browse</source>
@@ -110,7 +110,7 @@
     </message>
     <message>
         <source>&amp;Save changes</source>
-        <translation>Änderungen &amp;speichern</translation>
+        <translation>&amp;Speichern</translation>
     </message>
 </context>
 <context>
@@ -257,11 +257,11 @@
     </message>
     <message>
         <source>Add to side 1</source>
-        <translation>In Seite 1 einfügen</translation>
+        <translation>In Seite 1</translation>
     </message>
     <message>
         <source>Add to side 2</source>
-        <translation>In Seite 2 einfügen</translation>
+        <translation>In Seite 2</translation>
     </message>
 </context>
 <context>
@@ -296,7 +296,7 @@
     </message>
     <message>
         <source>Cards in this category:</source>
-        <translation>Karten in dieser Kategorie:</translation>
+        <translation>Karten der Kategorie:</translation>
     </message>
     <message>
         <source>OK</source>
@@ -673,11 +673,11 @@
     </message>
     <message>
         <source>Browse</source>
-        <translation>Durchsuchen</translation>
+        <translation>Wählen...</translation>
     </message>
     <message>
         <source>&amp;Add</source>
-        <translation>&amp;Hinzufügen</translation>
+        <translation>An&amp;fügen</translation>
     </message>
     <message>
         <source>&amp;Delete</source>
@@ -697,7 +697,7 @@
     </message>
     <message>
         <source>&amp;Merge</source>
-        <translation>&amp;Zusammenführen</translation>
+        <translation>&amp;Vereinen</translation>
     </message>
     <message>
         <source>&amp;Cancel</source>
@@ -1098,11 +1098,11 @@
     </message>
     <message>
         <source>Cards in this category</source>
-        <translation>Karten dieser Kategorie</translation>
+        <translation>Diese Kategorie</translation>
     </message>
     <message>
         <source>Cards in this category and sub-categories</source>
-        <translation>Karten dieser Kategorie und ihrer Unterkategorien</translation>
+        <translation>Diese Kategorie mit Unterkategorien</translation>
     </message>
     <message>
         <source>OK</source>
@@ -1122,11 +1122,11 @@
     </message>
     <message>
         <source>Printer setup...</source>
-        <translation>Druckereinrichtung...</translation>
+        <translation>Drucker...</translation>
     </message>
     <message>
         <source>Show confirmation</source>
-        <translation>Bestätigung anzeigen</translation>
+        <translation>Bestätigung</translation>
     </message>
 </context>
 <context>
@@ -1255,7 +1255,7 @@
     </message>
     <message>
         <source>&amp;Undelete</source>
-        <translation>Wi&amp;ederherstellen</translation>
+        <translation>&amp;Zurückholen</translation>
     </message>
     <message>
         <source>&amp;Cancel</source>
