@@ -1042,6 +1042,22 @@
         <source>Copy to File Destination</source>
         <translation>Zieldatei für Kopien</translation>
     </message>
+    <message>
+        <source>Version 1.00</source>
+        <translation>Version 1.00</translation>
+    </message>
+    <message>
+        <source>Version 2.01</source>
+        <translation>Version 2.01</translation>
+    </message>
+    <message>
+        <source>Version 3.01</source>
+        <translation>Version 3.01</translation>
+    </message>
+    <message>
+        <source>Later than 3.01</source>
+        <translation>Neuer als 3.01</translation>
+    </message>
 </context>
 <context>
     <name>MoveCardDlg</name>
@@ -1634,6 +1650,10 @@
     <message>
         <source>Cannot mark all the cards in this file.  You must have at least 1 unmarked card.</source>
         <translation>Es können nicht alle Karten dieser Datei markiert werden.  Mindestens eine Karte muss unmarkiert bleiben.</translation>
+    </message>
+    <message>
+        <source>Mark</source>
+        <translation>Markieren</translation>
     </message>
 </context>
 <context>

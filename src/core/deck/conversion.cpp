@@ -173,8 +173,8 @@ QString makeBackup(const QString &path, const QString &target, const struct stat
 
 QStringList versionNames()
 {
-    return {QStringLiteral("Version 1.00"), QStringLiteral("Version 2.01"), QStringLiteral("Version 3.01"),
-            QStringLiteral("Later than 3.01")};
+    return {QCoreApplication::translate("Mnemodeck", "Version 1.00"), QCoreApplication::translate("Mnemodeck", "Version 2.01"), QCoreApplication::translate("Mnemodeck", "Version 3.01"),
+            QCoreApplication::translate("Mnemodeck", "Later than 3.01")};
 }
 
 std::optional<Version> versionFromWord(QStringView word)

@@ -46,7 +46,7 @@ void StudyController::CMJump()
 void StudyController::CMMark()
 {
     if (study::markCurrent(deck_) == study::MarkResult::WouldMarkAll) {
-        dialogs_.stop(window_, QStringLiteral("Mark"),
+        dialogs_.stop(window_, tr("Mark"),
                       tr("Cannot mark all the cards in this file.  You must have at least "
                                      "1 unmarked card."));
         return;
