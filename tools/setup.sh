@@ -15,6 +15,7 @@ packages=(
   fonts-dejavu-core fonts-liberation poppler-utils
   xvfb xdotool x11-utils imagemagick
   xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libfile-mimeinfo-perl
+  qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools qt6-translations-l10n
 )
 
 . "$here/tools/ensure-packages.sh"

@@ -1,12 +1,13 @@
 #include "categorycommands.h"
 
+#include <QCoreApplication>
 #include <vector>
 
 namespace mdk::category {
 
 QString moveRefusal(const Deck &deck)
 {
-    return deck.viewCount() == 0 ? QStringLiteral("You must have a least one card in your file to move a card.")
+    return deck.viewCount() == 0 ? QCoreApplication::translate("Mnemodeck", "You must have a least one card in your file to move a card.")
                                  : QString();
 }
 
@@ -28,7 +29,7 @@ NameCheck checkName(const Deck &deck, const QString &cleanedName)
 QString nameUsedMessage(const QString &name)
 {
     return u'"' + name
-        + QStringLiteral("\" already exists.  You must think of a category name which has not already been used.");
+        + QCoreApplication::translate("Mnemodeck", "\" already exists.  You must think of a category name which has not already been used.");
 }
 
 CategoryTree::NodeId newCategory(Deck &deck, CategoryTree::NodeId parent, const QString &name)

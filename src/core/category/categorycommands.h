@@ -45,8 +45,8 @@ void clearCategory(Deck &deck);
 // Why Move cannot run on deck's view; empty when it can.
 QString moveRefusal(const Deck &deck);
 
-inline const QString kNoDestination = QStringLiteral("You must choose a destination for your cards.");
-inline const QString kSameCategory = QStringLiteral("You cannot move your cards into the same category.");
+inline const QString kNoDestination = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "You must choose a destination for your cards."));
+inline const QString kSameCategory = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "You cannot move your cards into the same category."));
 enum class MoveResult { Moved, NoDestination, SameCategory, StoreFull };
 
 // Move's OK. destination is null when no node is selected. With all, every

@@ -2,6 +2,7 @@
 
 #include "encoding.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -206,7 +207,7 @@ bool openForReading(QFile &file, const QString &path, QString *error)
             *error = why;
         return false;
     };
-    const QString notRegular = QStringLiteral("It is not a regular file.");
+    const QString notRegular = QCoreApplication::translate("Mnemodeck", "It is not a regular file.");
     const QByteArray name = QFile::encodeName(path);
     struct stat st {};
     if (::stat(name.constData(), &st) != 0)
@@ -263,7 +264,7 @@ bool FileBytes::open(const QString &path, QString *error)
         return false;
     if (file_.size() > kMaxFileSize) {
         if (error)
-            *error = QStringLiteral("The file is too large to be a card file.");
+            *error = QCoreApplication::translate("Mnemodeck", "The file is too large to be a card file.");
         return false;
     }
     const qint64 size = file_.size();

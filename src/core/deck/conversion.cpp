@@ -4,6 +4,7 @@
 #include "encoding.h"
 #include "safewrite.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -160,11 +161,11 @@ QString makeBackup(const QString &path, const QString &target, const struct stat
             return candidate;
         if (errno == EEXIST)
             continue;
-        why = QStringLiteral("The original could not be kept as %1 (%2), so the file was left as it was.")
+        why = QCoreApplication::translate("Mnemodeck", "The original could not be kept as %1 (%2), so the file was left as it was.")
                   .arg(QDir::toNativeSeparators(candidate), errnoText(errno));
         return QString();
     }
-    why = QStringLiteral("No free name for a copy of the original was found beside it.");
+    why = QCoreApplication::translate("Mnemodeck", "No free name for a copy of the original was found beside it.");
     return QString();
 }
 
@@ -172,8 +173,8 @@ QString makeBackup(const QString &path, const QString &target, const struct stat
 
 QStringList versionNames()
 {
-    return {QStringLiteral("Version 1.00"), QStringLiteral("Version 2.01"), QStringLiteral("Version 3.01"),
-            QStringLiteral("Later than 3.01")};
+    return {QCoreApplication::translate("Mnemodeck", "Version 1.00"), QCoreApplication::translate("Mnemodeck", "Version 2.01"), QCoreApplication::translate("Mnemodeck", "Version 3.01"),
+            QCoreApplication::translate("Mnemodeck", "Later than 3.01")};
 }
 
 std::optional<Version> versionFromWord(QStringView word)
@@ -191,7 +192,7 @@ std::optional<Version> versionFromWord(QStringView word)
 
 QString question(const QString &name)
 {
-    return name + QStringLiteral(" appears to be of a previous format.  Do you want to convert it?");
+    return name + QCoreApplication::translate("Mnemodeck", " appears to be of a previous format.  Do you want to convert it?");
 }
 
 QByteArray convertBytes(std::string_view old, Version version)
@@ -249,7 +250,7 @@ Result convertFile(const QString &path, Version version)
             ::unlink(QFile::encodeName(backup).constData());
             result.error = written.error;
         } else {
-            result.error = written.error + QStringLiteral(" The original is kept as %1.")
+            result.error = written.error + QCoreApplication::translate("Mnemodeck", " The original is kept as %1.")
                                                .arg(QDir::toNativeSeparators(backup));
         }
         return result;

@@ -19,12 +19,12 @@ QStringList versionNames();
 // anything else.
 std::optional<Version> versionFromWord(QStringView word);
 
-inline const QString kAutoConvert = QStringLiteral("Auto Convert");
-inline const QString kConvertCaption = QStringLiteral("Convert file");
-inline const QString kAlreadyCurrent = QStringLiteral("File is already in Mnemodeck 4.30 format.  Cannot convert it.");
-inline const QString kTooLarge = QStringLiteral("The file is too large to convert.");
-inline const QString kCannotAccess = QStringLiteral("Cannot access the file to convert.");
-inline const QString kRefused = QStringLiteral("Cannot continue to load this file.  It is of a previous and unintelligible format.");
+inline const QString kAutoConvert = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Auto Convert"));
+inline const QString kConvertCaption = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Convert file"));
+inline const QString kAlreadyCurrent = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "File is already in Mnemodeck 4.30 format.  Cannot convert it."));
+inline const QString kTooLarge = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "The file is too large to convert."));
+inline const QString kCannotAccess = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Cannot access the file to convert."));
+inline const QString kRefused = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Cannot continue to load this file.  It is of a previous and unintelligible format."));
 
 // name + " appears to be of a previous format.  Do you want to convert it?"
 QString question(const QString &name);

@@ -2,6 +2,7 @@
 
 #include "core/deck/cardfile.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -191,8 +192,8 @@ std::optional<Offer> offerForFile(const std::vector<Copy> &copies, const QString
 QString question(const Offer &offer)
 {
     const QString name = offer.as == OfferAs::File ? QFileInfo(offer.copy.meta.path).completeBaseName()
-                                                   : QStringLiteral("a new deck");
-    return QStringLiteral("Unsaved changes to %1 from %2 (%3 cards) were found. Recover them?")
+                                                   : QCoreApplication::translate("Mnemodeck", "a new deck");
+    return QCoreApplication::translate("Mnemodeck", "Unsaved changes to %1 from %2 (%3 cards) were found. Recover them?")
         .arg(name, QLocale().toString(offer.copy.meta.time, QLocale::ShortFormat))
         .arg(offer.copy.meta.cards);
 }
@@ -264,7 +265,7 @@ Deck Snapshot::toDeck() const
 WriteResult writeCopy(const Snapshot &snapshot, Meta meta, const QString &folder, const QString &baseName)
 {
     if (!QDir().mkpath(folder))
-        return {false, QStringLiteral("Cannot make the folder %1.").arg(folder)};
+        return {false, QCoreApplication::translate("Mnemodeck", "Cannot make the folder %1.").arg(folder)};
     // Only the owner may read unsaved cards.
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const Deck deck = snapshot.toDeck();

@@ -1,5 +1,6 @@
 #include "safewrite.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -78,14 +79,14 @@ WriteResult writeInPlace(const QByteArray &target, const struct stat &old, const
 
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
-        return fail(QStringLiteral("The file cannot be written (%1), and its folder does not allow "
+        return fail(QCoreApplication::translate("Mnemodeck", "The file cannot be written (%1), and its folder does not allow "
                                    "a new copy to take its place.")
                         .arg(errnoText(errno)));
     // From the first write on, the old contents are gone.
     auto damaged = [&](int error, bool closeFile = true) {
         if (closeFile)
             ::close(fd);
-        return fail(QStringLiteral("Its folder does not allow the file to be replaced, so it was "
+        return fail(QCoreApplication::translate("Mnemodeck", "Its folder does not allow the file to be replaced, so it was "
                                    "overwritten where it stands, and that failed: %1. The file on disk "
                                    "may be incomplete; save the cards in another folder.")
                         .arg(errnoText(error)));
@@ -128,7 +129,7 @@ SafeWriter::SafeWriter(const QString &path)
     dirName_ = QFile::encodeName(QFileInfo(target).absolutePath());
     existed_ = ::stat(targetName_.constData(), &old_) == 0;
     if (existed_ && S_ISDIR(old_.st_mode)) {
-        error_ = QStringLiteral("A folder of that name is in the way.");
+        error_ = QCoreApplication::translate("Mnemodeck", "A folder of that name is in the way.");
         return;
     }
     if (existed_ && S_ISREG(old_.st_mode) && folderRefusesReplacement(dirName_, old_)) {
@@ -158,7 +159,7 @@ void SafeWriter::fail(const QString &why)
 {
     if (!error_.isEmpty() || committed_)
         return;
-    error_ = why.isEmpty() ? QStringLiteral("The file was not written.") : why;
+    error_ = why.isEmpty() ? QCoreApplication::translate("Mnemodeck", "The file was not written.") : why;
     if (file_)
         file_->cancelWriting();
     if (madeWritable_)
@@ -180,7 +181,7 @@ bool SafeWriter::write(const char *data, qint64 size)
         const qint64 len = qMin(kChunk, size - pos);
         if (file_->write(data + pos, len) != len) {
             fail(file_->error() == QFileDevice::NoError
-                     ? QStringLiteral("Not all of the file could be written; the disk may be full.")
+                     ? QCoreApplication::translate("Mnemodeck", "Not all of the file could be written; the disk may be full.")
                      : file_->errorString());
             return false;
         }

@@ -4,6 +4,7 @@
 #include "encoding.h"
 #include "filenames.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -199,12 +200,12 @@ Pass copyWhole(FileBytes &file, TextEncoding from, FieldWriter &out, Sink &sink)
 
 QString doesNotExist(const QString &listedName)
 {
-    return listedName + QStringLiteral(" does not exist.");
+    return listedName + QCoreApplication::translate("Mnemodeck", " does not exist.");
 }
 
 QString mergedIntoItself(const QString &listedName)
 {
-    return listedName + QStringLiteral(" is the destination file itself and cannot be merged into it.");
+    return listedName + QCoreApplication::translate("Mnemodeck", " is the destination file itself and cannot be merged into it.");
 }
 
 QString addedSourceName(const QString &typed)
@@ -227,24 +228,24 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination, q
     struct stat destStat;
     const bool destExists = ::stat(QFile::encodeName(destination).constData(), &destStat) == 0;
     const QString tooLarge =
-        QStringLiteral("%1 would be larger than a card file can be, so nothing was merged into it.").arg(destName);
+        QCoreApplication::translate("Mnemodeck", "%1 would be larger than a card file can be, so nothing was merged into it.").arg(destName);
     FileBytes dest;
     Layout destLayout;
     TextEncoding destEncoding = TextEncoding::Windows1252;
     if (destExists) {
         if (!dest.open(destination)) {
-            result.message = QStringLiteral("%1 could not be read, so nothing was merged into it.").arg(destName);
+            result.message = QCoreApplication::translate("Mnemodeck", "%1 could not be read, so nothing was merged into it.").arg(destName);
             return result;
         }
         destLayout = layoutOf(dest.bytes());
         if (!destLayout.current) {
             result.message =
-                QStringLiteral("%1 is not a card file, so nothing was merged into it.").arg(destName);
+                QCoreApplication::translate("Mnemodeck", "%1 is not a card file, so nothing was merged into it.").arg(destName);
             return result;
         }
         if (!destLayout.categoriesComplete) {
             result.message =
-                QStringLiteral("%1 is damaged: it ends inside its categories, so nothing was merged into it.")
+                QCoreApplication::translate("Mnemodeck", "%1 is damaged: it ends inside its categories, so nothing was merged into it.")
                     .arg(destName);
             return result;
         }
@@ -268,12 +269,12 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination, q
             auto source = std::make_unique<Source>();
             if (!source->file.open(path)) {
                 result.message = key.empty() ? doesNotExist(name)
-                                             : QStringLiteral("%1 could not be read.").arg(name);
+                                             : QCoreApplication::translate("Mnemodeck", "%1 could not be read.").arg(name);
                 return result;
             }
             const Layout layout = layoutOf(source->file.bytes());
             if (!layout.current) {
-                result.message = QStringLiteral("%1 is not a card file of this version.").arg(name);
+                result.message = QCoreApplication::translate("Mnemodeck", "%1 is not a card file of this version.").arg(name);
                 return result;
             }
             // A source cut inside its categories still gives its cards the
@@ -322,7 +323,7 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination, q
     }
     const WriteResult written = file.commit();
     if (!written.ok) {
-        result.message = QStringLiteral("%1 could not be written: %2").arg(destName, written.error);
+        result.message = QCoreApplication::translate("Mnemodeck", "%1 could not be written: %2").arg(destName, written.error);
         result.cards = 0;
         return result;
     }
@@ -411,13 +412,13 @@ WriteResult appendCard(const QString &path, const QString &side1, const QString 
     {
         FileBytes existing;
         if (!existing.open(path))
-            return refused(QStringLiteral("%1 could not be read, so the card was not copied.").arg(name));
+            return refused(QCoreApplication::translate("Mnemodeck", "%1 could not be read, so the card was not copied.").arg(name));
         layout = layoutOf(existing.bytes());
         if (!layout.current)
-            return refused(QStringLiteral("%1 is not a card file, so the card was not copied.").arg(name));
+            return refused(QCoreApplication::translate("Mnemodeck", "%1 is not a card file, so the card was not copied.").arg(name));
         if (!layout.categoriesComplete)
             return refused(
-                QStringLiteral("%1 is damaged: it ends inside its categories, so the card was not copied.").arg(name));
+                QCoreApplication::translate("Mnemodeck", "%1 is damaged: it ends inside its categories, so the card was not copied.").arg(name));
         kind = classify(existing.bytes());
         oldSize = qint64(existing.bytes().size());
 
@@ -455,20 +456,20 @@ WriteResult appendCard(const QString &path, const QString &side1, const QString 
             // A read-only card file is made writable, as a save would.
             file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
             if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-                return refused(QStringLiteral("%1 could not be written: %2").arg(name, file.errorString()));
+                return refused(QCoreApplication::translate("Mnemodeck", "%1 could not be written: %2").arg(name, file.errorString()));
         }
         if (file.size() != oldSize) {
             // Changed under us since it was checked: leave it be.
-            return refused(QStringLiteral("%1 changed while the card was being copied; try again.").arg(name));
+            return refused(QCoreApplication::translate("Mnemodeck", "%1 changed while the card was being copied; try again.").arg(name));
         }
         const bool ok = file.write(card) == card.size() && ::fsync(file.handle()) == 0;
         if (!ok) {
             const QString error = file.errorString();
             // Straight to the descriptor: a failed write leaves nothing to flush.
             if (::ftruncate(file.handle(), oldSize) != 0)
-                return refused(QStringLiteral("%1 could not be written and may now end in part of a card: %2")
+                return refused(QCoreApplication::translate("Mnemodeck", "%1 could not be written and may now end in part of a card: %2")
                                    .arg(name, error));
-            return refused(QStringLiteral("%1 could not be written: %2").arg(name, error));
+            return refused(QCoreApplication::translate("Mnemodeck", "%1 could not be written: %2").arg(name, error));
         }
     }
     WriteResult done;

@@ -16,8 +16,8 @@ namespace mdk::transfer {
 
 // --- Merge
 
-inline const QString kNoSource = QStringLiteral("You must have at least 1 source file.");
-inline const QString kNoDestination = QStringLiteral("You must type a destination file name.");
+inline const QString kNoSource = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "You must have at least 1 source file."));
+inline const QString kNoDestination = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "You must type a destination file name."));
 // listedName + " does not exist."
 QString doesNotExist(const QString &listedName);
 // A source that is the destination itself, named as listed.
@@ -55,12 +55,12 @@ MergeResult mergeFiles(const QStringList &sources, const QString &destination,
 
 // --- Paste from
 
-inline const QString kInsertCaption = QStringLiteral("Paste from");
+inline const QString kInsertCaption = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Paste from"));
 // Shown with the caption "File Open".
-inline const QString kCannotOpen = QStringLiteral("An error occured.  Did you type the correct name?");
+inline const QString kCannotOpen = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "An error occured.  Did you type the correct name?"));
 inline const QString kInsertFull =
-    QStringLiteral("Cannot insert all the cards.  Your file has exceeded the maximum possible size");
-inline const QString kInserted = QStringLiteral("File inserted");
+    QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Cannot insert all the cards.  Your file has exceeded the maximum possible size"));
+inline const QString kInserted = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "File inserted"));
 
 struct InsertResult {
     bool opened = false;
@@ -84,7 +84,7 @@ InsertResult insertBytes(std::string_view bytes, Deck &deck, const QString &targ
 
 // Shown with the caption "Mnemodeck".
 inline const QString kCopyNoCard =
-    QStringLiteral("To copy a card, you must be viewing the card you wish to copy.");
+    QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "To copy a card, you must be viewing the card you wish to copy."));
 
 // The full path a copy destination typed or chosen in the dialog names:
 // ".MDK" appended when it has no dot; then ".mdk" appended unless its

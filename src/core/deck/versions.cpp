@@ -4,6 +4,7 @@
 #include "core/deck/deck.h"
 #include "core/deck/filelock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,7 +58,7 @@ QString keep(const QString &path, int kept)
         return QString();
     const QString folder = folderFor(path);
     if (!QDir().mkpath(folder))
-        return QStringLiteral("Cannot create the folder %1.").arg(QDir::toNativeSeparators(folder));
+        return QCoreApplication::translate("Mnemodeck", "Cannot create the folder %1.").arg(QDir::toNativeSeparators(folder));
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     // QFile::copy writes a temporary file of a unique name and renames it
     // without replacing anything: a name already taken moves the counter on.
@@ -83,7 +84,7 @@ QString keep(const QString &path, int kept)
         }
     }
     if (!copied)
-        return QStringLiteral("Cannot keep an earlier version of %1: %2").arg(original.fileName(), error);
+        return QCoreApplication::translate("Mnemodeck", "Cannot keep an earlier version of %1: %2").arg(original.fileName(), error);
 
     const QList<Version> all = list(path);
     std::vector<qint64> sizes;

@@ -11,9 +11,9 @@
 namespace mdk::edit {
 
 inline const QString kStoreFull =
-    QStringLiteral("Cannot add this card.  Your file has exceeded the maximum possible size");
-inline const QString kUndeleteAllFull = QStringLiteral(
-    "Cannot undelete all the deleted cards.  Your file has exceeded the maximum possible size");
+    QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Cannot add this card.  Your file has exceeded the maximum possible size"));
+inline const QString kUndeleteAllFull = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck",
+    "Cannot undelete all the deleted cards.  Your file has exceeded the maximum possible size"));
 
 // Add and Add another: appends the card to the open category's view; the
 // current card stays. False (and nothing changes) when the store is full.

@@ -2,6 +2,7 @@
 
 #include "core/deck/deck.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -133,12 +134,12 @@ JobScope::~JobScope()
 
 QString headerText(const QString &displayName, int totalCards)
 {
-    return displayName + QString(15, QLatin1Char(' ')) + QStringLiteral("Total cards: ") + QString::number(totalCards);
+    return displayName + QString(15, QLatin1Char(' ')) + QCoreApplication::translate("Mnemodeck", "Total cards: ") + QString::number(totalCards);
 }
 
 QString documentTitle(const QString &windowTitle)
 {
-    return windowTitle.isEmpty() ? QStringLiteral("Mnemodeck - Untitled") : windowTitle;
+    return windowTitle.isEmpty() ? QCoreApplication::translate("Mnemodeck", "Mnemodeck - Untitled") : windowTitle;
 }
 
 } // namespace mdk::print

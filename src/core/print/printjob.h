@@ -13,12 +13,12 @@ namespace mdk::print {
 // Which cards a job prints; the values of Options::Printonlythiscategory.
 enum Scope : int { AllCards = 0, ThisCategory = 1, CategoryAndSubs = 2 };
 
-inline const QString kCaption = QStringLiteral("Print");
-inline const QString kNoCards = QStringLiteral("You must have at least one card to print.");
-inline const QString kNoCardsInCategory = QStringLiteral("You must have at least one card in this category to print.");
+inline const QString kCaption = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Print"));
+inline const QString kNoCards = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "You must have at least one card to print."));
+inline const QString kNoCardsInCategory = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "You must have at least one card in this category to print."));
 inline const QString kNoCardsBelow =
-    QStringLiteral("You must have at least one card in this category or its sub-categories to print.");
-inline const QString kCouldNotPrint = QStringLiteral("The cards could not be printed.");
+    QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "You must have at least one card in this category or its sub-categories to print."));
+inline const QString kCouldNotPrint = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "The cards could not be printed."));
 
 // Cards on one page: 3 in card format, 23 in list format.
 int cardsPerPage(bool cardFormat);

@@ -2,6 +2,7 @@
 
 #include "core/search/halves.h"
 
+#include <QCoreApplication>
 #include <QHashFunctions>
 
 #include <array>
@@ -16,7 +17,7 @@ namespace mdk::search {
 QString refusal(const Deck &deck)
 {
     return deck.viewCount() == 0
-               ? QStringLiteral("You must have at least 1 card in your card collection to use Search.")
+               ? QCoreApplication::translate("Mnemodeck", "You must have at least 1 card in your card collection to use Search.")
                : QString();
 }
 
@@ -365,8 +366,8 @@ Click beginSearch(Deck &deck, const std::array<bool, 2> &duplicates, const QStri
         if (!duplicates[size_t(side)])
             continue;
         if (progress.searchingFor)
-            progress.searchingFor(side == 0 ? QStringLiteral("Duplicates on side 1")
-                                            : QStringLiteral("Duplicates on side 2"));
+            progress.searchingFor(side == 0 ? QCoreApplication::translate("Mnemodeck", "Duplicates on side 1")
+                                            : QCoreApplication::translate("Mnemodeck", "Duplicates on side 2"));
         removeDuplicates(deck, side, progress.scanning);
         if (progress.totalCards)
             progress.totalCards(deck.viewCount());

@@ -2,6 +2,7 @@
 
 #include "core/search/halves.h"
 
+#include <QCoreApplication>
 #include <QCollator>
 #include <QCollatorSortKey>
 
@@ -14,22 +15,22 @@ namespace mdk::shuffle {
 QString shuffleRefusal(const Deck &deck)
 {
     return deck.viewCount() < 2
-               ? QStringLiteral("You must have at least 2 cards in your card collection to shuffle.")
+               ? QCoreApplication::translate("Mnemodeck", "You must have at least 2 cards in your card collection to shuffle.")
                : QString();
 }
 
 QString flipRefusal(const Deck &deck)
 {
-    return deck.viewCount() == 0 ? QStringLiteral("You must have at least 1 card to flip.") : QString();
+    return deck.viewCount() == 0 ? QCoreApplication::translate("Mnemodeck", "You must have at least 1 card to flip.") : QString();
 }
 
 QString phaseText(Phase phase)
 {
     switch (phase) {
-    case Phase::Formatting: return QStringLiteral("Formatting...");
-    case Phase::Initializing: return QStringLiteral("Initializing...");
-    case Phase::Shuffling: return QStringLiteral("Shuffling...");
-    case Phase::Reintegrating: return QStringLiteral("Reintegrating...");
+    case Phase::Formatting: return QCoreApplication::translate("Mnemodeck", "Formatting...");
+    case Phase::Initializing: return QCoreApplication::translate("Mnemodeck", "Initializing...");
+    case Phase::Shuffling: return QCoreApplication::translate("Mnemodeck", "Shuffling...");
+    case Phase::Reintegrating: return QCoreApplication::translate("Mnemodeck", "Reintegrating...");
     }
     return QString();
 }

@@ -17,7 +17,7 @@ inline constexpr int kListSize = 5;
 // Command ids of the recent-file items and the separators around them.
 inline constexpr int kSeparatorBelowId = 806;
 inline constexpr int kSeparatorAboveId = 807;
-inline constexpr const char *kItemHintText = "Load this recent file";
+inline constexpr const char *kItemHintText = QT_TRANSLATE_NOOP("Menu", "Load this recent file");
 
 // How many recent files the menu lists (0 to 5).
 int listedCount(const Slots &slots);

@@ -3,83 +3,92 @@
 #include "core/settings/recentfiles.h"
 #include "core/shell/commandids.h"
 
+#include <QCoreApplication>
+
 #include <array>
+#include <utility>
 
 namespace mdk {
 
 namespace {
 
+// "U&ndo Delete card": the menu item names the step. ("C&ut" has this
+// menu's U.)
+QString namedItem(const char *bare, const char *named, const QString &step)
+{
+    if (step.isEmpty())
+        return QCoreApplication::translate("Menu", bare);
+    return QCoreApplication::translate("Menu", named).arg(QCoreApplication::translate("Step", step.toUtf8().constData()));
+}
+
 QString undoText(const EnableState &s)
 {
-    const QString step = s.deck.undoLabel();
-    // "C&ut" has the U of this menu.
-    return step.isEmpty() ? QStringLiteral("U&ndo") : QStringLiteral("U&ndo %1").arg(step);
+    return namedItem(QT_TRANSLATE_NOOP("Menu", "U&ndo"), QT_TRANSLATE_NOOP("Menu", "U&ndo %1"), s.deck.undoLabel());
 }
 
 QString redoText(const EnableState &s)
 {
-    const QString step = s.deck.redoLabel();
-    return step.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo %1").arg(step);
+    return namedItem(QT_TRANSLATE_NOOP("Menu", "&Redo"), QT_TRANSLATE_NOOP("Menu", "&Redo %1"), s.deck.redoLabel());
 }
 
 using namespace enable;
 using P = Popup;
 const CommandRow kCommands[] = {
-    {CM_FILENEW, P::File, "&New", "Ctrl+N", "Create a new card file", NSPassEnable},
-    {CM_FILEOPEN, P::File, "&Open", "Ctrl+O", "Open an existing card file", NSPassEnable},
-    {CM_FILESAVE, P::File, "&Save", "Ctrl+S", "Save the current card file on disk", SaveEnable},
-    {CM_FILESAVEAS, P::File, "Save &As", nullptr, "Save the current card file under a new name", SaveAsEnable},
-    {CM_PRINT, P::File, "&Print cards", "Ctrl+P", "Print the cards in the current file in either card or list format", PrintEnable},
-    {CM_MERGE, P::File, "&Merge", nullptr, "Merge multiple files on disk", NSPassEnable},
-    {CM_CONVERT, P::File, "&Convert", nullptr, "Convert old files to the current format", NSPassEnable},
-    {CM_REVERT, P::File, "R&evert", "Ctrl+R", "Reverts the current file to its original contents", RevertEnable},
-    {CM_INFORMATION, P::File, "In&formation", "Ctrl+I", "Get information about the current file", PassEnable},
-    {CM_EARLIERVERSIONS, P::File, "Earlier &versions...", nullptr, "Restore a version of the current file kept at an earlier save", VersionsEnable},
+    {CM_FILENEW, P::File, QT_TRANSLATE_NOOP("Menu", "&New"), "Ctrl+N", QT_TRANSLATE_NOOP("Menu", "Create a new card file"), NSPassEnable},
+    {CM_FILEOPEN, P::File, QT_TRANSLATE_NOOP("Menu", "&Open"), "Ctrl+O", QT_TRANSLATE_NOOP("Menu", "Open an existing card file"), NSPassEnable},
+    {CM_FILESAVE, P::File, QT_TRANSLATE_NOOP("Menu", "&Save"), "Ctrl+S", QT_TRANSLATE_NOOP("Menu", "Save the current card file on disk"), SaveEnable},
+    {CM_FILESAVEAS, P::File, QT_TRANSLATE_NOOP("Menu", "Save &As"), nullptr, QT_TRANSLATE_NOOP("Menu", "Save the current card file under a new name"), SaveAsEnable},
+    {CM_PRINT, P::File, QT_TRANSLATE_NOOP("Menu", "&Print cards"), "Ctrl+P", QT_TRANSLATE_NOOP("Menu", "Print the cards in the current file in either card or list format"), PrintEnable},
+    {CM_MERGE, P::File, QT_TRANSLATE_NOOP("Menu", "&Merge"), nullptr, QT_TRANSLATE_NOOP("Menu", "Merge multiple files on disk"), NSPassEnable},
+    {CM_CONVERT, P::File, QT_TRANSLATE_NOOP("Menu", "&Convert"), nullptr, QT_TRANSLATE_NOOP("Menu", "Convert old files to the current format"), NSPassEnable},
+    {CM_REVERT, P::File, QT_TRANSLATE_NOOP("Menu", "R&evert"), "Ctrl+R", QT_TRANSLATE_NOOP("Menu", "Reverts the current file to its original contents"), RevertEnable},
+    {CM_INFORMATION, P::File, QT_TRANSLATE_NOOP("Menu", "In&formation"), "Ctrl+I", QT_TRANSLATE_NOOP("Menu", "Get information about the current file"), PassEnable},
+    {CM_EARLIERVERSIONS, P::File, QT_TRANSLATE_NOOP("Menu", "Earlier &versions..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Restore a version of the current file kept at an earlier save"), VersionsEnable},
     // The recent files: listed above Exit only while their slot holds a file.
     {CM_FILE1, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<1>},
     {CM_FILE1 + 1, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<2>},
     {CM_FILE1 + 2, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<3>},
     {CM_FILE1 + 3, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<4>},
     {CM_FILE5, P::File, nullptr, nullptr, recent::kItemHintText, RecentFileEnable<5>},
-    {CM_EXIT, P::File, "E&xit", nullptr, "Exit Mnemodeck", nullptr},
+    {CM_EXIT, P::File, QT_TRANSLATE_NOOP("Menu", "E&xit"), nullptr, QT_TRANSLATE_NOOP("Menu", "Exit Mnemodeck"), nullptr},
 
-    {.id = CM_UNDO, .popup = P::Edit, .text = "U&ndo", .key = "Ctrl+Z", .hint = "Undo the last change to the cards or categories", .enabler = UndoEnable, .currentText = undoText},
-    {.id = CM_REDO, .popup = P::Edit, .text = "&Redo", .key = "Ctrl+Shift+Z; Ctrl+Y", .hint = "Redo the change last undone", .enabler = RedoEnable, .currentText = redoText},
-    {CM_CUT, P::Edit, "C&ut", "Ctrl+X", "Cut the current card from the card file", DeleteEnable},
-    {CM_COPY, P::Edit, "&Copy", "Ctrl+C", "Copy the current card to memory", NSPrimaryEnable},
-    {CM_PASTE, P::Edit, "&Paste", "Ctrl+V", "Paste a card into the current file from memory", PasteEnable},
-    {CM_PASTEFROM, P::Edit, "Paste &from...", nullptr, "Paste from a card file", NSPassEnable},
-    {CM_COPYTOFILE, P::Edit, "C&opy to File", nullptr, "Copy the current card to a different file", NSPrimaryEnable, true},
-    {CM_COPYDESTINATION, P::Edit, "Copy to File &Destination", nullptr, "Set the file to which your cards will be copied", PassEnable},
+    {.id = CM_UNDO, .popup = P::Edit, .text = QT_TRANSLATE_NOOP("Menu", "U&ndo"), .key = "Ctrl+Z", .hint = QT_TRANSLATE_NOOP("Menu", "Undo the last change to the cards or categories"), .enabler = UndoEnable, .currentText = undoText},
+    {.id = CM_REDO, .popup = P::Edit, .text = QT_TRANSLATE_NOOP("Menu", "&Redo"), .key = "Ctrl+Shift+Z; Ctrl+Y", .hint = QT_TRANSLATE_NOOP("Menu", "Redo the change last undone"), .enabler = RedoEnable, .currentText = redoText},
+    {CM_CUT, P::Edit, QT_TRANSLATE_NOOP("Menu", "C&ut"), "Ctrl+X", QT_TRANSLATE_NOOP("Menu", "Cut the current card from the card file"), DeleteEnable},
+    {CM_COPY, P::Edit, QT_TRANSLATE_NOOP("Menu", "&Copy"), "Ctrl+C", QT_TRANSLATE_NOOP("Menu", "Copy the current card to memory"), NSPrimaryEnable},
+    {CM_PASTE, P::Edit, QT_TRANSLATE_NOOP("Menu", "&Paste"), "Ctrl+V", QT_TRANSLATE_NOOP("Menu", "Paste a card into the current file from memory"), PasteEnable},
+    {CM_PASTEFROM, P::Edit, QT_TRANSLATE_NOOP("Menu", "Paste &from..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Paste from a card file"), NSPassEnable},
+    {CM_COPYTOFILE, P::Edit, QT_TRANSLATE_NOOP("Menu", "C&opy to File"), nullptr, QT_TRANSLATE_NOOP("Menu", "Copy the current card to a different file"), NSPrimaryEnable, true},
+    {CM_COPYDESTINATION, P::Edit, QT_TRANSLATE_NOOP("Menu", "Copy to File &Destination"), nullptr, QT_TRANSLATE_NOOP("Menu", "Set the file to which your cards will be copied"), PassEnable},
 
-    {CM_NEWCATEGORY, P::Category, "&New", nullptr, "Create a new category", NewCategoryEnable},
-    {CM_EDITCATEGORY, P::Category, "&Rename", nullptr, "Rename the current category", CategoryEnable},
-    {CM_DELETECATEGORY, P::Category, "&Delete", nullptr, "Delete the current category", CategoryEnable},
-    {CM_CLEARCATEGORY, P::Category, "&Clear", nullptr, "Delete all the cards in this category", NSPrimaryEnable},
-    {CM_SAVECATEGORY, P::Category, "&Save separately", nullptr, "Save the current category in its own file", SaveAsEnable},
-    {CM_VIEWSUBCATEGORIES, P::Category, "&View subcategories also", nullptr, "Show the cards in the subcategories of the current category in addition to the regular cards", PassEnable, false, ShowingSubcategories},
+    {CM_NEWCATEGORY, P::Category, QT_TRANSLATE_NOOP("Menu", "&New"), nullptr, QT_TRANSLATE_NOOP("Menu", "Create a new category"), NewCategoryEnable},
+    {CM_EDITCATEGORY, P::Category, QT_TRANSLATE_NOOP("Menu", "&Rename"), nullptr, QT_TRANSLATE_NOOP("Menu", "Rename the current category"), CategoryEnable},
+    {CM_DELETECATEGORY, P::Category, QT_TRANSLATE_NOOP("Menu", "&Delete"), nullptr, QT_TRANSLATE_NOOP("Menu", "Delete the current category"), CategoryEnable},
+    {CM_CLEARCATEGORY, P::Category, QT_TRANSLATE_NOOP("Menu", "&Clear"), nullptr, QT_TRANSLATE_NOOP("Menu", "Delete all the cards in this category"), NSPrimaryEnable},
+    {CM_SAVECATEGORY, P::Category, QT_TRANSLATE_NOOP("Menu", "&Save separately"), nullptr, QT_TRANSLATE_NOOP("Menu", "Save the current category in its own file"), SaveAsEnable},
+    {CM_VIEWSUBCATEGORIES, P::Category, QT_TRANSLATE_NOOP("Menu", "&View subcategories also"), nullptr, QT_TRANSLATE_NOOP("Menu", "Show the cards in the subcategories of the current category in addition to the regular cards"), PassEnable, false, ShowingSubcategories},
 
-    {CM_CARDADD, P::Card, "&Add", "Ctrl+A", "Add a new card or new cards", NSPassEnable},
-    {CM_CARDSEARCH, P::Card, "&Search", "Ctrl+F", "Search for a card", SecondaryEnable},
-    {CM_SEARCHAGAIN, P::Card, "Search again", "F3", "Search for the last search string again", SearchAgainEnable},
-    {CM_SHUFFLE, P::Card, "S&huffle", nullptr, "Shuffle the current card file", SecondaryEnable},
-    {CM_FLIP, P::Card, "&Flip", nullptr, "Flip all the cards in the current file", PrimaryEnable},
-    {CM_EDIT, P::Card, "&Edit", "Ctrl+E", "Edit the current card", NSPrimaryEnable},
-    {CM_DELETECARD, P::Card, "&Delete", "Ctrl+D", "Delete the current card", DeleteEnable},
-    {CM_UNDELETE, P::Card, "&Undelete", nullptr, "Undelete one or more cards", UndeleteEnable},
-    {CM_UNDELETEALL, P::Card, "Undelete a&ll", nullptr, "Undelete all cards deleted from this card file", UndeleteEnable},
-    {CM_MARK, P::Card, "Ma&rk", "Ctrl+M", "Mark this card to exclude it from testing", MarkEnable},
-    {CM_UNMARKALL, P::Card, "Unmar&k all", nullptr, "Unmark all the cards in this file to include them in testing", UnMarkEnable},
-    {CM_JUMP, P::Card, "&Jump to Card", "Ctrl+J", "Jump to a card", SecondaryEnable},
-    {CM_MOVE, P::Card, "&Move", nullptr, "Move a card to a different position in the file", NSPrimaryEnable},
-    {CM_CHANGEFONT, P::Card, "Change f&ont", nullptr, "Change the card font", PassEnable},
-    {CM_NOTEPAD, P::Card, "&Notepad...", nullptr, "Display a notepad", NotepadEnable},
+    {CM_CARDADD, P::Card, QT_TRANSLATE_NOOP("Menu", "&Add"), "Ctrl+A", QT_TRANSLATE_NOOP("Menu", "Add a new card or new cards"), NSPassEnable},
+    {CM_CARDSEARCH, P::Card, QT_TRANSLATE_NOOP("Menu", "&Search"), "Ctrl+F", QT_TRANSLATE_NOOP("Menu", "Search for a card"), SecondaryEnable},
+    {CM_SEARCHAGAIN, P::Card, QT_TRANSLATE_NOOP("Menu", "Search again"), "F3", QT_TRANSLATE_NOOP("Menu", "Search for the last search string again"), SearchAgainEnable},
+    {CM_SHUFFLE, P::Card, QT_TRANSLATE_NOOP("Menu", "S&huffle"), nullptr, QT_TRANSLATE_NOOP("Menu", "Shuffle the current card file"), SecondaryEnable},
+    {CM_FLIP, P::Card, QT_TRANSLATE_NOOP("Menu", "&Flip"), nullptr, QT_TRANSLATE_NOOP("Menu", "Flip all the cards in the current file"), PrimaryEnable},
+    {CM_EDIT, P::Card, QT_TRANSLATE_NOOP("Menu", "&Edit"), "Ctrl+E", QT_TRANSLATE_NOOP("Menu", "Edit the current card"), NSPrimaryEnable},
+    {CM_DELETECARD, P::Card, QT_TRANSLATE_NOOP("Menu", "&Delete"), "Ctrl+D", QT_TRANSLATE_NOOP("Menu", "Delete the current card"), DeleteEnable},
+    {CM_UNDELETE, P::Card, QT_TRANSLATE_NOOP("Menu", "&Undelete"), nullptr, QT_TRANSLATE_NOOP("Menu", "Undelete one or more cards"), UndeleteEnable},
+    {CM_UNDELETEALL, P::Card, QT_TRANSLATE_NOOP("Menu", "Undelete a&ll"), nullptr, QT_TRANSLATE_NOOP("Menu", "Undelete all cards deleted from this card file"), UndeleteEnable},
+    {CM_MARK, P::Card, QT_TRANSLATE_NOOP("Menu", "Ma&rk"), "Ctrl+M", QT_TRANSLATE_NOOP("Menu", "Mark this card to exclude it from testing"), MarkEnable},
+    {CM_UNMARKALL, P::Card, QT_TRANSLATE_NOOP("Menu", "Unmar&k all"), nullptr, QT_TRANSLATE_NOOP("Menu", "Unmark all the cards in this file to include them in testing"), UnMarkEnable},
+    {CM_JUMP, P::Card, QT_TRANSLATE_NOOP("Menu", "&Jump to Card"), "Ctrl+J", QT_TRANSLATE_NOOP("Menu", "Jump to a card"), SecondaryEnable},
+    {CM_MOVE, P::Card, QT_TRANSLATE_NOOP("Menu", "&Move"), nullptr, QT_TRANSLATE_NOOP("Menu", "Move a card to a different position in the file"), NSPrimaryEnable},
+    {CM_CHANGEFONT, P::Card, QT_TRANSLATE_NOOP("Menu", "Change f&ont"), nullptr, QT_TRANSLATE_NOOP("Menu", "Change the card font"), PassEnable},
+    {CM_NOTEPAD, P::Card, QT_TRANSLATE_NOOP("Menu", "&Notepad..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Display a notepad"), NotepadEnable},
 
-    {CM_HELP, P::Help, "&Help", "F1", "Get on-line help", PassEnable},
-    {CM_ABOUT, P::Help, "&About Mnemodeck", nullptr, "About Mnemodeck", AboutEnable, true},
+    {CM_HELP, P::Help, QT_TRANSLATE_NOOP("Menu", "&Help"), "F1", QT_TRANSLATE_NOOP("Menu", "Get on-line help"), PassEnable},
+    {CM_ABOUT, P::Help, QT_TRANSLATE_NOOP("Menu", "&About Mnemodeck"), nullptr, QT_TRANSLATE_NOOP("Menu", "About Mnemodeck"), AboutEnable, true},
 };
 
-const char *const kPopupTitles[] = {"&File", "&Edit", "C&ategory", "&Card", "&Help"};
+const char *const kPopupTitles[] = {QT_TRANSLATE_NOOP("Menu", "&File"), QT_TRANSLATE_NOOP("Menu", "&Edit"), QT_TRANSLATE_NOOP("Menu", "C&ategory"), QT_TRANSLATE_NOOP("Menu", "&Card"), QT_TRANSLATE_NOOP("Menu", "&Help")};
 
 const int kToolBar[] = {
     CM_FILENEW, CM_FILEOPEN, CM_FILESAVE, CM_PRINT, 0,
@@ -107,26 +116,32 @@ std::span<const int> toolBarLayout() { return kToolBar; }
 
 QString stepName(int id)
 {
-    switch (id) {
-    case CM_UNDO:
-    case CM_REDO: return {};
-    case CM_CARDADD: return QStringLiteral("Add card");
-    case CM_EDIT: return QStringLiteral("Edit card");
-    case CM_DELETECARD: return QStringLiteral("Delete card");
-    case CM_MOVE: return QStringLiteral("Move card");
-    case CM_NEWCATEGORY: return QStringLiteral("New category");
-    case CM_EDITCATEGORY: return QStringLiteral("Rename category");
-    case CM_DELETECATEGORY: return QStringLiteral("Delete category");
-    case CM_CLEARCATEGORY: return QStringLiteral("Clear category");
-    default: break;
-    }
-    const CommandRow *row = findCommand(id);
-    if (!row || !row->text)
-        return QStringLiteral("Change");
-    QString name = QString::fromUtf8(row->text).remove(QLatin1Char('&'));
-    if (name.endsWith(QLatin1String("...")))
-        name.chop(3);
-    return name;
+    // The names undo gives the changes; other commands change nothing of
+    // their own or only move about, and their moves join the next step.
+    static const std::pair<int, const char *> kSteps[] = {
+        {CM_CARDADD, QT_TRANSLATE_NOOP("Step", "Add card")},
+        {CM_EDIT, QT_TRANSLATE_NOOP("Step", "Edit card")},
+        {CM_DELETECARD, QT_TRANSLATE_NOOP("Step", "Delete card")},
+        {CM_CUT, QT_TRANSLATE_NOOP("Step", "Cut")},
+        {CM_PASTE, QT_TRANSLATE_NOOP("Step", "Paste")},
+        {CM_PASTEFROM, QT_TRANSLATE_NOOP("Step", "Paste from")},
+        {CM_UNDELETE, QT_TRANSLATE_NOOP("Step", "Undelete")},
+        {CM_UNDELETEALL, QT_TRANSLATE_NOOP("Step", "Undelete all")},
+        {CM_MOVE, QT_TRANSLATE_NOOP("Step", "Move card")},
+        {CM_FLIP, QT_TRANSLATE_NOOP("Step", "Flip")},
+        {CM_SHUFFLE, QT_TRANSLATE_NOOP("Step", "Shuffle")},
+        {CM_CARDSEARCH, QT_TRANSLATE_NOOP("Step", "Delete duplicates")},
+        {CM_NEWCATEGORY, QT_TRANSLATE_NOOP("Step", "New category")},
+        {CM_EDITCATEGORY, QT_TRANSLATE_NOOP("Step", "Rename category")},
+        {CM_DELETECATEGORY, QT_TRANSLATE_NOOP("Step", "Delete category")},
+        {CM_CLEARCATEGORY, QT_TRANSLATE_NOOP("Step", "Clear category")},
+    };
+    if (id == CM_UNDO || id == CM_REDO)
+        return {};
+    for (const auto &[command, name] : kSteps)
+        if (command == id)
+            return QString::fromUtf8(name);
+    return QStringLiteral(QT_TRANSLATE_NOOP("Step", "Change"));
 }
 
 } // namespace mdk

@@ -13,6 +13,10 @@ enum class Popup { File, Edit, Category, Card, Help };
 // checkable item, what decides its check mark. Who carries it out is not
 // part of the row: each subsystem's controller binds its own ids, and a row
 // that nothing binds stays greyed.
+// Texts and hints are English source texts of the kMenuContext translation
+// context; whoever shows them translates them.
+inline constexpr const char *kMenuContext = "Menu";
+
 struct CommandRow {
     int id;
     Popup popup;

@@ -1,5 +1,7 @@
 #include "study.h"
 
+#include <QCoreApplication>
+
 namespace mdk::study {
 
 namespace {
@@ -37,8 +39,8 @@ void moveToUnmarked(Deck &deck, int delta)
 
 QString cardCaption(const Deck &deck)
 {
-    return QStringLiteral("Card ") + QString::number(deck.placeseek() + 1)
-           + (deck.side() == 0 ? QStringLiteral(", side 1") : QStringLiteral(", side 2"));
+    return QCoreApplication::translate("Mnemodeck", "Card ") + QString::number(deck.placeseek() + 1)
+           + (deck.side() == 0 ? QCoreApplication::translate("Mnemodeck", ", side 1") : QCoreApplication::translate("Mnemodeck", ", side 2"));
 }
 
 void clearMarksIfAllMarked(Deck &deck)

@@ -1,5 +1,6 @@
 #include "zoom.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 
@@ -24,6 +25,6 @@ int smaller(int percent)
     return at == kSteps.begin() ? kMin : *(at - 1);
 }
 
-QString statusText(int percent) { return QStringLiteral("Zoom %1%").arg(bounded(percent)); }
+QString statusText(int percent) { return QCoreApplication::translate("Mnemodeck", "Zoom %1%").arg(bounded(percent)); }
 
 } // namespace mdk::zoom

@@ -23,7 +23,7 @@ IntroSplash::IntroSplash(QWidget *mainWindow)
     Q_UNUSED(registered);
     picture_ = QPixmap(QStringLiteral(":/pictures/intro.png"));
     // Kept for tools that look windows up by their title.
-    setWindowTitle(QStringLiteral("Welcome to Mnemodeck"));
+    setWindowTitle(tr("Welcome to Mnemodeck"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);

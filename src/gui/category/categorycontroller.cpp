@@ -8,6 +8,8 @@
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
 
+#include <QCoreApplication>
+
 namespace mdk {
 
 namespace {
@@ -22,7 +24,7 @@ bool runNameDialog(CategoryNameDlg &dialog, Deck &deck, UserDialogs &dialogs, Ap
         const QString name = category::cleanName(dialog.name());
         switch (category::checkName(deck, name)) {
         case category::NameCheck::Used:
-            dialogs.stop(&dialog, QStringLiteral("Name already used"), category::nameUsedMessage(name));
+            dialogs.stop(&dialog, QCoreApplication::translate("mdk::CategoryController", "Name already used"), category::nameUsedMessage(name));
             return;
         case category::NameCheck::Empty:
             return; // refused without a word; the dialog stays open
@@ -83,7 +85,7 @@ void CategoryController::DeleteCategory()
 void CategoryController::ClearCategory()
 {
     category::clearCategory(deck_);
-    Q_EMIT statusMessage(QStringLiteral("Category cleared"));
+    Q_EMIT statusMessage(tr("Category cleared"));
 }
 
 void CategoryController::ToggleShowSubCategories()

@@ -16,7 +16,7 @@ CategoryNameDlg::CategoryNameDlg(Kind kind, const QString &name, QWidget *parent
 {
     ui_->setupUi(this);
     dlu::applyDialogUnits(this, kTemplateSize);
-    setWindowTitle(kind == Kind::New ? QStringLiteral("Create new category") : QStringLiteral("Rename category"));
+    setWindowTitle(kind == Kind::New ? tr("Create new category") : tr("Rename category"));
     ui_->nameEdit->setMaxLength(kMaxNameChars);
     if (kind == Kind::Rename) {
         oldName_ = name;

@@ -33,7 +33,7 @@ ExtendedDlg::ExtendedDlg(CharTarget &side1, CharTarget *side2, bool *addToSide1,
         (*addToSide1_ ? ui_->side1Radio : ui_->side2Radio)->setChecked(true);
     } else {
         ui_->side1Radio->setGeometry(kSearchRadio);
-        ui_->side1Radio->setText(QStringLiteral("Add to search text"));
+        ui_->side1Radio->setText(tr("Add to search text"));
         ui_->side1Radio->setFocusPolicy(Qt::NoFocus);
         ui_->side1Radio->setChecked(true);
         ui_->side2Radio->setGeometry(kHiddenSide2Radio);

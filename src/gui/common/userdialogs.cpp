@@ -1,5 +1,8 @@
 #include "userdialogs.h"
 
+#include "core/settings/translations.h"
+
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QFileDialog>
@@ -13,7 +16,7 @@ namespace mdk {
 
 namespace {
 
-const QString kFilter = QStringLiteral("Mnemodeck Files (*.mdk);;All Files (*)");
+const QString kFilter = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Mnemodeck Files (*.mdk);;All Files (*)"));
 
 QMessageBox::Icon toQt(UserDialogs::Icon icon)
 {
@@ -31,7 +34,7 @@ QMessageBox::Icon toQt(UserDialogs::Icon icon)
 QString runFileDialog(QWidget *parent, const QString &caption, const QString &startDir,
                       QFileDialog::AcceptMode acceptMode, QFileDialog::FileMode fileMode)
 {
-    QFileDialog dialog(parent, caption, startDir, kFilter);
+    QFileDialog dialog(parent, translations::text(caption), startDir, translations::text(kFilter));
     dialog.setAcceptMode(acceptMode);
     dialog.setFileMode(fileMode);
     dialog.setDefaultSuffix(QStringLiteral("mdk"));
@@ -46,7 +49,7 @@ QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, c
                                                    const QString &text,
                                                    QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(toQt(icon), caption, text, buttons, parent);
+    QMessageBox box(toQt(icon), translations::text(caption), translations::text(text), buttons, parent);
     // Qt would make a lone No the escape button, so that Escape or the
     // close button answered No and a save question threw the changes
     // away. A question without Cancel gets a hidden one for them instead.
@@ -63,7 +66,7 @@ QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, c
 int QtUserDialogs::choose(QWidget *parent, Icon icon, const QString &caption, const QString &text,
                           const QStringList &buttons, int defaultButton)
 {
-    QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, parent);
+    QMessageBox box(toQt(icon), translations::text(caption), translations::text(text), QMessageBox::NoButton, parent);
     QList<QPushButton *> pushed;
     for (const QString &label : buttons)
         pushed.append(box.addButton(label, QMessageBox::ActionRole));
@@ -90,7 +93,7 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, con
 
 QString QtUserDialogs::destinationFileName(QWidget *parent, const QString &caption, const QString &startDir)
 {
-    QFileDialog dialog(parent, caption, startDir, kFilter);
+    QFileDialog dialog(parent, translations::text(caption), startDir, translations::text(kFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The command appends to or creates the file; nothing is replaced.
@@ -125,10 +128,10 @@ bool QtUserDialogs::setUpPrinter(QWidget *parent, QPrinter &printer)
     // the user believe the cards went out.
     QPrintDialog dialog(&printer, parent);
     offerNoPageRange(dialog);
-    dialog.setWindowTitle(QStringLiteral("Printer setup"));
+    dialog.setWindowTitle(QCoreApplication::translate("mdk::UserDialogs", "Printer setup"));
     if (auto *buttons = dialog.findChild<QDialogButtonBox *>())
         if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
-            ok->setText(QStringLiteral("OK"));
+            ok->setText(QCoreApplication::translate("mdk::UserDialogs", "OK"));
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -143,7 +146,7 @@ void QtUserDialogs::previewPrint(QWidget *parent, QPrinter &printer,
 std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &initial)
 {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, parent, QStringLiteral("Font"));
+    const QFont font = QFontDialog::getFont(&ok, initial, parent, QCoreApplication::translate("mdk::UserDialogs", "Font"));
     if (!ok)
         return std::nullopt;
     return font;
@@ -152,10 +155,10 @@ std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &ini
 UserDialogs::RecoveryAnswer QtUserDialogs::askRecover(QWidget *parent, const QString &caption,
                                                      const QString &text)
 {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
-    QPushButton *recover = box.addButton(QStringLiteral("Recover"), QMessageBox::AcceptRole);
-    QPushButton *discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
-    QPushButton *later = box.addButton(QStringLiteral("Decide later"), QMessageBox::RejectRole);
+    QMessageBox box(QMessageBox::Question, translations::text(caption), translations::text(text), QMessageBox::NoButton, parent);
+    QPushButton *recover = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Recover"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Discard"), QMessageBox::DestructiveRole);
+    QPushButton *later = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Decide later"), QMessageBox::RejectRole);
     box.setDefaultButton(recover);
     // Escape or the close button must never throw the changes away.
     box.setEscapeButton(later);

@@ -21,7 +21,7 @@ AddCardDlg::AddCardDlg(const QString &category, const QFont &cardFont, QWidget *
     ui_->setupUi(this);
     dlu::applyDialogUnits(this, kTemplateSize);
     dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
-    ui_->categoryLabel->setText(QStringLiteral("Category: ") + edit::labelText(category));
+    ui_->categoryLabel->setText(tr("Category: ") + edit::labelText(category));
     sidefield::prepare(ui_->side1Edit, cardFont);
     sidefield::prepare(ui_->side2Edit, cardFont);
     connect(ui_->doneButton, &QPushButton::clicked, this, &QDialog::accept);

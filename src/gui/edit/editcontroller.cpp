@@ -15,10 +15,12 @@
 #include "gui/edit/undeletedlg.h"
 #include "gui/common/extendeddlg.h"
 
+#include <QCoreApplication>
+
 namespace mdk {
 
 namespace {
-const QString kAddCard = QStringLiteral("Add Card");
+const QString kAddCard = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Add Card"));
 } // namespace
 
 EditController::EditController(const CommandContext &context, QObject *parent)
@@ -33,8 +35,8 @@ EditController::EditController(const CommandContext &context, QObject *parent)
     bind(CM_COPY, &EditController::CopytoMemory);
     bind(CM_PASTE, &EditController::PastefromMemory);
     bind(CM_MOVE, &EditController::CMMove);
-    bind(CM_UNDO, [this] { takeStep(&Deck::undo, &Deck::undoLabel, QStringLiteral("Undone: %1")); });
-    bind(CM_REDO, [this] { takeStep(&Deck::redo, &Deck::redoLabel, QStringLiteral("Redone: %1")); });
+    bind(CM_UNDO, [this] { takeStep(&Deck::undo, &Deck::undoLabel, tr("Undone: %1")); });
+    bind(CM_REDO, [this] { takeStep(&Deck::redo, &Deck::redoLabel, tr("Redone: %1")); });
 }
 
 void EditController::takeStep(bool (Deck::*take)(), QString (Deck::*label)() const, const QString &done)
@@ -46,7 +48,7 @@ void EditController::takeStep(bool (Deck::*take)(), QString (Deck::*label)() con
         taken = (deck_.*take)();
     }
     if (taken)
-        Q_EMIT statusMessage(done.arg(step));
+        Q_EMIT statusMessage(done.arg(QCoreApplication::translate("Step", step.toUtf8().constData())));
 }
 
 bool EditController::addOne(const QString &side1, const QString &side2, QWidget *dialog)
@@ -90,7 +92,7 @@ void EditController::CMEdit()
 {
     if (deck_.viewCount() == 0) {
         dialogs_.warn(window_, QStringLiteral("Mnemodeck"),
-                      QStringLiteral("To edit a card, you must be viewing the card you wish to edit."));
+                      tr("To edit a card, you must be viewing the card you wish to edit."));
         return;
     }
     // The card shown when the dialog opens is the one edited.
@@ -119,14 +121,14 @@ void EditController::CMDeleteCard()
             return;
     }
     edit::deleteCard(deck_, card);
-    Q_EMIT statusMessage(QStringLiteral("Card deleted"));
+    Q_EMIT statusMessage(tr("Card deleted"));
 }
 
 void EditController::CMUndelete()
 {
     if (deck_.deletedCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Undelete Card"),
-                      QStringLiteral("No cards have been deleted.  Cannot undelete."));
+        dialogs_.warn(window_, tr("Undelete Card"),
+                      tr("No cards have been deleted.  Cannot undelete."));
         return;
     }
     UndeleteDlg dialog(deck_, window_);
@@ -145,40 +147,40 @@ void EditController::UndeleteAll()
         all = edit::undeleteAll(deck_);
     }
     if (!all)
-        dialogs_.warn(window_, QStringLiteral("Undelete All"), edit::kUndeleteAllFull);
+        dialogs_.warn(window_, tr("Undelete All"), edit::kUndeleteAllFull);
 }
 
 void EditController::CMCut()
 {
     if (deck_.viewCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Cut"), QStringLiteral("You must be viewing the card you wish to cut."));
+        dialogs_.warn(window_, tr("Cut"), tr("You must be viewing the card you wish to cut."));
         return;
     }
     edit::cutCard(deck_, deck_.placeseek(), memory_);
-    Q_EMIT statusMessage(QStringLiteral("Card has been cut"));
+    Q_EMIT statusMessage(tr("Card has been cut"));
 }
 
 void EditController::CopytoMemory()
 {
     if (deck_.viewCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Copy"), QStringLiteral("You must be viewing the card you wish to copy."));
+        dialogs_.warn(window_, tr("Copy"), tr("You must be viewing the card you wish to copy."));
         return;
     }
     edit::copyCard(deck_, deck_.placeseek(), memory_);
-    Q_EMIT statusMessage(QStringLiteral("Card has been copied to memory"));
+    Q_EMIT statusMessage(tr("Card has been copied to memory"));
 }
 
 void EditController::PastefromMemory()
 {
     switch (edit::pasteCard(deck_, memory_)) {
     case edit::PasteResult::NothingCopied:
-        dialogs_.warn(window_, QStringLiteral("Paste"), QStringLiteral("You have not copied or cut a card yet."));
+        dialogs_.warn(window_, tr("Paste"), tr("You have not copied or cut a card yet."));
         return;
     case edit::PasteResult::StoreFull:
-        dialogs_.warn(window_, QStringLiteral("Paste"), edit::kStoreFull);
+        dialogs_.warn(window_, tr("Paste"), edit::kStoreFull);
         return;
     case edit::PasteResult::Pasted:
-        Q_EMIT statusMessage(QStringLiteral("Card has been pasted"));
+        Q_EMIT statusMessage(tr("Card has been pasted"));
         return;
     }
 }
@@ -186,7 +188,7 @@ void EditController::PastefromMemory()
 void EditController::CMMove()
 {
     if (const QString refused = category::moveRefusal(deck_); !refused.isEmpty()) {
-        dialogs_.warn(window_, QStringLiteral("Move"), refused);
+        dialogs_.warn(window_, tr("Move"), refused);
         return;
     }
     MoveCardDlg dialog(deck_.tree(), options_.MoveAll, window_);
@@ -198,10 +200,10 @@ void EditController::CMMove()
         {
             WaitCursor wait;
             if (dialog.moveAll())
-                deck_.setStepLabel(QStringLiteral("Move all cards"));
+                deck_.setStepLabel(QStringLiteral(QT_TRANSLATE_NOOP("Step", "Move all cards")));
             result = category::moveCards(deck_, destination ? &*destination : nullptr, dialog.moveAll());
         }
-        const QString caption = QStringLiteral("Move cards");
+        const QString caption = tr("Move cards");
         switch (result) {
         case category::MoveResult::NoDestination:
             dialogs_.stop(&dialog, caption, category::kNoDestination);

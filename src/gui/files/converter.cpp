@@ -40,7 +40,7 @@ std::optional<Converter::Choice> Converter::askConversion(QWidget *owner, const 
     connect(&dialog, &ConvertFileDlg::browseRequested, &dialog, [&] {
         const QString start =
             lastBrowsed_.isEmpty() ? open_.currentDirectory : QDir(open_.currentDirectory).filePath(lastBrowsed_);
-        const QString chosen = dialogs_.openFileName(&dialog, QStringLiteral("Convert File"), start);
+        const QString chosen = dialogs_.openFileName(&dialog, tr("Convert File"), start);
         if (chosen.isEmpty())
             return;
         // The whole path goes into the edit, so that the folder the

@@ -23,7 +23,7 @@ EarlierVersionsDlg::EarlierVersionsDlg(const QList<Row> &rows, QWidget *parent)
     }
     for (int column = 0; column < ui_->versionList->columnCount(); ++column)
         ui_->versionList->resizeColumnToContents(column);
-    QPushButton *restore = ui_->buttons->addButton(QStringLiteral("&Restore"), QDialogButtonBox::AcceptRole);
+    QPushButton *restore = ui_->buttons->addButton(tr("&Restore"), QDialogButtonBox::AcceptRole);
     restore->setDefault(true);
     restore->setEnabled(false);
     connect(ui_->versionList, &QTreeWidget::currentItemChanged, restore,

@@ -19,11 +19,11 @@ namespace mdk {
 namespace {
 
 const QString kProgramTitle = QStringLiteral("Mnemodeck");
-const QString kRevertQuestion = QStringLiteral(
+const QString kRevertQuestion = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck",
     "Revert will erase all the changes you have made to this file since last you saved it.  "
-    "Are you sure you want to revert this file?");
-const QString kFileOpen = QStringLiteral("File Open");
-const QString kSaveSeparately = QStringLiteral("Save separately");
+    "Are you sure you want to revert this file?"));
+const QString kFileOpen = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "File Open"));
+const QString kSaveSeparately = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Save separately"));
 
 } // namespace
 
@@ -67,12 +67,12 @@ bool FileCommands::CMFileOpen()
 void FileCommands::RevertFile()
 {
     if (deck_.hasBeenSaved() && deck_.changed()
-        && dialogs_.askSave(window_, QStringLiteral("Revert"), kRevertQuestion) == UserDialogs::Answer::Yes) {
+        && dialogs_.askSave(window_, tr("Revert"), kRevertQuestion) == UserDialogs::Answer::Yes) {
         const QString path = open_.path.isEmpty()
                                  ? locateCardFile(open_.ProtectedFilePath, open_.ProtectedFileName)
                                  : open_.path;
         if (document_.FileLoad(path, open_.ProtectedFileName))
-            Q_EMIT statusMessage(QStringLiteral("File reverted"));
+            Q_EMIT statusMessage(tr("File reverted"));
     }
 }
 
@@ -91,7 +91,7 @@ void FileCommands::SaveCategory()
     // deck in memory silently apart.
     if (!open_.path.isEmpty() && names::sameFile(target, open_.path)) {
         dialogs_.stop(window_, kSaveSeparately,
-                      QStringLiteral("Cannot save the category as %1.  It is the card file that is open now; "
+                      tr("Cannot save the category as %1.  It is the card file that is open now; "
                                      "choose another name.")
                           .arg(QFileInfo(target).fileName()));
         return;
@@ -109,7 +109,7 @@ void FileCommands::SaveCategory()
     }
     if (result.ok) {
         Q_EMIT deckSaved();
-        Q_EMIT statusMessage(QStringLiteral("Category saved"));
+        Q_EMIT statusMessage(tr("Category saved"));
     } else {
         document_.reportWriteFailure(target, existed, result.error);
     }
@@ -154,8 +154,8 @@ bool FileCommands::LoadStartupFile(const QString &dir, const QString &name)
     const QString path = locateCardFile(dir, base);
     if (!cardfile::canRead(path)) {
         dialogs_.warn(window_, kFileOpen,
-                      QStringLiteral("Cannot load ") + base + QStringLiteral(" in the ") + dir
-                          + QStringLiteral(" folder."));
+                      tr("Cannot load ") + base + tr(" in the ") + dir
+                          + tr(" folder."));
         open_.ProtectedFileName.clear();
         open_.ProtectedFilePath.clear();
         return false;

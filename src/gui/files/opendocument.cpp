@@ -6,6 +6,7 @@
 #include "core/deck/versions.h"
 #include "core/settings/options.h"
 #include "core/settings/recentfiles.h"
+#include "core/settings/translations.h"
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
 
@@ -18,20 +19,20 @@ namespace mdk {
 namespace {
 
 const QString kTitlePrefix = QStringLiteral("Mnemodeck - ");
-const QString kThisFile = QStringLiteral("This file");
-const QString kBeforeExiting = QStringLiteral(" has changed.  Would you like to save it before exiting?");
+const QString kThisFile = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "This file"));
+const QString kBeforeExiting = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", " has changed.  Would you like to save it before exiting?"));
 const QString kBlankFile =
-    QStringLiteral("Cannot save a blank file.  You must have at least 1 card or category.");
-const QString kCouldNotOpen = QStringLiteral("An error occured.  The file could not be opened.");
+    QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Cannot save a blank file.  You must have at least 1 card or category."));
+const QString kCouldNotOpen = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "An error occured.  The file could not be opened."));
 const QString kStoreFull = QStringLiteral(
-    "Cannot load all the cards in this file.  Your file has exceeded the maximum possible size");
-const QString kFileOpen = QStringLiteral("File Open");
-const QString kSaveFile = QStringLiteral("Save File");
+    QT_TRANSLATE_NOOP("Mnemodeck", "Cannot load all the cards in this file.  Your file has exceeded the maximum possible size"));
+const QString kFileOpen = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "File Open"));
+const QString kSaveFile = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Save File"));
 
 } // namespace
 
 const QString OpenDocument::kBeforeLoadingQuestion =
-    QStringLiteral(" has changed.  Would you like to save it before loading a new card file?");
+    QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", " has changed.  Would you like to save it before loading a new card file?"));
 
 OpenDocument::OpenDocument(const CommandContext &context, OpenFile &open, QObject *parent)
     : QObject(parent), deck_(context.deck), options_(context.options), dialogs_(context.dialogs),
@@ -88,7 +89,7 @@ bool OpenDocument::FileLoad(const QString &path, const QString &displayName)
         return false;
     }
     if (result.report.storeFull)
-        dialogs_.warn(window_, QStringLiteral("Load"), kStoreFull);
+        dialogs_.warn(window_, tr("Load"), kStoreFull);
     // A Revert keeps the lock it has; another file's lock replaces it.
     if (!lock_.holds() || !names::sameFile(lock_.file(), path))
         lock_ = std::move(lock);
@@ -96,7 +97,7 @@ bool OpenDocument::FileLoad(const QString &path, const QString &displayName)
     hasVersions_ = !versions::list(path).isEmpty();
     Q_EMIT captionChanged(kTitlePrefix + displayName);
     Q_EMIT statusMessage(displayName + QStringLiteral(": ") + QString::number(result.report.cards)
-                         + QStringLiteral(" cards"));
+                         + tr(" cards"));
     return true;
 }
 
@@ -130,8 +131,8 @@ bool OpenDocument::askBeforeLeaving(const QString &question)
 {
     if (!differsFromFile())
         return true;
-    const QString who = deck_.hasBeenSaved() ? open_.ProtectedFileName : kThisFile;
-    switch (dialogs_.askSave(window_, kSaveFile, who + question)) {
+    const QString who = deck_.hasBeenSaved() ? open_.ProtectedFileName : translations::text(kThisFile);
+    switch (dialogs_.askSave(window_, kSaveFile, who + translations::text(question))) {
     case UserDialogs::Answer::Yes: return saveLeavingSubcategories();
     case UserDialogs::Answer::No: return true;
     case UserDialogs::Answer::Cancelled: break;
@@ -179,7 +180,7 @@ bool OpenDocument::mayReplace(const QString &target, const QString &chosen, cons
         return true;
     return dialogs_.ask(window_, caption,
                         QFileInfo(target).fileName()
-                            + QStringLiteral(" already exists.  Do you want to replace it?"));
+                            + tr(" already exists.  Do you want to replace it?"));
 }
 
 void OpenDocument::reportWriteFailure(const QString &path, bool existed, const QString &error)
@@ -188,10 +189,10 @@ void OpenDocument::reportWriteFailure(const QString &path, bool existed, const Q
     if (!why.isEmpty() && !why.endsWith(QLatin1Char('.')))
         why += QLatin1Char('.');
     dialogs_.stop(window_, kSaveFile,
-                  QStringLiteral("Cannot save %1.  %2  %3")
+                  tr("Cannot save %1.  %2  %3")
                       .arg(QFileInfo(path).fileName(), why,
-                           existed ? QStringLiteral("The file on disk has not been changed.")
-                                   : QStringLiteral("Nothing was written.")));
+                           existed ? tr("The file on disk has not been changed.")
+                                   : tr("Nothing was written.")));
 }
 
 bool OpenDocument::claimLock(const QString &path, const QString &displayName, FileLock &lock, bool writing)
@@ -202,11 +203,11 @@ bool OpenDocument::claimLock(const QString &path, const QString &displayName, Fi
     // always did.
     if (lock.take(path) != FileLock::Result::HeldElsewhere)
         return true;
-    return dialogs_.ask(window_, writing ? QStringLiteral("Save As") : kFileOpen,
-                        QStringLiteral("%1 is open in another Mnemodeck window (process %2). %3")
+    return dialogs_.ask(window_, writing ? tr("Save As") : kFileOpen,
+                        tr("%1 is open in another Mnemodeck window (process %2). %3")
                             .arg(displayName)
                             .arg(lock.holderPid())
-                            .arg(writing ? QStringLiteral("Save over it anyway?") : QStringLiteral("Open it anyway?")));
+                            .arg(writing ? tr("Save over it anyway?") : tr("Open it anyway?")));
 }
 
 void OpenDocument::closeFile()
@@ -235,9 +236,9 @@ void OpenDocument::restoreVersion(const QByteArray &bytes)
         report = cardfile::parse(std::string_view(bytes.constData(), size_t(bytes.size())), deck_);
     }
     if (report.storeFull)
-        dialogs_.warn(window_, QStringLiteral("Load"), kStoreFull);
+        dialogs_.warn(window_, tr("Load"), kStoreFull);
     deck_.markRestored();
-    Q_EMIT statusMessage(QStringLiteral("Earlier version restored: %1 cards").arg(report.cards));
+    Q_EMIT statusMessage(tr("Earlier version restored: %1 cards").arg(report.cards));
 }
 
 OpenDocument::DiskAnswer OpenDocument::askIfChangedOnDisk(const QString &target)
@@ -248,9 +249,9 @@ OpenDocument::DiskAnswer OpenDocument::askIfChangedOnDisk(const QString &target)
         return DiskAnswer::Overwrite;
     const int answer = dialogs_.choose(
         window_, UserDialogs::Icon::Exclamation, kSaveFile,
-        QStringLiteral("%1 was changed on disk since it was opened. Overwrite it with your version?")
+        tr("%1 was changed on disk since it was opened. Overwrite it with your version?")
             .arg(open_.ProtectedFileName),
-        {QStringLiteral("Overwrite"), QStringLiteral("Save As..."), QStringLiteral("Cancel")}, 2);
+        {tr("Overwrite"), tr("Save As..."), tr("Cancel")}, 2);
     switch (answer) {
     case 0: return DiskAnswer::Overwrite;
     case 1: return DiskAnswer::SaveAs;
@@ -272,7 +273,7 @@ void OpenDocument::keepVersion(const QString &path)
 
 QString OpenDocument::savedMessage()
 {
-    QString text = QStringLiteral("File saved");
+    QString text = tr("File saved");
     if (!versionNote_.isEmpty())
         text += QStringLiteral(".  ") + versionNote_;
     versionNote_.clear();
@@ -301,7 +302,7 @@ bool OpenDocument::writeDeckTo(const QString &path)
 
 bool OpenDocument::SaveFile()
 {
-    if (refuseBlank(QStringLiteral("Save")))
+    if (refuseBlank(tr("Save")))
         return false;
     if (!deck_.hasBeenSaved())
         return SaveFileAs();
@@ -328,10 +329,10 @@ bool OpenDocument::SaveFile()
 
 bool OpenDocument::SaveFileAs()
 {
-    if (refuseBlank(QStringLiteral("Save As")))
+    if (refuseBlank(tr("Save As")))
         return false;
     const QString chosen =
-        dialogs_.saveFileName(window_, QStringLiteral("Save As"), dialogStart(lastSaveAsTitle_));
+        dialogs_.saveFileName(window_, tr("Save As"), dialogStart(lastSaveAsTitle_));
     if (chosen.isEmpty())
         return false;
     const QFileInfo info(chosen);
@@ -343,7 +344,7 @@ bool OpenDocument::SaveFileAs()
     // Another window holding the target would go on saving its own version
     // over this one: ask first, as opening it would.
     FileLock moved;
-    if (!mayReplace(target, chosen, QStringLiteral("Save As"))
+    if (!mayReplace(target, chosen, tr("Save As"))
         || !claimLock(target, names::displayName(targetName), moved, true) || !writeDeckTo(target))
         return false;
 
@@ -365,7 +366,7 @@ bool OpenDocument::SaveFileAs()
 bool OpenDocument::LoadFile()
 {
     const QString chosen =
-        dialogs_.openFileName(window_, QStringLiteral("Open"), dialogStart(lastOpenTitle_));
+        dialogs_.openFileName(window_, tr("Open"), dialogStart(lastOpenTitle_));
     if (chosen.isEmpty())
         return false;
     const QFileInfo info(chosen);
@@ -379,7 +380,7 @@ bool OpenDocument::LoadFile()
         return false;
     if (!cardfile::canRead(chosen)) {
         dialogs_.warn(window_, kFileOpen,
-                      QStringLiteral("An error occured.  Cannot load ") + name + QStringLiteral("."));
+                      tr("An error occured.  Cannot load ") + name + QStringLiteral("."));
         return false;
     }
     if (!FileLoad(chosen, name))

@@ -99,7 +99,7 @@ void RecoveryController::offer(const recovery::Offer &offer)
         QFile::remove(copy.metaFile);
         QFile::remove(copy.deckFile);
     };
-    switch (dialogs_.askRecover(window_, QStringLiteral("Recovery"), recovery::question(offer))) {
+    switch (dialogs_.askRecover(window_, tr("Recovery"), recovery::question(offer))) {
     case UserDialogs::RecoveryAnswer::Later: return;
     case UserDialogs::RecoveryAnswer::Discard: removeIt(); return;
     case UserDialogs::RecoveryAnswer::Recover: break;
@@ -110,8 +110,8 @@ void RecoveryController::offer(const recovery::Offer &offer)
         result = cardfile::read(copy.deckFile, deck_);
     }
     if (!result.opened) {
-        dialogs_.warn(window_, QStringLiteral("Recovery"),
-                      QStringLiteral("The recovery copy could not be read.  It is kept in %1.").arg(folder_));
+        dialogs_.warn(window_, tr("Recovery"),
+                      tr("The recovery copy could not be read.  It is kept in %1.").arg(folder_));
         return;
     }
     const CategoryTree::NodeId open = deck_.tree().findByName(copy.meta.category);
@@ -133,7 +133,7 @@ void RecoveryController::offer(const recovery::Offer &offer)
     }
     deck_.markRecovered(offer.as == recovery::OfferAs::File);
     lastPath_ = openPath();
-    Q_EMIT statusMessage(QStringLiteral("Recovered %1 cards").arg(deck_.fileCount()));
+    Q_EMIT statusMessage(tr("Recovered %1 cards").arg(deck_.fileCount()));
     // The recovered deck is this process's now: its own copy follows at
     // once, and the old one goes when that is written.
     adopted_ << copy.metaFile << copy.deckFile;
@@ -191,7 +191,7 @@ void RecoveryController::written(const WriteResult &result, const QString &base)
     } else if (!failureShown_) {
         // Once, in the status line: the user's file and the deck are untouched.
         failureShown_ = true;
-        Q_EMIT statusMessage(QStringLiteral("The recovery copy could not be written.  ") + result.error);
+        Q_EMIT statusMessage(tr("The recovery copy could not be written.  ") + result.error);
     }
     if (!options_.recoveryOn || !document_.differsFromFile()) {
         // Saved (or let go) while the copy was being written.

@@ -24,8 +24,8 @@ namespace mdk {
 namespace {
 
 const QString kProgramCaption = QStringLiteral("Mnemodeck");
-const QString kCopyCaption = QStringLiteral("Copy to File");
-const QString kCopyDestinationCaption = QStringLiteral("Copy to File Destination");
+const QString kCopyCaption = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Copy to File"));
+const QString kCopyDestinationCaption = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Copy to File Destination"));
 
 } // namespace
 
@@ -130,12 +130,12 @@ void TransferController::CMMergeFiles()
     const QString openSource = deck_.hasBeenSaved() ? open_.path : QString();
     MergeDlg dialog(openSource, QString(), loadaftermerge, window_);
     connect(&dialog, &MergeDlg::sourceBrowseRequested, &dialog, [&] {
-        const QString chosen = browse(&dialog, QStringLiteral("Source file"), lastSourceTitle_, false);
+        const QString chosen = browse(&dialog, tr("Source file"), lastSourceTitle_, false);
         if (!chosen.isEmpty())
             dialog.setNewSource(chosen);
     });
     connect(&dialog, &MergeDlg::destinationBrowseRequested, &dialog, [&] {
-        const QString chosen = browse(&dialog, QStringLiteral("Destination file"), lastDestinationTitle_, true);
+        const QString chosen = browse(&dialog, tr("Destination file"), lastDestinationTitle_, true);
         if (!chosen.isEmpty())
             dialog.setDestination(chosen);
     });
@@ -181,7 +181,7 @@ void TransferController::InsertFile()
                 result = transfer::insertFile(chosen, deck_, target);
             }
             if (!result.opened) {
-                dialogs_.warn(window_, QStringLiteral("File Open"), transfer::kCannotOpen);
+                dialogs_.warn(window_, tr("File Open"), transfer::kCannotOpen);
             } else {
                 if (result.storeFull)
                     dialogs_.warn(window_, transfer::kInsertCaption, transfer::kInsertFull);
@@ -245,7 +245,7 @@ void TransferController::CMCopyCard()
         const QString name = QFileInfo(ProtectedFileNameCopy_).fileName();
         dialogs_.stop(window_, kCopyCaption,
                       result.error.contains(name) ? result.error
-                                                  : QStringLiteral("%1 could not be written: %2").arg(name, result.error));
+                                                  : tr("%1 could not be written: %2").arg(name, result.error));
         return;
     }
     // A card copied into the open file goes into the deck as well, where

@@ -37,8 +37,8 @@ void VersionController::EarlierVersions()
     if (cardfile::openForReading(file, kept[dialog.chosen()].path) && file.size() <= cardfile::kMaxFileSize)
         bytes = file.readAll();
     if (bytes.isEmpty() || file.error() != QFileDevice::NoError) {
-        dialogs_.warn(window_, QStringLiteral("Earlier versions"),
-                      QStringLiteral("An error occured.  The file could not be opened."));
+        dialogs_.warn(window_, tr("Earlier versions"),
+                      tr("An error occured.  The file could not be opened."));
         return;
     }
     if (!document_.SaveFileIfNeeded())

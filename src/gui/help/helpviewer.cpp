@@ -11,7 +11,7 @@ namespace mdk {
 
 HelpViewer::HelpViewer(QWidget *parent) : QDialog(parent), browser_(new QTextBrowser(this))
 {
-    setWindowTitle(QStringLiteral("Mnemodeck Help"));
+    setWindowTitle(tr("Mnemodeck Help"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     browser_->setOpenExternalLinks(false);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -30,7 +30,7 @@ void HelpViewer::showTopic(const QString &path, int topic)
     if (file.open(QIODevice::ReadOnly)) {
         browser_->setHtml(QString::fromUtf8(file.readAll()));
     } else {
-        browser_->setPlainText(QStringLiteral("The help file %1 could not be opened: %2")
+        browser_->setPlainText(tr("The help file %1 could not be opened: %2")
                                    .arg(path, file.errorString()));
     }
     show();

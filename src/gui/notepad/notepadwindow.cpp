@@ -66,7 +66,7 @@ NotepadWindow::NotepadWindow(UserDialogs &dialogs, const QFont &font, const QPoi
     // An owned window rather than a tool window: Qt lets the owner's
     // shortcuts and menu mnemonics act while a tool window is active.
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Notepad"));
+    setWindowTitle(tr("Notepad"));
 
     edit_ = new PasteSafeTextEdit(this);
     edit_->setObjectName(QStringLiteral("notesEdit"));
@@ -77,10 +77,10 @@ NotepadWindow::NotepadWindow(UserDialogs &dialogs, const QFont &font, const QPoi
     edit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit_->setTabChangesFocus(true);
 
-    auto *closeButton = new QPushButton(QStringLiteral("&Close"), this);
+    auto *closeButton = new QPushButton(tr("&Close"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setGeometry(kCloseRect);
-    auto *extendedButton = new QPushButton(QStringLiteral("Extended chars..."), this);
+    auto *extendedButton = new QPushButton(tr("Extended chars..."), this);
     extendedButton->setObjectName(QStringLiteral("extendedCharsButton"));
     extendedButton->setGeometry(kExtendedRect);
     // Enter belongs to the notes, never to a button.
@@ -114,7 +114,7 @@ void NotepadWindow::closeEvent(QCloseEvent *event)
     // The notes are kept nowhere else: Escape, "Close" and the window
     // manager all ask before throwing typed notes away.
     if (!edit_->document()->isEmpty()
-        && !dialogs_.ask(this, QStringLiteral("Notepad"), QStringLiteral("Discard the notes?"))) {
+        && !dialogs_.ask(this, tr("Notepad"), tr("Discard the notes?"))) {
         event->ignore();
         return;
     }

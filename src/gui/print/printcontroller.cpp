@@ -105,15 +105,15 @@ void PrintController::printJob(bool cardFormat, int scope, bool confirm, QPrinte
 
     const print::Printout printout(job.cards(), cardFormat, open_.ProtectedFileName, options_.LUsingFont);
     QProgressDialog progress(window_);
-    progress.setWindowTitle(QStringLiteral("Printing"));
-    progress.setCancelButtonText(QStringLiteral("Cancel"));
+    progress.setWindowTitle(tr("Printing"));
+    progress.setCancelButtonText(tr("Cancel"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     progress.setMinimumDuration(500);
     const print::Printout::Outcome outcome = printout.print(printer, [&progress](int done, int total) {
         progress.setMaximum(total);
-        progress.setLabelText(QStringLiteral("Page %1 of %2").arg(qMin(done + 1, total)).arg(total));
+        progress.setLabelText(tr("Page %1 of %2").arg(qMin(done + 1, total)).arg(total));
         progress.setValue(done);
         // Lets the Cancel button be clicked while the job runs.
         QCoreApplication::processEvents();

@@ -30,7 +30,7 @@ SearchController::SearchController(const CommandContext &context, QObject *paren
 void SearchController::Search()
 {
     if (const QString refused = search::refusal(deck_); !refused.isEmpty()) {
-        dialogs_.warn(window_, QStringLiteral("Search"), refused);
+        dialogs_.warn(window_, tr("Search"), refused);
         return;
     }
     const int current = deck_.placeseek();
@@ -59,7 +59,7 @@ void SearchController::Search()
             return;
         }
         if (!click.found) {
-            dialogs_.warn(&dialog, QStringLiteral("Search for Card"), QStringLiteral("Card not found."));
+            dialogs_.warn(&dialog, tr("Search for Card"), tr("Card not found."));
             return;
         }
         options_.LastSearch = pattern;
@@ -86,9 +86,9 @@ void SearchController::SearchAgain()
         const QString quoted = QLatin1Char('"') + pattern + QLatin1Char('"');
         if (found) {
             deck_.setCurrentCard(found->card, found->side);
-            Q_EMIT statusMessage(QStringLiteral("Found ") + quoted);
+            Q_EMIT statusMessage(tr("Found ") + quoted);
         } else {
-            dialogs_.warn(window_, QStringLiteral("Search for Card Again"), quoted + QStringLiteral(" was not found."));
+            dialogs_.warn(window_, tr("Search for Card Again"), quoted + tr(" was not found."));
         }
     }
 }
@@ -96,7 +96,7 @@ void SearchController::SearchAgain()
 void SearchController::ShuffleCards()
 {
     if (const QString refused = shuffle::shuffleRefusal(deck_); !refused.isEmpty()) {
-        dialogs_.warn(window_, QStringLiteral("Shuffle Cards"), refused);
+        dialogs_.warn(window_, tr("Shuffle Cards"), refused);
         return;
     }
     // A stored choice from outside the four orders counts as Random.
@@ -123,11 +123,11 @@ void SearchController::ShuffleCards()
 void SearchController::Flip()
 {
     if (const QString refused = shuffle::flipRefusal(deck_); !refused.isEmpty()) {
-        dialogs_.warn(window_, QStringLiteral("Flip"), refused);
+        dialogs_.warn(window_, tr("Flip"), refused);
         return;
     }
     shuffle::flip(deck_);
-    Q_EMIT statusMessage(QStringLiteral("Cards flipped"));
+    Q_EMIT statusMessage(tr("Cards flipped"));
 }
 
 } // namespace mdk

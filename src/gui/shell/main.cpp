@@ -2,6 +2,7 @@
 // then the application.
 
 #include "core/appinfo.h"
+#include "core/settings/translations.h"
 #include "core/shell/commandline.h"
 #include "gui/shell/mnemodeckapp.h"
 #include "gui/shell/platformcheck.h"
@@ -20,6 +21,7 @@ int main(int argc, char **argv)
     }
 
     mdk::MnemodeckApp app(argc, argv);
+    mdk::translations::install(app);
     const QString DefaultPath = QDir::currentPath();
     mdk::StartupFile startup;
     if (argc > 1) {

@@ -5,6 +5,7 @@
 #include "core/settings/registration.h"
 #include "core/settings/settings.h"
 #include "core/settings/settingsstore.h"
+#include "core/settings/translations.h"
 #include "core/shell/commandids.h"
 #include "core/study/study.h"
 #include "core/study/zoom.h"
@@ -205,16 +206,16 @@ void MnemodeckWindow::connectFileCommands(FileCommands *files)
 void MnemodeckWindow::buildCommands()
 {
     for (const CommandRow &row : commandTable()) {
-        auto *action = new QAction(row.text ? QString::fromUtf8(row.text) : QString(), this);
+        auto *action = new QAction(row.text ? QCoreApplication::translate(kMenuContext, row.text) : QString(), this);
         action->setData(row.id);
         if (row.key)
             action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(row.key)));
         // The frame's own window, the tree included; keys typed in the
         // notepad, About or help window stay there.
         action->setShortcutContext(Qt::WindowShortcut);
-        action->setStatusTip(QString::fromUtf8(row.hint));
+        action->setStatusTip(QCoreApplication::translate(kMenuContext, row.hint));
         if (row.text)
-            action->setToolTip(QString::fromUtf8(row.text).remove(QLatin1Char('&')));
+            action->setToolTip(QCoreApplication::translate(kMenuContext, row.text).remove(QLatin1Char('&')));
         action->setCheckable(row.checked != nullptr);
         action->setEnabled(false);
         action->setIcon(QIcon(QStringLiteral(":/glyphs/%1.png").arg(row.id)));
@@ -229,7 +230,7 @@ void MnemodeckWindow::buildMenus()
 {
     const auto titles = popupTitles();
     for (size_t p = 0; p < titles.size(); ++p) {
-        QMenu *menu = menuBar()->addMenu(QString::fromUtf8(titles[p]));
+        QMenu *menu = menuBar()->addMenu(QCoreApplication::translate(kMenuContext, titles[p]));
         menus_.insert(int(p), menu);
         connect(menu, &QMenu::aboutToShow, this, &MnemodeckWindow::updateCommands);
     }
@@ -251,7 +252,7 @@ void MnemodeckWindow::buildMenus()
 
 void MnemodeckWindow::buildToolBar()
 {
-    toolBar_ = new QToolBar(QStringLiteral("Tool bar"), this);
+    toolBar_ = new QToolBar(tr("Tool bar"), this);
     toolBar_->setObjectName(QStringLiteral("ToolBar"));
     toolBar_->setMovable(false);
     toolBar_->setFloatable(false);
@@ -364,7 +365,7 @@ void MnemodeckWindow::runCommand(int id)
 void MnemodeckWindow::ShowStatusMessage(const QString &text)
 {
     messageTimer_.start(kStatusMessageMs);
-    messageArea_->setText(text);
+    messageArea_->setText(translations::text(text));
     ShowingMessage = true;
 }
 

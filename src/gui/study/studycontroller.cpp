@@ -29,7 +29,7 @@ void StudyController::CMInformation()
 void StudyController::CMJump()
 {
     if (deck_.viewCount() == 0) {
-        dialogs_.warn(window_, QStringLiteral("Jump"), QStringLiteral("You must have a card to jump to."));
+        dialogs_.warn(window_, tr("Jump"), tr("You must have a card to jump to."));
         return;
     }
     JumpToCardDlg dialog(deck_.viewCount(), window_);
@@ -46,8 +46,8 @@ void StudyController::CMJump()
 void StudyController::CMMark()
 {
     if (study::markCurrent(deck_) == study::MarkResult::WouldMarkAll) {
-        dialogs_.stop(window_, QStringLiteral("Mark"),
-                      QStringLiteral("Cannot mark all the cards in this file.  You must have at least "
+        dialogs_.stop(window_, tr("Mark"),
+                      tr("Cannot mark all the cards in this file.  You must have at least "
                                      "1 unmarked card."));
         return;
     }

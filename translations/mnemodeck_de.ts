@@ -1,0 +1,1716 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AddCardDlg</name>
+    <message>
+        <source>Add a Card</source>
+        <translation>Karte hinzufügen</translation>
+    </message>
+    <message>
+        <source>Category:</source>
+        <translation>Kategorie:</translation>
+    </message>
+    <message>
+        <source>Side 1:</source>
+        <translation>Seite 1:</translation>
+    </message>
+    <message>
+        <source>Side 2:</source>
+        <translation>Seite 2:</translation>
+    </message>
+    <message>
+        <source>&amp;Done</source>
+        <translation>&amp;Fertig</translation>
+    </message>
+    <message>
+        <source>&amp;Add another</source>
+        <translation>&amp;Weitere Karte</translation>
+    </message>
+    <message>
+        <source>Extended chars...</source>
+        <translation>Sonderzeichen...</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>CategoryNameDlg</name>
+    <message>
+        <source>Create new category</source>
+        <translation>Neue Kategorie anlegen</translation>
+    </message>
+    <message>
+        <source>New category name:</source>
+        <translation>Name der neuen Kategorie:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>ConvertFileDlg</name>
+    <message>
+        <source>Convert File</source>
+        <translation>Datei konvertieren</translation>
+    </message>
+    <message>
+        <source>Convert file:</source>
+        <translation>Datei:</translation>
+    </message>
+    <message>
+        <source>&amp;Browse</source>
+        <translation>&amp;Durchsuchen</translation>
+    </message>
+    <message>
+        <source>Original file format:</source>
+        <translation>Früheres Format:</translation>
+    </message>
+    <message>
+        <source>Load after convert</source>
+        <translation>Nach dem Konvertieren laden</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>CopyDlg</name>
+    <message>
+        <source>Copy to File Destination</source>
+        <translation>Zieldatei für Kopien</translation>
+    </message>
+    <message>
+        <source>Copy cards to:</source>
+        <translation>Kopieren nach:</translation>
+    </message>
+    <message>
+        <source>&amp;Browse</source>
+        <translation>&amp;Durchsuchen</translation>
+    </message>
+    <message>
+        <source>&amp;Save changes</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteCardDlg</name>
+    <message>
+        <source>Delete Card</source>
+        <translation>Karte löschen</translation>
+    </message>
+    <message>
+        <source>You have requested that a card be deleted.</source>
+        <translation>Sie möchten eine Karte löschen.</translation>
+    </message>
+    <message>
+        <source>Card Information</source>
+        <translation>Angaben zur Karte</translation>
+    </message>
+    <message>
+        <source>Card number:</source>
+        <translation>Kartennummer:</translation>
+    </message>
+    <message>
+        <source>Side 1:</source>
+        <translation>Seite 1:</translation>
+    </message>
+    <message>
+        <source>Side 2:</source>
+        <translation>Seite 2:</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this card?</source>
+        <translation>Möchten Sie diese Karte wirklich löschen?</translation>
+    </message>
+    <message>
+        <source>Don&apos;t ask in the future</source>
+        <translation>Künftig nicht mehr fragen</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteCategoryDlg</name>
+    <message>
+        <source>Delete category</source>
+        <translation>Kategorie löschen</translation>
+    </message>
+    <message>
+        <source>You have requested that the category</source>
+        <translation>Sie möchten die Kategorie</translation>
+    </message>
+    <message>
+        <source>be deleted.  This will delete all the subcategories under this category.  Are you sure you want to delete this category?</source>
+        <translation>löschen.  Dabei werden auch alle ihre Unterkategorien gelöscht.  Möchten Sie diese Kategorie wirklich löschen?</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ja</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;Nein</translation>
+    </message>
+</context>
+<context>
+    <name>EarlierVersionsDlg</name>
+    <message>
+        <source>Earlier versions</source>
+        <translation>Frühere Versionen</translation>
+    </message>
+    <message>
+        <source>Versions kept at each save, newest first:</source>
+        <translation>Beim Speichern aufbewahrte Versionen, neueste zuerst:</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Cards</source>
+        <translation>Karten</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+</context>
+<context>
+    <name>EditCardDlg</name>
+    <message>
+        <source>Edit Card</source>
+        <translation>Karte bearbeiten</translation>
+    </message>
+    <message>
+        <source>Card number:</source>
+        <translation>Kartennummer:</translation>
+    </message>
+    <message>
+        <source>Side 1:</source>
+        <translation>Seite 1:</translation>
+    </message>
+    <message>
+        <source>Side 2:</source>
+        <translation>Seite 2:</translation>
+    </message>
+    <message>
+        <source>&amp;Done</source>
+        <translation>&amp;Fertig</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Extended chars...</source>
+        <translation>Sonderzeichen...</translation>
+    </message>
+    <message>
+        <source>&amp;Flip</source>
+        <translation>&amp;Umdrehen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>ExtendedDlg</name>
+    <message>
+        <source>Extended characters</source>
+        <translation>Sonderzeichen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Add to side 1</source>
+        <translation>In Seite 1</translation>
+    </message>
+    <message>
+        <source>Add to side 2</source>
+        <translation>In Seite 2</translation>
+    </message>
+</context>
+<context>
+    <name>InfoDlg</name>
+    <message>
+        <source>Information</source>
+        <translation>Informationen</translation>
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation>Dateiname:</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Ort:</translation>
+    </message>
+    <message>
+        <source>Total cards:</source>
+        <translation>Karten insgesamt:</translation>
+    </message>
+    <message>
+        <source>Marked cards:</source>
+        <translation>Markierte Karten:</translation>
+    </message>
+    <message>
+        <source>Deleted cards:</source>
+        <translation>Gelöschte Karten:</translation>
+    </message>
+    <message>
+        <source>Total categories:</source>
+        <translation>Kategorien insgesamt:</translation>
+    </message>
+    <message>
+        <source>Cards in this category:</source>
+        <translation>Karten der Kategorie:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>JumpToCardDlg</name>
+    <message>
+        <source>Jump to Card</source>
+        <translation>Gehe zu Karte</translation>
+    </message>
+    <message>
+        <source>Type the card you wish to jump to:</source>
+        <translation>Nummer der gewünschten Karte:</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>Menu</name>
+    <message>
+        <source>Load this recent file</source>
+        <translation>Diese zuletzt benutzte Datei laden</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Neu</translation>
+    </message>
+    <message>
+        <source>Create a new card file</source>
+        <translation>Eine neue Kartendatei anlegen</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>Ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>Open an existing card file</source>
+        <translation>Eine vorhandene Kartendatei öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Save the current card file on disk</source>
+        <translation>Die aktuelle Kartendatei speichern</translation>
+    </message>
+    <message>
+        <source>Save &amp;As</source>
+        <translation>Speichern &amp;unter</translation>
+    </message>
+    <message>
+        <source>Save the current card file under a new name</source>
+        <translation>Die aktuelle Kartendatei unter einem neuen Namen speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Print cards</source>
+        <translation>Karten &amp;drucken</translation>
+    </message>
+    <message>
+        <source>Print the cards in the current file in either card or list format</source>
+        <translation>Die Karten der aktuellen Datei als Karten oder als Liste drucken</translation>
+    </message>
+    <message>
+        <source>&amp;Merge</source>
+        <translation>&amp;Zusammenführen</translation>
+    </message>
+    <message>
+        <source>Merge multiple files on disk</source>
+        <translation>Mehrere Dateien zu einer zusammenführen</translation>
+    </message>
+    <message>
+        <source>&amp;Convert</source>
+        <translation>&amp;Konvertieren</translation>
+    </message>
+    <message>
+        <source>Convert old files to the current format</source>
+        <translation>Alte Dateien in das aktuelle Format konvertieren</translation>
+    </message>
+    <message>
+        <source>R&amp;evert</source>
+        <translation>Zu&amp;rücksetzen</translation>
+    </message>
+    <message>
+        <source>Reverts the current file to its original contents</source>
+        <translation>Setzt die aktuelle Datei auf ihren gespeicherten Inhalt zurück</translation>
+    </message>
+    <message>
+        <source>In&amp;formation</source>
+        <translation>&amp;Informationen</translation>
+    </message>
+    <message>
+        <source>Get information about the current file</source>
+        <translation>Informationen über die aktuelle Datei anzeigen</translation>
+    </message>
+    <message>
+        <source>Earlier &amp;versions...</source>
+        <translation>Frühere &amp;Versionen...</translation>
+    </message>
+    <message>
+        <source>Restore a version of the current file kept at an earlier save</source>
+        <translation>Eine bei einem früheren Speichern aufbewahrte Version der aktuellen Datei wiederherstellen</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Exit Mnemodeck</source>
+        <translation>Mnemodeck beenden</translation>
+    </message>
+    <message>
+        <source>C&amp;ut</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Cut the current card from the card file</source>
+        <translation>Die aktuelle Karte aus der Kartendatei ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>Copy the current card to memory</source>
+        <translation>Die aktuelle Karte in den Speicher kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>Paste a card into the current file from memory</source>
+        <translation>Eine Karte aus dem Speicher in die aktuelle Datei einfügen</translation>
+    </message>
+    <message>
+        <source>Paste &amp;from...</source>
+        <translation>Einfügen a&amp;us...</translation>
+    </message>
+    <message>
+        <source>Paste from a card file</source>
+        <translation>Aus einer Kartendatei einfügen</translation>
+    </message>
+    <message>
+        <source>C&amp;opy to File</source>
+        <translation>In &amp;Datei kopieren</translation>
+    </message>
+    <message>
+        <source>Copy the current card to a different file</source>
+        <translation>Die aktuelle Karte in eine andere Datei kopieren</translation>
+    </message>
+    <message>
+        <source>Copy to File &amp;Destination</source>
+        <translation>Kopier&amp;ziel festlegen</translation>
+    </message>
+    <message>
+        <source>Set the file to which your cards will be copied</source>
+        <translation>Die Datei festlegen, in die Ihre Karten kopiert werden</translation>
+    </message>
+    <message>
+        <source>Create a new category</source>
+        <translation>Eine neue Kategorie anlegen</translation>
+    </message>
+    <message>
+        <source>&amp;Rename</source>
+        <translation>&amp;Umbenennen</translation>
+    </message>
+    <message>
+        <source>Rename the current category</source>
+        <translation>Die aktuelle Kategorie umbenennen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the current category</source>
+        <translation>Die aktuelle Kategorie löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>Lee&amp;ren</translation>
+    </message>
+    <message>
+        <source>Delete all the cards in this category</source>
+        <translation>Alle Karten dieser Kategorie löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Save separately</source>
+        <translation>Einzeln &amp;speichern</translation>
+    </message>
+    <message>
+        <source>Save the current category in its own file</source>
+        <translation>Die aktuelle Kategorie in einer eigenen Datei speichern</translation>
+    </message>
+    <message>
+        <source>&amp;View subcategories also</source>
+        <translation>Unterkategorien &amp;mit anzeigen</translation>
+    </message>
+    <message>
+        <source>Show the cards in the subcategories of the current category in addition to the regular cards</source>
+        <translation>Zusätzlich zu den eigenen Karten auch die Karten der Unterkategorien der aktuellen Kategorie zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add a new card or new cards</source>
+        <translation>Eine oder mehrere neue Karten hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Search</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>Search for a card</source>
+        <translation>Nach einer Karte suchen</translation>
+    </message>
+    <message>
+        <source>Search again</source>
+        <translation>&amp;Weitersuchen</translation>
+    </message>
+    <message>
+        <source>Search for the last search string again</source>
+        <translation>Erneut nach dem letzten Suchtext suchen</translation>
+    </message>
+    <message>
+        <source>S&amp;huffle</source>
+        <translation>&amp;Mischen</translation>
+    </message>
+    <message>
+        <source>Shuffle the current card file</source>
+        <translation>Die aktuelle Kartendatei mischen</translation>
+    </message>
+    <message>
+        <source>&amp;Flip</source>
+        <translation>&amp;Umdrehen</translation>
+    </message>
+    <message>
+        <source>Flip all the cards in the current file</source>
+        <translation>Alle Karten der aktuellen Datei umdrehen</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Edit the current card</source>
+        <translation>Die aktuelle Karte bearbeiten</translation>
+    </message>
+    <message>
+        <source>Delete the current card</source>
+        <translation>Die aktuelle Karte löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Undelete</source>
+        <translation>Wi&amp;ederherstellen</translation>
+    </message>
+    <message>
+        <source>Undelete one or more cards</source>
+        <translation>Eine oder mehrere gelöschte Karten wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Undelete a&amp;ll</source>
+        <translation>&amp;Alle wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Undelete all cards deleted from this card file</source>
+        <translation>Alle aus dieser Kartendatei gelöschten Karten wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Ma&amp;rk</source>
+        <translation>Ma&amp;rkieren</translation>
+    </message>
+    <message>
+        <source>Mark this card to exclude it from testing</source>
+        <translation>Diese Karte markieren, um sie von der Abfrage auszunehmen</translation>
+    </message>
+    <message>
+        <source>Unmar&amp;k all</source>
+        <translation>Alle Markierungen au&amp;fheben</translation>
+    </message>
+    <message>
+        <source>Unmark all the cards in this file to include them in testing</source>
+        <translation>Die Markierung aller Karten dieser Datei aufheben, um sie wieder abzufragen</translation>
+    </message>
+    <message>
+        <source>&amp;Jump to Card</source>
+        <translation>&amp;Gehe zu Karte</translation>
+    </message>
+    <message>
+        <source>Jump to a card</source>
+        <translation>Zu einer Karte springen</translation>
+    </message>
+    <message>
+        <source>&amp;Move</source>
+        <translation>&amp;Verschieben</translation>
+    </message>
+    <message>
+        <source>Move a card to a different position in the file</source>
+        <translation>Eine Karte an eine andere Stelle der Datei verschieben</translation>
+    </message>
+    <message>
+        <source>Change f&amp;ont</source>
+        <translation>Schrif&amp;tart ändern</translation>
+    </message>
+    <message>
+        <source>Change the card font</source>
+        <translation>Die Schriftart der Karten ändern</translation>
+    </message>
+    <message>
+        <source>&amp;Notepad...</source>
+        <translation>&amp;Notizblock...</translation>
+    </message>
+    <message>
+        <source>Display a notepad</source>
+        <translation>Einen Notizblock anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Get on-line help</source>
+        <translation>Die Online-Hilfe aufrufen</translation>
+    </message>
+    <message>
+        <source>&amp;About Mnemodeck</source>
+        <translation>Ü&amp;ber Mnemodeck</translation>
+    </message>
+    <message>
+        <source>About Mnemodeck</source>
+        <translation>Über Mnemodeck</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>C&amp;ategory</source>
+        <translation>&amp;Kategorie</translation>
+    </message>
+    <message>
+        <source>&amp;Card</source>
+        <translation>Ka&amp;rte</translation>
+    </message>
+</context>
+<context>
+    <name>MergeDlg</name>
+    <message>
+        <source>Merge Files</source>
+        <translation>Dateien zusammenführen</translation>
+    </message>
+    <message>
+        <source>Source files:</source>
+        <translation>Quelldateien:</translation>
+    </message>
+    <message>
+        <source>New source:</source>
+        <translation>Neue Quelle:</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>Wählen...</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>An&amp;fügen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Sources:</source>
+        <translation>Quellen:</translation>
+    </message>
+    <message>
+        <source>Destination:</source>
+        <translation>Ziel:</translation>
+    </message>
+    <message>
+        <source>Load destination file after merge</source>
+        <translation>Zieldatei nach dem Zusammenführen laden</translation>
+    </message>
+    <message>
+        <source>&amp;Merge</source>
+        <translation>&amp;Vereinen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>Mnemodeck</name>
+    <message>
+        <source>You must have a least one card in your file to move a card.</source>
+        <translation>Zum Verschieben muss Ihre Datei mindestens eine Karte enthalten.</translation>
+    </message>
+    <message>
+        <source>&quot; already exists.  You must think of a category name which has not already been used.</source>
+        <translation>&quot; gibt es bereits.  Wählen Sie einen Kategorienamen, der noch nicht vergeben ist.</translation>
+    </message>
+    <message>
+        <source>You must choose a destination for your cards.</source>
+        <translation>Wählen Sie ein Ziel für Ihre Karten.</translation>
+    </message>
+    <message>
+        <source>You cannot move your cards into the same category.</source>
+        <translation>Karten können nicht in dieselbe Kategorie verschoben werden.</translation>
+    </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>Es ist keine gewöhnliche Datei.</translation>
+    </message>
+    <message>
+        <source>The file is too large to be a card file.</source>
+        <translation>Die Datei ist zu groß für eine Kartendatei.</translation>
+    </message>
+    <message>
+        <source>The original could not be kept as %1 (%2), so the file was left as it was.</source>
+        <translation>Das Original konnte nicht als %1 aufbewahrt werden (%2), daher blieb die Datei unverändert.</translation>
+    </message>
+    <message>
+        <source>No free name for a copy of the original was found beside it.</source>
+        <translation>Neben dem Original fand sich kein freier Name für eine Kopie.</translation>
+    </message>
+    <message>
+        <source> appears to be of a previous format.  Do you want to convert it?</source>
+        <translation> scheint ein früheres Format zu haben.  Möchten Sie die Datei konvertieren?</translation>
+    </message>
+    <message>
+        <source> The original is kept as %1.</source>
+        <translation> Das Original bleibt als %1 erhalten.</translation>
+    </message>
+    <message>
+        <source>Auto Convert</source>
+        <translation>Automatisch konvertieren</translation>
+    </message>
+    <message>
+        <source>Convert file</source>
+        <translation>Datei konvertieren</translation>
+    </message>
+    <message>
+        <source>File is already in Mnemodeck 4.30 format.  Cannot convert it.</source>
+        <translation>Die Datei hat bereits das Format von Mnemodeck 4.30.  Sie kann nicht konvertiert werden.</translation>
+    </message>
+    <message>
+        <source>The file is too large to convert.</source>
+        <translation>Die Datei ist zu groß zum Konvertieren.</translation>
+    </message>
+    <message>
+        <source>Cannot access the file to convert.</source>
+        <translation>Auf die zu konvertierende Datei kann nicht zugegriffen werden.</translation>
+    </message>
+    <message>
+        <source>Cannot continue to load this file.  It is of a previous and unintelligible format.</source>
+        <translation>Die Datei kann nicht weiter geladen werden.  Sie hat ein früheres, nicht lesbares Format.</translation>
+    </message>
+    <message>
+        <source>a new deck</source>
+        <translation>einem neuen Kartensatz</translation>
+    </message>
+    <message>
+        <source>Unsaved changes to %1 from %2 (%3 cards) were found. Recover them?</source>
+        <translation>Es wurden nicht gespeicherte Änderungen an %1 vom %2 gefunden (%3 Karten). Wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Cannot make the folder %1.</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>The file cannot be written (%1), and its folder does not allow a new copy to take its place.</source>
+        <translation>Die Datei kann nicht geschrieben werden (%1), und ihr Ordner erlaubt nicht, sie durch eine neue Kopie zu ersetzen.</translation>
+    </message>
+    <message>
+        <source>Its folder does not allow the file to be replaced, so it was overwritten where it stands, and that failed: %1. The file on disk may be incomplete; save the cards in another folder.</source>
+        <translation>Ihr Ordner erlaubt nicht, die Datei zu ersetzen, daher wurde sie an Ort und Stelle überschrieben, und das ist fehlgeschlagen: %1. Die Datei auf dem Datenträger ist möglicherweise unvollständig; speichern Sie die Karten in einem anderen Ordner.</translation>
+    </message>
+    <message>
+        <source>A folder of that name is in the way.</source>
+        <translation>Ein Ordner dieses Namens ist im Weg.</translation>
+    </message>
+    <message>
+        <source>The file was not written.</source>
+        <translation>Die Datei wurde nicht geschrieben.</translation>
+    </message>
+    <message>
+        <source>Not all of the file could be written; the disk may be full.</source>
+        <translation>Die Datei konnte nicht vollständig geschrieben werden; möglicherweise ist der Datenträger voll.</translation>
+    </message>
+    <message>
+        <source> does not exist.</source>
+        <translation> gibt es nicht.</translation>
+    </message>
+    <message>
+        <source> is the destination file itself and cannot be merged into it.</source>
+        <translation> ist die Zieldatei selbst und kann nicht mit ihr zusammengeführt werden.</translation>
+    </message>
+    <message>
+        <source>%1 would be larger than a card file can be, so nothing was merged into it.</source>
+        <translation>%1 würde größer, als eine Kartendatei sein darf, daher wurde nichts zusammengeführt.</translation>
+    </message>
+    <message>
+        <source>%1 could not be read, so nothing was merged into it.</source>
+        <translation>%1 konnte nicht gelesen werden, daher wurde nichts zusammengeführt.</translation>
+    </message>
+    <message>
+        <source>%1 is not a card file, so nothing was merged into it.</source>
+        <translation>%1 ist keine Kartendatei, daher wurde nichts zusammengeführt.</translation>
+    </message>
+    <message>
+        <source>%1 is damaged: it ends inside its categories, so nothing was merged into it.</source>
+        <translation>%1 ist beschädigt: Sie endet mitten in ihren Kategorien, daher wurde nichts zusammengeführt.</translation>
+    </message>
+    <message>
+        <source>%1 could not be read.</source>
+        <translation>%1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>%1 is not a card file of this version.</source>
+        <translation>%1 ist keine Kartendatei dieser Version.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 could not be read, so the card was not copied.</source>
+        <translation>%1 konnte nicht gelesen werden, daher wurde die Karte nicht kopiert.</translation>
+    </message>
+    <message>
+        <source>%1 is not a card file, so the card was not copied.</source>
+        <translation>%1 ist keine Kartendatei, daher wurde die Karte nicht kopiert.</translation>
+    </message>
+    <message>
+        <source>%1 is damaged: it ends inside its categories, so the card was not copied.</source>
+        <translation>%1 ist beschädigt: Sie endet mitten in ihren Kategorien, daher wurde die Karte nicht kopiert.</translation>
+    </message>
+    <message>
+        <source>%1 changed while the card was being copied; try again.</source>
+        <translation>%1 wurde während des Kopierens der Karte geändert; versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written and may now end in part of a card: %2</source>
+        <translation>%1 konnte nicht geschrieben werden und endet jetzt womöglich mitten in einer Karte: %2</translation>
+    </message>
+    <message>
+        <source>You must have at least 1 source file.</source>
+        <translation>Sie brauchen mindestens eine Quelldatei.</translation>
+    </message>
+    <message>
+        <source>You must type a destination file name.</source>
+        <translation>Geben Sie den Namen einer Zieldatei ein.</translation>
+    </message>
+    <message>
+        <source>Paste from</source>
+        <translation>Einfügen aus</translation>
+    </message>
+    <message>
+        <source>An error occured.  Did you type the correct name?</source>
+        <translation>Ein Fehler ist aufgetreten.  Haben Sie den richtigen Namen eingegeben?</translation>
+    </message>
+    <message>
+        <source>Cannot insert all the cards.  Your file has exceeded the maximum possible size</source>
+        <translation>Nicht alle Karten können eingefügt werden.  Ihre Datei hat die größtmögliche Größe überschritten</translation>
+    </message>
+    <message>
+        <source>File inserted</source>
+        <translation>Datei eingefügt</translation>
+    </message>
+    <message>
+        <source>To copy a card, you must be viewing the card you wish to copy.</source>
+        <translation>Um eine Karte zu kopieren, muss die gewünschte Karte angezeigt sein.</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Cannot keep an earlier version of %1: %2</source>
+        <translation>Eine frühere Version von %1 kann nicht aufbewahrt werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot add this card.  Your file has exceeded the maximum possible size</source>
+        <translation>Diese Karte kann nicht hinzugefügt werden.  Ihre Datei hat die größtmögliche Größe überschritten</translation>
+    </message>
+    <message>
+        <source>Cannot undelete all the deleted cards.  Your file has exceeded the maximum possible size</source>
+        <translation>Nicht alle gelöschten Karten können wiederhergestellt werden.  Ihre Datei hat die größtmögliche Größe überschritten</translation>
+    </message>
+    <message>
+        <source>Total cards: </source>
+        <translation>Karten insgesamt: </translation>
+    </message>
+    <message>
+        <source>Mnemodeck - Untitled</source>
+        <translation>Mnemodeck - Unbenannt</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>You must have at least one card to print.</source>
+        <translation>Zum Drucken brauchen Sie mindestens eine Karte.</translation>
+    </message>
+    <message>
+        <source>You must have at least one card in this category to print.</source>
+        <translation>Zum Drucken muss diese Kategorie mindestens eine Karte enthalten.</translation>
+    </message>
+    <message>
+        <source>You must have at least one card in this category or its sub-categories to print.</source>
+        <translation>Zum Drucken muss diese Kategorie oder eine ihrer Unterkategorien mindestens eine Karte enthalten.</translation>
+    </message>
+    <message>
+        <source>The cards could not be printed.</source>
+        <translation>Die Karten konnten nicht gedruckt werden.</translation>
+    </message>
+    <message>
+        <source>You must have at least 1 card in your card collection to use Search.</source>
+        <translation>Zum Suchen muss Ihre Kartensammlung mindestens eine Karte enthalten.</translation>
+    </message>
+    <message>
+        <source>Duplicates on side 1</source>
+        <translation>Duplikate auf Seite 1</translation>
+    </message>
+    <message>
+        <source>Duplicates on side 2</source>
+        <translation>Duplikate auf Seite 2</translation>
+    </message>
+    <message>
+        <source>You must have at least 2 cards in your card collection to shuffle.</source>
+        <translation>Zum Mischen muss Ihre Kartensammlung mindestens zwei Karten enthalten.</translation>
+    </message>
+    <message>
+        <source>You must have at least 1 card to flip.</source>
+        <translation>Zum Umdrehen brauchen Sie mindestens eine Karte.</translation>
+    </message>
+    <message>
+        <source>Formatting...</source>
+        <translation>Vorbereiten...</translation>
+    </message>
+    <message>
+        <source>Initializing...</source>
+        <translation>Initialisieren...</translation>
+    </message>
+    <message>
+        <source>Shuffling...</source>
+        <translation>Mischen...</translation>
+    </message>
+    <message>
+        <source>Reintegrating...</source>
+        <translation>Zurückführen...</translation>
+    </message>
+    <message>
+        <source>Card </source>
+        <translation>Karte </translation>
+    </message>
+    <message>
+        <source>, side 1</source>
+        <translation>, Seite 1</translation>
+    </message>
+    <message>
+        <source>, side 2</source>
+        <translation>, Seite 2</translation>
+    </message>
+    <message>
+        <source>Zoom %1%</source>
+        <translation>Zoom %1 %</translation>
+    </message>
+    <message>
+        <source>Mnemodeck Files (*.mdk);;All Files (*)</source>
+        <translation>Mnemodeck-Dateien (*.mdk);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Add Card</source>
+        <translation>Karte hinzufügen</translation>
+    </message>
+    <message>
+        <source>Revert will erase all the changes you have made to this file since last you saved it.  Are you sure you want to revert this file?</source>
+        <translation>Zurücksetzen verwirft alle Änderungen, die Sie seit dem letzten Speichern an dieser Datei vorgenommen haben.  Möchten Sie die Datei wirklich zurücksetzen?</translation>
+    </message>
+    <message>
+        <source>File Open</source>
+        <translation>Datei öffnen</translation>
+    </message>
+    <message>
+        <source>Save separately</source>
+        <translation>Einzeln speichern</translation>
+    </message>
+    <message>
+        <source>This file</source>
+        <translation>Diese Datei</translation>
+    </message>
+    <message>
+        <source> has changed.  Would you like to save it before exiting?</source>
+        <translation> wurde geändert.  Möchten Sie die Datei vor dem Beenden speichern?</translation>
+    </message>
+    <message>
+        <source>Cannot save a blank file.  You must have at least 1 card or category.</source>
+        <translation>Eine leere Datei kann nicht gespeichert werden.  Sie brauchen mindestens eine Karte oder Kategorie.</translation>
+    </message>
+    <message>
+        <source>An error occured.  The file could not be opened.</source>
+        <translation>Ein Fehler ist aufgetreten.  Die Datei konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>Cannot load all the cards in this file.  Your file has exceeded the maximum possible size</source>
+        <translation>Nicht alle Karten dieser Datei können geladen werden.  Ihre Datei hat die größtmögliche Größe überschritten</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Datei speichern</translation>
+    </message>
+    <message>
+        <source> has changed.  Would you like to save it before loading a new card file?</source>
+        <translation> wurde geändert.  Möchten Sie die Datei speichern, bevor eine neue Kartendatei geladen wird?</translation>
+    </message>
+    <message>
+        <source>Copy to File</source>
+        <translation>In Datei kopieren</translation>
+    </message>
+    <message>
+        <source>Copy to File Destination</source>
+        <translation>Zieldatei für Kopien</translation>
+    </message>
+    <message>
+        <source>Version 1.00</source>
+        <translation>Version 1.00</translation>
+    </message>
+    <message>
+        <source>Version 2.01</source>
+        <translation>Version 2.01</translation>
+    </message>
+    <message>
+        <source>Version 3.01</source>
+        <translation>Version 3.01</translation>
+    </message>
+    <message>
+        <source>Later than 3.01</source>
+        <translation>Neuer als 3.01</translation>
+    </message>
+</context>
+<context>
+    <name>MoveCardDlg</name>
+    <message>
+        <source>Move Card</source>
+        <translation>Karte verschieben</translation>
+    </message>
+    <message>
+        <source>Select the new category for the card(s):</source>
+        <translation>Neue Kategorie für die Karte(n) wählen:</translation>
+    </message>
+    <message>
+        <source>Move all the cards in the open category</source>
+        <translation>Alle Karten der geöffneten Kategorie verschieben</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>PrintDialog</name>
+    <message>
+        <source>Print cards</source>
+        <translation>Karten drucken</translation>
+    </message>
+    <message>
+        <source>Print format</source>
+        <translation>Druckformat</translation>
+    </message>
+    <message>
+        <source>Cards to print</source>
+        <translation>Zu druckende Karten</translation>
+    </message>
+    <message>
+        <source>Card format</source>
+        <translation>Kartenformat</translation>
+    </message>
+    <message>
+        <source>List format</source>
+        <translation>Listenformat</translation>
+    </message>
+    <message>
+        <source>All cards</source>
+        <translation>Alle Karten</translation>
+    </message>
+    <message>
+        <source>Cards in this category</source>
+        <translation>Diese Kategorie</translation>
+    </message>
+    <message>
+        <source>Cards in this category and sub-categories</source>
+        <translation>Diese Kategorie mit Unterkategorien</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Pre&amp;view...</source>
+        <translation>&amp;Vorschau...</translation>
+    </message>
+    <message>
+        <source>Printer setup...</source>
+        <translation>Drucker...</translation>
+    </message>
+    <message>
+        <source>Show confirmation</source>
+        <translation>Bestätigung</translation>
+    </message>
+</context>
+<context>
+    <name>SearchDlg</name>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Type in search string:</source>
+        <translation>Suchtext eingeben:</translation>
+    </message>
+    <message>
+        <source>Begin search</source>
+        <translation>Suche starten</translation>
+    </message>
+    <message>
+        <source>Ex chars...</source>
+        <translation>Sonderz...</translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation>Groß-/Kleinschreibung</translation>
+    </message>
+    <message>
+        <source>Whole words only</source>
+        <translation>Nur ganze Wörter</translation>
+    </message>
+    <message>
+        <source>Delete duplicates on side 1</source>
+        <translation>Duplikate auf Seite 1 löschen</translation>
+    </message>
+    <message>
+        <source>Delete duplicates on side 2</source>
+        <translation>Duplikate auf Seite 2 löschen</translation>
+    </message>
+    <message>
+        <source>Search Statistics:</source>
+        <translation>Suchstatistik:</translation>
+    </message>
+    <message>
+        <source>Total cards:</source>
+        <translation>Karten insgesamt:</translation>
+    </message>
+    <message>
+        <source>Search started at card number:</source>
+        <translation>Suche begann bei Karte Nummer:</translation>
+    </message>
+    <message>
+        <source>Search is currently scanning card number:</source>
+        <translation>Suche prüft gerade Karte Nummer:</translation>
+    </message>
+    <message>
+        <source>Search is searching for string:</source>
+        <translation>Suche nach dem Text:</translation>
+    </message>
+    <message>
+        <source>Not yet entered</source>
+        <translation>Noch nicht eingegeben</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>ShuffleDlg</name>
+    <message>
+        <source>Shuffle Cards</source>
+        <translation>Karten mischen</translation>
+    </message>
+    <message>
+        <source>Shuffle Options</source>
+        <translation>Mischoptionen</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <translation>Zufällig</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Umkehren</translation>
+    </message>
+    <message>
+        <source>Pattern</source>
+        <translation>Muster</translation>
+    </message>
+    <message>
+        <source>Alphabetize</source>
+        <translation>Alphabetisch</translation>
+    </message>
+    <message>
+        <source>Operation:</source>
+        <translation>Vorgang:</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>UndeleteDlg</name>
+    <message>
+        <source>Undelete Card</source>
+        <translation>Karte wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Side 1:</source>
+        <translation>Seite 1:</translation>
+    </message>
+    <message>
+        <source>Side 2:</source>
+        <translation>Seite 2:</translation>
+    </message>
+    <message>
+        <source>&amp;Undelete</source>
+        <translation>&amp;Zurückholen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::AboutWindow</name>
+    <message>
+        <source>About Mnemodeck</source>
+        <translation>Über Mnemodeck</translation>
+    </message>
+    <message>
+        <source>&amp;Ok</source>
+        <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::AddCardDlg</name>
+    <message>
+        <source>Category: </source>
+        <translation>Kategorie: </translation>
+    </message>
+</context>
+<context>
+    <name>mdk::CategoryController</name>
+    <message>
+        <source>Name already used</source>
+        <translation>Name bereits vergeben</translation>
+    </message>
+    <message>
+        <source>Category cleared</source>
+        <translation>Kategorie geleert</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::CategoryNameDlg</name>
+    <message>
+        <source>Create new category</source>
+        <translation>Neue Kategorie anlegen</translation>
+    </message>
+    <message>
+        <source>Rename category</source>
+        <translation>Kategorie umbenennen</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::Converter</name>
+    <message>
+        <source>Convert File</source>
+        <translation>Datei konvertieren</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::EarlierVersionsDlg</name>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::EditController</name>
+    <message>
+        <source>To edit a card, you must be viewing the card you wish to edit.</source>
+        <translation>Um eine Karte zu bearbeiten, muss die gewünschte Karte angezeigt sein.</translation>
+    </message>
+    <message>
+        <source>Card deleted</source>
+        <translation>Karte gelöscht</translation>
+    </message>
+    <message>
+        <source>Undelete Card</source>
+        <translation>Karte wiederherstellen</translation>
+    </message>
+    <message>
+        <source>No cards have been deleted.  Cannot undelete.</source>
+        <translation>Es wurden keine Karten gelöscht.  Nichts wiederherzustellen.</translation>
+    </message>
+    <message>
+        <source>Undelete All</source>
+        <translation>Alle wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Ausschneiden</translation>
+    </message>
+    <message>
+        <source>You must be viewing the card you wish to cut.</source>
+        <translation>Die auszuschneidende Karte muss angezeigt sein.</translation>
+    </message>
+    <message>
+        <source>Card has been cut</source>
+        <translation>Karte wurde ausgeschnitten</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>You must be viewing the card you wish to copy.</source>
+        <translation>Die zu kopierende Karte muss angezeigt sein.</translation>
+    </message>
+    <message>
+        <source>Card has been copied to memory</source>
+        <translation>Karte wurde in den Speicher kopiert</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>You have not copied or cut a card yet.</source>
+        <translation>Sie haben noch keine Karte kopiert oder ausgeschnitten.</translation>
+    </message>
+    <message>
+        <source>Card has been pasted</source>
+        <translation>Karte wurde eingefügt</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>Verschieben</translation>
+    </message>
+    <message>
+        <source>Move cards</source>
+        <translation>Karten verschieben</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::ExtendedDlg</name>
+    <message>
+        <source>Add to search text</source>
+        <translation>Zum Suchtext hinzufügen</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::FileCommands</name>
+    <message>
+        <source>Revert</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>File reverted</source>
+        <translation>Datei zurückgesetzt</translation>
+    </message>
+    <message>
+        <source>Cannot save the category as %1.  It is the card file that is open now; choose another name.</source>
+        <translation>Die Kategorie kann nicht als %1 gespeichert werden.  Das ist die gerade geöffnete Kartendatei; wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Category saved</source>
+        <translation>Kategorie gespeichert</translation>
+    </message>
+    <message>
+        <source>Cannot load </source>
+        <translation>Laden nicht möglich: </translation>
+    </message>
+    <message>
+        <source> in the </source>
+        <translation> im Ordner </translation>
+    </message>
+    <message>
+        <source> folder.</source>
+        <translation>.</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::HelpViewer</name>
+    <message>
+        <source>Mnemodeck Help</source>
+        <translation>Mnemodeck-Hilfe</translation>
+    </message>
+    <message>
+        <source>The help file %1 could not be opened: %2</source>
+        <translation>Die Hilfedatei %1 konnte nicht geöffnet werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::IntroSplash</name>
+    <message>
+        <source>Welcome to Mnemodeck</source>
+        <translation>Willkommen bei Mnemodeck</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::MnemodeckWindow</name>
+    <message>
+        <source>Tool bar</source>
+        <translation>Werkzeugleiste</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::NotepadWindow</name>
+    <message>
+        <source>Notepad</source>
+        <translation>Notizblock</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Extended chars...</source>
+        <translation>Sonderzeichen...</translation>
+    </message>
+    <message>
+        <source>Discard the notes?</source>
+        <translation>Die Notizen verwerfen?</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::OpenDocument</name>
+    <message>
+        <source>Load</source>
+        <translation>Laden</translation>
+    </message>
+    <message>
+        <source> cards</source>
+        <translation> Karten</translation>
+    </message>
+    <message>
+        <source> already exists.  Do you want to replace it?</source>
+        <translation> gibt es bereits.  Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>Cannot save %1.  %2  %3</source>
+        <translation>%1 kann nicht gespeichert werden.  %2  %3</translation>
+    </message>
+    <message>
+        <source>The file on disk has not been changed.</source>
+        <translation>Die Datei auf dem Datenträger wurde nicht verändert.</translation>
+    </message>
+    <message>
+        <source>Nothing was written.</source>
+        <translation>Es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Speichern unter</translation>
+    </message>
+    <message>
+        <source>%1 is open in another Mnemodeck window (process %2). %3</source>
+        <translation>%1 ist in einem anderen Mnemodeck-Fenster geöffnet (Prozess %2). %3</translation>
+    </message>
+    <message>
+        <source>Save over it anyway?</source>
+        <translation>Trotzdem überschreiben?</translation>
+    </message>
+    <message>
+        <source>Open it anyway?</source>
+        <translation>Trotzdem öffnen?</translation>
+    </message>
+    <message>
+        <source>Earlier version restored: %1 cards</source>
+        <translation>Frühere Version wiederhergestellt: %1 Karten</translation>
+    </message>
+    <message>
+        <source>%1 was changed on disk since it was opened. Overwrite it with your version?</source>
+        <translation>%1 wurde seit dem Öffnen auf dem Datenträger geändert. Mit Ihrer Version überschreiben?</translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Überschreiben</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Speichern unter...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>File saved</source>
+        <translation>Datei gespeichert</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>An error occured.  Cannot load </source>
+        <translation>Ein Fehler ist aufgetreten.  Laden nicht möglich: </translation>
+    </message>
+</context>
+<context>
+    <name>mdk::PrintController</name>
+    <message>
+        <source>Printing</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::RecoveryController</name>
+    <message>
+        <source>Recovery</source>
+        <translation>Wiederherstellung</translation>
+    </message>
+    <message>
+        <source>The recovery copy could not be read.  It is kept in %1.</source>
+        <translation>Die Sicherungskopie konnte nicht gelesen werden.  Sie bleibt in %1 erhalten.</translation>
+    </message>
+    <message>
+        <source>Recovered %1 cards</source>
+        <translation>%1 Karten wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>The recovery copy could not be written.  </source>
+        <translation>Die Sicherungskopie konnte nicht geschrieben werden.  </translation>
+    </message>
+</context>
+<context>
+    <name>mdk::SearchController</name>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Search for Card</source>
+        <translation>Karte suchen</translation>
+    </message>
+    <message>
+        <source>Card not found.</source>
+        <translation>Karte nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Found </source>
+        <translation>Gefunden: </translation>
+    </message>
+    <message>
+        <source>Search for Card Again</source>
+        <translation>Karte weitersuchen</translation>
+    </message>
+    <message>
+        <source> was not found.</source>
+        <translation> wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Shuffle Cards</source>
+        <translation>Karten mischen</translation>
+    </message>
+    <message>
+        <source>Flip</source>
+        <translation>Umdrehen</translation>
+    </message>
+    <message>
+        <source>Cards flipped</source>
+        <translation>Karten umgedreht</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::StudyController</name>
+    <message>
+        <source>Jump</source>
+        <translation>Gehe zu</translation>
+    </message>
+    <message>
+        <source>You must have a card to jump to.</source>
+        <translation>Es gibt keine Karte, zu der gesprungen werden kann.</translation>
+    </message>
+    <message>
+        <source>Cannot mark all the cards in this file.  You must have at least 1 unmarked card.</source>
+        <translation>Es können nicht alle Karten dieser Datei markiert werden.  Mindestens eine Karte muss unmarkiert bleiben.</translation>
+    </message>
+    <message>
+        <source>Mark</source>
+        <translation>Markieren</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::TransferController</name>
+    <message>
+        <source>Source file</source>
+        <translation>Quelldatei</translation>
+    </message>
+    <message>
+        <source>Destination file</source>
+        <translation>Zieldatei</translation>
+    </message>
+    <message>
+        <source>File Open</source>
+        <translation>Datei öffnen</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::UserDialogs</name>
+    <message>
+        <source>Printer setup</source>
+        <translation>Druckereinrichtung</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Schriftart</translation>
+    </message>
+    <message>
+        <source>Recover</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
+    <message>
+        <source>Decide later</source>
+        <translation>Später entscheiden</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::VersionController</name>
+    <message>
+        <source>Earlier versions</source>
+        <translation>Frühere Versionen</translation>
+    </message>
+    <message>
+        <source>An error occured.  The file could not be opened.</source>
+        <translation>Ein Fehler ist aufgetreten.  Die Datei konnte nicht geöffnet werden.</translation>
+    </message>
+</context>
+</TS>
