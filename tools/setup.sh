@@ -18,6 +18,7 @@ packages=(
   fonts-dejavu-core fonts-liberation poppler-utils
   xvfb xdotool x11-utils imagemagick
   xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libfile-mimeinfo-perl
+  scdoc
 )
 
 . "$here/tools/ensure-packages.sh"
