@@ -18,7 +18,7 @@ packages=(
   fonts-dejavu-core fonts-liberation poppler-utils
   xvfb xdotool x11-utils imagemagick
   xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libfile-mimeinfo-perl
-  scdoc
+  scdoc dpkg-dev file lintian appstream
 )
 
 . "$here/tools/ensure-packages.sh"
@@ -38,8 +38,13 @@ case "$mode" in
     cd "$build"
     exec ctest --output-on-failure -j2 "$@"
     ;;
+  --package)
+    cmake --build "$build" --target package_files
+    cd "$build"
+    exec cpack "$@"
+    ;;
   *)
-    echo "usage: $0 [--run [card file]] | --test" >&2
+    echo "usage: $0 [--run [card file]] | --test | --package" >&2
     exit 2
     ;;
 esac
