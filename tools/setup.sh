@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine for Mnemodeck, builds it, and then either
-# starts the program (--run, the default) or runs the whole test suite
-# (--test). Quick when everything is already installed and built.
+# Sets up a Debian 12 machine for Mnemodeck, builds what the mode needs, and
+# then starts the program (--run, the default: the two programs only, so a
+# first start need not wait for the tests), runs the whole test suite
+# (--test: everything), or makes the Debian package in build/ (--package:
+# the installed files only). Quick when everything is already installed
+# and built.
 set -euo pipefail
 
 mode=${1:---run}
@@ -16,6 +19,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick
   xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libfile-mimeinfo-perl
   qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools qt6-translations-l10n
+  scdoc dpkg-dev file lintian appstream
 )
 
 . "$here/tools/ensure-packages.sh"
@@ -24,18 +28,24 @@ ensure_packages "${packages[@]}"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build"
 
 case "$mode" in
   --run)
+    cmake --build "$build" --target mdeck43 mdktool
     exec "$build/bin/mdeck43" "$@"
     ;;
   --test)
+    cmake --build "$build"
     cd "$build"
     exec ctest --output-on-failure -j2 "$@"
     ;;
+  --package)
+    cmake --build "$build" --target package_files
+    cd "$build"
+    exec cpack "$@"
+    ;;
   *)
-    echo "usage: $0 [--run [card file]] | --test" >&2
+    echo "usage: $0 [--run [card file]] | --test | --package" >&2
     exit 2
     ;;
 esac
