@@ -40,6 +40,14 @@ QString runFileDialog(QWidget *parent, const QString &caption, const QString &st
                : QString();
 }
 
+// A screen reader reads a box's name and description when it opens: the
+// caption and the whole text, rather than whichever part it lands on.
+void describe(QMessageBox &box, const QString &caption, const QString &text)
+{
+    box.setAccessibleName(caption);
+    box.setAccessibleDescription(text);
+}
+
 } // namespace
 
 QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, const QString &caption,
@@ -47,6 +55,7 @@ QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, c
                                                    QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(toQt(icon), caption, text, buttons, parent);
+    describe(box, caption, text);
     // Qt would make a lone No the escape button, so that Escape or the
     // close button answered No and a save question threw the changes
     // away. A question without Cancel gets a hidden one for them instead.
@@ -64,6 +73,7 @@ int QtUserDialogs::choose(QWidget *parent, Icon icon, const QString &caption, co
                           const QStringList &buttons, int defaultButton)
 {
     QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, parent);
+    describe(box, caption, text);
     QList<QPushButton *> pushed;
     for (const QString &label : buttons)
         pushed.append(box.addButton(label, QMessageBox::ActionRole));
@@ -153,6 +163,7 @@ UserDialogs::RecoveryAnswer QtUserDialogs::askRecover(QWidget *parent, const QSt
                                                      const QString &text)
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    describe(box, caption, text);
     QPushButton *recover = box.addButton(QStringLiteral("Recover"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
     QPushButton *later = box.addButton(QStringLiteral("Decide later"), QMessageBox::RejectRole);

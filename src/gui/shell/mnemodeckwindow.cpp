@@ -36,6 +36,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 // The artwork lives in a static library, whose resource initialiser the
 // linker would otherwise drop.
@@ -263,6 +264,9 @@ void MnemodeckWindow::buildToolBar()
         else
             toolBar_->addAction(actions_.value(id));
     }
+    // Qt's button for the glyphs a narrow bar cannot show has no name.
+    if (auto *more = toolBar_->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More tools"));
     addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 

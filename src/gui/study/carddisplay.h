@@ -25,8 +25,12 @@ public:
     enum class Step { Forward, Backward, First, Last };
     explicit CardDisplay(QWidget *parent = nullptr);
 
+    // A screen reader hears of every change of the text and the position.
     void setText(const QString &text);
     const QString &text() const { return text_; }
+    // "Card 3 of 40, side 2": the panel's accessible name.
+    void setPosition(const QString &position);
+    const QString &position() const { return position_; }
     void setCardFont(const QFont &font);
     // The text's size in percent of the card font; lines break again.
     void setZoom(int percent);
@@ -77,6 +81,7 @@ private:
     void applyFont();
 
     QString text_;
+    QString position_;
     std::vector<std::unique_ptr<QTextLayout>> layouts_;
     std::vector<Line> lines_;
     int firstLine_ = 0;
