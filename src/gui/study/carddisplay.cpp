@@ -1,5 +1,6 @@
 #include "carddisplay.h"
 
+#include "core/study/contrast.h"
 #include "gui/common/accessibility.h"
 
 #include <QAccessible>
@@ -120,9 +121,9 @@ CardDisplay::CardDisplay(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
-    // A card is white.
+    // A card is the desktop's text ground (white in a light scheme); the
+    // paint event fills it, in a colour the text stays readable on.
     setBackgroundRole(QPalette::Base);
-    setAutoFillBackground(true);
     // Tab reaches the card; a click on it gives it the keys too.
     setFocusPolicy(Qt::StrongFocus);
     static const bool accessible = (QAccessible::installFactory(cardAccessibleFactory), true);
@@ -313,10 +314,18 @@ void CardDisplay::relayout()
     firstLine_ = qBound(0, firstLine_, qMax(0, lineCount() - 1));
 }
 
-void CardDisplay::paintEvent(QPaintEvent *event)
+contrast::Colours CardDisplay::colours() const
 {
-    QFrame::paintEvent(event);
+    return contrast::readable({palette().color(QPalette::Base).rgb() & 0xffffff,
+                               palette().color(QPalette::Text).rgb() & 0xffffff});
+}
+
+void CardDisplay::paintEvent(QPaintEvent *)
+{
     QPainter painter(this);
+    const contrast::Colours card = colours();
+    painter.fillRect(rect(), QColor::fromRgb(card.ground));
+    drawFrame(&painter);
     if (hasFocus()) {
         const int half = kFocusWidth / 2;
         painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusWidth));
@@ -326,7 +335,7 @@ void CardDisplay::paintEvent(QPaintEvent *event)
         return;
     const QRect area = textRect();
     painter.setClipRect(area);
-    painter.setPen(palette().color(QPalette::Text));
+    painter.setPen(QColor::fromRgb(card.ink));
     const qreal top = lines_[size_t(firstLine_)].top;
     const QPointF origin(area.left(), area.top() - top);
     // Whole lines only: a line cut at the bottom edge reads as a different

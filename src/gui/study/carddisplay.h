@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/study/contrast.h"
+
 #include <QFont>
 #include <QFrame>
 #include <QPointer>
@@ -45,6 +47,9 @@ public:
     int firstLine() const { return firstLine_; }
     // The text from the top line on: what the panel shows.
     QString visibleText() const { return text_.mid(lineStart(firstLine_)); }
+    // The card's ground and text: the palette's, unless they read worse
+    // than 7:1 (see contrast::readable).
+    contrast::Colours colours() const;
     // The area the lines are painted in: inside the border, less the padding.
     QRect textRect() const;
     // Wheel turns over the card are handed to this scroll bar, so they
