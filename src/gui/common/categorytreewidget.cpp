@@ -11,6 +11,8 @@ namespace mdk::categorytreewidget {
 void prepare(QTreeWidget &widget)
 {
     widget.setHeaderHidden(true);
+    // Not shown, but a screen reader reads the column's title ("1" otherwise).
+    widget.setHeaderLabel(QStringLiteral("Category"));
     widget.setRootIsDecorated(true);
     // A stretched column as wide as the view leaves a deep level no width:
     // its label vanishes and Qt's keyboard moves lose the item.

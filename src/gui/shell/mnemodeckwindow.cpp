@@ -264,6 +264,12 @@ void MnemodeckWindow::buildToolBar()
         else
             toolBar_->addAction(actions_.value(id));
     }
+    // A glyph's name is its command's text ("New" twice, for a file and a
+    // category); the hint tells a screen reader which.
+    for (QAction *action : toolBar_->actions()) {
+        if (QWidget *button = toolBar_->widgetForAction(action))
+            button->setAccessibleDescription(action->statusTip());
+    }
     // Qt's button for the glyphs a narrow bar cannot show has no name.
     if (auto *more = toolBar_->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
         more->setAccessibleName(QStringLiteral("More tools"));
