@@ -99,15 +99,16 @@ void MDKMainDlg::SetText()
     if (deck_.viewCount() > 0) {
         study::settle(deck_);
         const QString text = study::shownText(deck_);
-        display_->setText(text);
+        // The position first: a screen reader says where, then what.
         display_->setPosition(study::cardPosition(deck_));
+        display_->setText(text);
         scrollBar_->setRange(0, display_->lineCount() - 1);
         scrollBar_->setValue(0);
         Q_EMIT cardCaption(study::cardCaption(deck_));
     } else {
         Q_EMIT cardCaption(QString());
-        display_->setText(QString());
         display_->setPosition(study::cardPosition(deck_));
+        display_->setText(QString());
         scrollBar_->setRange(0, 0);
         scrollBar_->setValue(0);
     }
