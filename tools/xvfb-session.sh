@@ -12,7 +12,8 @@
 #
 # Every wait is a poll against a deadline in seconds, never a fixed sleep:
 # on a machine busy with a build, starting Xvfb or the program can take many
-# seconds. XVFB_DEADLINE overrides the deadline (default 60).
+# seconds. XVFB_DEADLINE overrides the deadline (default 60); XVFB_SCREEN
+# the screen (default 1024x768x24).
 
 xvfb_deadline=${XVFB_DEADLINE:-60}
 xvfb_error=
@@ -31,7 +32,7 @@ start_xvfb() {
     # the readiness probe is such a client, and a program connecting during
     # that reset is refused ("could not connect to display").
     exec 3>"$_work/displayfd"
-    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp >"$_work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp >"$_work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     exec 3>&-
     until [ -s "$_work/displayfd" ]; do

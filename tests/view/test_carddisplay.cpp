@@ -58,6 +58,7 @@ private Q_SLOTS:
     void paintsWholeLinesOnly();
     void borderLiesOnTheEdge();
     void wheelScrollsThroughTheScrollBar();
+    void aDarkPaletteStillGivesReadableText();
 };
 
 void CardDisplayTest::paintsWholeLinesOnly()
@@ -160,6 +161,30 @@ void CardDisplayTest::wheelScrollsThroughTheScrollBar()
     }
     QVERIFY(!turnWheel(card, 1));
     QCOMPARE(card->firstLine(), before);
+}
+
+void CardDisplayTest::aDarkPaletteStillGivesReadableText()
+{
+    // A dark scheme whose text colour reads badly on its ground (about 2:1).
+    CardDisplay card;
+    QPalette dark = card.palette();
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x28));
+    dark.setColor(QPalette::Text, QColor(0x58, 0x58, 0x60));
+    card.setPalette(dark);
+    QFont font = card.font();
+    font.setPixelSize(20);
+    card.setCardFont(font);
+    card.setText(QStringLiteral("MMMM"));
+    setTextHeight(card, 40);
+    const QImage image = card.grab().toImage();
+    const QRect area = card.textRect();
+    const QRgb ground = image.pixel(area.right(), area.bottom());
+    // The strongest ink against the ground: the middle of a stroke.
+    double best = 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            best = qMax(best, mdk::contrast::ratio(ground & 0xffffff, image.pixel(x, y) & 0xffffff));
+    QVERIFY2(best >= mdk::contrast::kCardMinimum, qPrintable(QString::number(best)));
 }
 
 QTEST_MAIN(CardDisplayTest)

@@ -1,7 +1,12 @@
 // Draws the tool-bar glyphs (25 x 22) and the program icons (32 x 32) pixel
 // by pixel in the 16-colour palette, on a transparent ground, and writes
 // them as palette PNGs: <out>/glyphs/<command id>.png and
-// <out>/icons/icon1.png, icon2.png. Usage: drawglyphs <resources directory>
+// <out>/icons/icon1.png, icon2.png, each with an @2x twin for screens
+// scaled to 150 % and more. Usage: drawglyphs <resources directory>
+//
+// The twins double every pixel rather than smooth it: Qt scaling the 1x
+// drawing up blurs its one-pixel lines, a doubled pixel stays sharp, and
+// the 100 % look is the drawing itself.
 //
 // The ground is transparent so the glyphs sit on whatever tool bar the
 // desktop draws, light or dark; an opaque grey ground showed as grey tiles.
@@ -431,13 +436,21 @@ QImage icon2()
     return c.image();
 }
 
-bool save(const QImage &image, const QString &path)
+bool saveOne(const QImage &image, const QString &path)
 {
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
     return true;
+}
+
+// name.png and its twin name@2x.png, which Qt's icons pick on a scaled screen.
+bool save(const QImage &image, const QString &pathWithoutPng)
+{
+    const QImage twice = image.scaled(image.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return saveOne(image, pathWithoutPng + QStringLiteral(".png"))
+           & saveOne(twice, pathWithoutPng + QStringLiteral("@2x.png"));
 }
 
 } // namespace
@@ -456,9 +469,9 @@ int main(int argc, char **argv)
     for (const auto &[id, draw] : kGlyphs) {
         Canvas c(25, 22);
         draw(c);
-        ok &= save(c.image(), out.filePath(QStringLiteral("glyphs/%1.png").arg(id)));
+        ok &= save(c.image(), out.filePath(QStringLiteral("glyphs/%1").arg(id)));
     }
-    ok &= save(icon1(), out.filePath(QStringLiteral("icons/icon1.png")));
-    ok &= save(icon2(), out.filePath(QStringLiteral("icons/icon2.png")));
+    ok &= save(icon1(), out.filePath(QStringLiteral("icons/icon1")));
+    ok &= save(icon2(), out.filePath(QStringLiteral("icons/icon2")));
     return ok ? 0 : 1;
 }

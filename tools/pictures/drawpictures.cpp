@@ -1,5 +1,6 @@
 // Draws the program's pictures and writes them as PNGs under
-// <out>/pictures/. One function per picture.
+// <out>/pictures/, each also drawn at twice the pixels as name@2x.png for
+// screens scaled to 150 % and more. One function per picture.
 // Usage: drawpictures <resources directory>
 
 #include <QColor>
@@ -48,9 +49,10 @@ void drawCard(QPainter &p, QPointF centre, qreal angle, const QString &word, con
 
 // The start-up splash: 402 x 273. A fan of study cards on a deep blue
 // ground, the program's name and a line about it.
-QImage drawIntro()
+QImage drawIntro(int scale)
 {
-    QImage img(402, 273, QImage::Format_RGB32);
+    QImage img(QSize(402, 273) * scale, QImage::Format_RGB32);
+    img.setDevicePixelRatio(scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -58,7 +60,7 @@ QImage drawIntro()
     QLinearGradient ground(0, 0, 0, 273);
     ground.setColorAt(0.0, QColor(16, 32, 86));
     ground.setColorAt(1.0, QColor(28, 84, 128));
-    p.fillRect(img.rect(), ground);
+    p.fillRect(QRect(0, 0, 402, 273), ground);
     // A few faint circles, like lamp light on a desk.
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 5; ++i) {
@@ -101,15 +103,16 @@ QImage drawIntro()
 // window draws none). Dusk violets and warm golds, kept away from the
 // panels' teal and sky blue so the turning scene stands out. The scene turns
 // in the band from y 54 to 172; the button sits at y 282.
-QImage drawSky(const QString &version)
+QImage drawSky(const QString &version, int scale)
 {
-    QImage img(274, 315, QImage::Format_RGB32);
+    QImage img(QSize(274, 315) * scale, QImage::Format_RGB32);
+    img.setDevicePixelRatio(scale);
     QPainter p(&img);
     QLinearGradient dusk(0, 0, 0, 315);
     dusk.setColorAt(0.0, QColor(24, 10, 48));
     dusk.setColorAt(0.55, QColor(70, 24, 84));
     dusk.setColorAt(1.0, QColor(150, 60, 70));
-    p.fillRect(img.rect(), dusk);
+    p.fillRect(QRect(0, 0, 274, 315), dusk);
 
     // Stars from a fixed sequence, so the picture is the same on every run.
     unsigned seed = 4302u;
@@ -120,12 +123,13 @@ QImage drawSky(const QString &version)
     for (int i = 0; i < 70; ++i) {
         const int x = next(274), y = next(240);
         const QColor star = next(4) == 0 ? QColor(255, 226, 150) : QColor(236, 230, 246);
-        img.setPixel(x, y, star.rgb());
+        p.fillRect(x, y, 1, 1, star);
         if (next(6) == 0 && x > 0 && x < 273 && y > 0) {
-            img.setPixel(x - 1, y, QColor(150, 120, 160).rgb());
-            img.setPixel(x + 1, y, QColor(150, 120, 160).rgb());
-            img.setPixel(x, y - 1, QColor(150, 120, 160).rgb());
-            img.setPixel(x, y + 1, QColor(150, 120, 160).rgb());
+            const QColor glow(150, 120, 160);
+            p.fillRect(x - 1, y, 1, 1, glow);
+            p.fillRect(x + 1, y, 1, 1, glow);
+            p.fillRect(x, y - 1, 1, 1, glow);
+            p.fillRect(x, y + 1, 1, 1, glow);
         }
     }
 
@@ -184,12 +188,14 @@ int main(int argc, char **argv)
     const QDir out(QString::fromLocal8Bit(argv[1]));
     out.mkpath(QStringLiteral("pictures"));
     bool ok = true;
-    ok &= save(drawIntro(), out.filePath(QStringLiteral("pictures/intro.png")));
+    ok &= save(drawIntro(1), out.filePath(QStringLiteral("pictures/intro.png")));
+    ok &= save(drawIntro(2), out.filePath(QStringLiteral("pictures/intro@2x.png")));
     const QString version = projectVersion(out);
     if (version.isEmpty()) {
         std::fprintf(stderr, "cannot read the project version\n");
         return 1;
     }
-    ok &= save(drawSky(version), out.filePath(QStringLiteral("pictures/sky.png")));
+    ok &= save(drawSky(version, 1), out.filePath(QStringLiteral("pictures/sky.png")));
+    ok &= save(drawSky(version, 2), out.filePath(QStringLiteral("pictures/sky@2x.png")));
     return ok ? 0 : 1;
 }

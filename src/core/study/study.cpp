@@ -43,6 +43,13 @@ QString cardCaption(const Deck &deck)
            + (deck.side() == 0 ? QCoreApplication::translate("Mnemodeck", ", side 1") : QCoreApplication::translate("Mnemodeck", ", side 2"));
 }
 
+QString cardPosition(const Deck &deck)
+{
+    if (deck.viewCount() == 0)
+        return QStringLiteral("No card");
+    return QStringLiteral("Card %1 of %2, side %3").arg(deck.placeseek() + 1).arg(deck.viewCount()).arg(deck.side() + 1);
+}
+
 void clearMarksIfAllMarked(Deck &deck)
 {
     if (deck.viewCount() > 0 && allMarked(deck))

@@ -8,6 +8,9 @@ namespace mdk::study {
 
 // "Card 3, side 2": the status line's caption of the current card.
 QString cardCaption(const Deck &deck);
+// "Card 3 of 40, side 2": where the current card is, for a screen reader;
+// "No card" when the view is empty.
+QString cardPosition(const Deck &deck);
 
 // Clears the marks when no view card is left unmarked. A mark that names
 // no view card counts as nothing.

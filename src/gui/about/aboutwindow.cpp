@@ -1,6 +1,7 @@
 #include "gui/about/aboutwindow.h"
 
 #include "core/about/panelscene.h"
+#include "gui/about/sharppicture.h"
 
 #include <QGuiApplication>
 #include <QPaintEvent>
@@ -39,12 +40,14 @@ AboutWindow::AboutWindow(float &angle, QWidget *mainWindow)
 
     static const bool registered = (initResources(), true);
     Q_UNUSED(registered);
-    sky_ = QImage(QStringLiteral(":/pictures/sky.png"))
-               .convertToFormat(QImage::Format_RGB32);
+    sky_ = QImage(sharpPicture(QStringLiteral("sky"))).convertToFormat(QImage::Format_RGB32);
     if (sky_.isNull()) {
         sky_ = QImage(kWidth, kHeight, QImage::Format_RGB32);
         sky_.fill(Qt::black);
     }
+    // The frames are composed at the picture's own pixels: twice the
+    // window's on a scaled screen, so the panels' edges stay sharp too.
+    scale_ = int(sky_.devicePixelRatio());
     frame_ = sky_.copy();
 
     ok_ = new QPushButton(tr("&Ok"), this);
@@ -61,7 +64,7 @@ AboutWindow::AboutWindow(float &angle, QWidget *mainWindow)
 void AboutWindow::composeFrame()
 {
     // Restore the view area from the clean picture: one row copy each.
-    const QRect area = about::kViewArea;
+    const QRect area(about::kViewArea.topLeft() * scale_, about::kViewArea.size() * scale_);
     const int bytes = area.width() * 4;
     for (int y = area.top(); y <= area.bottom(); ++y)
         std::memcpy(frame_.scanLine(y) + area.left() * 4,
@@ -84,7 +87,8 @@ void AboutWindow::paintEvent(QPaintEvent *event)
     QPainter p(this);
     // The whole picture width is copied (a narrower copy cut off the right
     // glyph); Qt clips to the invalid region, so a tick updates the view area only.
-    p.drawImage(event->rect(), frame_, event->rect());
+    const QRect r = event->rect();
+    p.drawImage(r, frame_, QRect(r.topLeft() * scale_, r.size() * scale_));
 }
 
 void AboutWindow::timerEvent(QTimerEvent *event)

@@ -32,6 +32,7 @@ private:
     float &angle_;
     QImage sky_;   // the untouched picture, to restore the view area from
     QImage frame_; // the picture with the current frame drawn over it
+    int scale_ = 1; // the pictures' pixels per window pixel
     float composedAngle_ = -1;
     QBasicTimer timer_;
     QPushButton *ok_ = nullptr;

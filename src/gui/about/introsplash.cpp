@@ -1,5 +1,7 @@
 #include "introsplash.h"
 
+#include "gui/about/sharppicture.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -21,7 +23,7 @@ IntroSplash::IntroSplash(QWidget *mainWindow)
 {
     static const bool registered = (initResources(), true);
     Q_UNUSED(registered);
-    picture_ = QPixmap(QStringLiteral(":/pictures/intro.png"));
+    picture_ = QPixmap(sharpPicture(QStringLiteral("intro")));
     // Kept for tools that look windows up by their title.
     setWindowTitle(tr("Welcome to Mnemodeck"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -54,7 +56,7 @@ bool IntroSplash::event(QEvent *event)
 void IntroSplash::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::lightGray);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
     painter.drawPixmap(0, 0, picture_);
 }
 

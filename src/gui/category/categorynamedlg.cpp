@@ -15,6 +15,8 @@ CategoryNameDlg::CategoryNameDlg(Kind kind, const QString &name, QWidget *parent
     : QDialog(parent), ui_(std::make_unique<Ui::CategoryNameDlg>())
 {
     ui_->setupUi(this);
+    // The count beside the field says it only as "3/40".
+    ui_->nameEdit->setAccessibleDescription(QStringLiteral("At most %1 characters").arg(kMaxNameChars));
     dlu::applyDialogUnits(this, kTemplateSize);
     setWindowTitle(kind == Kind::New ? tr("Create new category") : tr("Rename category"));
     ui_->nameEdit->setMaxLength(kMaxNameChars);

@@ -11,6 +11,8 @@ namespace mdk::categorytreewidget {
 void prepare(QTreeWidget &widget)
 {
     widget.setHeaderHidden(true);
+    // Not shown, but a screen reader reads the column's title ("1" otherwise).
+    widget.setHeaderLabel(QStringLiteral("Category"));
     widget.setRootIsDecorated(true);
     // A stretched column as wide as the view leaves a deep level no width:
     // its label vanishes and Qt's keyboard moves lose the item.
@@ -38,12 +40,17 @@ QTreeWidgetItem *fill(QTreeWidget &widget, const CategoryTree &tree)
 {
     clear(widget);
     std::vector<QTreeWidgetItem *> items(size_t(tree.nodeCount()), nullptr);
+    // How deep each node lies, for a screen reader: "Main" is level 1.
+    std::vector<int> levels(size_t(tree.nodeCount()), 1);
     QTreeWidgetItem *selected = nullptr;
     for (CategoryTree::NodeId id : tree.preorder(tree.root())) {
         const CategoryTree::NodeId parent = tree.parent(id);
         auto *item = parent == CategoryTree::None ? new QTreeWidgetItem(&widget)
                                                   : new QTreeWidgetItem(items[size_t(parent)]);
         item->setText(0, tree.name(id));
+        if (parent != CategoryTree::None)
+            levels[size_t(id)] = levels[size_t(parent)] + 1;
+        item->setData(0, Qt::AccessibleDescriptionRole, QStringLiteral("Level %1").arg(levels[size_t(id)]));
         item->setData(0, kNodeRole, id);
         items[size_t(id)] = item;
         if (id == tree.selected())

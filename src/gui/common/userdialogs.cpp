@@ -43,6 +43,14 @@ QString runFileDialog(QWidget *parent, const QString &caption, const QString &st
                : QString();
 }
 
+// A screen reader reads a box's name and description when it opens: the
+// caption and the whole text, rather than whichever part it lands on.
+void describe(QMessageBox &box, const QString &caption, const QString &text)
+{
+    box.setAccessibleName(caption);
+    box.setAccessibleDescription(text);
+}
+
 } // namespace
 
 QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, const QString &caption,
@@ -50,6 +58,7 @@ QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, c
                                                    QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(toQt(icon), translations::text(caption), translations::text(text), buttons, parent);
+    describe(box, box.windowTitle(), box.text());
     // Qt would make a lone No the escape button, so that Escape or the
     // close button answered No and a save question threw the changes
     // away. A question without Cancel gets a hidden one for them instead.
@@ -67,6 +76,7 @@ int QtUserDialogs::choose(QWidget *parent, Icon icon, const QString &caption, co
                           const QStringList &buttons, int defaultButton)
 {
     QMessageBox box(toQt(icon), translations::text(caption), translations::text(text), QMessageBox::NoButton, parent);
+    describe(box, box.windowTitle(), box.text());
     QList<QPushButton *> pushed;
     for (const QString &label : buttons)
         pushed.append(box.addButton(label, QMessageBox::ActionRole));
@@ -156,6 +166,7 @@ UserDialogs::RecoveryAnswer QtUserDialogs::askRecover(QWidget *parent, const QSt
                                                      const QString &text)
 {
     QMessageBox box(QMessageBox::Question, translations::text(caption), translations::text(text), QMessageBox::NoButton, parent);
+    describe(box, box.windowTitle(), box.text());
     QPushButton *recover = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Recover"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Discard"), QMessageBox::DestructiveRole);
     QPushButton *later = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Decide later"), QMessageBox::RejectRole);

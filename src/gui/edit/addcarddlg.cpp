@@ -1,6 +1,7 @@
 #include "addcarddlg.h"
 
 #include "core/edit/cardedit.h"
+#include "gui/common/accessibility.h"
 #include "gui/common/dialogfont.h"
 #include "gui/edit/sidefield.h"
 #include "ui_addcarddlg.h"
@@ -19,6 +20,7 @@ AddCardDlg::AddCardDlg(const QString &category, const QFont &cardFont, QWidget *
     : QDialog(parent), ui_(std::make_unique<Ui::AddCardDlg>())
 {
     ui_->setupUi(this);
+    accessible::nameScrollBars(*this);
     dlu::applyDialogUnits(this, kTemplateSize);
     dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
     ui_->categoryLabel->setText(tr("Category: ") + edit::labelText(category));

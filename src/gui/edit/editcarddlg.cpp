@@ -1,5 +1,6 @@
 #include "editcarddlg.h"
 
+#include "gui/common/accessibility.h"
 #include "gui/common/dialogfont.h"
 #include "gui/edit/sidefield.h"
 #include "ui_editcarddlg.h"
@@ -18,6 +19,7 @@ EditCardDlg::EditCardDlg(int cardNumber, const QString &side1, const QString &si
     : QDialog(parent), ui_(std::make_unique<Ui::EditCardDlg>()), shown1_(side1), shown2_(side2)
 {
     ui_->setupUi(this);
+    accessible::nameScrollBars(*this);
     dlu::applyDialogUnits(this, kTemplateSize);
     dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
     ui_->cardNumberLabel->setText(QString::number(cardNumber));

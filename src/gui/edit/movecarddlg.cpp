@@ -1,5 +1,6 @@
 #include "movecarddlg.h"
 
+#include "gui/common/accessibility.h"
 #include "gui/common/categorytreewidget.h"
 #include "gui/common/dialogfont.h"
 #include "ui_movecarddlg.h"
@@ -15,6 +16,7 @@ MoveCardDlg::MoveCardDlg(const CategoryTree &tree, bool moveAll, QWidget *parent
     : QDialog(parent), ui_(std::make_unique<Ui::MoveCardDlg>())
 {
     ui_->setupUi(this);
+    accessible::nameScrollBars(*this);
     dlu::applyDialogUnits(this, kTemplateSize);
     dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
 

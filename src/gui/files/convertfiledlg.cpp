@@ -1,5 +1,6 @@
 #include "convertfiledlg.h"
 
+#include "gui/common/accessibility.h"
 #include "gui/common/dialogfont.h"
 #include "ui_convertfiledlg.h"
 
@@ -15,6 +16,7 @@ ConvertFileDlg::ConvertFileDlg(const QStringList &versions, const QString &fileN
     : QDialog(parent), ui_(std::make_unique<Ui::ConvertFileDlg>())
 {
     ui_->setupUi(this);
+    accessible::nameScrollBars(*this);
     dlu::applyDialogUnits(this, kTemplateSize);
     dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
 

@@ -1,5 +1,6 @@
 #include "earlierversionsdlg.h"
 
+#include "gui/common/accessibility.h"
 #include "ui_earlierversionsdlg.h"
 
 #include <QLocale>
@@ -11,6 +12,7 @@ EarlierVersionsDlg::EarlierVersionsDlg(const QList<Row> &rows, QWidget *parent)
     : QDialog(parent), ui_(std::make_unique<Ui::EarlierVersionsDlg>())
 {
     ui_->setupUi(this);
+    accessible::nameScrollBars(*this);
     const QLocale locale;
     for (const Row &row : rows) {
         auto *item = new QTreeWidgetItem(ui_->versionList);

@@ -1,6 +1,7 @@
 #include "mergedlg.h"
 
 #include "core/deck/transfer.h"
+#include "gui/common/accessibility.h"
 #include "gui/common/dialogfont.h"
 #include "ui_mergedlg.h"
 
@@ -17,6 +18,7 @@ MergeDlg::MergeDlg(const QString &newSource, const QString &destination, bool lo
     : QDialog(parent), ui_(std::make_unique<Ui::MergeDlg>())
 {
     ui_->setupUi(this);
+    accessible::nameScrollBars(*this);
     dlu::applyDialogUnits(this, kTemplateSize);
     dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
 

@@ -1,6 +1,7 @@
 #include "helpviewer.h"
 
 #include "core/settings/helpfile.h"
+#include "gui/common/accessibility.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
@@ -14,12 +15,14 @@ HelpViewer::HelpViewer(QWidget *parent) : QDialog(parent), browser_(new QTextBro
     setWindowTitle(tr("Mnemodeck Help"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     browser_->setOpenExternalLinks(false);
+    browser_->setAccessibleName(QStringLiteral("Help text"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(browser_);
     layout->addWidget(buttons);
     resize(560, 480);
+    accessible::nameScrollBars(*this);
 }
 
 void HelpViewer::showTopic(const QString &path, int topic)

@@ -1,5 +1,6 @@
 #include "notepadwindow.h"
 
+#include "gui/common/accessibility.h"
 #include "gui/common/dialogfont.h"
 #include "gui/common/pastesafetextedit.h"
 #include "gui/common/userdialogs.h"
@@ -70,6 +71,7 @@ NotepadWindow::NotepadWindow(UserDialogs &dialogs, const QFont &font, const QPoi
 
     edit_ = new PasteSafeTextEdit(this);
     edit_->setObjectName(QStringLiteral("notesEdit"));
+    edit_->setAccessibleName(QStringLiteral("Notes"));
     edit_->setGeometry(kNotesRect);
     // Long lines scroll sideways rather than wrap, as the horizontal bar implies.
     edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -89,6 +91,7 @@ NotepadWindow::NotepadWindow(UserDialogs &dialogs, const QFont &font, const QPoi
 
     dlu::applyDialogUnits(this, kTemplateSize);
     edit_->setFont(font);
+    accessible::nameScrollBars(*this);
 
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(extendedButton, &QPushButton::clicked, this, &NotepadWindow::extendedCharsRequested);

@@ -3,6 +3,7 @@
 #include "core/deck/deck.h"
 #include "core/study/study.h"
 #include "core/study/zoom.h"
+#include "gui/common/accessibility.h"
 #include "gui/common/categorytreewidget.h"
 #include "gui/common/dialogfont.h"
 #include "gui/common/logfontqt.h"
@@ -64,6 +65,9 @@ MDKMainDlg::MDKMainDlg(Deck &deck, QWidget *parent) : QWidget(parent), deck_(dec
         const int d = direction;
         connect(shortcut, &QShortcut::activated, this, [this, d] { zoomBy(d); });
     }
+    tree_->setAccessibleName(QStringLiteral("Categories"));
+    scrollBar_->setAccessibleName(QStringLiteral("Card scroll bar"));
+    accessible::nameScrollBars(*this);
     setTabOrder(tree_, display_);
     display_->setFocus();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { followFocus(now); });
@@ -95,12 +99,15 @@ void MDKMainDlg::SetText()
     if (deck_.viewCount() > 0) {
         study::settle(deck_);
         const QString text = study::shownText(deck_);
+        // The position first: a screen reader says where, then what.
+        display_->setPosition(study::cardPosition(deck_));
         display_->setText(text);
         scrollBar_->setRange(0, display_->lineCount() - 1);
         scrollBar_->setValue(0);
         Q_EMIT cardCaption(study::cardCaption(deck_));
     } else {
         Q_EMIT cardCaption(QString());
+        display_->setPosition(study::cardPosition(deck_));
         display_->setText(QString());
         scrollBar_->setRange(0, 0);
         scrollBar_->setValue(0);

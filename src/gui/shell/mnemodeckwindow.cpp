@@ -37,6 +37,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 // The artwork lives in a static library, whose resource initialiser the
 // linker would otherwise drop.
@@ -265,6 +266,15 @@ void MnemodeckWindow::buildToolBar()
         else
             toolBar_->addAction(actions_.value(id));
     }
+    // A glyph's name is its command's text ("New" twice, for a file and a
+    // category); the hint tells a screen reader which.
+    for (QAction *action : toolBar_->actions()) {
+        if (QWidget *button = toolBar_->widgetForAction(action))
+            button->setAccessibleDescription(action->statusTip());
+    }
+    // Qt's button for the glyphs a narrow bar cannot show has no name.
+    if (auto *more = toolBar_->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More tools"));
     addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 

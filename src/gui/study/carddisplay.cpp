@@ -1,5 +1,10 @@
 #include "carddisplay.h"
 
+#include "core/study/contrast.h"
+#include "gui/common/accessibility.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -44,22 +49,103 @@ std::optional<CardDisplay::Step> stepOfKey(const QKeyEvent &event)
         return std::nullopt;
     }
 }
+// What a screen reader finds in the card: a read-only text named after
+// its position ("Card 3 of 40, side 2"), holding the whole card text.
+class CardAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit CardAccessible(CardDisplay *card) : QAccessibleWidget(card, QAccessible::EditableText) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        s.multiLine = true;
+        return s;
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        switch (t) {
+        case QAccessible::Name:
+            return card().position().isEmpty() ? QStringLiteral("Card") : card().position();
+        case QAccessible::Value:
+            return card().text();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The text is read, never selected; the caret stays at its start.
+    void selection(int, int *start, int *end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override
+    {
+        start = std::clamp(start, 0, characterCount());
+        end = std::clamp(end, start, characterCount());
+        return card().text().mid(start, end - start);
+    }
+    int characterCount() const override { return int(card().text().size()); }
+    QRect characterRect(int) const override { return QRect(); }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *start, int *end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return QString();
+    }
+
+private:
+    const CardDisplay &card() const { return *static_cast<const CardDisplay *>(object()); }
+};
+
+QAccessibleInterface *cardAccessibleFactory(const QString &, QObject *object)
+{
+    if (auto *card = qobject_cast<CardDisplay *>(object))
+        return new CardAccessible(card);
+    return nullptr;
+}
 } // namespace
 
 CardDisplay::CardDisplay(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
-    // A card is white.
+    // A card is the desktop's text ground (white in a light scheme); the
+    // paint event fills it, in a colour the text stays readable on.
     setBackgroundRole(QPalette::Base);
-    setAutoFillBackground(true);
     // Tab reaches the card; a click on it gives it the keys too.
     setFocusPolicy(Qt::StrongFocus);
+    static const bool accessible = (QAccessible::installFactory(cardAccessibleFactory), true);
+    Q_UNUSED(accessible);
     relayout();
+}
+
+void CardDisplay::setPosition(const QString &position)
+{
+    if (position == position_)
+        return;
+    position_ = position;
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    accessible::notify(event);
 }
 
 void CardDisplay::setText(const QString &text)
 {
+    if (text != text_) {
+        QAccessibleTextUpdateEvent event(this, 0, text_, text);
+        accessible::notify(event);
+    }
     text_ = text;
     firstLine_ = 0;
     relayout();
@@ -228,10 +314,18 @@ void CardDisplay::relayout()
     firstLine_ = qBound(0, firstLine_, qMax(0, lineCount() - 1));
 }
 
-void CardDisplay::paintEvent(QPaintEvent *event)
+contrast::Colours CardDisplay::colours() const
 {
-    QFrame::paintEvent(event);
+    return contrast::readable({palette().color(QPalette::Base).rgb() & 0xffffff,
+                               palette().color(QPalette::Text).rgb() & 0xffffff});
+}
+
+void CardDisplay::paintEvent(QPaintEvent *)
+{
     QPainter painter(this);
+    const contrast::Colours card = colours();
+    painter.fillRect(rect(), QColor::fromRgb(card.ground));
+    drawFrame(&painter);
     if (hasFocus()) {
         const int half = kFocusWidth / 2;
         painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusWidth));
@@ -241,7 +335,7 @@ void CardDisplay::paintEvent(QPaintEvent *event)
         return;
     const QRect area = textRect();
     painter.setClipRect(area);
-    painter.setPen(palette().color(QPalette::Text));
+    painter.setPen(QColor::fromRgb(card.ink));
     const qreal top = lines_[size_t(firstLine_)].top;
     const QPointF origin(area.left(), area.top() - top);
     // Whole lines only: a line cut at the bottom edge reads as a different

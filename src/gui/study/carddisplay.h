@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/study/contrast.h"
+
 #include <QFont>
 #include <QFrame>
 #include <QPointer>
@@ -25,8 +27,12 @@ public:
     enum class Step { Forward, Backward, First, Last };
     explicit CardDisplay(QWidget *parent = nullptr);
 
+    // A screen reader hears of every change of the text and the position.
     void setText(const QString &text);
     const QString &text() const { return text_; }
+    // "Card 3 of 40, side 2": the panel's accessible name.
+    void setPosition(const QString &position);
+    const QString &position() const { return position_; }
     void setCardFont(const QFont &font);
     // The text's size in percent of the card font; lines break again.
     void setZoom(int percent);
@@ -41,6 +47,9 @@ public:
     int firstLine() const { return firstLine_; }
     // The text from the top line on: what the panel shows.
     QString visibleText() const { return text_.mid(lineStart(firstLine_)); }
+    // The card's ground and text: the palette's, unless they read worse
+    // than 7:1 (see contrast::readable).
+    contrast::Colours colours() const;
     // The area the lines are painted in: inside the border, less the padding.
     QRect textRect() const;
     // Wheel turns over the card are handed to this scroll bar, so they
@@ -77,6 +86,7 @@ private:
     void applyFont();
 
     QString text_;
+    QString position_;
     std::vector<std::unique_ptr<QTextLayout>> layouts_;
     std::vector<Line> lines_;
     int firstLine_ = 0;
