@@ -18,6 +18,8 @@ const CommandRow kCommands[] = {
     {CM_FILESAVEAS, P::File, "Save &As", nullptr, "Save the current card file under a new name", SaveAsEnable},
     {CM_PRINT, P::File, "&Print cards", "Ctrl+P", "Print the cards in the current file in either card or list format", PrintEnable},
     {CM_MERGE, P::File, "&Merge", nullptr, "Merge multiple files on disk", NSPassEnable},
+    {CM_IMPORT, P::File, "&Import...", nullptr, "Add the cards of a spreadsheet, a text export or a vocabulary file", NSPassEnable},
+    {CM_EXPORT, P::File, "Expor&t...", nullptr, "Write cards to a spreadsheet, a text file or a vocabulary file", PassEnable},
     {CM_CONVERT, P::File, "&Convert", nullptr, "Convert old files to the current format", NSPassEnable},
     {CM_REVERT, P::File, "R&evert", "Ctrl+R", "Reverts the current file to its original contents", RevertEnable},
     {CM_INFORMATION, P::File, "In&formation", "Ctrl+I", "Get information about the current file", PassEnable},
