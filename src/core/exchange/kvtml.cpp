@@ -91,6 +91,9 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
     QString translation;     // its translation being read
     int sinceProgress = 0;
     bool sawRoot = false;
+    bool version1 = false;
+    QStringList lessonOf;             // version 1: each entry's lesson number
+    QHash<QString, int> lessonByNumber; // version 1: lesson number -> category
 
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
@@ -102,9 +105,29 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                     result.error = QStringLiteral("This is not a KDE vocabulary document.");
                     break;
                 }
-                if (xml.attributes().value(QLatin1String("version")).startsWith(u'1')) {
-                    result.error = QStringLiteral("Only version 2 of KDE vocabulary documents can be read.");
-                    break;
+                // The first version has no version attribute, or 1.x.
+                const QStringView version = xml.attributes().value(QLatin1String("version"));
+                version1 = version.isEmpty() || version.startsWith(u'1');
+                continue;
+            }
+            if (version1) {
+                // <e m="lesson"><o>side 1</o><t>side 2</t></e>, and the lessons
+                // as <lesson><desc no="N">name</desc></lesson>.
+                if (name == QLatin1String("e")) {
+                    entry = int(entries.size());
+                    entries.push_back({});
+                    lessonOf.push_back(xml.attributes().value(QLatin1String("m")).toString());
+                } else if (entry >= 0 && (name == QLatin1String("o") || name == QLatin1String("t"))) {
+                    const bool side1 = name == QLatin1String("o");
+                    QString &side = side1 ? entries[size_t(entry)].side1 : entries[size_t(entry)].side2;
+                    const QString text = Deck::cleanText(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+                    if (side.isEmpty())
+                        side = text;
+                } else if (name == QLatin1String("desc")) {
+                    const QString no = xml.attributes().value(QLatin1String("no")).toString();
+                    lessonByNumber.insert(no, int(result.categories.size()));
+                    result.categories.push_back(
+                        {category::cleanName(xml.readElementText(QXmlStreamReader::IncludeChildElements)), -1});
                 }
                 continue;
             }
@@ -169,6 +192,8 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                 entry = -1;
             else if (name == QLatin1String("translation"))
                 translation = QString();
+            else if (version1 && name == QLatin1String("e"))
+                entry = -1;
         }
     }
     if (xml.hasError() && !(options.truncated && xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)) {
@@ -180,6 +205,9 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
         result.categories.clear();
         return;
     }
+    // Version 1 names lessons after the entries that use them.
+    for (qsizetype i = 0; i < lessonOf.size() && size_t(i) < entries.size(); ++i)
+        entries[size_t(i)].category = lessonByNumber.value(lessonOf[i], -1);
     for (ImportedCategory &c : result.categories)
         if (c.name.isEmpty())
             c.name = QStringLiteral("Lesson");
