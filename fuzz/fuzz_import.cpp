@@ -20,7 +20,7 @@ QStringList cardsOf(const mdk::Deck &deck)
 {
     QStringList out;
     for (const ExportCard &c : cardsToExport(deck, Scope::All).cards)
-        out << c.category + QChar(1) + c.side1 + QChar(1) + c.side2;
+        out << *c.category + QChar(1) + *c.side1 + QChar(1) + *c.side2;
     return out;
 }
 

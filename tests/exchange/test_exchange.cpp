@@ -22,7 +22,7 @@ QStringList cardsOf(const Deck &deck)
 {
     QStringList out;
     for (const ExportCard &c : cardsToExport(deck, Scope::All).cards)
-        out << c.category + u'|' + c.side1 + u'|' + c.side2;
+        out << *c.category + u'|' + *c.side1 + u'|' + *c.side2;
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include "exchange.h"
 #include "kvtml.h"
+#include "utf8sink.h"
 
 #include "core/deck/encoding.h"
 
@@ -207,7 +208,7 @@ ExportSet cardsToExport(const Deck &deck, Scope scope)
         index.insert(set.categories[i].name, int(i));
 
     auto add = [&](const QString &side1, const QString &side2, const QString &category, int node) {
-        set.cards.push_back({side1, side2, category, node});
+        set.cards.push_back({&side1, &side2, &category, node});
     };
     // The open category's own cards, as the view holds them outside
     // subcategory mode (there the file holds them as they are).
@@ -223,19 +224,20 @@ ExportSet cardsToExport(const Deck &deck, Scope scope)
 
     if (scope == Scope::All) {
         set.cards.reserve(size_t(deck.fileCount()) + size_t(deck.viewCount()));
-        // Neighbouring cards mostly share their category: look its name up
-        // only when it changes.
-        const QString *last = nullptr;
-        int lastNode = -1;
+        // A category's name is one text in the deck, so its address names
+        // it: one lookup per category, not one per card.
+        struct Seen {
+            int node;
+            bool open;
+        };
+        QHash<const QString *, Seen> seen;
         for (int j = 0; j < deck.fileCount(); ++j) {
             const QString &category = deck.fileCategory(j);
-            if (!subMode && sameText(category, open))
-                continue;
-            if (!last || !sameText(*last, category)) {
-                last = &category;
-                lastNode = index.value(category, -1);
-            }
-            add(deck.fileSide1(j), deck.fileSide2(j), category, lastNode);
+            auto it = seen.constFind(&category);
+            if (it == seen.constEnd())
+                it = seen.insert(&category, {index.value(category, -1), !subMode && sameText(category, open)});
+            if (!it->open)
+                add(deck.fileSide1(j), deck.fileSide2(j), category, it->node);
         }
         if (!subMode)
             for (int k = 0; k < deck.viewCount(); ++k)
@@ -257,7 +259,12 @@ ExportSet cardsToExport(const Deck &deck, Scope scope)
 
 namespace {
 
-void appendCsvField(const QString &text, QByteArray &out)
+int noEscape(const char16_t *, const char16_t *, std::string_view &)
+{
+    return 0;
+}
+
+void appendCsvField(const QString &text, Utf8Sink &out)
 {
     bool quote = false;
     for (QChar c : text)
@@ -266,81 +273,76 @@ void appendCsvField(const QString &text, QByteArray &out)
             break;
         }
     if (!quote) {
-        encoding::appendUtf8(text, out);
+        out.text(text, noEscape);
         return;
     }
-    out.append('"');
-    QString doubled = text;
-    doubled.replace(QLatin1String("\""), QLatin1String("\"\""));
-    encoding::appendUtf8(doubled, out);
-    out.append('"');
+    out.raw('"');
+    out.text(text, [](const char16_t *p, const char16_t *, std::string_view &replacement) {
+        if (*p != u'"')
+            return 0;
+        replacement = "\"\"";
+        return 1;
+    });
+    out.raw('"');
 }
 
 // A side as HTML for the text export: CR LF as <br>, and what would end or
 // split the line, start a directive or a quote, or read as markup, as
 // character references.
-void appendHtmlField(const QString &text, QByteArray &out)
+void appendHtmlField(const QString &text, Utf8Sink &out)
 {
-    QString html;
-    html.reserve(text.size() + 8);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        switch (c.unicode()) {
-        case u'&': html += QLatin1String("&amp;"); break;
-        case u'<': html += QLatin1String("&lt;"); break;
-        case u'>': html += QLatin1String("&gt;"); break;
-        case u'"': html += QLatin1String("&quot;"); break;
-        case u'\t': html += QLatin1String("&#9;"); break;
-        case u'\n': html += QLatin1String("&#10;"); break;
-        case u'#': html += i == 0 ? QLatin1String("&#35;") : QLatin1String("#"); break;
+    const char16_t *start = reinterpret_cast<const char16_t *>(text.constData());
+    out.text(text, [start](const char16_t *p, const char16_t *end, std::string_view &replacement) {
+        switch (*p) {
+        case u'&': replacement = "&amp;"; return 1;
+        case u'<': replacement = "&lt;"; return 1;
+        case u'>': replacement = "&gt;"; return 1;
+        case u'"': replacement = "&quot;"; return 1;
+        case u'\t': replacement = "&#9;"; return 1;
+        case u'\n': replacement = "&#10;"; return 1;
+        case u'#':
+            if (p != start)
+                return 0;
+            replacement = "&#35;";
+            return 1;
         case u'\r':
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
-                html += QLatin1String("<br>");
-                ++i;
-            } else {
-                html += QLatin1String("&#13;");
+            if (p + 1 < end && p[1] == u'\n') {
+                replacement = "<br>";
+                return 2;
             }
-            break;
-        default: html += c;
+            replacement = "&#13;";
+            return 1;
+        default: return 0;
         }
-    }
-    encoding::appendUtf8(html, out);
+    });
 }
 
 } // namespace
 
 QByteArray exportBytes(const ExportSet &set, ExportFormat format)
 {
-    QByteArray out;
-    out.reserve(qsizetype(set.cards.size()) * 48 + 1024);
-    switch (format) {
-    case ExportFormat::Csv:
-        out.append("side 1,side 2,category\r\n");
-        for (const ExportCard &card : set.cards) {
-            appendCsvField(card.side1, out);
-            out.append(',');
-            appendCsvField(card.side2, out);
-            out.append(',');
-            appendCsvField(card.category, out);
-            out.append("\r\n");
-        }
-        break;
-    case ExportFormat::Text:
-        out.append("#separator:tab\n#html:true\n#columns:side 1\tside 2\tcategory\n");
-        for (const ExportCard &card : set.cards) {
-            appendHtmlField(card.side1, out);
-            out.append('\t');
-            appendHtmlField(card.side2, out);
-            out.append('\t');
-            appendHtmlField(card.category, out);
-            out.append('\n');
-        }
-        break;
-    case ExportFormat::Kvtml:
-        writeKvtml(set, out);
-        break;
+    QByteArray bytes;
+    if (format == ExportFormat::Kvtml) {
+        writeKvtml(set, bytes);
+        return bytes;
     }
-    return out;
+    {
+        Utf8Sink out(bytes);
+        const bool csv = format == ExportFormat::Csv;
+        const auto field = csv ? appendCsvField : appendHtmlField;
+        const char separator = csv ? ',' : '\t';
+        out.raw(csv ? std::string_view("side 1,side 2,category\r\n")
+                    : std::string_view("#separator:tab\n#html:true\n#columns:side 1\tside 2\tcategory\n"));
+        for (const ExportCard &card : set.cards) {
+            field(*card.side1, out);
+            out.raw(separator);
+            field(*card.side2, out);
+            out.raw(separator);
+            field(*card.category, out);
+            out.raw(csv ? std::string_view("\r\n") : std::string_view("\n"));
+        }
+    } // the sink cuts bytes to what it wrote
+    return bytes;
 }
 
 WriteResult exportFile(const ExportSet &set, ExportFormat format, const QString &path)

@@ -121,8 +121,9 @@ struct ExportCategory {
     QString name;
     int parent = -1; // index; -1 for the first, the export's top
 };
+// The texts are the deck's own: an ExportSet is good until the deck changes.
 struct ExportCard {
-    QString side1, side2, category;
+    const QString *side1, *side2, *category;
     int node = -1; // index into categories; -1 for a card of no category
 };
 struct ExportSet {

@@ -349,7 +349,8 @@ void badLine(ParsedImport &result, qint64 line, const QString &reason)
     }
 }
 
-void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedImport &result, const Progress &progress)
+void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedImport &result, const Progress &progress,
+                   cardfile::FileBytes *pages)
 {
     const bool textExport = result.format == Format::TextExport;
     Source src = prepare(bytes, options.encoding, result);
@@ -371,7 +372,9 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
     TextPool pool;
     RecordReader reader(s, delimiter);
     std::vector<Field> fields;
-    QHash<QString, int> categoryIndex;
+    QHash<QString, int> categoryIndex;      // cleaned name -> category
+    QHash<QString, int> categoryBySpelling; // the field as written -> category
+    QString scratch;
     int categoryColumn = options.categoryColumn;
     bool first = true;
     int sinceProgress = 0;
@@ -383,6 +386,10 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
     while (!reader.atEnd()) {
         if (++sinceProgress == kProgressEvery) {
             sinceProgress = 0;
+            // The pages read are not needed again: the file and the cards
+            // need not be resident together.
+            if (pages && s.data() >= bytes.data() && s.data() <= bytes.data() + bytes.size())
+                pages->releaseUpTo(s.substr(reader.pos(), 0));
             if (progress && !progress(qint64(reader.pos()), qint64(s.size()))) {
                 result.cancelled = true;
                 result.cards.clear();
@@ -455,16 +462,29 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
         };
         card.side1 = text(options.side1Column);
         card.side2 = text(options.side2Column);
-        if (categoryColumn >= 0) {
-            const QString name = category::cleanName(text(categoryColumn));
-            if (!name.isEmpty()) {
-                auto it = categoryIndex.constFind(name);
-                if (it == categoryIndex.constEnd()) {
-                    it = categoryIndex.insert(name, int(result.categories.size()));
-                    result.categories.push_back({name, -1});
+        if (categoryColumn >= 0 && categoryColumn < int(fields.size())) {
+            // Most lines repeat a few names: decoded into one scratch text,
+            // and cleaned only the first time a spelling is seen.
+            const Field &f = fields[size_t(categoryColumn)];
+            scratch.resize(qsizetype(f.end - f.begin));
+            scratch.truncate(encoding::decodeInto(s.substr(f.begin, f.end - f.begin), src.encoding,
+                                                  reinterpret_cast<char16_t *>(scratch.data())));
+            auto seen = categoryBySpelling.constFind(scratch);
+            if (seen == categoryBySpelling.constEnd()) {
+                QString raw = fieldText(s, f, src.encoding, pool);
+                const QString name = category::cleanName(directives.html ? htmlToText(raw) : raw);
+                int index = -1;
+                if (!name.isEmpty()) {
+                    auto it = categoryIndex.constFind(name);
+                    if (it == categoryIndex.constEnd()) {
+                        it = categoryIndex.insert(name, int(result.categories.size()));
+                        result.categories.push_back({name, -1});
+                    }
+                    index = it.value();
                 }
-                card.category = it.value();
+                seen = categoryBySpelling.insert(scratch, index);
             }
+            card.category = seen.value();
         }
         result.cards.push_back(std::move(card));
         if (options.maxCards >= 0 && int(result.cards.size()) >= options.maxCards)
@@ -520,8 +540,10 @@ Format detectFormat(std::string_view bytes, const QString &fileName)
     return Format::Delimited;
 }
 
-ParsedImport parse(std::string_view bytes, const ImportOptions &options, const QString &fileName,
-                   const Progress &progress)
+namespace {
+
+ParsedImport parseBytes(std::string_view bytes, const ImportOptions &options, const QString &fileName,
+                        const Progress &progress, cardfile::FileBytes *pages)
 {
     ParsedImport result;
     result.format = options.format == Format::Auto ? detectFormat(bytes, fileName) : options.format;
@@ -537,8 +559,16 @@ ParsedImport parse(std::string_view bytes, const ImportOptions &options, const Q
     if (result.format == Format::Kvtml)
         readKvtml(bytes, options, result, progress);
     else
-        readDelimited(bytes, options, result, progress);
+        readDelimited(bytes, options, result, progress, pages);
     return result;
+}
+
+} // namespace
+
+ParsedImport parse(std::string_view bytes, const ImportOptions &options, const QString &fileName,
+                   const Progress &progress)
+{
+    return parseBytes(bytes, options, fileName, progress, nullptr);
 }
 
 ParsedImport parseFile(const QString &path, const ImportOptions &options, const Progress &progress)
@@ -552,7 +582,7 @@ ParsedImport parseFile(const QString &path, const ImportOptions &options, const 
                            : QStringLiteral("The file could not be read: %1").arg(why);
         return result;
     }
-    return parse(file.bytes(), options, path, progress);
+    return parseBytes(file.bytes(), options, path, progress, &file);
 }
 
 ParsedImport parsePreview(const QString &path, ImportOptions options, int cards)

@@ -1,4 +1,5 @@
 #include "kvtml.h"
+#include "utf8sink.h"
 
 #include "core/category/categorycommands.h"
 #include "core/deck/encoding.h"
@@ -7,6 +8,8 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
+
+#include <string>
 
 namespace mdk::exchange {
 
@@ -223,48 +226,35 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
         result.error = QStringLiteral("The document holds no entry.");
 }
 
-void appendXmlText(const QString &text, QByteArray &out)
+void appendXmlText(const QString &text, Utf8Sink &out)
 {
-    const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
-    const char16_t *end = p + text.size();
-    const char16_t *run = p;
-    auto flush = [&](const char16_t *upTo) {
-        if (upTo > run)
-            encoding::appendUtf8(QString::fromRawData(reinterpret_cast<const QChar *>(run), upTo - run), out);
-    };
-    for (; p < end; ++p) {
-        const char16_t c = *p;
-        const char *entity = nullptr;
-        switch (c) {
-        case u'&': entity = "&amp;"; break;
-        case u'<': entity = "&lt;"; break;
-        case u'>': entity = "&gt;"; break;
-        case u'"': entity = "&quot;"; break;
-        case u'\r': entity = "&#13;"; break;
+    out.text(text, [](const char16_t *p, const char16_t *, std::string_view &replacement) {
+        switch (*p) {
+        case u'&': replacement = "&amp;"; return 1;
+        case u'<': replacement = "&lt;"; return 1;
+        case u'>': replacement = "&gt;"; return 1;
+        case u'"': replacement = "&quot;"; return 1;
+        case u'\r': replacement = "&#13;"; return 1;
         case u'\t':
-        case u'\n': continue;
+        case u'\n': return 0;
         default:
-            if (c >= 0x20 && c != 0xFFFE && c != 0xFFFF)
-                continue;
-            entity = ""; // no XML form: dropped
+            // No XML form: dropped.
+            return *p < 0x20 || *p == 0xFFFE || *p == 0xFFFF ? 1 : 0;
         }
-        flush(p);
-        out.append(entity);
-        run = p + 1;
-    }
-    flush(end);
+    });
 }
 
-void writeKvtml(const ExportSet &set, QByteArray &out)
+void writeKvtml(const ExportSet &set, QByteArray &bytes)
 {
-    out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    Utf8Sink out(bytes);
+    out.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\">\n"
                "<kvtml version=\"2.0\">\n"
                " <information>\n"
                "  <generator>Mnemodeck " MDK_VERSION "</generator>\n"
                "  <title>");
     appendXmlText(set.categories.empty() ? QStringLiteral("Cards") : set.categories.front().name, out);
-    out.append("</title>\n"
+    out.raw("</title>\n"
                " </information>\n"
                " <identifiers>\n"
                "  <identifier id=\"0\">\n   <name>Side 1</name>\n   <locale>en</locale>\n  </identifier>\n"
@@ -274,50 +264,54 @@ void writeKvtml(const ExportSet &set, QByteArray &out)
     std::vector<std::vector<int>> members(set.categories.size());
     for (size_t i = 0; i < set.cards.size(); ++i) {
         const ExportCard &card = set.cards[i];
-        const QByteArray id = QByteArray::number(qulonglong(i));
-        out.append("  <entry id=\"").append(id).append("\">\n   <translation id=\"0\">\n    <text>");
-        appendXmlText(card.side1, out);
-        out.append("</text>\n   </translation>\n   <translation id=\"1\">\n    <text>");
-        appendXmlText(card.side2, out);
-        out.append("</text>\n   </translation>\n  </entry>\n");
+        // One line an entry: a million of them are a file of their own size.
+        out.raw("  <entry id=\"");
+        out.raw(std::to_string(i));
+        out.raw("\"><translation id=\"0\"><text>");
+        appendXmlText(*card.side1, out);
+        out.raw("</text></translation><translation id=\"1\"><text>");
+        appendXmlText(*card.side2, out);
+        out.raw("</text></translation></entry>\n");
         // The top's own cards belong to no lesson.
         if (card.node > 0)
             members[size_t(card.node)].push_back(int(i));
     }
-    out.append(" </entries>\n <lessons>\n");
+    out.raw(" </entries>\n <lessons>\n");
     // The categories below the top in pre-order; depth from the parents, so
     // the nesting is written without recursion.
     std::vector<int> depth(set.categories.size(), 0);
     int openDepth = 0;
-    auto indent = [&](int d) { out.append(QByteArray(2 + 2 * d, ' ')); };
+    auto indent = [&](int d) { out.raw(std::string(size_t(2 + 2 * d), ' ')); };
     for (size_t c = 1; c < set.categories.size(); ++c) {
         const int parent = set.categories[c].parent;
         depth[c] = parent > 0 ? depth[size_t(parent)] + 1 : 0;
         while (openDepth > depth[c]) {
             --openDepth;
             indent(openDepth);
-            out.append("</container>\n");
+            out.raw("</container>\n");
         }
         indent(depth[c]);
-        out.append("<container>\n");
+        out.raw("<container>\n");
         indent(depth[c] + 1);
-        out.append("<name>");
+        out.raw("<name>");
         appendXmlText(set.categories[c].name, out);
-        out.append("</name>\n");
+        out.raw("</name>\n");
         indent(depth[c] + 1);
-        out.append("<inpractice>true</inpractice>\n");
+        out.raw("<inpractice>true</inpractice>\n");
         for (int i : members[c]) {
             indent(depth[c] + 1);
-            out.append("<entry id=\"").append(QByteArray::number(i)).append("\"/>\n");
+            out.raw("<entry id=\"");
+            out.raw(std::to_string(i));
+            out.raw("\"/>\n");
         }
         openDepth = depth[c] + 1;
     }
     while (openDepth > 0) {
         --openDepth;
         indent(openDepth);
-        out.append("</container>\n");
+        out.raw("</container>\n");
     }
-    out.append(" </lessons>\n</kvtml>\n");
+    out.raw(" </lessons>\n</kvtml>\n");
 }
 
 } // namespace mdk::exchange

@@ -18,9 +18,10 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
 
 void writeKvtml(const ExportSet &set, QByteArray &out);
 
+class Utf8Sink;
 // Appends text to out as XML character data in UTF-8: markup characters as
 // entities, CR as a character reference (a parser would turn CR LF into
 // LF), and the control characters XML cannot hold dropped.
-void appendXmlText(const QString &text, QByteArray &out);
+void appendXmlText(const QString &text, Utf8Sink &out);
 
 } // namespace mdk::exchange
