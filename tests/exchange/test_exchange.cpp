@@ -118,6 +118,38 @@ private Q_SLOTS:
         }
     }
 
+    // The open category, alone or with its sub-categories, in and out of
+    // subcategory mode: what a save would hold, read the slow way from a
+    // folded-back copy, category by category in tree order.
+    void exportScopesMatchAFoldedBackCopy()
+    {
+        for (int round = 0; round < 200; ++round) {
+            QRandomGenerator rng{quint32(round)};
+            Deck deck = randomDeck(rng);
+            if (rng.bounded(2) == 1) {
+                deck.WriteBackView();
+                deck.ToggleSubcategoryMode();
+            }
+            Deck copy = deck;
+            if (!copy.showSubCategories())
+                copy.WriteBackView();
+            const CategoryTree &tree = copy.tree();
+            const CategoryTree::NodeId open = tree.findByName(copy.oldTreeName());
+            for (Scope scope : {Scope::Category, Scope::CategoryAndSubcategories}) {
+                QStringList expected;
+                const auto nodes = scope == Scope::Category ? std::vector<CategoryTree::NodeId>{open} : tree.preorder(open);
+                for (CategoryTree::NodeId node : nodes)
+                    copy.ForEachCardOfCategory(tree.name(node), [&](int j) {
+                        expected << tree.name(node) + u'|' + copy.fileSide1(j) + u'|' + copy.fileSide2(j);
+                    });
+                QStringList got;
+                for (const ExportCard &c : cardsToExport(deck, scope).cards)
+                    got << *c.category + u'|' + *c.side1 + u'|' + *c.side2;
+                QVERIFY2(got == expected, qPrintable(QStringLiteral("round %1").arg(round)));
+            }
+        }
+    }
+
     void updateReplacesSide2OfTheFirstMatch()
     {
         Deck deck = testsupport::buildDeck({{"a", "1", "Main"}, {"a", "other", "Main"}, {"b", "2", "Main"}});
