@@ -150,6 +150,67 @@ private Q_SLOTS:
         }
     }
 
+    // Add, skip and update on random decks against a plain list: each
+    // imported card looks for the first card of its category with its side
+    // 1 among the deck's and those added before it.
+    void duplicatesFollowAPlainList()
+    {
+        const QStringList words = {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")};
+        const QStringList columns = {QString(), QStringLiteral("Main"), QStringLiteral("A"), QStringLiteral("B"),
+                                     QStringLiteral("C")};
+        for (int round = 0; round < 300; ++round) {
+            QRandomGenerator rng{quint32(round)};
+            Deck deck = testsupport::buildDeck({}, {{"A", "Main"}, {"B", "A"}});
+            QList<QStringList> model; // category, side 1, side 2
+            for (int n = rng.bounded(8); n > 0; --n) {
+                const QStringList card = {columns[1 + rng.bounded(3)], words[rng.bounded(3)],
+                                          QString::number(rng.bounded(3))};
+                deck.appendFileCard(card[1], card[2], card[0]);
+                model << card;
+            }
+            deck.LoadView(columns[1 + rng.bounded(3)]);
+            QByteArray csv;
+            QList<QStringList> rows;
+            for (int n = 1 + rng.bounded(8); n > 0; --n) {
+                const QString category = columns[rng.bounded(5)];
+                rows << QStringList{category.isEmpty() ? QStringLiteral("Main") : category, words[rng.bounded(3)],
+                                    QString::number(rng.bounded(3))};
+                csv += (rows.last()[1] + u',' + rows.last()[2] + u',' + category + u'\n').toUtf8();
+            }
+            const auto duplicates = Duplicates(rng.bounded(3));
+            ImportOptions options;
+            options.categoryColumn = 2;
+            const ParsedImport parsed = parse(view(csv), options);
+            const ImportSummary s = applyImport(parsed, deck, CategoryTree::kMainName, duplicates);
+
+            ImportSummary expected;
+            for (const QStringList &row : rows) {
+                auto same = std::find_if(model.begin(), model.end(), [&](const QStringList &card) {
+                    return card[0] == row[0] && card[1] == row[1];
+                });
+                if (duplicates == Duplicates::Add || same == model.end()) {
+                    model << row;
+                    ++expected.added;
+                } else if (duplicates == Duplicates::Update && (*same)[2] != row[2]) {
+                    (*same)[2] = row[2];
+                    ++expected.updated;
+                } else {
+                    ++expected.skipped;
+                }
+            }
+            QStringList modelCards;
+            for (const QStringList &card : model)
+                modelCards << card.join(u'|');
+            std::stable_sort(modelCards.begin(), modelCards.end(), [](const QString &a, const QString &b) {
+                return a.section(u'|', 0, 0) < b.section(u'|', 0, 0);
+            });
+            const QByteArray context = "round " + QByteArray::number(round);
+            QVERIFY2(cardsByCategory(deck) == modelCards, context.constData());
+            QVERIFY2(s.added == expected.added && s.skipped == expected.skipped && s.updated == expected.updated,
+                     context.constData());
+        }
+    }
+
     void updateReplacesSide2OfTheFirstMatch()
     {
         Deck deck = testsupport::buildDeck({{"a", "1", "Main"}, {"a", "other", "Main"}, {"b", "2", "Main"}});

@@ -84,7 +84,9 @@ ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString 
     std::vector<int> toAdd;
     toAdd.reserve(parsed.cards.size());
     QHash<int, QString> newSide2; // index into toAdd -> side 2
-    std::unordered_map<Key, int, KeyHash> existing, added; // -> rank, -> index into toAdd
+    // -> rank in the category and file index; -> index into toAdd
+    std::unordered_map<Key, std::pair<int, int>, KeyHash> existing;
+    std::unordered_map<Key, int, KeyHash> added;
     // Per category: rank -> new side 2.
     std::vector<std::map<int, QString>> updates(categoryOf.size());
     if (duplicates != Duplicates::Add) {
@@ -93,7 +95,7 @@ ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString 
             const auto it = numberOf.constFind(deck.fileCategory(j));
             if (it == numberOf.constEnd())
                 continue;
-            existing.try_emplace(Key{it.value(), deck.fileSide1(j)}, rank[size_t(it.value())]);
+            existing.try_emplace(Key{it.value(), deck.fileSide1(j)}, std::pair{rank[size_t(it.value())], j});
             ++rank[size_t(it.value())];
         }
     }
@@ -105,10 +107,12 @@ ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString 
                 if (duplicates == Duplicates::Skip) {
                     ++summary.skipped;
                 } else {
+                    // Compared with the side 2 as this import has left it so far.
                     auto &pending = updates[size_t(key.first)];
-                    const auto at = pending.find(old->second);
-                    if (at == pending.end() || !sameText(at->second, card.side2)) {
-                        pending[old->second] = card.side2;
+                    const auto [rank, j] = old->second;
+                    const auto at = pending.find(rank);
+                    if (!sameText(at != pending.end() ? at->second : deck.fileSide2(j), card.side2)) {
+                        pending[rank] = card.side2;
                         ++summary.updated;
                     } else {
                         ++summary.skipped;
@@ -140,12 +144,9 @@ ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString 
         if (updates[c].empty())
             continue;
         deck.LoadView(categoryOf[c]);
-        for (const auto &[k, side2] : updates[c]) {
+        for (const auto &[k, side2] : updates[c])
             if (!sameText(deck.viewSide2(k), side2))
                 deck.replaceViewCard(k, deck.viewSide1(k), side2);
-            else
-                --summary.updated, ++summary.skipped;
-        }
         deck.WriteBackView();
     }
 
