@@ -5,6 +5,9 @@
 #include "support/deckbuilder.h"
 
 #include <QRandomGenerator>
+
+#include <algorithm>
+#include <random>
 #include <QtTest>
 
 using namespace mdk;
@@ -208,6 +211,52 @@ private Q_SLOTS:
             QVERIFY2(cardsByCategory(deck) == modelCards, context.constData());
             QVERIFY2(s.added == expected.added && s.skipped == expected.skipped && s.updated == expected.updated,
                      context.constData());
+        }
+    }
+
+    // Delimited text as any RFC 4180 writer may make it: comma, semicolon
+    // or tab, LF or CR LF, quotes where needed or everywhere, the columns
+    // in any order, with or without a header.
+    void delimitedTextReadsAsWritten()
+    {
+        for (int round = 0; round < 300; ++round) {
+            QRandomGenerator rng{quint32(round)};
+            const char delimiter = ",;\t"[rng.bounded(3)];
+            const QString end = rng.bounded(2) ? QStringLiteral("\r\n") : QStringLiteral("\n");
+            const bool quoteAll = rng.bounded(2) == 1, header = rng.bounded(2) == 1;
+            int order[3] = {0, 1, 2}; // the column of side 1, side 2, category
+            std::shuffle(order, order + 3, rng);
+            auto field = [&](const QString &text) {
+                const bool quote = quoteAll || text.contains(QLatin1Char(delimiter)) || text.contains(u'"')
+                                   || text.contains(u'\r') || text.contains(u'\n');
+                return quote ? u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"' : text;
+            };
+            auto line = [&](const QStringList &values) {
+                QStringList cells(3);
+                for (int k = 0; k < 3; ++k)
+                    cells[order[k]] = field(values[k]);
+                return cells.join(QLatin1Char(delimiter)) + end;
+            };
+            QString text = header ? line({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}) : QString();
+            QStringList expected;
+            for (int n = 1 + rng.bounded(20); n > 0; --n) {
+                const QStringList card = {u'w' + randomText(rng), randomText(rng), QStringLiteral("Cat %1").arg(rng.bounded(3))};
+                text += line(card);
+                expected << card[2] + u'|' + card[0] + u'|' + card[1];
+            }
+            ImportOptions options;
+            options.format = Format::Delimited;
+            options.delimiter = QLatin1Char(delimiter);
+            options.header = header ? Header::Yes : Header::No;
+            options.side1Column = order[0];
+            options.side2Column = order[1];
+            options.categoryColumn = order[2];
+            const QByteArray bytes = text.toUtf8();
+            const ParsedImport parsed = parse(view(bytes), options);
+            QStringList got;
+            for (const ImportedCard &card : parsed.cards)
+                got << parsed.categories[size_t(card.category)].name + u'|' + card.side1 + u'|' + card.side2;
+            QVERIFY2(got == expected && parsed.unreadable == 0, qPrintable(QStringLiteral("round %1").arg(round)));
         }
     }
 
