@@ -1,8 +1,12 @@
 // The Import dialog's preview: the first cards as the chosen settings will
-// import them, following every change.
+// import them, following every change; and the Import command's reports.
 
 #include "core/deck/deck.h"
+#include "core/settings/options.h"
+#include "gui/exchange/exchangecontroller.h"
 #include "gui/exchange/importdlg.h"
+#include "support/modal.h"
+#include "support/scripteddialogs.h"
 
 #include <QSpinBox>
 #include <QTableWidget>
@@ -45,6 +49,37 @@ private Q_SLOTS:
         const ImportChoice choice = dialog.choice();
         QCOMPARE(choice.options.side1Column, 1);
         QCOMPARE(choice.options.categoryColumn, exchange::kNoColumn);
+    }
+
+    // Lines that could not be read are said in a box as well as the status
+    // line; a file with no card says why and leaves the deck as it was.
+    void importReportsWhatWasNotRead()
+    {
+        QTemporaryDir dir;
+        const QString good = dir.filePath(QStringLiteral("a.csv")), binary = dir.filePath(QStringLiteral("b.bin"));
+        QFile a(good), b(binary);
+        QVERIFY(a.open(QIODevice::WriteOnly) && a.write("x,1\n\"y,2\n") > 0 && b.open(QIODevice::WriteOnly)
+                && b.write(QByteArray("\0\1\2,\n", 5)) == 5);
+        a.close();
+        b.close();
+
+        Deck deck;
+        Options options;
+        testsupport::ScriptedDialogs dialogs;
+        ExchangeController controller({deck, options, dialogs, nullptr});
+        QStringList status;
+        connect(&controller, &CommandController::statusMessage, this, [&](const QString &t) { status << t; });
+        const QString summary = QStringLiteral("1 cards added, 0 skipped, 0 updated; 1 lines could not be read "
+                                               "(the first at line 2: a quote is never closed)");
+        dialogs.openAnswers << good << binary;
+        testsupport::onModal([&] { controller.CMImport(); }, [](QDialog *d) { d->accept(); });
+        QCOMPARE(status, QStringList{summary});
+        QCOMPARE(deck.fileCount(), 1);
+        testsupport::onModal([&] { controller.CMImport(); }, [](QDialog *d) { d->accept(); });
+        QCOMPARE(dialogs.messages(), QStringList({QStringLiteral("Import|") + summary,
+                                                  QStringLiteral("Import|The file is not text (it holds NUL bytes).")}));
+        QCOMPARE(deck.fileCount(), 1);
+        QVERIFY(dialogs.unexpected.isEmpty());
     }
 };
 
