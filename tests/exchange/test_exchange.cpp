@@ -317,6 +317,19 @@ private Q_SLOTS:
         QCOMPARE(cardsOf(deck), QStringList({"Lesson 1|front\r\nx & y|back\n"}));
     }
 
+    // A document as Parley saves it (our export, opened and saved there):
+    // its nested lessons come back as nested categories.
+    void parleysDocumentKeepsItsLessons()
+    {
+        const ParsedImport parsed =
+            parseFile(QStringLiteral(QT_TESTCASE_SOURCEDIR "/data/parley-saved.kvtml"), ImportOptions());
+        Deck deck;
+        applyImport(parsed, deck, CategoryTree::kMainName, Duplicates::Add);
+        QCOMPARE(treeOf(deck), QStringList({">Main", "Main>Verbs", "Verbs>Irregular", "Main>Nouns", "Nouns>Animals",
+                                            "Main>Default Lesson"}));
+        QCOMPARE(cardsByCategory(deck).filter(QStringLiteral("Animals|")), QStringList{"Animals|björn|bear"});
+    }
+
     void emptyAndBinaryFilesAreRefused()
     {
         QVERIFY(!parse(std::string_view(), ImportOptions()).error.isEmpty());
