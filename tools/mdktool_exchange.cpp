@@ -114,13 +114,17 @@ int importCommand(const QStringList &args)
 
     if (!QFileInfo::exists(source))
         return fail(source, QStringLiteral("does not exist"));
-    const ParsedImport parsed = parseFile(source, options);
-    if (!parsed.error.isEmpty())
-        return fail(source, parsed.error);
-    const ImportSummary summary = applyImport(parsed, deck, view.category, Duplicates(duplicates));
+    QString summary;
+    {
+        // The cards read go before the save builds the file.
+        const ParsedImport parsed = parseFile(source, options);
+        if (!parsed.error.isEmpty())
+            return fail(source, parsed.error);
+        summary = summaryText(applyImport(parsed, deck, view.category, Duplicates(duplicates)), parsed);
+    }
     if (const int saved = save(deck, out); saved != 0)
         return saved;
-    Output(stdout) << summaryText(summary, parsed) << '\n';
+    Output(stdout) << summary << '\n';
     return 0;
 }
 
