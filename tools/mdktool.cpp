@@ -37,6 +37,13 @@ const char kUsage[] =
     "       mdktool merge OUT IN...\n"
     "       mdktool versions FILE\n"
     "       mdktool restore FILE N OUT\n"
+    "       mdktool import [--format auto|csv|text|kvtml]\n"
+    "                      [--encoding auto|utf-8|utf-16|windows-1252]\n"
+    "                      [--header auto|yes|no] [--columns S1,S2[,CAT]]\n"
+    "                      [--category NAME] [--duplicates add|skip|update]\n"
+    "                      [--into DECK] SOURCE OUT\n"
+    "       mdktool export [--format csv|text|kvtml]\n"
+    "                      [--category NAME [--subcategories]] DECK OUT\n"
 #ifdef MDK_TOOL_HAS_PRINT
     "       mdktool print [--format card|list] [--cards all|category|subs]\n"
     "                     [--category NAME] [--paper letter|a4] FILE OUT.pdf\n"
@@ -73,6 +80,13 @@ const char kUsage[] =
     "            N, date and time, cards, bytes, tab-separated\n"
     "  restore   write version N (from 1, as versions lists them) of FILE to\n"
     "            OUT as Save does\n"
+    "  import    read the cards of SOURCE (delimited text, a flashcard text\n"
+    "            export or a KDE vocabulary document) as the Import command\n"
+    "            does into a new deck or DECK's category NAME (default Main),\n"
+    "            write OUT as Save does and print the summary line\n"
+    "  export    write all cards, or the category NAME (with its\n"
+    "            sub-categories), as CSV, tab-separated text or a KDE\n"
+    "            vocabulary document to OUT\n"
     "\n"
     "  A command that writes OUT refuses while a Mnemodeck window has OUT\n"
     "  open, unless --force is given.\n"
@@ -312,6 +326,10 @@ int main(int argc, char *argv[])
         return versionsCommand(args);
     if (command == QLatin1String("restore"))
         return restoreCommand(args);
+    if (command == QLatin1String("import"))
+        return importCommand(args);
+    if (command == QLatin1String("export"))
+        return exportCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;

@@ -130,4 +130,8 @@ int mergeCommand(const QStringList &args);
 int versionsCommand(const QStringList &args);
 int restoreCommand(const QStringList &args);
 
+// mdktool_exchange.cpp
+int importCommand(const QStringList &args);
+int exportCommand(const QStringList &args);
+
 } // namespace mdk::tool

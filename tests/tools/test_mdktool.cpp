@@ -90,6 +90,34 @@ private Q_SLOTS:
 
     // Three kept versions are listed newest first; the oldest restored is
     // the first file byte for byte.
+    // Import into a card file and export back; a file with no card is
+    // refused with one line, exit 1 and nothing written.
+    void importAndExport()
+    {
+        const QString csv = path(QStringLiteral("words.csv")), out = path(QStringLiteral("imported.mdk"));
+        QVERIFY(writeBytes(csv, "side 1;side 2;category\na;\"b\nc\";Verbs\nd;e;\n\"f;g\n"));
+        const Run imported = runTool({QStringLiteral("import"), csv, out});
+        QCOMPARE(imported.exitCode, 0);
+        QCOMPARE(imported.out, QByteArray("2 cards added, 0 skipped, 0 updated; 1 lines could not be read "
+                                          "(the first at line 5: a quote is never closed)\n"));
+        QCOMPARE(runTool({QStringLiteral("dump"), out}).out, QByteArray("Verbs\ta\tb\\nc\nMain\td\te\n"));
+
+        const QString text = path(QStringLiteral("verbs.txt"));
+        QCOMPARE(runTool({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("text"),
+                          QStringLiteral("--category"), QStringLiteral("Verbs"), out, text})
+                     .exitCode,
+                 0);
+        QCOMPARE(readBytes(text), QByteArray("#separator:tab\n#html:true\n#columns:side 1\tside 2\tcategory\n"
+                                             "a\tb&#10;c\tVerbs\n"));
+
+        const QString empty = path(QStringLiteral("empty.csv")), none = path(QStringLiteral("none.mdk"));
+        QVERIFY(writeBytes(empty, ""));
+        const Run refused = runTool({QStringLiteral("import"), empty, none});
+        QCOMPARE(refused.exitCode, 1);
+        QCOMPARE(refused.err.count('\n'), 1);
+        QVERIFY(!QFile::exists(none));
+    }
+
     void versionsListedAndRestored()
     {
         QTemporaryDir dir;

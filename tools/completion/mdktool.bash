@@ -9,7 +9,7 @@ _mdktool()
     prev=${COMP_WORDS[COMP_CWORD-1]}
     sub=${COMP_WORDS[1]}
 
-    local subcommands="info tree dump resave add generate find dedupe shuffle flip move convert merge versions restore print"
+    local subcommands="info tree dump resave add generate find dedupe shuffle flip move convert merge versions restore import export print"
     if [ "$COMP_CWORD" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$subcommands" -- "$cur"))
         return
@@ -19,7 +19,17 @@ _mdktool()
     case $prev in
         --side) COMPREPLY=($(compgen -W "1 2 both" -- "$cur")); return ;;
         --order) COMPREPLY=($(compgen -W "reverse pattern random alphabetize" -- "$cur")); return ;;
-        --format) COMPREPLY=($(compgen -W "card list" -- "$cur")); return ;;
+        --format)
+            case $sub in
+                import) COMPREPLY=($(compgen -W "auto csv text kvtml" -- "$cur")) ;;
+                export) COMPREPLY=($(compgen -W "csv text kvtml" -- "$cur")) ;;
+                *) COMPREPLY=($(compgen -W "card list" -- "$cur")) ;;
+            esac
+            return ;;
+        --encoding) COMPREPLY=($(compgen -W "auto utf-8 utf-16 windows-1252" -- "$cur")); return ;;
+        --header) COMPREPLY=($(compgen -W "auto yes no" -- "$cur")); return ;;
+        --duplicates) COMPREPLY=($(compgen -W "add skip update" -- "$cur")); return ;;
+        --columns) COMPREPLY=(); return ;;
         --cards) COMPREPLY=($(compgen -W "all category subs" -- "$cur")); return ;;
         --paper) COMPREPLY=($(compgen -W "letter a4" -- "$cur")); return ;;
         --category | --to | --card | --from | --seed | --locale) COMPREPLY=(); return ;;
@@ -36,6 +46,8 @@ _mdktool()
         move) options="--to --card --all --category --force" ;;
         resave | convert | merge | restore) options="--force" ;;
         print) options="--format --cards --category --paper" ;;
+        import) options="--format --encoding --header --columns --category --duplicates --into --force" ;;
+        export) options="--format --category --subcategories" ;;
     esac
     if [ "$sub" = convert ] && [ "$COMP_CWORD" -eq 2 ]; then
         COMPREPLY=($(compgen -W "1.00 2.01 3.01 later" -- "$cur"))
@@ -49,7 +61,14 @@ _mdktool()
     local IFS=$'\n'
     local pattern='!*.[mM][dD][kK]'
     [ "$sub" = print ] && pattern='!*.@([mM][dD][kK]|pdf)'
-    COMPREPLY=($(compgen -f -X "$pattern" -- "$cur") $(compgen -d -- "$cur"))
+    # Import reads and export writes other programs' files.
+    case $sub in import | export) pattern='' ;; esac
+    [ "$prev" = --into ] && pattern='!*.[mM][dD][kK]'
+    if [ -n "$pattern" ]; then
+        COMPREPLY=($(compgen -f -X "$pattern" -- "$cur") $(compgen -d -- "$cur"))
+    else
+        COMPREPLY=($(compgen -f -- "$cur"))
+    fi
     compopt -o filenames 2>/dev/null
 }
 complete -F _mdktool mdktool

@@ -29,6 +29,8 @@ enum CommandId : int {
     CM_MOVE = 123,
     CM_CUT = 143,
     CM_EARLIERVERSIONS = 150,
+    CM_IMPORT = 160,
+    CM_EXPORT = 161,
     CM_CONVERT = 432,
     CM_EXIT = 437,
     CM_SAVECATEGORY = 734,

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QFontDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -32,12 +33,13 @@ QMessageBox::Icon toQt(UserDialogs::Icon icon)
 // The card-file dialog: both filters, "mdk" added to a name typed without
 // an extension; the chosen path, or empty when cancelled.
 QString runFileDialog(QWidget *parent, const QString &caption, const QString &startDir,
-                      QFileDialog::AcceptMode acceptMode, QFileDialog::FileMode fileMode)
+                      QFileDialog::AcceptMode acceptMode, QFileDialog::FileMode fileMode,
+                      const QString &filter = kFilter, const QString &suffix = QStringLiteral("mdk"))
 {
-    QFileDialog dialog(parent, translations::text(caption), startDir, translations::text(kFilter));
+    QFileDialog dialog(parent, translations::text(caption), startDir, translations::text(filter));
     dialog.setAcceptMode(acceptMode);
     dialog.setFileMode(fileMode);
-    dialog.setDefaultSuffix(QStringLiteral("mdk"));
+    dialog.setDefaultSuffix(suffix);
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                ? dialog.selectedFiles().constFirst()
                : QString();
@@ -99,6 +101,23 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, con
 {
     // A save dialog asks before overwriting an existing file.
     return runFileDialog(parent, caption, startDir, QFileDialog::AcceptSave, QFileDialog::AnyFile);
+}
+
+QString QtUserDialogs::openFileOfType(QWidget *parent, const QString &caption, const QString &startDir,
+                                      const QString &filter)
+{
+    return runFileDialog(parent, caption, startDir, QFileDialog::AcceptOpen, QFileDialog::ExistingFile, filter,
+                         QString());
+}
+
+QString QtUserDialogs::saveFileOfType(QWidget *parent, const QString &caption, const QString &startDir,
+                                      const QString &filter)
+{
+    // The first filter's first pattern gives the suffix of a bare name.
+    const qsizetype star = filter.indexOf(QLatin1String("*."));
+    const qsizetype end = star < 0 ? -1 : filter.indexOf(QRegularExpression(QStringLiteral("[ );]")), star);
+    const QString suffix = star < 0 ? QString() : filter.mid(star + 2, end - star - 2);
+    return runFileDialog(parent, caption, startDir, QFileDialog::AcceptSave, QFileDialog::AnyFile, filter, suffix);
 }
 
 QString QtUserDialogs::destinationFileName(QWidget *parent, const QString &caption, const QString &startDir)

@@ -45,6 +45,20 @@ public:
     // A file that may not exist yet, in a folder that does (a destination
     // the command appends to or creates): no question about replacing it.
     virtual QString destinationFileName(QWidget *parent, const QString &caption, const QString &startDir) = 0;
+    // The same for other programs' files, with the dialog's own file types
+    // (";;"-separated filters). A fake that knows no types answers as above.
+    virtual QString openFileOfType(QWidget *parent, const QString &caption, const QString &startDir,
+                                   const QString &filter)
+    {
+        Q_UNUSED(filter);
+        return openFileName(parent, caption, startDir);
+    }
+    virtual QString saveFileOfType(QWidget *parent, const QString &caption, const QString &startDir,
+                                   const QString &filter)
+    {
+        Q_UNUSED(filter);
+        return saveFileName(parent, caption, startDir);
+    }
 
     // The system print dialog for printer (printer or PDF file, paper,
     // copies); false when cancelled. Choices stay in printer.
@@ -99,6 +113,10 @@ public:
     QString openFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     QString destinationFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
+    QString openFileOfType(QWidget *parent, const QString &caption, const QString &startDir,
+                           const QString &filter) override;
+    QString saveFileOfType(QWidget *parent, const QString &caption, const QString &startDir,
+                           const QString &filter) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     bool setUpPrinter(QWidget *parent, QPrinter &printer) override;
     void previewPrint(QWidget *parent, QPrinter &printer,

@@ -14,6 +14,7 @@
 #include "gui/about/aboutcontroller.h"
 #include "gui/category/categorycontroller.h"
 #include "gui/edit/editcontroller.h"
+#include "gui/exchange/exchangecontroller.h"
 #include "gui/files/filecommands.h"
 #include "gui/files/opendocument.h"
 #include "gui/files/recoverycontroller.h"
@@ -131,7 +132,8 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     for (CommandController *controller : std::initializer_list<CommandController *>{
              files, new StudyController(context, open_, this), help, new EditController(context, this), search,
              new CategoryController(context, this), notepad, about, new PrintController(context, open_, this),
-             new TransferController(context, *document_, this), new VersionController(context, *document_, this)}) {
+             new TransferController(context, *document_, this), new VersionController(context, *document_, this),
+             new ExchangeController(context, this)}) {
         addController(controller);
         connect(controller, &CommandController::helpRequested, help, &HelpController::openHelp);
     }

@@ -1,0 +1,116 @@
+#include "exchangecontroller.h"
+
+#include "core/deck/deck.h"
+#include "core/exchange/exchange.h"
+#include "core/shell/commandids.h"
+#include "gui/common/userdialogs.h"
+#include "gui/common/waitcursor.h"
+#include "gui/exchange/importdlg.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace mdk {
+
+namespace {
+
+const QString kImportFilter = QStringLiteral(
+    "CSV and text files (*.csv *.tsv *.txt);;KDE vocabulary (*.kvtml);;All Files (*)");
+
+QString exportFilter(exchange::ExportFormat format)
+{
+    switch (format) {
+    case exchange::ExportFormat::Text: return QStringLiteral("Text files (*.txt);;All Files (*)");
+    case exchange::ExportFormat::Kvtml: return QStringLiteral("KDE vocabulary (*.kvtml);;All Files (*)");
+    default: return QStringLiteral("CSV files (*.csv);;All Files (*)");
+    }
+}
+
+} // namespace
+
+ExchangeController::ExchangeController(const CommandContext &context, QObject *parent)
+    : CommandController(context, parent)
+{
+    bind(CM_IMPORT, &ExchangeController::CMImport);
+    bind(CM_EXPORT, &ExchangeController::CMExport);
+}
+
+void ExchangeController::CMImport()
+{
+    const QString path = dialogs_.openFileOfType(window_, kImportCaption,
+                                                 lastImport_.isEmpty() ? QDir::homePath() : lastImport_, kImportFilter);
+    if (path.isEmpty())
+        return;
+    lastImport_ = path;
+    ImportDlg dialog(path, deck_.tree(), deck_.oldTreeName(), window_);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const ImportChoice choice = dialog.choice();
+
+    // Reading is the long part: progress after half a second, with Cancel.
+    // The deck is not touched until the file is read, so a cancel leaves it.
+    exchange::ParsedImport parsed;
+    {
+        QProgressDialog progress(QStringLiteral("Reading %1...").arg(QFileInfo(path).fileName()),
+                                 QStringLiteral("Cancel"), 0, 1000, window_);
+        progress.setWindowTitle(kImportCaption);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        progress.setAutoClose(false);
+        progress.setAutoReset(false);
+        parsed = exchange::parseFile(path, choice.options, [&progress](qint64 done, qint64 total) {
+            progress.setValue(total > 0 ? int(done * 1000 / total) : 0);
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    }
+    if (parsed.cancelled) {
+        Q_EMIT statusMessage(QStringLiteral("Import cancelled"));
+        return;
+    }
+    if (!parsed.error.isEmpty()) {
+        dialogs_.warn(window_, kImportCaption, parsed.error);
+        return;
+    }
+    exchange::ImportSummary summary;
+    {
+        const WaitCursor wait;
+        summary = exchange::applyImport(parsed, deck_, choice.target, choice.duplicates);
+    }
+    const QString text = exchange::summaryText(summary, parsed);
+    Q_EMIT statusMessage(text);
+    if (parsed.unreadable > 0 || summary.storeFull || !parsed.note.isEmpty())
+        dialogs_.warn(window_, kImportCaption, text);
+}
+
+void ExchangeController::CMExport()
+{
+    ExportDlg dialog(lastExportChoice_, window_);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    lastExportChoice_ = dialog.choice();
+    const QString path = dialogs_.saveFileOfType(window_, kExportCaption,
+                                                 lastExport_.isEmpty() ? QDir::homePath() : QFileInfo(lastExport_).path(),
+                                                 exportFilter(lastExportChoice_.format));
+    if (path.isEmpty())
+        return;
+    lastExport_ = path;
+    WriteResult written;
+    int cards = 0;
+    {
+        const WaitCursor wait;
+        const exchange::ExportSet set = exchange::cardsToExport(deck_, lastExportChoice_.scope);
+        cards = int(set.cards.size());
+        written = exchange::exportFile(set, lastExportChoice_.format, path);
+    }
+    if (!written.ok) {
+        dialogs_.warn(window_, kExportCaption,
+                      QStringLiteral("%1 could not be written: %2").arg(QFileInfo(path).fileName(), written.error));
+        return;
+    }
+    Q_EMIT statusMessage(QStringLiteral("%1 cards exported to %2").arg(cards).arg(QFileInfo(path).fileName()));
+}
+
+} // namespace mdk
