@@ -130,4 +130,8 @@ int mergeCommand(const QStringList &args);
 int versionsCommand(const QStringList &args);
 int restoreCommand(const QStringList &args);
 
+// mdktool_review.cpp
+int statsCommand(const QStringList &args);
+int reviewCommand(const QStringList &args);
+
 } // namespace mdk::tool

@@ -9,7 +9,7 @@ _mdktool()
     prev=${COMP_WORDS[COMP_CWORD-1]}
     sub=${COMP_WORDS[1]}
 
-    local subcommands="info tree dump resave add generate find dedupe shuffle flip move convert merge versions restore print"
+    local subcommands="info tree dump resave add generate find dedupe shuffle flip move convert merge versions restore stats review print"
     if [ "$COMP_CWORD" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$subcommands" -- "$cur"))
         return
@@ -22,7 +22,7 @@ _mdktool()
         --format) COMPREPLY=($(compgen -W "card list" -- "$cur")); return ;;
         --cards) COMPREPLY=($(compgen -W "all category subs" -- "$cur")); return ;;
         --paper) COMPREPLY=($(compgen -W "letter a4" -- "$cur")); return ;;
-        --category | --to | --card | --from | --seed | --locale) COMPREPLY=(); return ;;
+        --category | --to | --card | --from | --seed | --locale | --answers | --now) COMPREPLY=(); return ;;
     esac
 
     local options=""
@@ -36,6 +36,8 @@ _mdktool()
         move) options="--to --card --all --category --force" ;;
         resave | convert | merge | restore) options="--force" ;;
         print) options="--format --cards --category --paper" ;;
+        stats) options="--json --now" ;;
+        review) options="--answers --now" ;;
     esac
     if [ "$sub" = convert ] && [ "$COMP_CWORD" -eq 2 ]; then
         COMPREPLY=($(compgen -W "1.00 2.01 3.01 later" -- "$cur"))
