@@ -47,6 +47,8 @@ enum CommandId : int {
     CM_EDITCATEGORY = 1201,
     CM_DELETECATEGORY = 1202,
     CM_NEWCATEGORY = 1203,
+    CM_REVIEW = 1301,
+    CM_STATISTICS = 1302,
 };
 
 } // namespace mdk

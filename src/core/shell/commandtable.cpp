@@ -56,6 +56,8 @@ const CommandRow kCommands[] = {
     {CM_MARK, P::Card, "Ma&rk", "Ctrl+M", "Mark this card to exclude it from testing", MarkEnable},
     {CM_UNMARKALL, P::Card, "Unmar&k all", nullptr, "Unmark all the cards in this file to include them in testing", UnMarkEnable},
     {CM_JUMP, P::Card, "&Jump to Card", "Ctrl+J", "Jump to a card", SecondaryEnable},
+    {CM_REVIEW, P::Card, "Re&view...", "F5", "Review the cards you do not know yet, the ones due first", ReviewEnable},
+    {CM_STATISTICS, P::Card, "Stat&istics...", nullptr, "Show how well the cards are known", PassEnable},
     {CM_MOVE, P::Card, "&Move", nullptr, "Move a card to a different position in the file", NSPrimaryEnable},
     {CM_CHANGEFONT, P::Card, "Change f&ont", nullptr, "Change the card font", PassEnable},
     {CM_NOTEPAD, P::Card, "&Notepad...", nullptr, "Display a notepad", NotepadEnable},

@@ -88,6 +88,17 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &caption, con
     return runFileDialog(parent, caption, startDir, QFileDialog::AcceptSave, QFileDialog::AnyFile);
 }
 
+QString QtUserDialogs::pictureFileName(QWidget *parent, const QString &caption, const QString &startDir)
+{
+    QFileDialog dialog(parent, caption, startDir, QStringLiteral("PNG pictures (*.png)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? dialog.selectedFiles().constFirst()
+               : QString();
+}
+
 QString QtUserDialogs::destinationFileName(QWidget *parent, const QString &caption, const QString &startDir)
 {
     QFileDialog dialog(parent, caption, startDir, kFilter);

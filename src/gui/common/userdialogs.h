@@ -45,6 +45,12 @@ public:
     // A file that may not exist yet, in a folder that does (a destination
     // the command appends to or creates): no question about replacing it.
     virtual QString destinationFileName(QWidget *parent, const QString &caption, const QString &startDir) = 0;
+    // A PNG picture to save to (asks before overwriting). By default the
+    // ordinary save question, so scripted test dialogs answer it too.
+    virtual QString pictureFileName(QWidget *parent, const QString &caption, const QString &startDir)
+    {
+        return saveFileName(parent, caption, startDir);
+    }
 
     // The system print dialog for printer (printer or PDF file, paper,
     // copies); false when cancelled. Choices stay in printer.
@@ -99,6 +105,7 @@ public:
     QString openFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     QString destinationFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
+    QString pictureFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     bool setUpPrinter(QWidget *parent, QPrinter &printer) override;
     void previewPrint(QWidget *parent, QPrinter &printer,
