@@ -8,7 +8,9 @@
 #include <QChart>
 #include <QChartView>
 #include <QDate>
+#include <QDateTimeAxis>
 #include <QFileInfo>
+#include <QLineSeries>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -45,7 +47,8 @@ void fill(QChart *chart, const QStringList &labels, const QList<qreal> &values, 
     auto *x = new QBarCategoryAxis;
     x->append(labels);
     auto *y = new QValueAxis;
-    y->setRange(0, std::max<qreal>(top, 1));
+    y->setRange(0, std::max<qreal>(top, 4));
+    y->applyNiceNumbers(); // whole-number ticks
     y->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -60,7 +63,7 @@ StatisticsWindow::StatisticsWindow(QWidget *parent)
 {
     ui_->setupUi(this);
     boxes_ = addChart(ui_->charts, 0, 0, 1, QStringLiteral("Cards per box"));
-    weeks_ = addChart(ui_->charts, 0, 1, 1, QStringLiteral("Share known per week (%)"));
+    weeks_ = addChart(ui_->charts, 0, 1, 1, QStringLiteral("Share known per week (%), this week last"));
     days_ = addChart(ui_->charts, 1, 0, 2, QStringLiteral("Reviews per day, last 30 days"));
     connect(ui_->scope, &QComboBox::currentIndexChanged, this, &StatisticsWindow::scopeChanged);
     connect(ui_->saveButton, &QPushButton::clicked, this, &StatisticsWindow::saveRequested);
@@ -88,21 +91,37 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     }
     fill(boxes_, boxLabels, boxValues, *std::max_element(boxValues.begin(), boxValues.end()), QColor(0x3b, 0x6e, 0xa8));
 
-    QStringList dayLabels;
-    QList<qreal> dayValues;
+    // Days run along a date axis: thirty bar labels would not fit.
+    days_->removeAllSeries();
+    for (QAbstractAxis *axis : days_->axes())
+        days_->removeAxis(axis);
+    auto *line = new QLineSeries;
+    line->setColor(QColor(0x4c, 0x9a, 0x5a));
+    int most = 0;
     for (int i = 0; i < review::kDaysShown; ++i) {
         const QDate date = QDate::fromJulianDay(today - review::kDaysShown + 1 + i);
-        // Every fifth day named, so the labels stay readable.
-        dayLabels.append(i % 5 == 4 ? date.toString(QStringLiteral("d MMM")) : QString(i + 1, QChar(0x200B)));
-        dayValues.append(s.reviewsPerDay[size_t(i)]);
+        line->append(qreal(date.startOfDay().toMSecsSinceEpoch()), s.reviewsPerDay[size_t(i)]);
+        most = std::max(most, s.reviewsPerDay[size_t(i)]);
     }
-    fill(days_, dayLabels, dayValues, *std::max_element(dayValues.begin(), dayValues.end()), QColor(0x4c, 0x9a, 0x5a));
+    line->setPointsVisible(true);
+    days_->addSeries(line);
+    auto *when = new QDateTimeAxis;
+    when->setFormat(QStringLiteral("d MMM"));
+    when->setTickCount(6);
+    auto *count = new QValueAxis;
+    count->setRange(0, std::max(most, 4));
+    count->applyNiceNumbers();
+    count->setLabelFormat(QStringLiteral("%d"));
+    days_->addAxis(when, Qt::AlignBottom);
+    days_->addAxis(count, Qt::AlignLeft);
+    line->attachAxis(when);
+    line->attachAxis(count);
 
     QStringList weekLabels;
     QList<qreal> weekValues;
     for (int w = 0; w < review::kWeeksShown; ++w) {
         const int ago = review::kWeeksShown - 1 - w;
-        weekLabels.append(ago == 0 ? QStringLiteral("this week") : QStringLiteral("-%1").arg(ago));
+        weekLabels.append(ago == 0 ? QStringLiteral("now") : QStringLiteral("-%1").arg(ago));
         const int answers = s.weekAnswers[size_t(w)];
         weekValues.append(answers ? 100.0 * s.weekKnown[size_t(w)] / answers : 0.0);
     }
