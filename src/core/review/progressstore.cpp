@@ -24,7 +24,8 @@ const char *const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS progress(card INTEGER PRIMARY KEY, box INTEGER NOT NULL, due INTEGER NOT NULL)",
     "CREATE TABLE IF NOT EXISTS reviews(id INTEGER PRIMARY KEY, deck INTEGER NOT NULL, card INTEGER NOT NULL,"
     " day INTEGER NOT NULL, at INTEGER NOT NULL, knew INTEGER NOT NULL, box INTEGER NOT NULL)",
-    "CREATE INDEX IF NOT EXISTS reviews_day ON reviews(day)",
+    // Covering: the statistics read a range of days without a lookup per row.
+    "CREATE INDEX IF NOT EXISTS reviews_by_day ON reviews(day, card, knew)",
 };
 
 int codeOf(const QSqlError &error)
@@ -71,6 +72,7 @@ ProgressStore::ProgressStore(const QString &path)
         const bool aside = setAside();
         failure = aside ? openConnection() : Failure::Other;
     }
+    startLoading();
     switch (failure) {
     case Failure::None: saving_ = true; break;
     case Failure::Busy: stopSaving(lockedNotice()); break;
@@ -84,6 +86,8 @@ ProgressStore::ProgressStore(const QString &path)
 
 ProgressStore::~ProgressStore()
 {
+    if (loading_.valid())
+        loading_.wait();
     closeConnection();
 }
 
@@ -163,21 +167,58 @@ QString ProgressStore::takeNotice()
     return std::exchange(notice_, QString());
 }
 
+namespace {
+
+// Every stored card, read on a connection of the calling thread's own.
+ReadCards readCards(const QString &path, const QString &connection)
+{
+    ReadCards out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            if (q.exec(QStringLiteral("SELECT count(*) FROM progress")) && q.next()) {
+                out.cards.reserve(size_t(q.value(0).toLongLong()));
+                // Two columns, not three: each value read costs more than
+                // the packing.
+                if (q.exec(QStringLiteral("SELECT card, due * 8 + box FROM progress")))
+                    while (q.next()) {
+                        const qint64 packed = q.value(1).toLongLong();
+                        out.cards.set(q.value(0).toLongLong(), CardState{int(packed & 7), packed >> 3});
+                    }
+            }
+            out.damaged = q.lastError().isValid() && codeOf(q.lastError()) == kCorrupt;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return out;
+}
+
+} // namespace
+
+void ProgressStore::startLoading()
+{
+    if (!open_)
+        return;
+    loading_ = std::async(std::launch::async, readCards, path_, connection_ + QStringLiteral("-read"));
+}
+
 void ProgressStore::load()
 {
     loaded_ = true;
-    if (!open_)
+    if (!loading_.valid())
         return;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM progress")) || !q.next())
-        return;
-    cache_.reserve(size_t(q.value(0).toLongLong()));
-    if (!q.exec(QStringLiteral("SELECT card, box, due FROM progress")))
-        return;
-    while (q.next())
-        cache_[q.value(0).toLongLong()] = CardState{q.value(1).toInt(), q.value(2).toLongLong()};
-    if (q.lastError().isValid() && codeOf(q.lastError()) == kCorrupt)
+    ReadCards read = loading_.get();
+    cache_ = std::move(read.cards);
+    // Answers stored while the cards were being read are newer.
+    for (const auto &[key, state] : pending_)
+        cache_.set(key, state);
+    pending_.clear();
+    if (read.damaged)
         stopSaving(QStringLiteral("The review progress is damaged; answers are not saved."));
 }
 
@@ -187,9 +228,8 @@ std::vector<CardState> ProgressStore::states(const std::vector<qint64> &keys)
         load();
     std::vector<CardState> out(keys.size());
     for (size_t i = 0; i < keys.size(); ++i) {
-        const auto found = cache_.find(keys[i]);
-        if (found != cache_.end())
-            out[i] = found->second;
+        if (const CardState *found = cache_.find(keys[i]))
+            out[i] = *found;
     }
     return out;
 }
@@ -200,8 +240,7 @@ std::vector<CardState> ProgressStore::allStates()
         load();
     std::vector<CardState> out;
     out.reserve(cache_.size());
-    for (const auto &entry : cache_)
-        out.push_back(entry.second);
+    cache_.forEach([&](qint64, const CardState &state) { out.push_back(state); });
     return out;
 }
 
@@ -226,7 +265,9 @@ bool ProgressStore::record(qint64 deck, qint64 key, const CardState &state, bool
 {
     // The round goes on with what it learnt even when it cannot be kept.
     if (loaded_)
-        cache_[key] = state;
+        cache_.set(key, state);
+    else
+        pending_.emplace_back(key, state);
     if (!saving_)
         return false;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
@@ -310,11 +351,13 @@ std::vector<ProgressStore::Review> ProgressStore::reviewsSince(qint64 from)
         return out;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT card, day, knew FROM reviews WHERE day >= ?"));
+    q.prepare(QStringLiteral("SELECT card, day * 2 + knew FROM reviews WHERE day >= ?"));
     q.addBindValue(from);
     if (q.exec())
-        while (q.next())
-            out.push_back(Review{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt() != 0});
+        while (q.next()) {
+            const qint64 packed = q.value(1).toLongLong();
+            out.push_back(Review{q.value(0).toLongLong(), packed >> 1, (packed & 1) != 0});
+        }
     return out;
 }
 

@@ -1,14 +1,22 @@
 #pragma once
 
+#include "cardtable.h"
 #include "leitner.h"
 
 #include <QDateTime>
 #include <QString>
 
-#include <unordered_map>
+#include <future>
+#include <utility>
 #include <vector>
 
 namespace mdk::review {
+
+// The stored cards as the reading thread found them.
+struct ReadCards {
+    CardTable cards;
+    bool damaged = false;
+};
 
 // What the reviews taught, kept outside the card file in an SQLite database
 // (Qt SQL's driver, WAL, one short transaction per answer). Progress is kept
@@ -38,7 +46,9 @@ public:
     QString takeNotice();
 
     // The states of the given cards, in the same order (new cards: box 0).
-    // The first call reads every stored card once; answers keep it current.
+    // Every stored card is read once, on a thread of its own from the
+    // moment the store opens (the first call waits for the rest of it);
+    // answers keep it current.
     std::vector<CardState> states(const std::vector<qint64> &keys);
     // Every stored card's state.
     std::vector<CardState> allStates();
@@ -73,6 +83,7 @@ private:
     void closeConnection();
     bool setAside();
     void stopSaving(const QString &why);
+    void startLoading();
     void load();
 
     QString path_;
@@ -81,7 +92,9 @@ private:
     bool saving_ = false;
     QString notice_;
     bool loaded_ = false;
-    std::unordered_map<qint64, CardState> cache_;
+    CardTable cache_;
+    std::future<ReadCards> loading_;
+    std::vector<std::pair<qint64, CardState>> pending_; // answers while loading
 };
 
 // The canonical form under which a deck is known.

@@ -1,6 +1,6 @@
 #include "round.h"
 
-#include <QSet>
+#include "cardtable.h"
 
 #include <algorithm>
 #include <random>
@@ -27,13 +27,12 @@ std::vector<RoundCard> buildRound(const std::vector<Candidate> &candidates, qint
     std::mt19937_64 random(rules.seed);
     std::vector<RoundCard> round;
     round.reserve(due.size() + fresh.size());
-    QSet<qint64> taken;
-    taken.reserve(qsizetype(due.size() + fresh.size()));
+    CardTable taken;
+    taken.reserve(due.size() + fresh.size());
     auto take = [&](int k) {
         const Candidate &c = candidates[size_t(k)];
-        if (taken.contains(c.key))
+        if (!taken.set(c.key, c.state))
             return;
-        taken.insert(c.key);
         round.push_back(RoundCard{k, c.key, c.state, (random() & 1) != 0});
     };
     std::for_each(due.begin(), due.end(), take);

@@ -1,6 +1,6 @@
 #include "statistics.h"
 
-#include <QSet>
+#include "cardtable.h"
 
 #include <algorithm>
 
@@ -42,16 +42,14 @@ Statistics statisticsOf(ProgressStore &store, const std::vector<qint64> *keys, q
     std::vector<ProgressStore::Review> reviews = store.reviewsSince(today - 7 * kWeeksShown + 1);
     if (!keys)
         return computeStatistics(store.allStates(), reviews, today);
-    QSet<qint64> wanted;
-    wanted.reserve(qsizetype(keys->size()));
+    CardTable wanted;
+    wanted.reserve(keys->size());
     std::vector<qint64> unique;
     unique.reserve(keys->size());
     for (qint64 key : *keys)
-        if (!wanted.contains(key)) {
-            wanted.insert(key);
+        if (wanted.set(key, CardState{}))
             unique.push_back(key);
-        }
-    std::erase_if(reviews, [&](const ProgressStore::Review &r) { return !wanted.contains(r.key); });
+    std::erase_if(reviews, [&](const ProgressStore::Review &r) { return !wanted.find(r.key); });
     return computeStatistics(store.states(unique), reviews, today);
 }
 

@@ -13,6 +13,7 @@
 #include "gui/review/statisticswindow.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <optional>
@@ -24,6 +25,11 @@ ReviewController::ReviewController(const CommandContext &context, const OpenFile
 {
     bind(CM_REVIEW, &ReviewController::Review);
     bind(CM_STATISTICS, &ReviewController::Statistics);
+    // A user who has reviewed before: the store reads the cards on its own
+    // thread now, so the first F5 finds them read. Nothing is created for
+    // one who never has.
+    if (QFileInfo::exists(review::ProgressStore::defaultPath()))
+        store_ = std::make_unique<review::ProgressStore>();
 }
 
 ReviewController::~ReviewController() = default;
