@@ -6,9 +6,11 @@
 #include "core/review/progressstore.h"
 #include "core/review/round.h"
 #include "core/review/session.h"
+#include "support/deckbuilder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -172,6 +174,97 @@ private Q_SLOTS:
         QCOMPARE(store.states({7}).front(), (CardState{1, 50}));
         ProgressStore again(db);
         QCOMPARE(again.states({7}).front(), CardState{});
+    }
+
+    // A card is known by its text: shuffling the view, moving a card to
+    // another category and another file with the same cards keep what was
+    // learnt; an edited card starts afresh. Marks leave cards out.
+    void progressFollowsTheTextNotThePlace()
+    {
+        QTemporaryDir dir;
+        ProgressStore store(dir.filePath(QStringLiteral("progress.sqlite")));
+        mdk::Deck deck = mdk::testsupport::mainDeck(12);
+        deck.addCategory(deck.tree().root(), QStringLiteral("Later"));
+        std::vector<Candidate> before = viewCandidates(deck, store);
+        Round round(buildRound(before, 100, {}));
+        while (!round.finished())
+            answerCard(round, round.position() % 3 != 0, store, 1, at(100, 12));
+        auto stateOf = [&](const mdk::Deck &d, const QString &side1) {
+            for (const Candidate &c : viewCandidates(d, store))
+                if (c.key == cardKey(side1, QStringLiteral("a") + side1.mid(1)))
+                    return c.state;
+            return CardState{-1, -1};
+        };
+        std::map<QString, CardState> learnt;
+        for (int k = 0; k < deck.viewCount(); ++k)
+            learnt[deck.viewSide1(k)] = viewCandidates(deck, store)[size_t(k)].state;
+        QCOMPARE(learnt[QStringLiteral("q1")].box, 1);
+        QCOMPARE(learnt[QStringLiteral("q2")].box, 2);
+
+        std::vector<int> order(12);
+        for (int k = 0; k < 12; ++k)
+            order[size_t(k)] = (k * 5) % 12;
+        QVERIFY(deck.permuteView(order));
+        QVERIFY(deck.moveViewCard(3, QStringLiteral("Later")));
+        QVERIFY(deck.replaceViewCard(0, QStringLiteral("q1"), QStringLiteral("changed")));
+        for (const auto &[side1, state] : learnt)
+            if (side1 != QStringLiteral("q1") && side1 != deck.fileSide1(deck.fileCount() - 1))
+                QCOMPARE(stateOf(deck, side1), state);
+        mdk::Deck later = deck;
+        later.LoadView(QStringLiteral("Later"));
+        QCOMPARE(viewCandidates(later, store).front().state, learnt[later.viewSide1(0)]);
+        QCOMPARE(viewCandidates(deck, store).front().state, CardState{}); // edited: new
+        QVERIFY(deck.addMark(1));
+        QVERIFY(viewCandidates(deck, store)[1].marked);
+        QCOMPARE(viewKeys(deck).size(), size_t(deck.viewCount() - 1));
+    }
+
+    // A data folder that cannot be made: the round works on what it
+    // learns, nothing is written, and the user is told once.
+    void aFolderThatCannotBeWrittenSavesNothingAndSaysSoOnce()
+    {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath(QStringLiteral("data")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        ProgressStore store(dir.filePath(QStringLiteral("data/mnemodeck/progress.sqlite")));
+        QVERIFY(!store.saving());
+        QVERIFY(store.takeNotice().contains(QStringLiteral("cannot be written")));
+        QCOMPARE(store.states({5}).front(), CardState{});
+        QVERIFY(!store.record(store.deckId(QStringLiteral("/x.mdk")), 5, CardState{2, 9}, true, at(7, 8)));
+        QCOMPARE(store.states({5}).front(), (CardState{2, 9}));
+        QVERIFY(store.takeNotice().isEmpty());
+        QVERIFY(!QFileInfo(dir.filePath(QStringLiteral("data"))).isDir());
+    }
+
+    // A card file renamed: re-attaching its deck to the new path takes the
+    // reviews along, also when the new path had become a deck of its own.
+    void reattachingADeckTakesItsReviewsAlong()
+    {
+        QTemporaryDir dir;
+        ProgressStore store(dir.filePath(QStringLiteral("progress.sqlite")));
+        const QString oldPath = dir.filePath(QStringLiteral("old.mdk")), newPath = dir.filePath(QStringLiteral("new.mdk"));
+        const qint64 was = store.deckId(oldPath), is = store.deckId(newPath);
+        QVERIFY(was > 0 && is > 0 && was != is);
+        QVERIFY(store.record(was, 1, CardState{2, 12}, true, at(10, 9)));
+        QVERIFY(store.record(is, 2, CardState{1, 11}, false, at(10, 9)));
+        QVERIFY(store.reattach(was, newPath));
+        const std::vector<ProgressStore::DeckEntry> decks = store.decks();
+        QCOMPARE(decks.size(), size_t(1));
+        QCOMPARE(decks.front().id, was);
+        QCOMPARE(decks.front().path, deckPath(newPath));
+        QCOMPARE(store.deckId(newPath), was);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("look"));
+        db.setDatabaseName(store.path());
+        QVERIFY(db.open());
+        {
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM reviews WHERE deck = %1").arg(was)) && q.next());
+            QCOMPARE(q.value(0).toInt(), 2);
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("look"));
     }
 };
 
