@@ -44,6 +44,8 @@ const char kUsage[] =
     "                      [--into DECK] SOURCE OUT\n"
     "       mdktool export [--format csv|text|kvtml]\n"
     "                      [--category NAME [--subcategories]] DECK OUT\n"
+    "       mdktool stats [--json] [--now ISO-TIME] FILE\n"
+    "       mdktool review --answers STRING [--now ISO-TIME] FILE\n"
 #ifdef MDK_TOOL_HAS_PRINT
     "       mdktool print [--format card|list] [--cards all|category|subs]\n"
     "                     [--category NAME] [--paper letter|a4] FILE OUT.pdf\n"
@@ -87,6 +89,12 @@ const char kUsage[] =
     "  export    write all cards, or the category NAME (with its\n"
     "            sub-categories), as CSV, tab-separated text or a KDE\n"
     "            vocabulary document to OUT\n"
+    "  stats     the review progress of FILE's cards: cards per box, new, due\n"
+    "            today, answers in the last 30 days; --json as one object\n"
+    "  review    one review round over FILE's cards (due first, then up to 20\n"
+    "            new), answered in order from STRING (k knew, u did not): card,\n"
+    "            side 1 (escaped as dump), new box; FILE is never written.\n"
+    "            --now sets the clock; MNEMODECK_PROGRESS names the database\n"
     "\n"
     "  A command that writes OUT refuses while a Mnemodeck window has OUT\n"
     "  open, unless --force is given.\n"
@@ -330,6 +338,10 @@ int main(int argc, char *argv[])
         return importCommand(args);
     if (command == QLatin1String("export"))
         return exportCommand(args);
+    if (command == QLatin1String("stats"))
+        return statsCommand(args);
+    if (command == QLatin1String("review"))
+        return reviewCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;

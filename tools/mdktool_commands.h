@@ -133,5 +133,8 @@ int restoreCommand(const QStringList &args);
 // mdktool_exchange.cpp
 int importCommand(const QStringList &args);
 int exportCommand(const QStringList &args);
+// mdktool_review.cpp
+int statsCommand(const QStringList &args);
+int reviewCommand(const QStringList &args);
 
 } // namespace mdk::tool

@@ -4,6 +4,8 @@
 #include "core/deck/deck.h"
 #include "core/deck/filelock.h"
 #include "core/deck/versions.h"
+#include "core/review/cardkey.h"
+#include "core/review/progressstore.h"
 #include "support/cardfilebytes.h"
 
 #include <QDir>
@@ -869,6 +871,61 @@ private Q_SLOTS:
         QVERIFY(writeBytes(notes, "not cards"));
         QCOMPARE(runTool({QStringLiteral("merge"), notes, a}).exitCode, 1);
         QCOMPARE(readBytes(notes), QByteArray("not cards"));
+    }
+
+    // review answers a round and prints the new boxes; what it printed is
+    // what the database holds, stats counts the same, and the next day the
+    // missed cards come first. The card file is never written.
+    void reviewAndStatsAgreeWithTheStore()
+    {
+        QTemporaryDir dir;
+        const QString deck = dir.filePath(QStringLiteral("thirty.mdk"));
+        const QString db = dir.filePath(QStringLiteral("data/progress.sqlite"));
+        QList<mdk::testsupport::CardBytes> cards;
+        for (int k = 1; k <= 30; ++k)
+            cards.append({"q" + QByteArray::number(k), "a" + QByteArray::number(k), "Main"});
+        const QByteArray bytes = mdk::testsupport::cardFileBytes({}, cards);
+        QVERIFY(writeBytes(deck, bytes));
+        qputenv("MNEMODECK_PROGRESS", db.toUtf8());
+        const QString answers = QStringLiteral("kukkukkkuk");
+        const QString day1 = QStringLiteral("2026-03-02T10:00:00"), day2 = QStringLiteral("2026-03-03T08:00:00");
+
+        const Run first = runTool({QStringLiteral("review"), QStringLiteral("--answers"), answers,
+                                   QStringLiteral("--now"), day1, deck});
+        QCOMPARE(first.exitCode, 0);
+        const QList<QByteArray> lines = first.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), answers.size());
+        std::vector<int> missed;
+        {
+            mdk::review::ProgressStore store(db);
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                const QList<QByteArray> f = lines[i].split('\t');
+                QCOMPARE(f.size(), 3);
+                const int card = f[0].toInt();
+                QCOMPARE(f[1], "q" + QByteArray::number(card));
+                const int box = store.states({mdk::review::cardKey(QString::fromUtf8(f[1]),
+                                                                   QStringLiteral("a%1").arg(card))}).front().box;
+                QCOMPARE(f[2].toInt(), box);
+                QCOMPARE(box, answers[i] == u'k' ? 2 : 1);
+                if (answers[i] == u'u')
+                    missed.push_back(card);
+            }
+        }
+        const Run stats = runTool({QStringLiteral("stats"), QStringLiteral("--json"), QStringLiteral("--now"), day1, deck});
+        QCOMPARE(stats.exitCode, 0);
+        const int u = int(answers.count(u'u'));
+        QCOMPARE(stats.out, QStringLiteral("{\"boxes\": [%1, %2, 0, 0, 0], \"new\": %3, \"due_today\": 0, "
+                                           "\"reviewed_30_days\": %4}\n")
+                                .arg(u).arg(answers.size() - u).arg(30 - answers.size()).arg(answers.size()).toUtf8());
+
+        const Run next = runTool({QStringLiteral("review"), QStringLiteral("--answers"), QStringLiteral("kkkk"),
+                                  QStringLiteral("--now"), day2, deck});
+        QCOMPARE(next.exitCode, 0);
+        const QList<QByteArray> again = next.out.trimmed().split('\n');
+        for (size_t i = 0; i < missed.size(); ++i)
+            QCOMPARE(again[qsizetype(i)].split('\t').front().toInt(), missed[i]);
+        QCOMPARE(readBytes(deck), bytes);
+        qunsetenv("MNEMODECK_PROGRESS");
     }
 };
 

@@ -9,7 +9,7 @@ _mdktool()
     prev=${COMP_WORDS[COMP_CWORD-1]}
     sub=${COMP_WORDS[1]}
 
-    local subcommands="info tree dump resave add generate find dedupe shuffle flip move convert merge versions restore import export print"
+    local subcommands="info tree dump resave add generate find dedupe shuffle flip move convert merge versions restore import export stats review print"
     if [ "$COMP_CWORD" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$subcommands" -- "$cur"))
         return
@@ -32,7 +32,7 @@ _mdktool()
         --columns) COMPREPLY=(); return ;;
         --cards) COMPREPLY=($(compgen -W "all category subs" -- "$cur")); return ;;
         --paper) COMPREPLY=($(compgen -W "letter a4" -- "$cur")); return ;;
-        --category | --to | --card | --from | --seed | --locale) COMPREPLY=(); return ;;
+        --category | --to | --card | --from | --seed | --locale | --answers | --now) COMPREPLY=(); return ;;
     esac
 
     local options=""
@@ -48,6 +48,8 @@ _mdktool()
         print) options="--format --cards --category --paper" ;;
         import) options="--format --encoding --header --columns --category --duplicates --into --force" ;;
         export) options="--format --category --subcategories" ;;
+        stats) options="--json --now" ;;
+        review) options="--answers --now" ;;
     esac
     if [ "$sub" = convert ] && [ "$COMP_CWORD" -eq 2 ]; then
         COMPREPLY=($(compgen -W "1.00 2.01 3.01 later" -- "$cur"))

@@ -62,6 +62,10 @@ struct Options {
     int versionsKept = versions::kDefaultKept;
     // The card text's zoom in percent (50..400); the card font stays.
     int Zoom = 100;
+    // Review rounds: which side asks (0 side 1, 1 side 2, 2 mixed) and how
+    // many never-reviewed cards a round takes.
+    int reviewDirection = 0;
+    int reviewNewCards = 20;
 };
 
 } // namespace mdk

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <limits>
 
 namespace mdk::settings {
@@ -30,6 +31,8 @@ const QString kRecoveryOn = QStringLiteral("Enabled");
 const QString kRecoveryInterval = QStringLiteral("IntervalSeconds");
 const QString kVersionsKept = QStringLiteral("VersionsKept");
 const QString kZoom = QStringLiteral("Zoom");
+const QString kReviewDirection = QStringLiteral("Direction");
+const QString kReviewNewCards = QStringLiteral("NewCards");
 const QString kPath = QStringLiteral("Path");
 
 const QString kYes = QStringLiteral("Yes");
@@ -221,6 +224,10 @@ static void loadRecovery(SettingsStore &store, Options &o)
     }
     if (store.RetrieveInfo(kViewKey, kZoom))
         o.Zoom = zoom::bounded(toDecimal(v));
+    if (store.RetrieveInfo(kReviewKey, kReviewDirection))
+        o.reviewDirection = std::clamp(toDecimal(v), 0, 2);
+    if (store.RetrieveInfo(kReviewKey, kReviewNewCards))
+        o.reviewNewCards = std::clamp(toDecimal(v), 0, 10000);
 }
 
 void readFramePosition(SettingsStore &store, Options &options)
@@ -300,6 +307,8 @@ void SaveINI(SettingsStore &store, const Options &o, const FramePlacement &place
     store.SetInfo(kRecoveryKey, kRecoveryInterval, QString::number(o.recoveryIntervalSec));
     store.SetInfo(kRecoveryKey, kVersionsKept, QString::number(o.versionsKept));
     store.SetInfo(kViewKey, kZoom, QString::number(o.Zoom));
+    store.SetInfo(kReviewKey, kReviewDirection, QString::number(o.reviewDirection));
+    store.SetInfo(kReviewKey, kReviewNewCards, QString::number(o.reviewNewCards));
 
     store.sync();
 }

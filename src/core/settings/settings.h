@@ -18,6 +18,7 @@ inline const QString kProgramKey = QStringLiteral("Software\\Mnemodeck");
 inline const QString kConfigKey = QStringLiteral("Software\\Mnemodeck\\Startup\\Config");
 inline const QString kRecoveryKey = QStringLiteral("Software\\Mnemodeck\\Recovery");
 inline const QString kViewKey = QStringLiteral("Software\\Mnemodeck\\View");
+inline const QString kReviewKey = QStringLiteral("Software\\Mnemodeck\\Review");
 inline const QString kFontKey = QStringLiteral("Software\\Mnemodeck\\Startup\\FontInformation");
 // The key of recent file k (1 to 5).
 QString filesListKey(int k);

@@ -51,6 +51,8 @@ enum CommandId : int {
     CM_NEWCATEGORY = 1203,
     CM_UNDO = 1301,
     CM_REDO = 1302,
+    CM_REVIEW = 1401,
+    CM_STATISTICS = 1402,
 };
 
 } // namespace mdk

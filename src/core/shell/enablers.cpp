@@ -47,6 +47,8 @@ bool CategoryEnable(const EnableState &s)
 }
 bool MarkEnable(const EnableState &s) { return views(s) > marks(s) + 1; }
 bool UnMarkEnable(const EnableState &s) { return marks(s) > 0 && views(s) >= 1; }
+// A review round needs one card of the view that is not marked.
+bool ReviewEnable(const EnableState &s) { return views(s) > marks(s); }
 bool ShowingSubcategories(const EnableState &s) { return s.deck.showSubCategories(); }
 
 } // namespace mdk::enable

@@ -43,6 +43,7 @@ bool CategoryEnable(const EnableState &);
 bool MarkEnable(const EnableState &);
 bool UnMarkEnable(const EnableState &);
 bool VersionsEnable(const EnableState &);
+bool ReviewEnable(const EnableState &);
 
 // The check mark of "View subcategories also".
 bool ShowingSubcategories(const EnableState &);

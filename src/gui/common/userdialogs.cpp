@@ -120,6 +120,17 @@ QString QtUserDialogs::saveFileOfType(QWidget *parent, const QString &caption, c
     return runFileDialog(parent, caption, startDir, QFileDialog::AcceptSave, QFileDialog::AnyFile, filter, suffix);
 }
 
+QString QtUserDialogs::pictureFileName(QWidget *parent, const QString &caption, const QString &startDir)
+{
+    QFileDialog dialog(parent, translations::text(caption), startDir, QStringLiteral("PNG (*.png)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? dialog.selectedFiles().constFirst()
+               : QString();
+}
+
 QString QtUserDialogs::destinationFileName(QWidget *parent, const QString &caption, const QString &startDir)
 {
     QFileDialog dialog(parent, translations::text(caption), startDir, translations::text(kFilter));

@@ -59,6 +59,12 @@ public:
         Q_UNUSED(filter);
         return saveFileName(parent, caption, startDir);
     }
+    // A PNG picture to save to (asks before overwriting). By default the
+    // ordinary save question, so scripted test dialogs answer it too.
+    virtual QString pictureFileName(QWidget *parent, const QString &caption, const QString &startDir)
+    {
+        return saveFileName(parent, caption, startDir);
+    }
 
     // The system print dialog for printer (printer or PDF file, paper,
     // copies); false when cancelled. Choices stay in printer.
@@ -117,6 +123,7 @@ public:
                            const QString &filter) override;
     QString saveFileOfType(QWidget *parent, const QString &caption, const QString &startDir,
                            const QString &filter) override;
+    QString pictureFileName(QWidget *parent, const QString &caption, const QString &startDir) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     bool setUpPrinter(QWidget *parent, QPrinter &printer) override;
     void previewPrint(QWidget *parent, QPrinter &printer,

@@ -23,6 +23,7 @@
 #include "gui/help/helpcontroller.h"
 #include "gui/notepad/notepadcontroller.h"
 #include "gui/print/printcontroller.h"
+#include "gui/review/reviewcontroller.h"
 #include "gui/search/searchcontroller.h"
 #include "gui/shell/mdkmaindlg.h"
 #include "gui/study/studycontroller.h"
@@ -133,7 +134,8 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
              files, new StudyController(context, open_, this), help, new EditController(context, this), search,
              new CategoryController(context, this), notepad, about, new PrintController(context, open_, this),
              new TransferController(context, *document_, this), new VersionController(context, *document_, this),
-             new ExchangeController(context, this)}) {
+             new ExchangeController(context, this),
+             new ReviewController(context, open_, this)}) {
         addController(controller);
         connect(controller, &CommandController::helpRequested, help, &HelpController::openHelp);
     }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QtGlobal>
+
+#include <functional>
+
+namespace mdk::review {
+
+// Leitner boxes: a card answered right moves up one box, a card answered
+// wrong goes back to the first; each box waits twice as long as the one
+// below it before the card is asked again.
+inline constexpr int kBoxes = 5;
+
+// Days a card in box (1 .. kBoxes) waits: 1, 2, 4, 8, 16.
+int intervalDays(int box);
+
+// What is known of one card. Box 0: never reviewed (it counts as box 1 when
+// first answered). Days are Julian day numbers of the local date, so a card
+// due "tomorrow" is due all of tomorrow, whatever the hour it was answered.
+struct CardState {
+    int box = 0;
+    qint64 dueDay = 0;
+
+    bool isNew() const { return box == 0; }
+    bool isDue(qint64 today) const { return box > 0 && dueDay <= today; }
+    friend bool operator==(const CardState &, const CardState &) = default;
+};
+
+// The card's state after an answer given on day today.
+CardState answer(CardState state, bool knew, qint64 today);
+
+// The clock every rule reads, injected so tests can move through days.
+using Clock = std::function<QDateTime()>;
+Clock systemClock();
+qint64 dayOf(const QDateTime &time);
+
+} // namespace mdk::review

@@ -1,0 +1,84 @@
+#include "round.h"
+
+#include "cardtable.h"
+
+#include <algorithm>
+#include <random>
+
+namespace mdk::review {
+
+std::vector<RoundCard> buildRound(const std::vector<Candidate> &candidates, qint64 today, const RoundRules &rules)
+{
+    std::vector<int> due;
+    std::vector<int> fresh;
+    for (size_t k = 0; k < candidates.size(); ++k) {
+        const Candidate &c = candidates[k];
+        if (c.marked)
+            continue;
+        if (c.state.isDue(today))
+            due.push_back(int(k));
+        else if (c.state.isNew() && int(fresh.size()) < rules.newCards)
+            fresh.push_back(int(k));
+    }
+    std::stable_sort(due.begin(), due.end(), [&](int a, int b) {
+        return candidates[size_t(a)].state.dueDay < candidates[size_t(b)].state.dueDay;
+    });
+
+    std::mt19937_64 random(rules.seed);
+    std::vector<RoundCard> round;
+    round.reserve(due.size() + fresh.size());
+    CardTable taken;
+    taken.reserve(due.size() + fresh.size());
+    auto take = [&](int k) {
+        const Candidate &c = candidates[size_t(k)];
+        if (!taken.set(c.key, c.state))
+            return;
+        round.push_back(RoundCard{k, c.key, c.state, (random() & 1) != 0});
+    };
+    std::for_each(due.begin(), due.end(), take);
+    // A new text seen twice: the duplicates beyond the limit do not count.
+    std::for_each(fresh.begin(), fresh.end(), take);
+    return round;
+}
+
+CardState Round::answer(bool knew, qint64 today)
+{
+    RoundCard &card = cards_[size_t(position_)];
+    card.state = review::answer(card.state, knew, today);
+    if (knew)
+        ++known_;
+    else
+        missed_.push_back(card);
+    ++position_;
+    return card.state;
+}
+
+QString Round::progressLine() const
+{
+    return QStringLiteral("card %1 of %2 \u00b7 %3 known \u00b7 %4 missed")
+        .arg(std::min(position_ + 1, count()))
+        .arg(count())
+        .arg(known_)
+        .arg(missed());
+}
+
+QString summaryText(const Round &round, qint64 elapsedMs, bool saved)
+{
+    const int answered = round.known() + round.missed();
+    const qint64 seconds = (elapsedMs + 500) / 1000;
+    QString text = answered == 0
+        ? QStringLiteral("No card was answered.")
+        : QStringLiteral("%1 % known (%2 of %3 cards)")
+              .arg(qRound(100.0 * round.known() / answered))
+              .arg(round.known())
+              .arg(answered);
+    if (answered < round.count())
+        text += QStringLiteral("\nThe round was ended after %1 of %2 cards.").arg(answered).arg(round.count());
+    text += seconds >= 60 ? QStringLiteral("\nTime taken: %1 min %2 s").arg(seconds / 60).arg(seconds % 60)
+                          : QStringLiteral("\nTime taken: %1 s").arg(seconds);
+    if (!saved)
+        text += QStringLiteral("\nThe answers of this round were not saved.");
+    return text;
+}
+
+} // namespace mdk::review

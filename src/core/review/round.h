@@ -1,0 +1,77 @@
+#pragma once
+
+#include "leitner.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace mdk::review {
+
+enum class Direction { Side1First, Side2First, Mixed };
+
+// One card the round may ask: its text's key, what is known of it, and
+// whether it is left out (marked cards are, as they are from study).
+struct Candidate {
+    qint64 key = 0;
+    CardState state;
+    bool marked = false;
+};
+
+struct RoundRules {
+    int newCards = 20; // never-reviewed cards taken after the due ones
+    quint64 seed = 0;  // the coin of the mixed direction
+};
+
+struct RoundCard {
+    int card = 0; // index into the candidates (the view's card number - 1)
+    qint64 key = 0;
+    CardState state;
+    bool coin = false; // side 2 asks first when the direction is mixed
+};
+
+// Whether the card's question is its side 2. The direction can change in
+// the middle of a round, so it is applied card by card.
+inline bool asksSide2(Direction direction, const RoundCard &card)
+{
+    return direction == Direction::Side2First || (direction == Direction::Mixed && card.coin);
+}
+
+// The cards of a round: every due card, oldest due first (view order among
+// equals), then never-reviewed cards in view order up to rules.newCards.
+// A text that appears twice is asked once. Linear but for sorting the due
+// cards.
+std::vector<RoundCard> buildRound(const std::vector<Candidate> &candidates, qint64 today, const RoundRules &rules);
+
+// A round in progress: the current card, the answers so far, the missed
+// cards for another round.
+class Round {
+public:
+    explicit Round(std::vector<RoundCard> cards) : cards_(std::move(cards)) {}
+
+    int count() const { return int(cards_.size()); }
+    int position() const { return position_; } // 0-based; count() when done
+    bool finished() const { return position_ >= count(); }
+    const RoundCard &current() const { return cards_[size_t(position_)]; }
+    int known() const { return known_; }
+    int missed() const { return int(missed_.size()); }
+    // The current card's new state after the answer; the round moves on.
+    CardState answer(bool knew, qint64 today);
+    // The missed cards with their new states, in the order they were asked.
+    std::vector<RoundCard> missedCards() const { return missed_; }
+    // "card 7 of 25 · 5 known · 2 missed"
+    QString progressLine() const;
+
+private:
+    std::vector<RoundCard> cards_;
+    std::vector<RoundCard> missed_;
+    int position_ = 0;
+    int known_ = 0;
+};
+
+// The summary at the end of a round (or where Escape ended it): the share
+// known, how many were answered, the time taken, and whether the answers
+// could not be kept.
+QString summaryText(const Round &round, qint64 elapsedMs, bool saved);
+
+} // namespace mdk::review

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "leitner.h"
+#include "progressstore.h"
+
+#include <array>
+#include <vector>
+
+namespace mdk::review {
+
+inline constexpr int kDaysShown = 30;
+inline constexpr int kWeeksShown = 8;
+
+// What the statistics window and `mdktool stats` show.
+struct Statistics {
+    std::array<int, kBoxes> boxes{}; // reviewed cards per box
+    int newCards = 0;                // cards never reviewed
+    int dueToday = 0;                // due today or overdue
+    int dueTomorrow = 0;             // due tomorrow
+    int dueThisWeek = 0;             // due within the next 7 days, today included
+    int reviewed30Days = 0;          // answers in the last 30 days, today included
+    std::array<int, kDaysShown> reviewsPerDay{}; // oldest first, today last
+    // Answers and known answers per week of 7 days, oldest first, the
+    // current week (today and the 6 days before) last.
+    std::array<int, kWeeksShown> weekAnswers{};
+    std::array<int, kWeeksShown> weekKnown{};
+};
+
+// From the cards' states and the reviews given (any age: older ones are
+// left out here).
+Statistics computeStatistics(const std::vector<CardState> &cards, const std::vector<ProgressStore::Review> &reviews,
+                             qint64 today);
+
+// The statistics of the given cards (each text counted once), or of every
+// stored card when keys is null.
+Statistics statisticsOf(ProgressStore &store, const std::vector<qint64> *keys, qint64 today);
+
+} // namespace mdk::review

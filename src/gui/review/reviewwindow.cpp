@@ -1,0 +1,103 @@
+#include "reviewwindow.h"
+
+#include "ui_reviewwindow.h"
+
+#include <QKeyEvent>
+
+namespace mdk {
+
+ReviewWindow::ReviewWindow(int direction, QWidget *parent) : QDialog(parent), ui_(std::make_unique<Ui::ReviewWindow>())
+{
+    ui_->setupUi(this);
+    QFont large = ui_->question->font();
+    large.setPointSizeF(large.pointSizeF() * 2.2);
+    ui_->question->setFont(large);
+    QFont answerFont = ui_->answer->font();
+    answerFont.setPointSizeF(answerFont.pointSizeF() * 1.6);
+    ui_->answer->setFont(answerFont);
+    ui_->direction->setCurrentIndex(qBound(0, direction, 2));
+    connect(ui_->direction, &QComboBox::currentIndexChanged, this, &ReviewWindow::directionChanged);
+    connect(ui_->showButton, &QPushButton::clicked, this, &ReviewWindow::revealAnswer);
+    connect(ui_->knewButton, &QPushButton::clicked, this, [this] { give(true); });
+    connect(ui_->missedButton, &QPushButton::clicked, this, [this] { give(false); });
+    connect(ui_->againButton, &QPushButton::clicked, this, &ReviewWindow::repeatRequested);
+    connect(ui_->closeButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+ReviewWindow::~ReviewWindow() = default;
+
+int ReviewWindow::direction() const
+{
+    return ui_->direction->currentIndex();
+}
+
+bool ReviewWindow::inRound() const
+{
+    return ui_->pages->currentWidget() == ui_->cardPage;
+}
+
+void ReviewWindow::showCard(const QString &question, const QString &answer, const QString &progress)
+{
+    ui_->pages->setCurrentWidget(ui_->cardPage);
+    ui_->question->setText(question);
+    ui_->answer->setText(answer);
+    ui_->answer->setVisible(false);
+    ui_->progress->setText(progress);
+    revealed_ = false;
+    ui_->showButton->setEnabled(true);
+    ui_->knewButton->setEnabled(false);
+    ui_->missedButton->setEnabled(false);
+    // No button keeps the focus, so Space and Enter reach the window's keys.
+    setFocus();
+}
+
+void ReviewWindow::showSummary(const QString &text, bool canRepeat)
+{
+    ui_->pages->setCurrentWidget(ui_->summaryPage);
+    ui_->summary->setText(text);
+    ui_->againButton->setEnabled(canRepeat);
+    (canRepeat ? ui_->againButton : ui_->closeButton)->setFocus();
+    ui_->againButton->setDefault(canRepeat);
+    ui_->closeButton->setDefault(!canRepeat);
+}
+
+void ReviewWindow::revealAnswer()
+{
+    if (!inRound() || revealed_)
+        return;
+    revealed_ = true;
+    ui_->answer->setVisible(true);
+    ui_->showButton->setEnabled(false);
+    ui_->knewButton->setEnabled(true);
+    ui_->missedButton->setEnabled(true);
+}
+
+void ReviewWindow::give(bool knew)
+{
+    if (inRound() && revealed_)
+        Q_EMIT answered(knew);
+}
+
+void ReviewWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (!inRound()) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: revealAnswer(); return;
+    case Qt::Key_Right:
+    case Qt::Key_K:
+    case Qt::Key_1: give(true); return;
+    case Qt::Key_Left:
+    case Qt::Key_J:
+    case Qt::Key_2: give(false); return;
+    // Escape ends the round and shows its summary; there it closes.
+    case Qt::Key_Escape: Q_EMIT roundEnded(); return;
+    default: QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace mdk

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class ReviewWindow;
+}
+
+namespace mdk {
+
+// The review round's window: the question large, "Show answer", then "Knew
+// it" or "Didn't know", the round's progress line, the direction, and at
+// the end a summary. It only shows what the controller gives it and says
+// what the user chose; the keys: Space or Enter shows the answer, Right, K
+// or 1 knew it, Left, J or 2 did not, Escape ends the round.
+class ReviewWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit ReviewWindow(int direction, QWidget *parent = nullptr);
+    ~ReviewWindow() override;
+
+    int direction() const;
+    // A card's question; the answer waits for "Show answer".
+    void showCard(const QString &question, const QString &answer, const QString &progress);
+    void showSummary(const QString &text, bool canRepeat);
+
+Q_SIGNALS:
+    void answered(bool knew);
+    void directionChanged(int direction);
+    void roundEnded(); // Escape in the middle of a round
+    void repeatRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void revealAnswer();
+    void give(bool knew);
+    bool inRound() const;
+
+    std::unique_ptr<Ui::ReviewWindow> ui_;
+    bool revealed_ = false;
+};
+
+} // namespace mdk
