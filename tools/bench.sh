@@ -25,7 +25,7 @@ ensure_packages cmake ninja-build g++ qt6-base-dev libbenchmark-dev fonts-libera
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DMNEMODECK_BUILD_BENCH=ON -DMNEMODECK_BUILD_GUI=ON -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
 ninja -C "$build" bench_deck bench_edit bench_search bench_shuffle bench_category bench_convert bench_transfer \
-  bench_print bench_editdialog bench_recovery bench_exchange bench_review rss_after_load mdktool >/dev/null
+  bench_print bench_editdialog bench_recovery bench_exchange bench_review bench_undo rss_after_load mdktool >/dev/null
 
 bin() { find "$build" -type f -name "$1" -perm -u+x | head -n 1; }
 
