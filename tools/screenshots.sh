@@ -1,6 +1,6 @@
 #!/bin/sh
 # Takes the pictures in docs/screenshots/: the main window, the Add, Search,
-# Print cards and Move dialogs and the About window, at 100 % and 200 %
+# Print cards and Move dialogs, the print preview and the About window, at 100 % and 200 %
 # (QT_SCALE_FACTOR), in the light scheme and in a dark one, under a virtual
 # X server. The dark scheme is the desktop's: a KDE session's colour file
 # (Breeze Dark colours), which Qt reads like any KDE program; the program
@@ -73,6 +73,24 @@ dialog() {
     while xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do sleep 0.1; done
 }
 
+# preview NAME: Print cards, then its Preview, taken; both closed again.
+preview() {
+    xdotool windowfocus --sync "$window"
+    xdotool key ctrl+p
+    wait_for_window '^Print cards$' "$app_pid" || { echo "$xvfb_error" >&2; exit 1; }
+    p=$xvfb_window
+    sleep 0.5
+    xdotool windowfocus --sync "$p" key alt+v
+    wait_for_window 'Print Preview' "$app_pid" || { echo "$xvfb_error" >&2; exit 1; }
+    d=$xvfb_window
+    sleep 1.5
+    shot "$1" "$d"
+    xdotool windowfocus --sync "$d" key Escape
+    while xdotool search --onlyvisible --name 'Print Preview' >/dev/null 2>&1; do sleep 0.1; done
+    xdotool windowfocus --sync "$p" key Escape
+    while xdotool search --onlyvisible --name '^Print cards$' >/dev/null 2>&1; do sleep 0.1; done
+}
+
 run() {
     scheme=$1 scale=$2
     work=$(mktemp -d)
@@ -100,6 +118,7 @@ run() {
     dialog "add-$suffix" '^Add a Card$' ctrl+a
     dialog "search-$suffix" '^Search$' ctrl+f
     dialog "print-$suffix" '^Print cards$' ctrl+p
+    preview "preview-$suffix"
     dialog "move-$suffix" '^Move Card$' alt+c m
     dialog "about-$suffix" '^About Mnemodeck$' alt+h a
     kill "$app_pid" 2>/dev/null || true
