@@ -1,7 +1,9 @@
 #include "exportdlg.h"
 
+#include "gui/common/accessibility.h"
 #include "ui_exportdlg.h"
 
+#include <QAbstractItemView>
 #include <QPushButton>
 
 namespace mdk {
@@ -11,6 +13,9 @@ ExportDlg::ExportDlg(const ExportChoice &start, QWidget *parent)
 {
     ui_->setupUi(this);
     ui_->buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("E&xport"));
+    // The list the combo box opens, and so its scroll bars, say whose it is.
+    ui_->formatCombo->view()->setAccessibleName(tr("Format"));
+    accessible::nameScrollBars(*this);
     switch (start.scope) {
     case exchange::Scope::Category: ui_->categoryRadio->setChecked(true); break;
     case exchange::Scope::CategoryAndSubcategories: ui_->subcategoriesRadio->setChecked(true); break;

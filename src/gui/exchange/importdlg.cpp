@@ -1,7 +1,10 @@
 #include "importdlg.h"
 
+#include "gui/common/accessibility.h"
 #include "ui_importdlg.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
@@ -56,6 +59,18 @@ ImportDlg::ImportDlg(const QString &path, const CategoryTree &tree, const QStrin
     ui_->fileLabel->setText(QFileInfo(path).fileName());
     ui_->buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Import"));
     ui_->previewTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Selecting the whole preview serves nothing: its corner button is off.
+    ui_->previewTable->setCornerButtonEnabled(false);
+    if (auto *corner = ui_->previewTable->findChild<QAbstractButton *>())
+        corner->setAccessibleName(tr("Select all"));
+    // The lists the combo boxes open, and so their scroll bars, say whose they are.
+    ui_->formatCombo->view()->setAccessibleName(tr("Format"));
+    ui_->encodingCombo->view()->setAccessibleName(tr("Encoding"));
+    ui_->delimiterCombo->view()->setAccessibleName(tr("Delimiter"));
+    ui_->headerCombo->view()->setAccessibleName(tr("First line is a header"));
+    ui_->targetCombo->view()->setAccessibleName(tr("Into category"));
+    ui_->duplicatesCombo->view()->setAccessibleName(tr("When side 1 is already there"));
+    accessible::nameScrollBars(*this);
 
     // The tree in pre-order, indented by depth; the open category chosen.
     std::vector<int> depth(size_t(tree.nodeCount()), 0);
