@@ -12,7 +12,7 @@ ExportDlg::ExportDlg(const ExportChoice &start, QWidget *parent)
     : QDialog(parent), ui_(std::make_unique<Ui::ExportDlg>())
 {
     ui_->setupUi(this);
-    ui_->buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("E&xport"));
+    ui_->buttons->button(QDialogButtonBox::Ok)->setText(tr("E&xport"));
     // The list the combo box opens, and so its scroll bars, say whose it is.
     ui_->formatCombo->view()->setAccessibleName(tr("Format"));
     accessible::nameScrollBars(*this);

@@ -66,9 +66,9 @@ StatisticsWindow::StatisticsWindow(QWidget *parent)
     : QDialog(parent), ui_(std::make_unique<Ui::StatisticsWindow>())
 {
     ui_->setupUi(this);
-    boxes_ = addChart(ui_->charts, 0, 0, 1, QStringLiteral("Cards per box"));
-    weeks_ = addChart(ui_->charts, 0, 1, 1, QStringLiteral("Share known per week (%), this week last"));
-    days_ = addChart(ui_->charts, 1, 0, 2, QStringLiteral("Reviews per day, last 30 days"));
+    boxes_ = addChart(ui_->charts, 0, 0, 1, tr("Cards per box"));
+    weeks_ = addChart(ui_->charts, 0, 1, 1, tr("Share known per week (%), this week last"));
+    days_ = addChart(ui_->charts, 1, 0, 2, tr("Reviews per day, last 30 days"));
     // Tab goes through the charts where they are shown: below the scope,
     // above the decks.
     setTabOrder(ui_->scope, boxes_);
@@ -96,7 +96,7 @@ bool StatisticsWindow::allDecks() const
 
 void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
 {
-    QStringList boxLabels{QStringLiteral("new")};
+    QStringList boxLabels{tr("new")};
     QList<qreal> boxValues{qreal(s.newCards)};
     for (int b = 0; b < review::kBoxes; ++b) {
         boxLabels.append(QString::number(b + 1));
@@ -118,19 +118,22 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     int most = 0;
     said.clear(); // only the days with reviews
     const QLocale locale;
+    //: A day a screen reader says: day and month name ("6 April").
+    const QString dateFormat = tr("d MMMM");
     for (int i = 0; i < review::kDaysShown; ++i) {
         const QDate date = QDate::fromJulianDay(today - review::kDaysShown + 1 + i);
         const int reviews = s.reviewsPerDay[size_t(i)];
         line->append(qreal(date.startOfDay().toMSecsSinceEpoch()), reviews);
         most = std::max(most, reviews);
         if (reviews > 0)
-            said << QStringLiteral("%1: %2").arg(locale.toString(date, QStringLiteral("d MMMM"))).arg(reviews);
+            said << QStringLiteral("%1: %2").arg(locale.toString(date, dateFormat)).arg(reviews);
     }
     days_->setAccessibleDescription(said.isEmpty() ? tr("no reviews") : said.join(QStringLiteral(", ")));
     line->setPointsVisible(true);
     days->addSeries(line);
     auto *when = new QDateTimeAxis;
-    when->setFormat(QStringLiteral("d MMM"));
+    //: The dates under the reviews per day: day and short month name ("6 Apr").
+    when->setFormat(tr("d MMM"));
     when->setTickCount(6);
     auto *count = new QValueAxis;
     count->setRange(0, std::max(most, 4));
@@ -146,7 +149,7 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     said.clear(); // only the weeks with answers
     for (int w = 0; w < review::kWeeksShown; ++w) {
         const int ago = review::kWeeksShown - 1 - w;
-        weekLabels.append(ago == 0 ? QStringLiteral("now") : QStringLiteral("-%1").arg(ago));
+        weekLabels.append(ago == 0 ? tr("now") : QStringLiteral("-%1").arg(ago));
         const int answers = s.weekAnswers[size_t(w)];
         weekValues.append(answers ? 100.0 * s.weekKnown[size_t(w)] / answers : 0.0);
         if (answers > 0) {
@@ -159,7 +162,7 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     fill(weeks_->chart(), weekLabels, weekValues, 100, QColor(0xc0, 0x8a, 0x2e));
     weeks_->setAccessibleDescription(said.isEmpty() ? tr("no answers") : said.join(QStringLiteral(", ")));
 
-    ui_->dueLine->setText(QStringLiteral("Due today: %1 \u00b7 tomorrow: %2 \u00b7 this week: %3")
+    ui_->dueLine->setText(tr("Due today: %1 · tomorrow: %2 · this week: %3")
                               .arg(s.dueToday)
                               .arg(s.dueTomorrow)
                               .arg(s.dueThisWeek));
