@@ -1346,11 +1346,11 @@
     </message>
     <message>
         <source>%1 cards added, %2 skipped, %3 updated</source>
-        <translation>%1 Karten hinzugefügt, %2 übersprungen, %3 aktualisiert</translation>
+        <translation>Karten hinzugefügt: %1, übersprungen: %2, aktualisiert: %3</translation>
     </message>
     <message>
         <source>%1 lines could not be read (the first at line %2: %3)</source>
-        <translation>%1 Zeilen konnten nicht gelesen werden (die erste in Zeile %2: %3)</translation>
+        <translation>nicht lesbare Zeilen: %1 (die erste ist Zeile %2: %3)</translation>
     </message>
     <message>
         <source>the deck is full, so the rest was left out</source>
@@ -2042,7 +2042,7 @@
     </message>
     <message>
         <source>%1 cards exported to %2</source>
-        <translation>%1 Karten nach %2 exportiert</translation>
+        <translation>Nach %2 exportierte Karten: %1</translation>
     </message>
 </context>
 <context>
@@ -2177,7 +2177,7 @@
     </message>
     <message>
         <source>%1 lines could not be read (the first at line %2: %3).</source>
-        <translation>%1 Zeilen konnten nicht gelesen werden (die erste in Zeile %2: %3).</translation>
+        <translation>Nicht lesbare Zeilen: %1 (die erste ist Zeile %2: %3).</translation>
     </message>
 </context>
 <context>
