@@ -39,6 +39,14 @@
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
+    <message>
+        <source>Side 1</source>
+        <translation>Seite 1</translation>
+    </message>
+    <message>
+        <source>Side 2</source>
+        <translation>Seite 2</translation>
+    </message>
 </context>
 <context>
     <name>CategoryNameDlg</name>
@@ -57,6 +65,10 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Category name</source>
+        <translation>Kategoriename</translation>
     </message>
 </context>
 <context>
@@ -93,6 +105,14 @@
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
+    <message>
+        <source>Convert file</source>
+        <translation>Datei konvertieren</translation>
+    </message>
+    <message>
+        <source>Original file format</source>
+        <translation>Früheres Format</translation>
+    </message>
 </context>
 <context>
     <name>CopyDlg</name>
@@ -112,6 +132,10 @@
         <source>&amp;Save changes</source>
         <translation>&amp;Speichern</translation>
     </message>
+    <message>
+        <source>Copy cards to</source>
+        <translation>Kopieren nach</translation>
+    </message>
 </context>
 <context>
     <name>DeleteCardDlg</name>
@@ -129,7 +153,7 @@
     </message>
     <message>
         <source>Card number:</source>
-        <translation>Kartennummer:</translation>
+        <translation>Karten-Nr.:</translation>
     </message>
     <message>
         <source>Side 1:</source>
@@ -205,6 +229,10 @@
         <source>Size</source>
         <translation>Größe</translation>
     </message>
+    <message>
+        <source>Versions</source>
+        <translation>Versionen</translation>
+    </message>
 </context>
 <context>
     <name>EditCardDlg</name>
@@ -214,7 +242,7 @@
     </message>
     <message>
         <source>Card number:</source>
-        <translation>Kartennummer:</translation>
+        <translation>Karten-Nr.:</translation>
     </message>
     <message>
         <source>Side 1:</source>
@@ -244,6 +272,53 @@
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
+    <message>
+        <source>Side 1</source>
+        <translation>Seite 1</translation>
+    </message>
+    <message>
+        <source>Side 2</source>
+        <translation>Seite 2</translation>
+    </message>
+</context>
+<context>
+    <name>ExportDlg</name>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>Cards</source>
+        <translation>Karten</translation>
+    </message>
+    <message>
+        <source>The open &amp;category</source>
+        <translation>Die geöffnete &amp;Kategorie</translation>
+    </message>
+    <message>
+        <source>The open category with its &amp;sub-categories</source>
+        <translation>Die geöffnete Kategorie mit ihren &amp;Unterkategorien</translation>
+    </message>
+    <message>
+        <source>&amp;All cards</source>
+        <translation>&amp;Alle Karten</translation>
+    </message>
+    <message>
+        <source>&amp;Format:</source>
+        <translation>&amp;Format:</translation>
+    </message>
+    <message>
+        <source>CSV (spreadsheets)</source>
+        <translation>CSV (Tabellenkalkulation)</translation>
+    </message>
+    <message>
+        <source>Tab-separated text</source>
+        <translation>Text mit Tabulatoren</translation>
+    </message>
+    <message>
+        <source>KDE vocabulary (KWordQuiz, Parley)</source>
+        <translation>KDE-Vokabeldatei (KWordQuiz, Parley)</translation>
+    </message>
 </context>
 <context>
     <name>ExtendedDlg</name>
@@ -262,6 +337,137 @@
     <message>
         <source>Add to side 2</source>
         <translation>In Seite 2</translation>
+    </message>
+</context>
+<context>
+    <name>ImportDlg</name>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>&amp;Format:</source>
+        <translation>&amp;Format:</translation>
+    </message>
+    <message>
+        <source>Detect</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>Delimited text (CSV)</source>
+        <translation>Text mit Trennzeichen (CSV)</translation>
+    </message>
+    <message>
+        <source>Flashcard text export</source>
+        <translation>Textexport von Lernkarten</translation>
+    </message>
+    <message>
+        <source>KDE vocabulary (.kvtml)</source>
+        <translation>KDE-Vokabeldatei (.kvtml)</translation>
+    </message>
+    <message>
+        <source>&amp;Encoding:</source>
+        <translation>&amp;Kodierung:</translation>
+    </message>
+    <message>
+        <source>&amp;Delimiter:</source>
+        <translation>&amp;Trennzeichen:</translation>
+    </message>
+    <message>
+        <source>Comma</source>
+        <translation>Komma</translation>
+    </message>
+    <message>
+        <source>Semicolon</source>
+        <translation>Semikolon</translation>
+    </message>
+    <message>
+        <source>Tab</source>
+        <translation>Tabulator</translation>
+    </message>
+    <message>
+        <source>First line is a &amp;header:</source>
+        <translation>Erste Zeile ist Kopf&amp;zeile:</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message>
+        <source>Columns:</source>
+        <translation>Spalten:</translation>
+    </message>
+    <message>
+        <source>Side &amp;1</source>
+        <translation>Seite &amp;1</translation>
+    </message>
+    <message>
+        <source>The column that holds side 1</source>
+        <translation>Die Spalte mit Seite 1</translation>
+    </message>
+    <message>
+        <source>Side &amp;2</source>
+        <translation>Seite &amp;2</translation>
+    </message>
+    <message>
+        <source>The column that holds side 2</source>
+        <translation>Die Spalte mit Seite 2</translation>
+    </message>
+    <message>
+        <source>&amp;Category</source>
+        <translation>Kate&amp;gorie</translation>
+    </message>
+    <message>
+        <source>The column that holds the category, or none</source>
+        <translation>Die Spalte mit der Kategorie, oder keine</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>&amp;Into category:</source>
+        <translation>&amp;In Kategorie:</translation>
+    </message>
+    <message>
+        <source>When side 1 is already &amp;there:</source>
+        <translation>Wenn Seite 1 schon &amp;vorhanden ist:</translation>
+    </message>
+    <message>
+        <source>Add anyway</source>
+        <translation>Trotzdem hinzufügen</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Replace side 2</source>
+        <translation>Seite 2 ersetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Preview of the first cards:</source>
+        <translation>V&amp;orschau der ersten Karten:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Side 1</source>
+        <translation>Seite 1</translation>
+    </message>
+    <message>
+        <source>Side 2</source>
+        <translation>Seite 2</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
     </message>
 </context>
 <context>
@@ -324,6 +530,10 @@
     <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Card number</source>
+        <translation>Kartennummer</translation>
     </message>
 </context>
 <context>
@@ -656,6 +866,62 @@
         <source>&amp;Card</source>
         <translation>Ka&amp;rte</translation>
     </message>
+    <message>
+        <source>U&amp;ndo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>U&amp;ndo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Import...</source>
+        <translation>I&amp;mportieren...</translation>
+    </message>
+    <message>
+        <source>Add the cards of a spreadsheet, a text export or a vocabulary file</source>
+        <translation>Die Karten einer Tabelle, eines Textexports oder einer Vokabeldatei hinzufügen</translation>
+    </message>
+    <message>
+        <source>Expor&amp;t...</source>
+        <translation>E&amp;xportieren...</translation>
+    </message>
+    <message>
+        <source>Write cards to a spreadsheet, a text file or a vocabulary file</source>
+        <translation>Karten in eine Tabelle, eine Textdatei oder eine Vokabeldatei schreiben</translation>
+    </message>
+    <message>
+        <source>Undo the last change to the cards or categories</source>
+        <translation>Die letzte Änderung an den Karten oder Kategorien rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Redo the change last undone</source>
+        <translation>Die zuletzt rückgängig gemachte Änderung wiederholen</translation>
+    </message>
+    <message>
+        <source>Re&amp;view...</source>
+        <translation>Lernrun&amp;de...</translation>
+    </message>
+    <message>
+        <source>Review the cards you do not know yet, the ones due first</source>
+        <translation>Die Karten lernen, die Sie noch nicht können, die fälligen zuerst</translation>
+    </message>
+    <message>
+        <source>Stat&amp;istics...</source>
+        <translation>Stat&amp;istik...</translation>
+    </message>
+    <message>
+        <source>Show how well the cards are known</source>
+        <translation>Zeigen, wie gut die Karten sitzen</translation>
+    </message>
 </context>
 <context>
     <name>MergeDlg</name>
@@ -706,6 +972,26 @@
     <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>New source</source>
+        <translation>Neue Quelle</translation>
+    </message>
+    <message>
+        <source>Chooses a new source file</source>
+        <translation>Wählt eine neue Quelldatei</translation>
+    </message>
+    <message>
+        <source>Sources</source>
+        <translation>Quellen</translation>
+    </message>
+    <message>
+        <source>Destination</source>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>Chooses the destination file</source>
+        <translation>Wählt die Zieldatei</translation>
     </message>
 </context>
 <context>
@@ -1058,6 +1344,142 @@
         <source>Later than 3.01</source>
         <translation>Neuer als 3.01</translation>
     </message>
+    <message>
+        <source>%1 cards added, %2 skipped, %3 updated</source>
+        <translation>Karten hinzugefügt: %1, übersprungen: %2, aktualisiert: %3</translation>
+    </message>
+    <message>
+        <source>%1 lines could not be read (the first at line %2: %3)</source>
+        <translation>nicht lesbare Zeilen: %1 (die erste ist Zeile %2: %3)</translation>
+    </message>
+    <message>
+        <source>the deck is full, so the rest was left out</source>
+        <translation>der Kartensatz ist voll, daher wurde der Rest ausgelassen</translation>
+    </message>
+    <message>
+        <source>a quote is never closed</source>
+        <translation>ein Anführungszeichen wird nicht geschlossen</translation>
+    </message>
+    <message>
+        <source>text after a closing quote</source>
+        <translation>Text nach einem schließenden Anführungszeichen</translation>
+    </message>
+    <message>
+        <source>too few columns</source>
+        <translation>zu wenige Spalten</translation>
+    </message>
+    <message>
+        <source>No card could be read (the first fault at line %1: %2).</source>
+        <translation>Keine Karte konnte gelesen werden (der erste Fehler in Zeile %1: %2).</translation>
+    </message>
+    <message>
+        <source>The file holds no card.</source>
+        <translation>Die Datei enthält keine Karte.</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>Die Datei ist leer.</translation>
+    </message>
+    <message>
+        <source>The file is not text (it holds NUL bytes).</source>
+        <translation>Die Datei ist kein Text (sie enthält NUL-Bytes).</translation>
+    </message>
+    <message>
+        <source>The file is larger than 2 GB.</source>
+        <translation>Die Datei ist größer als 2 GB.</translation>
+    </message>
+    <message>
+        <source>The file could not be read: %1</source>
+        <translation>Die Datei konnte nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>read as Windows-1252, since the file is not valid UTF-8 as it declares</source>
+        <translation>als Windows-1252 gelesen, da die Datei nicht wie angegeben gültiges UTF-8 ist</translation>
+    </message>
+    <message>
+        <source>This is not a KDE vocabulary document.</source>
+        <translation>Dies ist keine KDE-Vokabeldatei.</translation>
+    </message>
+    <message>
+        <source>The XML is broken at line %1, column %2: %3</source>
+        <translation>Das XML ist in Zeile %1, Spalte %2 fehlerhaft: %3</translation>
+    </message>
+    <message>
+        <source>The document holds no entry.</source>
+        <translation>Das Dokument enthält keinen Eintrag.</translation>
+    </message>
+    <message>
+        <source>The review progress is in use by another program; answers are not saved.</source>
+        <translation>Der Lernfortschritt wird von einem anderen Programm benutzt; Antworten werden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>The data folder cannot be written; review progress is not saved.</source>
+        <translation>In den Datenordner kann nicht geschrieben werden; der Lernfortschritt wird nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>The review progress cannot be opened; answers are not saved.</source>
+        <translation>Der Lernfortschritt kann nicht geöffnet werden; Antworten werden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>The review progress was damaged; it was kept as %1 and a new one started.</source>
+        <translation>Der Lernfortschritt war beschädigt; er wurde als %1 aufbewahrt und neu begonnen.</translation>
+    </message>
+    <message>
+        <source>The review progress is damaged; answers are not saved.</source>
+        <translation>Der Lernfortschritt ist beschädigt; Antworten werden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>card %1 of %2 · %3 known · %4 missed</source>
+        <translation>Karte %1 von %2 · %3 gewusst · %4 nicht gewusst</translation>
+    </message>
+    <message>
+        <source>No card was answered.</source>
+        <translation>Keine Karte wurde beantwortet.</translation>
+    </message>
+    <message>
+        <source>%1 % known (%2 of %3 cards)</source>
+        <translation>%1 % gewusst (%2 von %3 Karten)</translation>
+    </message>
+    <message>
+        <source>The round was ended after %1 of %2 cards.</source>
+        <translation>Die Runde wurde nach %1 von %2 Karten beendet.</translation>
+    </message>
+    <message>
+        <source>Time taken: %1 min %2 s</source>
+        <translation>Dauer: %1 min %2 s</translation>
+    </message>
+    <message>
+        <source>Time taken: %1 s</source>
+        <translation>Dauer: %1 s</translation>
+    </message>
+    <message>
+        <source>The answers of this round were not saved.</source>
+        <translation>Die Antworten dieser Runde wurden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>CSV and text files (*.csv *.tsv *.txt);;KDE vocabulary (*.kvtml);;All Files (*)</source>
+        <translation>CSV- und Textdateien (*.csv *.tsv *.txt);;KDE-Vokabeldateien (*.kvtml);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All Files (*)</source>
+        <translation>Textdateien (*.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>KDE vocabulary (*.kvtml);;All Files (*)</source>
+        <translation>KDE-Vokabeldateien (*.kvtml);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All Files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
 </context>
 <context>
     <name>MoveCardDlg</name>
@@ -1084,6 +1506,14 @@
     <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Select the new category for the card(s)</source>
+        <translation>Neue Kategorie für die Karte(n) wählen</translation>
+    </message>
+    <message>
+        <source>New category</source>
+        <translation>Neue Kategorie</translation>
     </message>
 </context>
 <context>
@@ -1118,7 +1548,7 @@
     </message>
     <message>
         <source>Cards in this category and sub-categories</source>
-        <translation>Diese Kategorie mit Unterkategorien</translation>
+        <translation>Diese Kategorie und alle darunter</translation>
     </message>
     <message>
         <source>OK</source>
@@ -1143,6 +1573,49 @@
     <message>
         <source>Show confirmation</source>
         <translation>Bestätigung</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewWindow</name>
+    <message>
+        <source>Review</source>
+        <translation>Lernrunde</translation>
+    </message>
+    <message>
+        <source>Ask:</source>
+        <translation>Abfrage:</translation>
+    </message>
+    <message>
+        <source>Side 1 first</source>
+        <translation>Seite 1 zuerst</translation>
+    </message>
+    <message>
+        <source>Side 2 first</source>
+        <translation>Seite 2 zuerst</translation>
+    </message>
+    <message>
+        <source>Mixed</source>
+        <translation>Gemischt</translation>
+    </message>
+    <message>
+        <source>Didn&apos;t know</source>
+        <translation>Nicht gewusst</translation>
+    </message>
+    <message>
+        <source>Show answer</source>
+        <translation>Antwort zeigen</translation>
+    </message>
+    <message>
+        <source>Knew it</source>
+        <translation>Gewusst</translation>
+    </message>
+    <message>
+        <source>Review the missed ones again</source>
+        <translation>Nicht gewusste noch einmal</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
 </context>
 <context>
@@ -1211,6 +1684,18 @@
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
+    <message>
+        <source>Search string</source>
+        <translation>Suchtext</translation>
+    </message>
+    <message>
+        <source>Searches from the current card on</source>
+        <translation>Sucht ab der aktuellen Karte</translation>
+    </message>
+    <message>
+        <source>Extended chars...</source>
+        <translation>Sonderzeichen...</translation>
+    </message>
 </context>
 <context>
     <name>ShuffleDlg</name>
@@ -1254,6 +1739,124 @@
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+</context>
+<context>
+    <name>StatisticsWindow</name>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistik</translation>
+    </message>
+    <message>
+        <source>&amp;Cards:</source>
+        <translation>&amp;Karten:</translation>
+    </message>
+    <message>
+        <source>The open view&apos;s cards</source>
+        <translation>Karten der aktuellen Ansicht</translation>
+    </message>
+    <message>
+        <source>All decks</source>
+        <translation>Alle Kartensätze</translation>
+    </message>
+    <message>
+        <source>Decks whose file is gone:</source>
+        <translation>Kartensätze ohne Datei:</translation>
+    </message>
+    <message>
+        <source>&amp;Re-attach...</source>
+        <translation>&amp;Neu zuordnen...</translation>
+    </message>
+    <message>
+        <source>Save as PNG</source>
+        <translation>Als PNG speichern</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>Step</name>
+    <message>
+        <source>Add card</source>
+        <translation>Karte hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit card</source>
+        <translation>Karte bearbeiten</translation>
+    </message>
+    <message>
+        <source>Delete card</source>
+        <translation>Karte löschen</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Paste from</source>
+        <translation>Einfügen aus</translation>
+    </message>
+    <message>
+        <source>Undelete</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Undelete all</source>
+        <translation>Alle wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Move card</source>
+        <translation>Karte verschieben</translation>
+    </message>
+    <message>
+        <source>Flip</source>
+        <translation>Umdrehen</translation>
+    </message>
+    <message>
+        <source>Shuffle</source>
+        <translation>Mischen</translation>
+    </message>
+    <message>
+        <source>Delete duplicates</source>
+        <translation>Duplikate löschen</translation>
+    </message>
+    <message>
+        <source>New category</source>
+        <translation>Neue Kategorie</translation>
+    </message>
+    <message>
+        <source>Rename category</source>
+        <translation>Kategorie umbenennen</translation>
+    </message>
+    <message>
+        <source>Delete category</source>
+        <translation>Kategorie löschen</translation>
+    </message>
+    <message>
+        <source>Clear category</source>
+        <translation>Kategorie leeren</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Änderung</translation>
+    </message>
+    <message>
+        <source>Move all cards</source>
+        <translation>Alle Karten verschieben</translation>
+    </message>
 </context>
 <context>
     <name>UndeleteDlg</name>
@@ -1280,6 +1883,14 @@
     <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Previous deleted card</source>
+        <translation>Vorige gelöschte Karte</translation>
+    </message>
+    <message>
+        <source>Next deleted card</source>
+        <translation>Nächste gelöschte Karte</translation>
     </message>
 </context>
 <context>
@@ -1402,6 +2013,48 @@
         <source>Move cards</source>
         <translation>Karten verschieben</translation>
     </message>
+    <message>
+        <source>Undone: %1</source>
+        <translation>Rückgängig gemacht: %1</translation>
+    </message>
+    <message>
+        <source>Redone: %1</source>
+        <translation>Wiederholt: %1</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::ExchangeController</name>
+    <message>
+        <source>Reading %1...</source>
+        <translation>%1 wird gelesen...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Import cancelled</source>
+        <translation>Import abgebrochen</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 cards exported to %2</source>
+        <translation>Nach %2 exportierte Karten: %1</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::ExportDlg</name>
+    <message>
+        <source>E&amp;xport</source>
+        <translation>E&amp;xportieren</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
 </context>
 <context>
     <name>mdk::ExtendedDlg</name>
@@ -1450,6 +2103,81 @@
     <message>
         <source>The help file %1 could not be opened: %2</source>
         <translation>Die Hilfedatei %1 konnte nicht geöffnet werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::ImportDlg</name>
+    <message>
+        <source>KDE vocabulary</source>
+        <translation>KDE-Vokabeldatei</translation>
+    </message>
+    <message>
+        <source>flashcard text export</source>
+        <translation>Textexport von Lernkarten</translation>
+    </message>
+    <message>
+        <source>delimited text</source>
+        <translation>Text mit Trennzeichen</translation>
+    </message>
+    <message>
+        <source>tab</source>
+        <translation>Tabulator</translation>
+    </message>
+    <message>
+        <source>semicolon</source>
+        <translation>Semikolon</translation>
+    </message>
+    <message>
+        <source>comma</source>
+        <translation>Komma</translation>
+    </message>
+    <message>
+        <source>&amp;Import</source>
+        <translation>I&amp;mportieren</translation>
+    </message>
+    <message>
+        <source>Select all</source>
+        <translation>Alles auswählen</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Encoding</source>
+        <translation>Kodierung</translation>
+    </message>
+    <message>
+        <source>Delimiter</source>
+        <translation>Trennzeichen</translation>
+    </message>
+    <message>
+        <source>First line is a header</source>
+        <translation>Erste Zeile ist Kopfzeile</translation>
+    </message>
+    <message>
+        <source>Into category</source>
+        <translation>In Kategorie</translation>
+    </message>
+    <message>
+        <source>When side 1 is already there</source>
+        <translation>Wenn Seite 1 schon vorhanden ist</translation>
+    </message>
+    <message>
+        <source>Read as %1 in %2</source>
+        <translation>Gelesen als %1 in %2</translation>
+    </message>
+    <message>
+        <source>, %1-separated</source>
+        <translation>, getrennt durch %1</translation>
+    </message>
+    <message>
+        <source>, first line a header</source>
+        <translation>, erste Zeile als Kopfzeile</translation>
+    </message>
+    <message>
+        <source>%1 lines could not be read (the first at line %2: %3).</source>
+        <translation>Nicht lesbare Zeilen: %1 (die erste ist Zeile %2: %3).</translation>
     </message>
 </context>
 <context>
@@ -1599,6 +2327,36 @@
     </message>
 </context>
 <context>
+    <name>mdk::ReviewController</name>
+    <message>
+        <source>Nothing to review now: no card is due and no new card is left.</source>
+        <translation>Gerade gibt es nichts zu lernen: keine Karte ist fällig und keine neue mehr übrig.</translation>
+    </message>
+    <message>
+        <source>Save as PNG</source>
+        <translation>Als PNG speichern</translation>
+    </message>
+    <message>
+        <source>The picture could not be saved.</source>
+        <translation>Das Bild konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Re-attach</source>
+        <translation>Neu zuordnen</translation>
+    </message>
+    <message>
+        <source>The deck could not be re-attached: the review progress cannot be written.</source>
+        <translation>Der Kartensatz konnte nicht neu zugeordnet werden: Der Lernfortschritt kann nicht geschrieben werden.</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::ReviewWindow</name>
+    <message>
+        <source>Ask</source>
+        <translation>Abfrage</translation>
+    </message>
+</context>
+<context>
     <name>mdk::SearchController</name>
     <message>
         <source>Search</source>
@@ -1635,6 +2393,79 @@
     <message>
         <source>Cards flipped</source>
         <translation>Karten umgedreht</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::StatisticsWindow</name>
+    <message>
+        <source>Cards per box</source>
+        <translation>Karten pro Fach</translation>
+    </message>
+    <message>
+        <source>Share known per week (%), this week last</source>
+        <translation>Anteil gewusst pro Woche (%), diese Woche zuletzt</translation>
+    </message>
+    <message>
+        <source>Reviews per day, last 30 days</source>
+        <translation>Antworten pro Tag, letzte 30 Tage</translation>
+    </message>
+    <message>
+        <source>Cards</source>
+        <translation>Karten</translation>
+    </message>
+    <message>
+        <source>Decks whose file is gone</source>
+        <translation>Kartensätze ohne Datei</translation>
+    </message>
+    <message>
+        <source>new</source>
+        <translation>neu</translation>
+    </message>
+    <message>
+        <source>new: %1</source>
+        <translation>neu: %1</translation>
+    </message>
+    <message>
+        <source>box %1: %2</source>
+        <translation>Fach %1: %2</translation>
+    </message>
+    <message>
+        <source>d MMMM</source>
+        <extracomment>A day a screen reader says: day and month name (&quot;6 April&quot;).</extracomment>
+        <translation>d. MMMM</translation>
+    </message>
+    <message>
+        <source>no reviews</source>
+        <translation>keine Antworten</translation>
+    </message>
+    <message>
+        <source>d MMM</source>
+        <extracomment>The dates under the reviews per day: day and short month name (&quot;6 Apr&quot;).</extracomment>
+        <translation>d. MMM</translation>
+    </message>
+    <message>
+        <source>now</source>
+        <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>this week: %1 %</source>
+        <translation>diese Woche: %1 %</translation>
+    </message>
+    <message>
+        <source>last week: %1 %</source>
+        <translation>letzte Woche: %1 %</translation>
+    </message>
+    <message>
+        <source>%1 weeks ago: %2 %</source>
+        <translation>vor %1 Wochen: %2 %</translation>
+    </message>
+    <message>
+        <source>no answers</source>
+        <translation>keine Antworten</translation>
+    </message>
+    <message>
+        <source>Due today: %1 · tomorrow: %2 · this week: %3</source>
+        <translation>Fällig heute: %1 · morgen: %2 · diese Woche: %3</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 // Every text of every window fits its control on a screen scaled to 200 %
-// (CTest runs this with QT_SCALE_FACTOR=2): nothing is cut off.
+// (CTest runs this with QT_SCALE_FACTOR=2): nothing is cut off. CTest runs
+// it again in German, whose words are longer (MDK_TRANSLATION names its .qm).
 
 #include "support/allwindows.h"
 
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QToolButton>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace mdk::testsupport;
@@ -78,6 +80,11 @@ private Q_SLOTS:
 void TestFit::everyTextFitsAtTwiceTheScale()
 {
     QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("2"));
+    QTranslator translation;
+    if (qEnvironmentVariableIsSet("MDK_TRANSLATION")) {
+        QVERIFY(translation.load(qEnvironmentVariable("MDK_TRANSLATION")));
+        QCoreApplication::installTranslator(&translation);
+    }
     QStringList cut;
     int windows = 0;
     forEachWindow([&](QWidget &w) {

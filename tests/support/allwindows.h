@@ -18,6 +18,8 @@
 #include "gui/edit/editcarddlg.h"
 #include "gui/edit/movecarddlg.h"
 #include "gui/edit/undeletedlg.h"
+#include "gui/exchange/exportdlg.h"
+#include "gui/exchange/importdlg.h"
 #include "gui/files/convertfiledlg.h"
 #include "gui/files/copydlg.h"
 #include "gui/files/earlierversionsdlg.h"
@@ -25,13 +27,17 @@
 #include "gui/help/helpviewer.h"
 #include "gui/notepad/notepadwindow.h"
 #include "gui/print/printdlg.h"
+#include "gui/review/reviewwindow.h"
+#include "gui/review/statisticswindow.h"
 #include "gui/search/searchdlg.h"
 #include "gui/search/shuffledlg.h"
 #include "gui/study/infodlg.h"
 #include "gui/study/jumptocarddlg.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -99,6 +105,40 @@ inline void forEachWindow(const std::function<void(QWidget &)> &check)
         PlainTextTarget t1(&one), t2(&two);
         bool toSide1 = true;
         ExtendedDlg d(t1, t2, toSide1, main);
+        dialog(d);
+    }
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("words.csv"));
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("Word;Meaning;Category\nder Baum;the tree;Nouns\nlaufen;to run;Verbs\n");
+        csv.close();
+        ImportDlg d(path, f.deck().tree(), QStringLiteral("Verbs"), main);
+        dialog(d);
+    }
+    { ExportDlg d({}, main); dialog(d); }
+    {
+        // A round's three faces: the question, the answer, the summary.
+        ReviewWindow d(0, main);
+        d.showCard(side1, side2, QStringLiteral("card 1 of 20 \u00b7 0 known \u00b7 0 missed"));
+        dialog(d);
+        QTest::keyClick(&d, Qt::Key_Space);
+        QVERIFY(d.findChild<QLabel *>(QStringLiteral("answer"))->isVisible());
+        check(d);
+        d.showSummary(QStringLiteral("70 % known (14 of 20 cards)\nTime taken: 2 min 5 s"), true);
+        check(d);
+    }
+    {
+        StatisticsWindow d(main);
+        review::Statistics s;
+        s.newCards = 12;
+        s.boxes = {3, 4, 5, 6, 7};
+        s.dueToday = 4;
+        s.dueTomorrow = 2;
+        s.dueThisWeek = 9;
+        d.setStatistics(s, QDate(2026, 4, 6).toJulianDay());
+        d.setMissingDecks({{1, QStringLiteral("/nowhere/moved.mdk")}});
         dialog(d);
     }
     { HelpViewer d(main); dialog(d); }

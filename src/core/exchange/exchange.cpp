@@ -6,6 +6,7 @@
 
 #include "core/deck/encoding.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <map>
@@ -167,13 +168,14 @@ ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString 
 
 QString summaryText(const ImportSummary &summary, const ParsedImport &parsed)
 {
-    QString text = QStringLiteral("%1 cards added, %2 skipped, %3 updated")
+    QString text = QCoreApplication::translate("Mnemodeck", "%1 cards added, %2 skipped, %3 updated")
                        .arg(summary.added).arg(summary.skipped).arg(summary.updated);
     if (parsed.unreadable > 0)
-        text += QStringLiteral("; %1 lines could not be read (the first at line %2: %3)")
+        text += QStringLiteral("; ")
+                + QCoreApplication::translate("Mnemodeck", "%1 lines could not be read (the first at line %2: %3)")
                     .arg(parsed.unreadable).arg(parsed.firstBadLine).arg(parsed.firstBadReason);
     if (summary.storeFull)
-        text += QStringLiteral("; the deck is full, so the rest was left out");
+        text += QStringLiteral("; ") + QCoreApplication::translate("Mnemodeck", "the deck is full, so the rest was left out");
     if (!parsed.note.isEmpty())
         text += QStringLiteral("; ") + parsed.note;
     return text;

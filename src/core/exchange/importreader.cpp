@@ -10,6 +10,7 @@
 #include "core/deck/encoding.h"
 #include "core/deck/textpool.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -341,11 +342,12 @@ void readDirective(QString line, Directives &d, char &delimiter, ParsedImport &r
     }
 }
 
-void badLine(ParsedImport &result, qint64 line, const QString &reason)
+// Only the first fault is told, so only its reason is translated.
+void badLine(ParsedImport &result, qint64 line, const char *reason)
 {
     if (result.unreadable++ == 0) {
         result.firstBadLine = line;
-        result.firstBadReason = reason;
+        result.firstBadReason = QCoreApplication::translate("Mnemodeck", reason);
     }
 }
 
@@ -415,8 +417,8 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
             if (options.truncated && end == RecordEnd::Unterminated)
                 break;
             badLine(result, reader.recordLine(),
-                    end == RecordEnd::Unterminated ? QStringLiteral("a quote is never closed")
-                                                   : QStringLiteral("text after a closing quote"));
+                    end == RecordEnd::Unterminated ? QT_TRANSLATE_NOOP("Mnemodeck", "a quote is never closed")
+                                                   : QT_TRANSLATE_NOOP("Mnemodeck", "text after a closing quote"));
             reader.skipFaultyRecord();
             continue;
         }
@@ -450,7 +452,7 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
         }
 
         if (int(fields.size()) <= options.side1Column || options.side1Column < 0) {
-            badLine(result, reader.recordLine(), QStringLiteral("too few columns"));
+            badLine(result, reader.recordLine(), QT_TRANSLATE_NOOP("Mnemodeck", "too few columns"));
             continue;
         }
         ImportedCard card;
@@ -492,9 +494,9 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
     }
     if (result.cards.empty() && result.error.isEmpty())
         result.error = result.unreadable > 0
-                           ? QStringLiteral("No card could be read (the first fault at line %1: %2).")
+                           ? QCoreApplication::translate("Mnemodeck", "No card could be read (the first fault at line %1: %2).")
                                  .arg(result.firstBadLine).arg(result.firstBadReason)
-                           : QStringLiteral("The file holds no card.");
+                           : QCoreApplication::translate("Mnemodeck", "The file holds no card.");
 }
 
 } // namespace
@@ -548,12 +550,12 @@ ParsedImport parseBytes(std::string_view bytes, const ImportOptions &options, co
     ParsedImport result;
     result.format = options.format == Format::Auto ? detectFormat(bytes, fileName) : options.format;
     if (bytes.empty()) {
-        result.error = QStringLiteral("The file is empty.");
+        result.error = QCoreApplication::translate("Mnemodeck", "The file is empty.");
         return result;
     }
     const Encoding guess = options.encoding == Encoding::Auto ? detectEncoding(bytes) : options.encoding;
     if (guess != Encoding::Utf16 && hasNul(bytes.substr(0, 64 * 1024))) {
-        result.error = QStringLiteral("The file is not text (it holds NUL bytes).");
+        result.error = QCoreApplication::translate("Mnemodeck", "The file is not text (it holds NUL bytes).");
         return result;
     }
     if (result.format == Format::Kvtml)
@@ -578,8 +580,8 @@ ParsedImport parseFile(const QString &path, const ImportOptions &options, const 
     if (!file.open(path, &why)) {
         ParsedImport result;
         result.error = QFileInfo(path).size() > cardfile::kMaxFileSize
-                           ? QStringLiteral("The file is larger than 2 GB.")
-                           : QStringLiteral("The file could not be read: %1").arg(why);
+                           ? QCoreApplication::translate("Mnemodeck", "The file is larger than 2 GB.")
+                           : QCoreApplication::translate("Mnemodeck", "The file could not be read: %1").arg(why);
         return result;
     }
     return parseBytes(file.bytes(), options, path, progress, &file);
@@ -591,7 +593,7 @@ ParsedImport parsePreview(const QString &path, ImportOptions options, int cards)
     QString why;
     if (!cardfile::openForReading(file, path, &why)) {
         ParsedImport result;
-        result.error = QStringLiteral("The file could not be read: %1").arg(why);
+        result.error = QCoreApplication::translate("Mnemodeck", "The file could not be read: %1").arg(why);
         return result;
     }
     const QByteArray start = file.read(kPreviewBytes);

@@ -4,6 +4,7 @@
 #include "core/category/categorycommands.h"
 #include "core/deck/encoding.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -51,7 +52,7 @@ void setInput(QXmlStreamReader &xml, std::string_view bytes, const ImportOptions
         }
         used = seen;
         if (seen == Encoding::Windows1252)
-            result.note = QStringLiteral("read as Windows-1252, since the file is not valid UTF-8 as it declares");
+            result.note = QCoreApplication::translate("Mnemodeck", "read as Windows-1252, since the file is not valid UTF-8 as it declares");
     }
     result.encoding = used;
     switch (used) {
@@ -105,7 +106,7 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
             if (!sawRoot) {
                 sawRoot = true;
                 if (name != QLatin1String("kvtml")) {
-                    result.error = QStringLiteral("This is not a KDE vocabulary document.");
+                    result.error = QCoreApplication::translate("Mnemodeck", "This is not a KDE vocabulary document.");
                     break;
                 }
                 // The first version has no version attribute, or 1.x.
@@ -200,7 +201,7 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
         }
     }
     if (xml.hasError() && !(options.truncated && xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)) {
-        result.error = QStringLiteral("The XML is broken at line %1, column %2: %3")
+        result.error = QCoreApplication::translate("Mnemodeck", "The XML is broken at line %1, column %2: %3")
                            .arg(xml.lineNumber()).arg(xml.columnNumber()).arg(xml.errorString());
     }
     if (!result.error.isEmpty()) {
@@ -223,7 +224,7 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
         result.cards.push_back({std::move(e.side1), std::move(e.side2), e.category});
     }
     if (result.cards.empty())
-        result.error = QStringLiteral("The document holds no entry.");
+        result.error = QCoreApplication::translate("Mnemodeck", "The document holds no entry.");
 }
 
 void appendXmlText(const QString &text, Utf8Sink &out)

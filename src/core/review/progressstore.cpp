@@ -1,5 +1,6 @@
 #include "progressstore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,12 +36,12 @@ int codeOf(const QSqlError &error)
 
 QString lockedNotice()
 {
-    return QStringLiteral("The review progress is in use by another program; answers are not saved.");
+    return QCoreApplication::translate("Mnemodeck", "The review progress is in use by another program; answers are not saved.");
 }
 
 QString readOnlyNotice()
 {
-    return QStringLiteral("The data folder cannot be written; review progress is not saved.");
+    return QCoreApplication::translate("Mnemodeck", "The data folder cannot be written; review progress is not saved.");
 }
 
 } // namespace
@@ -79,7 +80,7 @@ ProgressStore::ProgressStore(const QString &path)
     case Failure::ReadOnly: stopSaving(readOnlyNotice()); break;
     case Failure::Damaged:
     case Failure::Other:
-        stopSaving(QStringLiteral("The review progress cannot be opened; answers are not saved."));
+        stopSaving(QCoreApplication::translate("Mnemodeck", "The review progress cannot be opened; answers are not saved."));
         break;
     }
 }
@@ -149,7 +150,7 @@ bool ProgressStore::setAside()
     for (const char *suffix : {"-wal", "-shm"})
         if (QFileInfo::exists(path_ + QLatin1String(suffix)))
             QFile::rename(path_ + QLatin1String(suffix), aside + QLatin1String(suffix));
-    notice_ = QStringLiteral("The review progress was damaged; it was kept as %1 and a new one started.")
+    notice_ = QCoreApplication::translate("Mnemodeck", "The review progress was damaged; it was kept as %1 and a new one started.")
                   .arg(QFileInfo(aside).fileName());
     return true;
 }
@@ -218,7 +219,7 @@ void ProgressStore::load()
         cache_.set(key, state);
     pending_.clear();
     if (read.damaged)
-        stopSaving(QStringLiteral("The review progress is damaged; answers are not saved."));
+        stopSaving(QCoreApplication::translate("Mnemodeck", "The review progress is damaged; answers are not saved."));
 }
 
 std::vector<CardState> ProgressStore::states(const std::vector<qint64> &keys)
@@ -275,7 +276,7 @@ bool ProgressStore::record(qint64 deck, qint64 key, const CardState &state, bool
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         const int code = codeOf(error);
         stopSaving(code == kBusy || code == kLocked ? lockedNotice()
-                   : code == kCorrupt             ? QStringLiteral("The review progress is damaged; answers are not saved.")
+                   : code == kCorrupt             ? QCoreApplication::translate("Mnemodeck", "The review progress is damaged; answers are not saved.")
                                                   : readOnlyNotice());
         return false;
     };

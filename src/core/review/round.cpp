@@ -2,6 +2,8 @@
 
 #include "cardtable.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <random>
 
@@ -55,7 +57,7 @@ CardState Round::answer(bool knew, qint64 today)
 
 QString Round::progressLine() const
 {
-    return QStringLiteral("card %1 of %2 \u00b7 %3 known \u00b7 %4 missed")
+    return QCoreApplication::translate("Mnemodeck", "card %1 of %2 · %3 known · %4 missed")
         .arg(std::min(position_ + 1, count()))
         .arg(count())
         .arg(known_)
@@ -67,17 +69,21 @@ QString summaryText(const Round &round, qint64 elapsedMs, bool saved)
     const int answered = round.known() + round.missed();
     const qint64 seconds = (elapsedMs + 500) / 1000;
     QString text = answered == 0
-        ? QStringLiteral("No card was answered.")
-        : QStringLiteral("%1 % known (%2 of %3 cards)")
+        ? QCoreApplication::translate("Mnemodeck", "No card was answered.")
+        : QCoreApplication::translate("Mnemodeck", "%1 % known (%2 of %3 cards)")
               .arg(qRound(100.0 * round.known() / answered))
               .arg(round.known())
               .arg(answered);
     if (answered < round.count())
-        text += QStringLiteral("\nThe round was ended after %1 of %2 cards.").arg(answered).arg(round.count());
-    text += seconds >= 60 ? QStringLiteral("\nTime taken: %1 min %2 s").arg(seconds / 60).arg(seconds % 60)
-                          : QStringLiteral("\nTime taken: %1 s").arg(seconds);
+        text += QLatin1Char('\n')
+                + QCoreApplication::translate("Mnemodeck", "The round was ended after %1 of %2 cards.")
+                      .arg(answered)
+                      .arg(round.count());
+    text += QLatin1Char('\n')
+            + (seconds >= 60 ? QCoreApplication::translate("Mnemodeck", "Time taken: %1 min %2 s").arg(seconds / 60).arg(seconds % 60)
+                             : QCoreApplication::translate("Mnemodeck", "Time taken: %1 s").arg(seconds));
     if (!saved)
-        text += QStringLiteral("\nThe answers of this round were not saved.");
+        text += QLatin1Char('\n') + QCoreApplication::translate("Mnemodeck", "The answers of this round were not saved.");
     return text;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/deck/deck.h"
 #include "core/exchange/exchange.h"
+#include "core/settings/translations.h"
 #include "core/shell/commandids.h"
 #include "gui/common/userdialogs.h"
 #include "gui/common/waitcursor.h"
@@ -16,15 +17,16 @@ namespace mdk {
 
 namespace {
 
-const QString kImportFilter = QStringLiteral(
-    "CSV and text files (*.csv *.tsv *.txt);;KDE vocabulary (*.kvtml);;All Files (*)");
+// Translated where they are shown, by the file dialog.
+const QString kImportFilter = QStringLiteral(QT_TRANSLATE_NOOP(
+    "Mnemodeck", "CSV and text files (*.csv *.tsv *.txt);;KDE vocabulary (*.kvtml);;All Files (*)"));
 
 QString exportFilter(exchange::ExportFormat format)
 {
     switch (format) {
-    case exchange::ExportFormat::Text: return QStringLiteral("Text files (*.txt);;All Files (*)");
-    case exchange::ExportFormat::Kvtml: return QStringLiteral("KDE vocabulary (*.kvtml);;All Files (*)");
-    default: return QStringLiteral("CSV files (*.csv);;All Files (*)");
+    case exchange::ExportFormat::Text: return QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Text files (*.txt);;All Files (*)"));
+    case exchange::ExportFormat::Kvtml: return QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "KDE vocabulary (*.kvtml);;All Files (*)"));
+    default: return QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "CSV files (*.csv);;All Files (*)"));
     }
 }
 
@@ -53,9 +55,9 @@ void ExchangeController::CMImport()
     // The deck is not touched until the file is read, so a cancel leaves it.
     exchange::ParsedImport parsed;
     {
-        QProgressDialog progress(QStringLiteral("Reading %1...").arg(QFileInfo(path).fileName()),
-                                 QStringLiteral("Cancel"), 0, 1000, window_);
-        progress.setWindowTitle(kImportCaption);
+        QProgressDialog progress(tr("Reading %1...").arg(QFileInfo(path).fileName()), tr("Cancel"), 0, 1000,
+                                 window_);
+        progress.setWindowTitle(translations::text(kImportCaption));
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(500);
         progress.setAutoClose(false);
@@ -67,7 +69,7 @@ void ExchangeController::CMImport()
         });
     }
     if (parsed.cancelled) {
-        Q_EMIT statusMessage(QStringLiteral("Import cancelled"));
+        Q_EMIT statusMessage(tr("Import cancelled"));
         return;
     }
     if (!parsed.error.isEmpty()) {
@@ -107,10 +109,10 @@ void ExchangeController::CMExport()
     }
     if (!written.ok) {
         dialogs_.warn(window_, kExportCaption,
-                      QStringLiteral("%1 could not be written: %2").arg(QFileInfo(path).fileName(), written.error));
+                      tr("%1 could not be written: %2").arg(QFileInfo(path).fileName(), written.error));
         return;
     }
-    Q_EMIT statusMessage(QStringLiteral("%1 cards exported to %2").arg(cards).arg(QFileInfo(path).fileName()));
+    Q_EMIT statusMessage(tr("%1 cards exported to %2").arg(cards).arg(QFileInfo(path).fileName()));
 }
 
 } // namespace mdk

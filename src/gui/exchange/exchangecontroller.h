@@ -3,6 +3,7 @@
 #include "gui/common/commandcontroller.h"
 #include "gui/exchange/exportdlg.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace mdk {
@@ -14,8 +15,9 @@ namespace mdk {
 class ExchangeController : public CommandController {
     Q_OBJECT
 public:
-    static inline const QString kImportCaption = QStringLiteral("Import");
-    static inline const QString kExportCaption = QStringLiteral("Export");
+    // Translated where they are shown, as every caption is.
+    static inline const QString kImportCaption = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Import"));
+    static inline const QString kExportCaption = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Export"));
 
     explicit ExchangeController(const CommandContext &context, QObject *parent = nullptr);
 

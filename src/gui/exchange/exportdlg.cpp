@@ -1,7 +1,9 @@
 #include "exportdlg.h"
 
+#include "gui/common/accessibility.h"
 #include "ui_exportdlg.h"
 
+#include <QAbstractItemView>
 #include <QPushButton>
 
 namespace mdk {
@@ -10,7 +12,10 @@ ExportDlg::ExportDlg(const ExportChoice &start, QWidget *parent)
     : QDialog(parent), ui_(std::make_unique<Ui::ExportDlg>())
 {
     ui_->setupUi(this);
-    ui_->buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("E&xport"));
+    ui_->buttons->button(QDialogButtonBox::Ok)->setText(tr("E&xport"));
+    // The list the combo box opens, and so its scroll bars, say whose it is.
+    ui_->formatCombo->view()->setAccessibleName(tr("Format"));
+    accessible::nameScrollBars(*this);
     switch (start.scope) {
     case exchange::Scope::Category: ui_->categoryRadio->setChecked(true); break;
     case exchange::Scope::CategoryAndSubcategories: ui_->subcategoriesRadio->setChecked(true); break;

@@ -1,7 +1,10 @@
 #include "importdlg.h"
 
+#include "gui/common/accessibility.h"
 #include "ui_importdlg.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
@@ -13,9 +16,9 @@ namespace {
 QString formatName(exchange::Format format)
 {
     switch (format) {
-    case exchange::Format::Kvtml: return QStringLiteral("KDE vocabulary");
-    case exchange::Format::TextExport: return QStringLiteral("flashcard text export");
-    default: return QStringLiteral("delimited text");
+    case exchange::Format::Kvtml: return ImportDlg::tr("KDE vocabulary");
+    case exchange::Format::TextExport: return ImportDlg::tr("flashcard text export");
+    default: return ImportDlg::tr("delimited text");
     }
 }
 
@@ -31,9 +34,9 @@ QString encodingName(exchange::Encoding encoding)
 QString delimiterName(QChar c)
 {
     switch (c.unicode()) {
-    case u'\t': return QStringLiteral("tab");
-    case u';': return QStringLiteral("semicolon");
-    case u',': return QStringLiteral("comma");
+    case u'\t': return ImportDlg::tr("tab");
+    case u';': return ImportDlg::tr("semicolon");
+    case u',': return ImportDlg::tr("comma");
     default: return QStringLiteral("\"%1\"").arg(c);
     }
 }
@@ -54,8 +57,20 @@ ImportDlg::ImportDlg(const QString &path, const CategoryTree &tree, const QStrin
 {
     ui_->setupUi(this);
     ui_->fileLabel->setText(QFileInfo(path).fileName());
-    ui_->buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Import"));
+    ui_->buttons->button(QDialogButtonBox::Ok)->setText(tr("&Import"));
     ui_->previewTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Selecting the whole preview serves nothing: its corner button is off.
+    ui_->previewTable->setCornerButtonEnabled(false);
+    if (auto *corner = ui_->previewTable->findChild<QAbstractButton *>())
+        corner->setAccessibleName(tr("Select all"));
+    // The lists the combo boxes open, and so their scroll bars, say whose they are.
+    ui_->formatCombo->view()->setAccessibleName(tr("Format"));
+    ui_->encodingCombo->view()->setAccessibleName(tr("Encoding"));
+    ui_->delimiterCombo->view()->setAccessibleName(tr("Delimiter"));
+    ui_->headerCombo->view()->setAccessibleName(tr("First line is a header"));
+    ui_->targetCombo->view()->setAccessibleName(tr("Into category"));
+    ui_->duplicatesCombo->view()->setAccessibleName(tr("When side 1 is already there"));
+    accessible::nameScrollBars(*this);
 
     // The tree in pre-order, indented by depth; the open category chosen.
     std::vector<int> depth(size_t(tree.nodeCount()), 0);
@@ -138,15 +153,17 @@ void ImportDlg::updatePreview()
     if (!parsed.error.isEmpty() && parsed.cards.empty()) {
         info = parsed.error;
     } else {
-        info = QStringLiteral("Read as %1 in %2").arg(formatName(parsed.format), encodingName(parsed.encoding));
-        if (delimited)
-            info += QStringLiteral(", %1-separated%2")
-                        .arg(delimiterName(parsed.delimiter),
-                             parsed.header ? QStringLiteral(", first line a header") : QString());
+        info = tr("Read as %1 in %2").arg(formatName(parsed.format), encodingName(parsed.encoding));
+        if (delimited) {
+            info += tr(", %1-separated").arg(delimiterName(parsed.delimiter));
+            if (parsed.header)
+                info += tr(", first line a header");
+        }
         info += QLatin1Char('.');
         if (parsed.unreadable > 0)
-            info += QStringLiteral(" %1 lines could not be read (the first at line %2: %3).")
-                        .arg(parsed.unreadable).arg(parsed.firstBadLine).arg(parsed.firstBadReason);
+            info += QLatin1Char(' ')
+                    + tr("%1 lines could not be read (the first at line %2: %3).")
+                          .arg(parsed.unreadable).arg(parsed.firstBadLine).arg(parsed.firstBadReason);
         if (!parsed.note.isEmpty())
             info += QLatin1Char(' ') + parsed.note + QLatin1Char('.');
     }

@@ -69,7 +69,7 @@ void ReviewController::Review()
         round.emplace(review::buildRound(review::viewCandidates(deck_, progress), review::dayOf(clock_()), rules));
     }
     if (round->count() == 0) {
-        Q_EMIT statusMessage(QStringLiteral("Nothing to review now: no card is due and no new card is left."));
+        Q_EMIT statusMessage(tr("Nothing to review now: no card is due and no new card is left."));
         return;
     }
 
@@ -130,17 +130,17 @@ void ReviewController::Statistics()
     };
     connect(&window, &StatisticsWindow::scopeChanged, this, refresh);
     connect(&window, &StatisticsWindow::saveRequested, this, [&] {
-        const QString path = dialogs_.pictureFileName(&window, QStringLiteral("Save as PNG"), open_.currentDirectory);
+        const QString path = dialogs_.pictureFileName(&window, tr("Save as PNG"), open_.currentDirectory);
         if (!path.isEmpty() && !window.picture().save(path, "PNG"))
-            dialogs_.warn(&window, QStringLiteral("Save as PNG"), QStringLiteral("The picture could not be saved."));
+            dialogs_.warn(&window, tr("Save as PNG"), tr("The picture could not be saved."));
     });
     connect(&window, &StatisticsWindow::reattachRequested, this, [&](qint64 deck) {
-        const QString path = dialogs_.openFileName(&window, QStringLiteral("Re-attach"), open_.currentDirectory);
+        const QString path = dialogs_.openFileName(&window, tr("Re-attach"), open_.currentDirectory);
         if (path.isEmpty())
             return;
         if (!progress.reattach(deck, path))
-            dialogs_.warn(&window, QStringLiteral("Re-attach"),
-                          QStringLiteral("The deck could not be re-attached: the review progress cannot be written."));
+            dialogs_.warn(&window, tr("Re-attach"),
+                          tr("The deck could not be re-attached: the review progress cannot be written."));
         refresh();
     });
     refresh();

@@ -1,7 +1,9 @@
 #include "reviewwindow.h"
 
+#include "gui/common/accessibility.h"
 #include "ui_reviewwindow.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 
 namespace mdk {
@@ -16,6 +18,9 @@ ReviewWindow::ReviewWindow(int direction, QWidget *parent) : QDialog(parent), ui
     answerFont.setPointSizeF(answerFont.pointSizeF() * 1.6);
     ui_->answer->setFont(answerFont);
     ui_->direction->setCurrentIndex(qBound(0, direction, 2));
+    // The list the combo box opens, and so its scroll bars, say whose it is.
+    ui_->direction->view()->setAccessibleName(tr("Ask"));
+    accessible::nameScrollBars(*this);
     connect(ui_->direction, &QComboBox::currentIndexChanged, this, &ReviewWindow::directionChanged);
     connect(ui_->showButton, &QPushButton::clicked, this, &ReviewWindow::revealAnswer);
     connect(ui_->knewButton, &QPushButton::clicked, this, [this] { give(true); });
@@ -66,10 +71,16 @@ void ReviewWindow::revealAnswer()
     if (!inRound() || revealed_)
         return;
     revealed_ = true;
+    // Tab reaches the buttons, a click leaves the focus where it is. Shown
+    // by a Space on its button, the answer gives the window the keys back,
+    // so that the next Space is not "Knew it".
+    const bool fromButton = ui_->showButton->hasFocus();
     ui_->answer->setVisible(true);
     ui_->showButton->setEnabled(false);
     ui_->knewButton->setEnabled(true);
     ui_->missedButton->setEnabled(true);
+    if (fromButton)
+        setFocus();
 }
 
 void ReviewWindow::give(bool knew)

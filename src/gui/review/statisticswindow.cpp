@@ -1,7 +1,9 @@
 #include "statisticswindow.h"
 
+#include "gui/common/accessibility.h"
 #include "ui_statisticswindow.h"
 
+#include <QAbstractItemView>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -11,6 +13,7 @@
 #include <QDateTimeAxis>
 #include <QFileInfo>
 #include <QLineSeries>
+#include <QLocale>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -19,7 +22,7 @@ namespace mdk {
 
 namespace {
 
-QChart *addChart(QGridLayout *grid, int row, int column, int span, const QString &title)
+QChartView *addChart(QGridLayout *grid, int row, int column, int span, const QString &title)
 {
     auto *chart = new QChart;
     chart->setTitle(title);
@@ -28,8 +31,9 @@ QChart *addChart(QGridLayout *grid, int row, int column, int span, const QString
     auto *view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(380, 240);
+    view->setAccessibleName(title);
     grid->addWidget(view, row, column, 1, span);
-    return chart;
+    return view;
 }
 
 // Replaces the chart's bars with one set of values under the labels.
@@ -62,9 +66,18 @@ StatisticsWindow::StatisticsWindow(QWidget *parent)
     : QDialog(parent), ui_(std::make_unique<Ui::StatisticsWindow>())
 {
     ui_->setupUi(this);
-    boxes_ = addChart(ui_->charts, 0, 0, 1, QStringLiteral("Cards per box"));
-    weeks_ = addChart(ui_->charts, 0, 1, 1, QStringLiteral("Share known per week (%), this week last"));
-    days_ = addChart(ui_->charts, 1, 0, 2, QStringLiteral("Reviews per day, last 30 days"));
+    boxes_ = addChart(ui_->charts, 0, 0, 1, tr("Cards per box"));
+    weeks_ = addChart(ui_->charts, 0, 1, 1, tr("Share known per week (%), this week last"));
+    days_ = addChart(ui_->charts, 1, 0, 2, tr("Reviews per day, last 30 days"));
+    // Tab goes through the charts where they are shown: below the scope,
+    // above the decks.
+    setTabOrder(ui_->scope, boxes_);
+    setTabOrder(boxes_, weeks_);
+    setTabOrder(weeks_, days_);
+    // The lists the combo boxes open, and so their scroll bars, say whose they are.
+    ui_->scope->view()->setAccessibleName(tr("Cards"));
+    ui_->missingDecks->view()->setAccessibleName(tr("Decks whose file is gone"));
+    accessible::nameScrollBars(*this);
     connect(ui_->scope, &QComboBox::currentIndexChanged, this, &StatisticsWindow::scopeChanged);
     connect(ui_->saveButton, &QPushButton::clicked, this, &StatisticsWindow::saveRequested);
     connect(ui_->closeButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -83,51 +96,73 @@ bool StatisticsWindow::allDecks() const
 
 void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
 {
-    QStringList boxLabels{QStringLiteral("new")};
+    QStringList boxLabels{tr("new")};
     QList<qreal> boxValues{qreal(s.newCards)};
     for (int b = 0; b < review::kBoxes; ++b) {
         boxLabels.append(QString::number(b + 1));
         boxValues.append(s.boxes[size_t(b)]);
     }
-    fill(boxes_, boxLabels, boxValues, *std::max_element(boxValues.begin(), boxValues.end()), QColor(0x3b, 0x6e, 0xa8));
+    fill(boxes_->chart(), boxLabels, boxValues, *std::max_element(boxValues.begin(), boxValues.end()), QColor(0x3b, 0x6e, 0xa8));
+    QStringList said{tr("new: %1").arg(s.newCards)};
+    for (int b = 0; b < review::kBoxes; ++b)
+        said << tr("box %1: %2").arg(b + 1).arg(s.boxes[size_t(b)]);
+    boxes_->setAccessibleDescription(said.join(QStringLiteral(", ")));
 
     // Days run along a date axis: thirty bar labels would not fit.
-    days_->removeAllSeries();
-    for (QAbstractAxis *axis : days_->axes())
-        days_->removeAxis(axis);
+    QChart *days = days_->chart();
+    days->removeAllSeries();
+    for (QAbstractAxis *axis : days->axes())
+        days->removeAxis(axis);
     auto *line = new QLineSeries;
     line->setColor(QColor(0x4c, 0x9a, 0x5a));
     int most = 0;
+    said.clear(); // only the days with reviews
+    const QLocale locale;
+    //: A day a screen reader says: day and month name ("6 April").
+    const QString dateFormat = tr("d MMMM");
     for (int i = 0; i < review::kDaysShown; ++i) {
         const QDate date = QDate::fromJulianDay(today - review::kDaysShown + 1 + i);
-        line->append(qreal(date.startOfDay().toMSecsSinceEpoch()), s.reviewsPerDay[size_t(i)]);
-        most = std::max(most, s.reviewsPerDay[size_t(i)]);
+        const int reviews = s.reviewsPerDay[size_t(i)];
+        line->append(qreal(date.startOfDay().toMSecsSinceEpoch()), reviews);
+        most = std::max(most, reviews);
+        if (reviews > 0)
+            said << QStringLiteral("%1: %2").arg(locale.toString(date, dateFormat)).arg(reviews);
     }
+    days_->setAccessibleDescription(said.isEmpty() ? tr("no reviews") : said.join(QStringLiteral(", ")));
     line->setPointsVisible(true);
-    days_->addSeries(line);
+    days->addSeries(line);
     auto *when = new QDateTimeAxis;
-    when->setFormat(QStringLiteral("d MMM"));
+    //: The dates under the reviews per day: day and short month name ("6 Apr").
+    when->setFormat(tr("d MMM"));
     when->setTickCount(6);
     auto *count = new QValueAxis;
     count->setRange(0, std::max(most, 4));
     count->applyNiceNumbers();
     count->setLabelFormat(QStringLiteral("%d"));
-    days_->addAxis(when, Qt::AlignBottom);
-    days_->addAxis(count, Qt::AlignLeft);
+    days->addAxis(when, Qt::AlignBottom);
+    days->addAxis(count, Qt::AlignLeft);
     line->attachAxis(when);
     line->attachAxis(count);
 
     QStringList weekLabels;
     QList<qreal> weekValues;
+    said.clear(); // only the weeks with answers
     for (int w = 0; w < review::kWeeksShown; ++w) {
         const int ago = review::kWeeksShown - 1 - w;
-        weekLabels.append(ago == 0 ? QStringLiteral("now") : QStringLiteral("-%1").arg(ago));
+        weekLabels.append(ago == 0 ? tr("now") : QStringLiteral("-%1").arg(ago));
         const int answers = s.weekAnswers[size_t(w)];
         weekValues.append(answers ? 100.0 * s.weekKnown[size_t(w)] / answers : 0.0);
+        if (answers > 0) {
+            const QString percent = QString::number(qRound(weekValues.last()));
+            said << (ago == 0   ? tr("this week: %1 %").arg(percent)
+                     : ago == 1 ? tr("last week: %1 %").arg(percent)
+                                : tr("%1 weeks ago: %2 %").arg(ago).arg(percent));
+        }
     }
-    fill(weeks_, weekLabels, weekValues, 100, QColor(0xc0, 0x8a, 0x2e));
+    fill(weeks_->chart(), weekLabels, weekValues, 100, QColor(0xc0, 0x8a, 0x2e));
+    weeks_->setAccessibleDescription(said.isEmpty() ? tr("no answers") : said.join(QStringLiteral(", ")));
 
-    ui_->dueLine->setText(QStringLiteral("Due today: %1 \u00b7 tomorrow: %2 \u00b7 this week: %3")
+    ui_->dueLine->setText(tr("Due today: %1 · tomorrow: %2 · this week: %3")
                               .arg(s.dueToday)
                               .arg(s.dueTomorrow)
                               .arg(s.dueThisWeek));

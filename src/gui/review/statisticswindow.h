@@ -14,6 +14,7 @@ class StatisticsWindow;
 }
 
 class QChart;
+class QChartView;
 
 namespace mdk {
 
@@ -41,9 +42,10 @@ Q_SIGNALS:
 
 private:
     std::unique_ptr<Ui::StatisticsWindow> ui_;
-    QChart *boxes_ = nullptr;
-    QChart *days_ = nullptr;
-    QChart *weeks_ = nullptr;
+    // The charts' views; a screen reader hears each one's values in its description.
+    QChartView *boxes_ = nullptr;
+    QChartView *days_ = nullptr;
+    QChartView *weeks_ = nullptr;
 };
 
 } // namespace mdk
