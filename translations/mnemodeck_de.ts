@@ -1480,6 +1480,14 @@
         <source>Export</source>
         <translation>Exportieren</translation>
     </message>
+    <message>
+        <source>No card</source>
+        <translation>Keine Karte</translation>
+    </message>
+    <message>
+        <source>Card %1 of %2, side %3</source>
+        <translation>Karte %1 von %2, Seite %3</translation>
+    </message>
 </context>
 <context>
     <name>MoveCardDlg</name>
@@ -1932,6 +1940,17 @@
         <source>Rename category</source>
         <translation>Kategorie umbenennen</translation>
     </message>
+    <message>
+        <source>At most %1 characters</source>
+        <translation>Höchstens %1 Zeichen</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::CategoryTreeWidget</name>
+    <message>
+        <source>Level %1</source>
+        <translation>Ebene %1</translation>
+    </message>
 </context>
 <context>
     <name>mdk::Converter</name>
@@ -2104,6 +2123,10 @@
         <source>The help file %1 could not be opened: %2</source>
         <translation>Die Hilfedatei %1 konnte nicht geöffnet werden: %2</translation>
     </message>
+    <message>
+        <source>Help text</source>
+        <translation>Hilfetext</translation>
+    </message>
 </context>
 <context>
     <name>mdk::ImportDlg</name>
@@ -2188,10 +2211,32 @@
     </message>
 </context>
 <context>
+    <name>mdk::JumpToCardDlg</name>
+    <message>
+        <source>From 1 to %1</source>
+        <translation>Von 1 bis %1</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::MDKMainDlg</name>
+    <message>
+        <source>Categories</source>
+        <translation>Kategorien</translation>
+    </message>
+    <message>
+        <source>Card scroll bar</source>
+        <translation>Bildlaufleiste der Karte</translation>
+    </message>
+</context>
+<context>
     <name>mdk::MnemodeckWindow</name>
     <message>
         <source>Tool bar</source>
         <translation>Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>More tools</source>
+        <translation>Weitere Werkzeuge</translation>
     </message>
 </context>
 <context>
@@ -2211,6 +2256,10 @@
     <message>
         <source>Discard the notes?</source>
         <translation>Die Notizen verwerfen?</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
     </message>
 </context>
 <context>
@@ -2542,6 +2591,17 @@
     <message>
         <source>An error occured.  The file could not be opened.</source>
         <translation>Ein Fehler ist aufgetreten.  Die Datei konnte nicht geöffnet werden.</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::accessible</name>
+    <message>
+        <source>%1 vertical scroll bar</source>
+        <translation>%1, senkrechte Bildlaufleiste</translation>
+    </message>
+    <message>
+        <source>%1 horizontal scroll bar</source>
+        <translation>%1, waagrechte Bildlaufleiste</translation>
     </message>
 </context>
 </TS>

@@ -46,8 +46,8 @@ QString cardCaption(const Deck &deck)
 QString cardPosition(const Deck &deck)
 {
     if (deck.viewCount() == 0)
-        return QStringLiteral("No card");
-    return QStringLiteral("Card %1 of %2, side %3").arg(deck.placeseek() + 1).arg(deck.viewCount()).arg(deck.side() + 1);
+        return QCoreApplication::translate("Mnemodeck", "No card");
+    return QCoreApplication::translate("Mnemodeck", "Card %1 of %2, side %3").arg(deck.placeseek() + 1).arg(deck.viewCount()).arg(deck.side() + 1);
 }
 
 void clearMarksIfAllMarked(Deck &deck)

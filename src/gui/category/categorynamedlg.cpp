@@ -16,7 +16,7 @@ CategoryNameDlg::CategoryNameDlg(Kind kind, const QString &name, QWidget *parent
 {
     ui_->setupUi(this);
     // The count beside the field says it only as "3/40".
-    ui_->nameEdit->setAccessibleDescription(QStringLiteral("At most %1 characters").arg(kMaxNameChars));
+    ui_->nameEdit->setAccessibleDescription(tr("At most %1 characters").arg(kMaxNameChars));
     dlu::applyDialogUnits(this, kTemplateSize);
     setWindowTitle(kind == Kind::New ? tr("Create new category") : tr("Rename category"));
     ui_->nameEdit->setMaxLength(kMaxNameChars);

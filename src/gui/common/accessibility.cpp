@@ -1,5 +1,6 @@
 #include "accessibility.h"
 
+#include <QCoreApplication>
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QScrollBar>
@@ -29,8 +30,10 @@ void nameScrollBars(QWidget &window)
         }
         if (name.isEmpty())
             continue;
-        area->verticalScrollBar()->setAccessibleName(name + QStringLiteral(" vertical scroll bar"));
-        area->horizontalScrollBar()->setAccessibleName(name + QStringLiteral(" horizontal scroll bar"));
+        area->verticalScrollBar()->setAccessibleName(
+            QCoreApplication::translate("mdk::accessible", "%1 vertical scroll bar").arg(name));
+        area->horizontalScrollBar()->setAccessibleName(
+            QCoreApplication::translate("mdk::accessible", "%1 horizontal scroll bar").arg(name));
     }
 }
 

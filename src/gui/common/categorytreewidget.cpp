@@ -1,5 +1,6 @@
 #include "categorytreewidget.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -50,7 +51,7 @@ QTreeWidgetItem *fill(QTreeWidget &widget, const CategoryTree &tree)
         item->setText(0, tree.name(id));
         if (parent != CategoryTree::None)
             levels[size_t(id)] = levels[size_t(parent)] + 1;
-        item->setData(0, Qt::AccessibleDescriptionRole, QStringLiteral("Level %1").arg(levels[size_t(id)]));
+        item->setData(0, Qt::AccessibleDescriptionRole, QCoreApplication::translate("mdk::CategoryTreeWidget", "Level %1").arg(levels[size_t(id)]));
         item->setData(0, kNodeRole, id);
         items[size_t(id)] = item;
         if (id == tree.selected())

@@ -15,7 +15,7 @@ HelpViewer::HelpViewer(QWidget *parent) : QDialog(parent), browser_(new QTextBro
     setWindowTitle(tr("Mnemodeck Help"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     browser_->setOpenExternalLinks(false);
-    browser_->setAccessibleName(QStringLiteral("Help text"));
+    browser_->setAccessibleName(tr("Help text"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     auto *layout = new QVBoxLayout(this);

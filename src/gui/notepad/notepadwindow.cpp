@@ -71,7 +71,7 @@ NotepadWindow::NotepadWindow(UserDialogs &dialogs, const QFont &font, const QPoi
 
     edit_ = new PasteSafeTextEdit(this);
     edit_->setObjectName(QStringLiteral("notesEdit"));
-    edit_->setAccessibleName(QStringLiteral("Notes"));
+    edit_->setAccessibleName(tr("Notes"));
     edit_->setGeometry(kNotesRect);
     // Long lines scroll sideways rather than wrap, as the horizontal bar implies.
     edit_->setLineWrapMode(QPlainTextEdit::NoWrap);

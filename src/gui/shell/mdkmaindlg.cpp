@@ -65,8 +65,8 @@ MDKMainDlg::MDKMainDlg(Deck &deck, QWidget *parent) : QWidget(parent), deck_(dec
         const int d = direction;
         connect(shortcut, &QShortcut::activated, this, [this, d] { zoomBy(d); });
     }
-    tree_->setAccessibleName(QStringLiteral("Categories"));
-    scrollBar_->setAccessibleName(QStringLiteral("Card scroll bar"));
+    tree_->setAccessibleName(tr("Categories"));
+    scrollBar_->setAccessibleName(tr("Card scroll bar"));
     accessible::nameScrollBars(*this);
     setTabOrder(tree_, display_);
     display_->setFocus();

@@ -278,7 +278,7 @@ void MnemodeckWindow::buildToolBar()
     }
     // Qt's button for the glyphs a narrow bar cannot show has no name.
     if (auto *more = toolBar_->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
-        more->setAccessibleName(QStringLiteral("More tools"));
+        more->setAccessibleName(tr("More tools"));
     addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 

@@ -20,7 +20,7 @@ JumpToCardDlg::JumpToCardDlg(int viewCount, QWidget *parent)
     ui_->rangeLabel->setText(QStringLiteral("(1 - ") + QString::number(viewCount)
                              + QStringLiteral(")"));
     // The range stands beside the field, where a screen reader would miss it.
-    ui_->cardNumberEdit->setAccessibleDescription(QStringLiteral("From 1 to %1").arg(viewCount));
+    ui_->cardNumberEdit->setAccessibleDescription(tr("From 1 to %1").arg(viewCount));
     connect(ui_->okButton, &QPushButton::clicked, this,
             [this] { Q_EMIT okRequested(study::jumpNumber(ui_->cardNumberEdit->text())); });
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
