@@ -106,6 +106,23 @@ UNDO_REDO(delete_duplicates, deleteDuplicates);
 UNDO_REDO(delete_category, deleteCategory);
 UNDO_REDO(clear_category, clearCategory);
 
+// What the history adds to a move between categories ("Main" with its
+// 900,000 cards to "Big" and back), with the history on and off.
+void category_switch(benchmark::State &state)
+{
+    Deck &deck = fresh();
+    deck.setHistoryEnabled(state.range(0) != 0);
+    const CategoryTree::NodeId big = deck.tree().findByName(QStringLiteral("Big"));
+    for (auto _ : state) {
+        deck.selectCategory(big);
+        deck.OpenCategory();
+        deck.selectCategory(deck.tree().root());
+        deck.OpenCategory();
+    }
+    state.counters["history_MB"] = double(deck.historyBytes()) / 1e6;
+}
+BENCHMARK(category_switch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
+
 // 200 steps as a user might make them: mostly single cards, with a few
 // category changes in between, and now and then a step over every card
 // (three shuffles, a flip, a duplicate search). Reports what the history
