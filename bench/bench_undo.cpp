@@ -123,6 +123,32 @@ void category_switch(benchmark::State &state)
 }
 BENCHMARK(category_switch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// Undo after moving between categories since the step: the moves are
+// taken back one by one, so the time grows with their number.
+void undo_after_switches(benchmark::State &state)
+{
+    Deck &deck = fresh();
+    const CategoryTree::NodeId big = deck.tree().findByName(QStringLiteral("Big"));
+    deck.beginStep(QStringLiteral("step"));
+    editCard(deck);
+    deck.endStep();
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int64_t i = 0; i < state.range(0); ++i) {
+            deck.selectCategory(big);
+            deck.OpenCategory();
+            deck.selectCategory(deck.tree().root());
+            deck.OpenCategory();
+        }
+        state.ResumeTiming();
+        deck.undo();
+        state.PauseTiming();
+        deck.redo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(undo_after_switches)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // 200 steps as a user might make them: mostly single cards, with a few
 // category changes in between, and now and then a step over every card
 // (three shuffles, a flip, a duplicate search). Reports what the history
