@@ -54,8 +54,7 @@ void Deck::record(Entry &&entry)
     if constexpr (std::is_same_v<E, DeckHistory::FileAppend>) {
         if (!segment.entries.empty())
             if (auto *last = std::get_if<DeckHistory::FileAppend>(&segment.entries.back())) {
-                last->cards.insert(last->cards.end(), entry.cards.begin(), entry.cards.end());
-                last->categories.insert(last->categories.end(), entry.categories.begin(), entry.categories.end());
+                last->count += entry.count;
                 return;
             }
     }
@@ -587,7 +586,7 @@ bool Deck::appendFileCard(const QString &side1, const QString &side2, const QStr
     file_.push_back({side1, side2});
     fileCat_.push_back(id);
     if (recording())
-        record(DeckHistory::FileAppend{{Card{side1, side2}}, {id}});
+        record(DeckHistory::FileAppend{1, {}, {}});
     if (viewSource_.kind == ViewSource::Category && viewSource_.at == id)
         viewSource_ = {ViewSource::Other};
     changed_ = true;

@@ -381,8 +381,10 @@ void DeckHistory::apply(Deck &deck, Entry &entry)
             },
             [&](UndeleteFront &e) { deck.deleted_.takeFront(size_t(e.n), view); },
             [&](FileAppend &e) {
-                file.insert(file.end(), e.cards.begin(), e.cards.end());
+                file.insert(file.end(), std::make_move_iterator(e.cards.begin()), std::make_move_iterator(e.cards.end()));
                 cats.insert(cats.end(), e.categories.begin(), e.categories.end());
+                e.cards = {};
+                e.categories = {};
             },
             [&](Permute &e) {
                 std::deque<Card> reordered;
@@ -467,8 +469,11 @@ void DeckHistory::revert(Deck &deck, Entry &entry)
             },
             [&](UndeleteFront &e) { deck.deleted_.putFront(view, size_t(e.n)); },
             [&](FileAppend &e) {
-                file.resize(file.size() - e.cards.size());
-                cats.resize(cats.size() - e.categories.size());
+                const auto from = std::ptrdiff_t(file.size()) - e.count;
+                e.cards.assign(std::make_move_iterator(file.begin() + from), std::make_move_iterator(file.end()));
+                e.categories.assign(cats.begin() + from, cats.end());
+                file.resize(size_t(from));
+                cats.resize(size_t(from));
             },
             [&](Permute &e) {
                 std::vector<Card> back(view.size());

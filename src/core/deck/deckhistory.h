@@ -29,7 +29,10 @@ struct DeckHistory {
     struct ClearToDeleted { int n; };
     struct Undelete { int u; };
     struct UndeleteFront { int n; };
-    struct FileAppend { std::vector<Card> cards; std::vector<int> categories; };
+    // Cards appended to the file (reading in, Paste from, import). While the
+    // step is in effect the deck holds them and the entry only counts them;
+    // an undo moves them here, a redo back.
+    struct FileAppend { int count = 0; std::vector<Card> cards; std::vector<int> categories; };
     struct Permute { std::vector<int> order; };
     struct Flip {};
     // A write-back: the open category's stale cards (at the runs given as
