@@ -24,6 +24,26 @@ size_t cardBytes(const DeckHistory::Card &card)
     return textBytes(card.side1) + textBytes(card.side2);
 }
 
+// Makes room for added more file cards among the present ones, walking
+// from the back: place(j) fills position j when an added card belongs there
+// (true), else the next present card moves to j. Every card moves once, and
+// the front below the first added card is not touched.
+template <class Place>
+void spreadOut(std::vector<DeckHistory::Card> &file, std::vector<int> &cats, size_t added, Place place)
+{
+    size_t from = file.size();
+    file.resize(from + added);
+    cats.resize(from + added);
+    for (size_t j = file.size(); j > from;) {
+        --j;
+        if (!place(j)) {
+            --from;
+            file[j] = std::move(file[from]);
+            cats[j] = cats[from];
+        }
+    }
+}
+
 // Changes made outside any step (a window that applies its own input, say)
 // become a step of their own before anything else happens.
 const QString kUnnamedStep = QStringLiteral("Change");
@@ -441,24 +461,15 @@ void DeckHistory::revert(Deck &deck, Entry &entry)
                     deck.oldTreeName_ = e.fromName;
             },
             [&](RemoveCards &e) {
-                // Merge the removed cards back in at their places, from the
-                // back so that every card moves once.
-                const size_t total = file.size() + e.at.size();
-                file.resize(total);
-                cats.resize(total);
-                size_t from = total - e.at.size();
                 size_t r = e.at.size();
-                for (size_t j = total; j-- > 0;) {
-                    if (r > 0 && size_t(e.at[r - 1]) == j) {
-                        --r;
-                        file[j] = e.cards[r];
-                        cats[j] = e.categories[r];
-                    } else {
-                        --from;
-                        file[j] = std::move(file[from]);
-                        cats[j] = cats[from];
-                    }
-                }
+                spreadOut(file, cats, e.at.size(), [&](size_t j) {
+                    if (r == 0 || size_t(e.at[r - 1]) != j)
+                        return false;
+                    --r;
+                    file[j] = e.cards[r];
+                    cats[j] = e.categories[r];
+                    return true;
+                });
             },
             [&](ClearToDeleted &e) {
                 deck.deleted_.takeBack(size_t(e.n), view);
@@ -500,24 +511,16 @@ void DeckHistory::revert(Deck &deck, Entry &entry)
                 size_t staleCount = 0;
                 for (const auto &run : e.stale)
                     staleCount += size_t(run.second);
-                const size_t total = kept + staleCount;
-                file.resize(total);
-                cats.resize(total);
-                size_t from = kept;
                 size_t r = e.stale.size();
-                for (size_t j = total; j-- > 0;) {
+                spreadOut(file, cats, staleCount, [&](size_t j) {
                     while (r > 0 && j < size_t(e.stale[r - 1].first))
                         --r;
-                    if (r > 0 && j >= size_t(e.stale[r - 1].first)
-                        && j < size_t(e.stale[r - 1].first + e.stale[r - 1].second)) {
-                        file[j] = Card();
-                        cats[j] = e.open;
-                    } else {
-                        --from;
-                        file[j] = std::move(file[from]);
-                        cats[j] = cats[from];
-                    }
-                }
+                    if (r == 0 || j >= size_t(e.stale[r - 1].first + e.stale[r - 1].second))
+                        return false;
+                    file[j] = Card();
+                    cats[j] = e.open;
+                    return true;
+                });
             },
             [&](Load &e) {
                 if (e.after.kind == ViewSource::Category && e.after.at >= 0) {
