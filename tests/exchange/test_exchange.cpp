@@ -242,7 +242,11 @@ private Q_SLOTS:
             for (int n = 1 + rng.bounded(20); n > 0; --n) {
                 const QStringList card = {u'w' + randomText(rng), randomText(rng), QStringLiteral("Cat %1").arg(rng.bounded(3))};
                 text += line(card);
-                expected << card[2] + u'|' + card[0] + u'|' + card[1];
+                // A tab-separated file writes a line break as <br>.
+                auto read = [&](QString side) {
+                    return delimiter == '\t' ? side.replace(QStringLiteral("<br>"), QStringLiteral("\r\n")) : side;
+                };
+                expected << card[2] + u'|' + read(card[0]) + u'|' + read(card[1]);
             }
             ImportOptions options;
             options.format = Format::Delimited;

@@ -66,7 +66,8 @@ private Q_SLOTS:
         Deck deck;
         Options options;
         testsupport::ScriptedDialogs dialogs;
-        ExchangeController controller({deck, options, dialogs, nullptr});
+        OpenFile open;
+        ExchangeController controller({deck, options, dialogs, nullptr}, open);
         QStringList status;
         connect(&controller, &CommandController::statusMessage, this, [&](const QString &t) { status << t; });
         const QString summary = QStringLiteral("1 cards added, 0 skipped, 0 updated; 1 lines could not be read "

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QHash>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <unordered_map>
 
@@ -16,28 +18,67 @@ namespace mdk::exchange {
 
 namespace {
 
-// The node of each imported category: a name the tree holds joins that
-// node, any other is created below its parent (or the target).
-std::vector<QString> placeCategories(const ParsedImport &parsed, Deck &deck, CategoryTree::NodeId target)
-{
-    std::vector<QString> names(parsed.categories.size());
-    std::vector<CategoryTree::NodeId> nodes(parsed.categories.size(), target);
-    const QString targetName = deck.tree().name(target);
-    for (size_t i = 0; i < parsed.categories.size(); ++i) {
-        const ImportedCategory &c = parsed.categories[i];
-        // A lesson's parent always comes before it; anything else is the target.
-        const CategoryTree::NodeId parent = c.parent >= 0 && size_t(c.parent) < i ? nodes[size_t(c.parent)] : target;
-        if (c.name.isEmpty()) {
-            nodes[i] = parent;
-        } else if (const CategoryTree::NodeId found = deck.tree().findByName(c.name); found != CategoryTree::None) {
-            nodes[i] = found;
-        } else {
-            nodes[i] = deck.addCategory(parent, c.name);
+// Where the imported categories go, worked out before the deck changes: a
+// name the tree holds joins that node wherever it is (said in joined when
+// that is not below the category's parent), any other is created below its
+// parent (or the target). place() then makes the new ones.
+struct CategoryPlan {
+    std::vector<QString> names; // each imported category's node name
+    QStringList joined;
+
+    CategoryPlan(const ParsedImport &parsed, const Deck &deck, CategoryTree::NodeId target)
+        : parsed_(parsed), target_(target), created_(parsed.categories.size(), false)
+    {
+        const CategoryTree &tree = deck.tree();
+        names.resize(parsed.categories.size());
+        QHash<QString, int> made; // name -> the imported category that makes it
+        for (size_t i = 0; i < parsed.categories.size(); ++i) {
+            const ImportedCategory &c = parsed.categories[i];
+            // A lesson's parent always comes before it; anything else is the target.
+            const int parent = c.parent >= 0 && size_t(c.parent) < i ? c.parent : -1;
+            const QString &parentName = parent >= 0 ? names[size_t(parent)] : tree.name(target);
+            if (c.name.isEmpty()) {
+                names[i] = parentName;
+                continue;
+            }
+            names[i] = c.name;
+            QString foundParent;
+            if (const CategoryTree::NodeId found = tree.findByName(c.name); found != CategoryTree::None) {
+                if (found == tree.root() || tree.parent(found) == CategoryTree::None)
+                    foundParent = QString();
+                else
+                    foundParent = tree.name(tree.parent(found));
+            } else if (const auto m = made.constFind(c.name); m != made.constEnd()) {
+                const int p = parsed.categories[size_t(m.value())].parent;
+                foundParent = p >= 0 && p < m.value() ? names[size_t(p)] : tree.name(target);
+            } else {
+                made.insert(c.name, int(i));
+                created_[i] = true;
+                continue;
+            }
+            const bool itself = c.name == parentName && !c.lesson;
+            if (!itself && foundParent != parentName && !joined.contains(c.name))
+                joined << c.name;
         }
-        names[i] = deck.tree().name(nodes[i]);
     }
-    return names;
-}
+
+    void place(Deck &deck) const
+    {
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (!created_[i])
+                continue;
+            const int p = parsed_.categories[i].parent;
+            const CategoryTree::NodeId parent =
+                p >= 0 && size_t(p) < i ? deck.tree().findByName(names[size_t(p)]) : target_;
+            deck.addCategory(parent == CategoryTree::None ? target_ : parent, names[i]);
+        }
+    }
+
+private:
+    const ParsedImport &parsed_;
+    CategoryTree::NodeId target_;
+    std::vector<bool> created_;
+};
 
 using Key = std::pair<int, QString>; // category number, side 1
 
@@ -47,18 +88,33 @@ struct KeyHash {
 
 } // namespace
 
-ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString &target, Duplicates duplicates)
+ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString &target, Duplicates duplicates,
+                          const Progress &progress)
 {
     ImportSummary summary;
     if (deck.showSubCategories() || parsed.cards.empty())
         return summary;
-    deck.WriteBackView();
-    const QString openName = deck.oldTreeName();
     CategoryTree::NodeId targetNode = deck.tree().findByName(target);
     if (targetNode == CategoryTree::None)
         targetNode = deck.tree().root();
-    const std::vector<QString> categoryNames = placeCategories(parsed, deck, targetNode);
-    const QString &targetName = deck.tree().name(targetNode);
+    const CategoryPlan plan(parsed, deck, targetNode);
+    summary.joined = plan.joined;
+    const std::vector<QString> &categoryNames = plan.names;
+    const QString targetName = deck.tree().name(targetNode);
+    // Until the cards are sorted out the deck holds what it held (the view
+    // folded back is the same cards): a cancel there leaves it as it was.
+    // Adding them is quick after that.
+    const qint64 total = qint64(parsed.cards.size());
+    auto cancelled = [&](size_t done) {
+        if (progress && (done & 0x3FFF) == 0 && !progress(qint64(done), total)) {
+            summary = ImportSummary();
+            summary.cancelled = true;
+            return true;
+        }
+        return false;
+    };
+    deck.WriteBackView();
+    const QString openName = deck.oldTreeName();
 
     // Each card's category as a small number: the target is 0, the imported
     // categories follow (several may share a node).
@@ -101,6 +157,8 @@ ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString 
         }
     }
     for (size_t i = 0; i < parsed.cards.size(); ++i) {
+        if (cancelled(i))
+            return summary;
         const ImportedCard &card = parsed.cards[i];
         if (duplicates != Duplicates::Add) {
             const Key key{categoryNumber(card), card.side1};
@@ -138,6 +196,12 @@ ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString 
     }
     existing.clear();
     added.clear();
+    if (progress && !progress(total, total)) {
+        summary = ImportSummary();
+        summary.cancelled = true;
+        return summary;
+    }
+    plan.place(deck);
 
     // Replacements: the category's cards through the view, whose order is
     // their file order, then back.
@@ -176,6 +240,31 @@ QString summaryText(const ImportSummary &summary, const ParsedImport &parsed)
                     .arg(parsed.unreadable).arg(parsed.firstBadLine).arg(parsed.firstBadReason);
     if (summary.storeFull)
         text += QStringLiteral("; ") + QCoreApplication::translate("Mnemodeck", "the deck is full, so the rest was left out");
+    // A few names say what is meant; a long list would bury the rest.
+    auto some = [](const QStringList &names) {
+        constexpr qsizetype kShown = 5;
+        QStringList quoted;
+        for (qsizetype i = 0; i < std::min(names.size(), kShown); ++i)
+            quoted << u'"' + names[i] + u'"';
+        QString list = quoted.join(QStringLiteral(", "));
+        if (names.size() > kShown)
+            list += QCoreApplication::translate("Mnemodeck", " and %n more", nullptr, int(names.size() - kShown));
+        return list;
+    };
+    if (!parsed.repeatedIds.isEmpty())
+        text += QStringLiteral("; ")
+                + QCoreApplication::translate("Mnemodeck", "entry ids used more than once, each entry made a card: %1")
+                      .arg(some(parsed.repeatedIds));
+    if (!summary.joined.isEmpty())
+        text += QStringLiteral("; ")
+                + QCoreApplication::translate("Mnemodeck",
+                                              "categories that joined the one of the same name elsewhere in the tree: %1")
+                      .arg(some(summary.joined));
+    if (parsed.leftOut > 0)
+        text += QStringLiteral("; ")
+                + QCoreApplication::translate("Mnemodeck",
+                                              "%n conjugations, examples and other forms of words were left out",
+                                              nullptr, parsed.leftOut);
     if (!parsed.note.isEmpty())
         text += QStringLiteral("; ") + parsed.note;
     return text;
@@ -353,66 +442,139 @@ WriteResult exportFile(const ExportSet &set, ExportFormat format, const QString 
     return writeFileSafely(path, exportBytes(set, format));
 }
 
+namespace {
+
+struct NamedEntity {
+    const char *name;
+    char32_t first, second;
+};
+
+constexpr NamedEntity kEntities[] = {
+#include "htmlentities.inc"
+};
+// The longest name in the table ("CounterClockwiseContourIntegral").
+constexpr qsizetype kLongestEntity = 32;
+
+// The characters of "&name;" or "&#N;" / "&#xN;" at html[i] (the '&'), and
+// where it ends; false when it is no reference, so the '&' is text.
+bool readReference(QStringView html, qsizetype i, QString &out, qsizetype &last)
+{
+    const qsizetype semi = html.mid(i + 1, kLongestEntity + 1).indexOf(u';');
+    if (semi <= 0)
+        return false;
+    const QStringView name = html.mid(i + 1, semi);
+    char32_t codes[2] = {0, 0};
+    if (name.startsWith(u'#')) {
+        const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
+        const QStringView digits = name.mid(hex ? 2 : 1);
+        if (digits.isEmpty())
+            return false;
+        quint64 v = 0;
+        for (QChar c : digits) {
+            const int d = c.isDigit() && c.unicode() < 0x80 ? c.unicode() - u'0'
+                          : hex && c.toLower() >= u'a' && c.toLower() <= u'f' ? c.toLower().unicode() - u'a' + 10
+                                                                                 : -1;
+            if (d < 0)
+                return false;
+            v = std::min<quint64>(v * (hex ? 16 : 10) + quint64(d), 0x110000);
+        }
+        // What cannot be a character reads as the replacement character.
+        codes[0] = v == 0 || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF) ? char32_t(0xFFFD) : char32_t(v);
+    } else {
+        QByteArray key;
+        for (QChar c : name) {
+            if (c.unicode() >= 0x80 || !c.isLetterOrNumber())
+                return false;
+            key += char(c.unicode());
+        }
+        const auto *end = std::end(kEntities);
+        const auto *it = std::lower_bound(std::begin(kEntities), end, key, [](const NamedEntity &e, const QByteArray &k) {
+            return std::strcmp(e.name, k.constData()) < 0;
+        });
+        if (it == end || key != it->name)
+            return false;
+        codes[0] = it->first;
+        codes[1] = it->second;
+    }
+    for (char32_t code : codes)
+        if (code != 0 && code != 7) // 0x07 ends a field in the card file
+            out += QString::fromUcs4(&code, 1);
+    last = i + 1 + semi;
+    return true;
+}
+
+bool isBlockTag(QStringView name)
+{
+    for (const char *block : {"div", "p", "li", "ul", "ol", "tr", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote",
+                              "pre", "table"})
+        if (name.compare(QLatin1String(block), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
 QString htmlToText(QStringView html)
 {
     if (!html.contains(u'<') && !html.contains(u'&'))
         return html.toString();
     QString out;
     out.reserve(html.size());
+    const QString lineBreak = QStringLiteral("\r\n");
+    // A block's edge is one line break between texts, however many edges meet.
+    bool blockEdge = false;
+    auto text = [&](auto &&append) {
+        if (blockEdge && !out.isEmpty())
+            out += lineBreak;
+        blockEdge = false;
+        append();
+    };
     const qsizetype n = html.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = html[i];
-        if (c == u'<') {
-            const qsizetype close = html.indexOf(u'>', i + 1);
-            if (close < 0) {
-                out += c;
-                continue;
-            }
-            QStringView tag = html.mid(i + 1, close - i - 1).trimmed();
-            if (tag.endsWith(u'/'))
-                tag.chop(1);
-            tag = tag.trimmed();
-            if (tag.compare(QLatin1String("br"), Qt::CaseInsensitive) == 0)
-                out += QLatin1String("\r\n");
-            i = close;
-        } else if (c == u'&') {
-            const qsizetype semi = html.indexOf(u';', i + 1);
-            if (semi < 0 || semi - i > 10) {
-                out += c;
-                continue;
-            }
-            const QStringView name = html.mid(i + 1, semi - i - 1);
-            char32_t code = 0;
-            if (name == QLatin1String("amp"))
-                code = u'&';
-            else if (name == QLatin1String("lt"))
-                code = u'<';
-            else if (name == QLatin1String("gt"))
-                code = u'>';
-            else if (name == QLatin1String("quot"))
-                code = u'"';
-            else if (name == QLatin1String("apos"))
-                code = u'\'';
-            else if (name == QLatin1String("nbsp"))
-                code = 0xA0;
-            else if (name.startsWith(u'#')) {
-                bool ok = false;
-                const uint v = name.size() > 1 && (name[1] == u'x' || name[1] == u'X') ? name.mid(2).toUInt(&ok, 16)
-                                                                                      : name.mid(1).toUInt(&ok, 10);
-                code = ok && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF) ? char32_t(v) : 0;
-                if (!ok) {
-                    out += c;
-                    continue;
-                }
+        if (c == u'&') {
+            QString chars;
+            qsizetype last = i;
+            if (readReference(html, i, chars, last)) {
+                text([&] { out += chars; });
+                i = last;
             } else {
-                out += c;
-                continue;
+                text([&] { out += c; });
             }
-            if (code != 0 && code != 7)
-                out += QString::fromUcs4(&code, 1);
-            i = semi;
-        } else {
-            out += c;
+            continue;
+        }
+        const QChar next = i + 1 < n ? html[i + 1] : QChar();
+        const bool tagStart = next.isLetter() || next == u'/' || next == u'!' || next == u'?';
+        const qsizetype close = c == u'<' && tagStart ? html.indexOf(u'>', i + 1) : -1;
+        if (close < 0) {
+            text([&] { out += c; });
+            continue;
+        }
+        if (html.mid(i, 4) == QLatin1String("<!--")) {
+            const qsizetype end = html.indexOf(QLatin1String("-->"), i + 4);
+            i = end < 0 ? n : end + 2;
+            continue;
+        }
+        QStringView tag = html.mid(i + 1, close - i - 1);
+        const bool closing = tag.startsWith(u'/');
+        if (closing)
+            tag = tag.mid(1);
+        qsizetype nameEnd = 0;
+        while (nameEnd < tag.size() && (tag[nameEnd].isLetterOrNumber()))
+            ++nameEnd;
+        const QStringView name = tag.left(nameEnd);
+        i = close;
+        if (name.compare(QLatin1String("br"), Qt::CaseInsensitive) == 0) {
+            text([] {});
+            out += lineBreak;
+        } else if (isBlockTag(name)) {
+            blockEdge = true;
+        } else if (!closing && (name.compare(QLatin1String("script"), Qt::CaseInsensitive) == 0
+                                || name.compare(QLatin1String("style"), Qt::CaseInsensitive) == 0)) {
+            // Their content is no text.
+            const qsizetype end = html.indexOf(QStringLiteral("</") + name.toString(), close + 1, Qt::CaseInsensitive);
+            const qsizetype endClose = end < 0 ? -1 : html.indexOf(u'>', end);
+            i = endClose < 0 ? n : endClose;
         }
     }
     return out;

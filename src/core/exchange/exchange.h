@@ -47,6 +47,9 @@ struct ImportOptions {
 struct ImportedCategory {
     QString name;
     int parent = -1;
+    // A vocabulary lesson: joining its parent (a lesson named like the
+    // target) is a merge the summary tells too.
+    bool lesson = false;
 };
 
 struct ImportedCard {
@@ -70,6 +73,8 @@ struct ParsedImport {
     int unreadable = 0;     // lines that gave no card
     qint64 firstBadLine = 0; // from 1
     QString firstBadReason;
+    int leftOut = 0;         // a vocabulary's forms and notes of words that are no cards
+    QStringList repeatedIds; // vocabulary entry ids used more than once
     QString note;  // said after the summary (an encoding fallback)
     QString error; // why nothing at all can be imported
     bool cancelled = false;
@@ -97,6 +102,10 @@ ParsedImport parsePreview(const QString &path, ImportOptions options, int cards 
 struct ImportSummary {
     int added = 0, skipped = 0, updated = 0;
     bool storeFull = false; // the deck filled up; the cards after were left
+    bool cancelled = false; // stopped while adding: the deck is as it was
+    // Imported categories that joined one of the same name elsewhere in the
+    // tree (names are unique there), each once.
+    QStringList joined;
 };
 
 // Adds the parsed cards to the deck, their categories below target (a node
@@ -106,10 +115,11 @@ struct ImportSummary {
 // anyway, skipped, or has its side 2 replaced, as duplicates says; a
 // replacement by the same text counts as skipped. Not in subcategory mode.
 ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString &target,
-                          Duplicates duplicates);
+                          Duplicates duplicates, const Progress &progress = {});
 
 // "N cards added, M skipped, K updated; L lines could not be read (the
-// first at line X: reason)", then any note.
+// first at line X: reason)", then what was left out or merged, then any
+// note.
 QString summaryText(const ImportSummary &summary, const ParsedImport &parsed);
 
 // --- Export
@@ -144,8 +154,9 @@ ExportSet cardsToExport(const Deck &deck, Scope scope);
 QByteArray exportBytes(const ExportSet &set, ExportFormat format);
 WriteResult exportFile(const ExportSet &set, ExportFormat format, const QString &path);
 
-// The plain text of an HTML side: <br> a line break, other tags dropped,
-// entities decoded.
+// The plain text of an HTML side: <br> a line break, the edges of blocks
+// (<div>, <p>, <li> and the like) one line break between texts, other tags
+// dropped, every HTML5 named entity and numeric reference decoded.
 QString htmlToText(QStringView html);
 
 } // namespace mdk::exchange

@@ -14,10 +14,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstring>
 
 namespace mdk::exchange {
@@ -61,16 +63,91 @@ QString lowerTrimmed(const QString &text)
     return text.trimmed().toLower();
 }
 
-bool looksLikeHeaderWord(const QString &field)
+// The length of the valid UTF-8 sequence at p (a byte >= 0x80), or 0.
+int utf8SequenceAt(const unsigned char *p, const unsigned char *end)
 {
-    static const QStringList words = {
-        QStringLiteral("side 1"), QStringLiteral("side 2"), QStringLiteral("side1"), QStringLiteral("side2"),
-        QStringLiteral("category"), QStringLiteral("front"), QStringLiteral("back"), QStringLiteral("question"),
-        QStringLiteral("answer"), QStringLiteral("word"), QStringLiteral("meaning"), QStringLiteral("term"),
-        QStringLiteral("definition"), QStringLiteral("translation"), QStringLiteral("deck"), QStringLiteral("tags"),
-        QStringLiteral("notes")};
-    return words.contains(lowerTrimmed(field));
+    const unsigned char c = *p;
+    int len;
+    char32_t cp;
+    if (c >= 0xC2 && c <= 0xDF)
+        len = 2, cp = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF)
+        len = 3, cp = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4)
+        len = 4, cp = c & 0x07;
+    else
+        return 0;
+    if (end - p < len)
+        return 0;
+    for (int i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
 }
+
+bool hasUtf8Sequence(std::string_view bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    for (; p < end; ++p)
+        if (*p >= 0x80 && utf8SequenceAt(p, end) > 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+QByteArray mendUtf8(std::string_view bytes, qint64 &lines)
+{
+    QByteArray out;
+    out.reserve(qsizetype(bytes.size()) + qsizetype(bytes.size() / 8));
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    const unsigned char *plain = p;
+    qint64 line = 0, lastBadLine = -1;
+    lines = 0;
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            line += c == '\n';
+            ++p;
+            continue;
+        }
+        if (const int len = utf8SequenceAt(p, end)) {
+            p += len;
+            continue;
+        }
+        out.append(reinterpret_cast<const char *>(plain), p - plain);
+        encoding::appendWindows1252AsUtf8(std::string_view(reinterpret_cast<const char *>(p), 1), out);
+        if (line != lastBadLine) {
+            lastBadLine = line;
+            ++lines;
+        }
+        plain = ++p;
+    }
+    out.append(reinterpret_cast<const char *>(plain), p - plain);
+    return out;
+}
+
+QString mendedNote(qint64 lines)
+{
+    return QCoreApplication::translate("Mnemodeck", "%n lines held bytes that are not UTF-8, read as Windows-1252",
+                                       nullptr, int(std::min<qint64>(lines, INT_MAX)));
+}
+
+QString importedName(const QString &name)
+{
+    QString out = category::cleanName(name);
+    if (out.size() > kMaxCategoryName)
+        out.truncate(out[kMaxCategoryName - 1].isHighSurrogate() ? kMaxCategoryName - 1 : kMaxCategoryName);
+    return out;
+}
+
+namespace {
 
 // The text the delimited reader runs over: ASCII-compatible bytes (UTF-8 or
 // Windows-1252); UTF-16 is turned into UTF-8 first.
@@ -85,6 +162,19 @@ Source prepare(std::string_view bytes, Encoding wanted, ParsedImport &result)
     Source src;
     Encoding used = wanted == Encoding::Auto ? detectEncoding(bytes) : wanted;
     result.encoding = used;
+    if (wanted == Encoding::Auto && used == Encoding::Utf8) {
+        if (bytes.starts_with(kUtf8Bom))
+            bytes.remove_prefix(kUtf8Bom.size());
+        if (encoding::isValidUtf8(bytes)) {
+            src.bytes = bytes;
+        } else {
+            qint64 lines = 0;
+            src.holder = mendUtf8(bytes, lines);
+            src.bytes = std::string_view(src.holder.constData(), size_t(src.holder.size()));
+            result.note = mendedNote(lines);
+        }
+        return src;
+    }
     if (used == Encoding::Utf16) {
         bool bigEndian = bytes.starts_with(kUtf16BeBom) || (!bytes.starts_with(kUtf16LeBom) && bareUtf16(bytes) == 2);
         QStringDecoder decoder(bigEndian ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE);
@@ -313,20 +403,24 @@ char separatorFrom(const QString &value)
     return v.size() == 1 && v[0].unicode() < 0x80 ? char(v[0].unicode()) : '\t';
 }
 
-// A "#key:value" line of a text export.
+// The directives of a text export's header block ("#key:value" lines).
 struct Directives {
     bool html = false;
     int deckColumn = kNoColumn;
+    QString deck;               // #deck: the category of a file without a deck column
+    std::vector<int> noSide;    // the guid, note type and tags columns
 };
 
-void readDirective(QString line, Directives &d, char &delimiter, ParsedImport &result)
+// Column numbers count from 1 in a directive.
+int directiveColumn(const QString &value)
 {
-    line.remove(0, 1);
-    const qsizetype colon = line.indexOf(u':');
-    if (colon < 0)
-        return;
-    const QString key = lowerTrimmed(line.left(colon));
-    const QString value = line.mid(colon + 1);
+    bool ok = false;
+    const int column = value.trimmed().toInt(&ok);
+    return ok && column > 0 && column < 1'000'000 ? column - 1 : kNoColumn;
+}
+
+void readDirective(const QString &key, const QString &value, Directives &d, char &delimiter, ParsedImport &result)
+{
     if (key == QLatin1String("separator")) {
         delimiter = separatorFrom(value);
         result.delimiter = QLatin1Char(delimiter);
@@ -335,10 +429,13 @@ void readDirective(QString line, Directives &d, char &delimiter, ParsedImport &r
     } else if (key == QLatin1String("columns")) {
         result.headerFields = value.split(QLatin1Char(delimiter));
     } else if (key == QLatin1String("deck column")) {
-        bool ok = false;
-        const int column = value.trimmed().toInt(&ok);
-        if (ok && column > 0)
-            d.deckColumn = column - 1;
+        d.deckColumn = directiveColumn(value);
+    } else if (key == QLatin1String("deck")) {
+        d.deck = value.trimmed();
+    } else if (key == QLatin1String("guid column") || key == QLatin1String("notetype column")
+               || key == QLatin1String("tags column")) {
+        if (const int column = directiveColumn(value); column != kNoColumn)
+            d.noSide.push_back(column);
     }
 }
 
@@ -351,39 +448,156 @@ void badLine(ParsedImport &result, qint64 line, const char *reason)
     }
 }
 
+// A spreadsheet's header row, told by its shape rather than its words: our
+// own export's header; or a row of distinct capitalised names above a
+// column whose other rows are all numbers, or nearly all begin with a
+// small letter.
+bool looksLikeHeader(const QStringList &first, const std::vector<QStringList> &rest)
+{
+    if (first.size() >= 2 && first[0] == QLatin1String("side 1") && first[1] == QLatin1String("side 2"))
+        return true;
+    if (rest.empty())
+        return false;
+    for (qsizetype c = 0; c < first.size(); ++c) {
+        const QString head = first[c].trimmed();
+        if (head.isEmpty() || !head[0].isUpper() || first.indexOf(first[c]) != c)
+            return false;
+    }
+    for (qsizetype c = 0; c < first.size(); ++c) {
+        const QString head = first[c].trimmed();
+        int values = 0, numbers = 0, small = 0;
+        for (const QStringList &row : rest) {
+            if (c >= row.size() || row[c].trimmed().isEmpty())
+                continue;
+            const QString v = row[c].trimmed();
+            ++values;
+            bool ok = false;
+            v.toDouble(&ok);
+            numbers += ok;
+            small += v[0].isLower();
+        }
+        if (values == 0)
+            continue;
+        bool headNumber = false;
+        head.toDouble(&headNumber);
+        if (numbers == values && !headNumber)
+            return true;
+        if (small * 10 >= values * 9)
+            return true;
+    }
+    return false;
+}
+
+// A text export's directive line ("#separator:tab"): the key lower-cased,
+// or empty when the line is none of the known ones.
+QString directiveKey(QStringView line)
+{
+    if (!line.startsWith(u'#'))
+        return QString();
+    const qsizetype colon = line.indexOf(u':');
+    if (colon < 0)
+        return QString();
+    const QString key = line.mid(1, colon - 1).trimmed().toString().toLower();
+    for (const char *known : {"separator", "html", "columns", "deck column", "notetype column", "guid column",
+                              "tags column", "deck", "notetype", "tags", "if matches"})
+        if (key == QLatin1String(known))
+            return key;
+    return QString();
+}
+
+// "<br>" in a field of a plain tab-separated file (as some flashcard
+// programs write line breaks there) is a line break.
+QString breaksAsLines(QString text)
+{
+    static const QRegularExpression br(QStringLiteral("<br\\s*/?>"), QRegularExpression::CaseInsensitiveOption);
+    if (text.contains(u'<'))
+        text.replace(br, QStringLiteral("\r\n"));
+    return text;
+}
+
+// The start of the lines after those the test skips.
+size_t afterLinesWhere(std::string_view s, bool (*skip)(std::string_view line))
+{
+    size_t pos = 0;
+    while (pos < s.size()) {
+        const size_t nl = s.find('\n', pos);
+        const size_t end = nl == std::string_view::npos ? s.size() : nl + 1;
+        if (!skip(s.substr(pos, end - pos)))
+            break;
+        pos = end;
+    }
+    return pos;
+}
+
 void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedImport &result, const Progress &progress,
                    cardfile::FileBytes *pages)
 {
     const bool textExport = result.format == Format::TextExport;
+    const Encoding guess = options.encoding == Encoding::Auto ? detectEncoding(bytes) : options.encoding;
+    if (options.truncated && guess != Encoding::Utf16) {
+        // Only whole lines of a cut-off start, so that a character cut at
+        // the end is not taken for a stray byte.
+        const size_t nl = bytes.rfind('\n');
+        bytes = nl == std::string_view::npos ? std::string_view() : bytes.substr(0, nl + 1);
+    }
     Source src = prepare(bytes, options.encoding, result);
     std::string_view s = src.bytes;
     if (options.truncated) {
-        // Only whole lines of a cut-off start.
         const size_t nl = s.rfind('\n');
         s = nl == std::string_view::npos ? std::string_view() : s.substr(0, nl + 1);
     }
 
+    // Lines at the top that begin with '#': a text export's header block
+    // (directives), or the comments above a spreadsheet's rows.
+    const size_t body = afterLinesWhere(s, [](std::string_view line) { return line.starts_with('#'); });
     char delimiter = '\t';
     if (!options.delimiter.isNull() && options.delimiter.unicode() < 0x80)
         delimiter = char(options.delimiter.unicode());
     else if (!textExport)
-        delimiter = detectDelimiter(s);
+        delimiter = detectDelimiter(s.substr(body));
     result.delimiter = QLatin1Char(delimiter);
 
     Directives directives;
     TextPool pool;
     RecordReader reader(s, delimiter);
     std::vector<Field> fields;
-    QHash<QString, int> categoryIndex;      // cleaned name -> category
+    QHash<QString, int> categoryIndex;      // cleaned path -> category
     QHash<QString, int> categoryBySpelling; // the field as written -> category
     QString scratch;
     int categoryColumn = options.categoryColumn;
+    int side1Column = options.side1Column, side2Column = options.side2Column;
+    int deckCategory = -1; // #deck
     bool first = true;
     int sinceProgress = 0;
     // One card a line at most: room for all of them at once, instead of
     // the copies a growing list makes.
     if (options.maxCards < 0)
         result.cards.reserve(size_t(std::count(s.begin(), s.end(), '\n')) + 1);
+
+    // "A::B" is B below A; every name along the path is made once.
+    auto categoryOfPath = [&](const QString &path) {
+        int parent = -1;
+        QString key;
+        for (const QString &part : path.split(QStringLiteral("::"))) {
+            const QString name = importedName(part);
+            if (name.isEmpty())
+                continue;
+            key += (key.isEmpty() ? QString() : QStringLiteral("::")) + name;
+            auto it = categoryIndex.constFind(key);
+            if (it == categoryIndex.constEnd()) {
+                it = categoryIndex.insert(key, int(result.categories.size()));
+                result.categories.push_back({name, parent});
+            }
+            parent = it.value();
+        }
+        return parent;
+    };
+    auto textOf = [&](const Field &f) {
+        QString t = fieldText(s, f, src.encoding, pool);
+        if (directives.html)
+            return htmlToText(t);
+        return !textExport && delimiter == '\t' ? breaksAsLines(std::move(t)) : t;
+    };
 
     while (!reader.atEnd()) {
         if (++sinceProgress == kProgressEvery) {
@@ -398,10 +612,16 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
                 return;
             }
         }
-        if (textExport && s[reader.pos()] == '#') {
+        if (reader.pos() < body) {
             const std::string_view line = reader.takeLine();
+            if (!textExport)
+                continue;
+            const QString text = encoding::decode(line, src.encoding);
+            const QString key = directiveKey(text);
+            if (key.isEmpty())
+                continue;
             char d = delimiter;
-            readDirective(encoding::decode(line, src.encoding), directives, d, result);
+            readDirective(key, text.mid(text.indexOf(u':') + 1), directives, d, result);
             if (d != delimiter && options.delimiter.isNull()) {
                 delimiter = d;
                 reader.setDelimiter(delimiter);
@@ -425,17 +645,32 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
         // A blank line is no card and no fault.
         if (fields.size() == 1 && fields[0].begin == fields[0].end)
             continue;
-        result.columns = std::max(result.columns, int(fields.size()));
 
         if (first) {
-            first = false;
             QStringList texts;
             for (const Field &f : fields)
                 texts << fieldText(s, f, src.encoding, pool);
+            // The title and author lines vocabulary programs write above
+            // their rows are no cards.
+            const QString lead = lowerTrimmed(texts.value(0));
+            if (!textExport && (lead == QLatin1String("title:") || lead == QLatin1String("author:")))
+                continue;
+            first = false;
+            bool isHeader = options.header == Header::Yes;
             // A #columns directive already named the columns.
-            const bool isHeader = options.header == Header::Yes
-                                  || (options.header == Header::Auto && result.headerFields.isEmpty()
-                                      && std::any_of(texts.begin(), texts.end(), looksLikeHeaderWord));
+            if (options.header == Header::Auto && result.headerFields.isEmpty()) {
+                std::vector<QStringList> rest;
+                RecordReader ahead = reader;
+                std::vector<Field> next;
+                while (rest.size() < 20 && ahead.next(next) == RecordEnd::Ok) {
+                    QStringList row;
+                    for (const Field &f : next)
+                        row << fieldText(s, f, src.encoding, pool);
+                    if (row.size() > 1 || !row.value(0).isEmpty())
+                        rest.push_back(row);
+                }
+                isHeader = looksLikeHeader(texts, rest);
+            }
             if (categoryColumn == kColumnFromHeader) {
                 categoryColumn = directives.deckColumn;
                 const QStringList &names = isHeader ? texts : result.headerFields;
@@ -444,26 +679,44 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
                         categoryColumn = int(i);
             }
             result.categoryColumn = categoryColumn;
+            // The columns that hold no side: the sides are the first two
+            // others, unless other columns were chosen.
+            std::vector<int> noSide = directives.noSide;
+            if (directives.deckColumn != kNoColumn)
+                noSide.push_back(directives.deckColumn);
+            if (textExport && side1Column == 0 && side2Column == 1 && !noSide.empty()) {
+                int column = 0;
+                auto nextSide = [&] {
+                    while (std::find(noSide.begin(), noSide.end(), column) != noSide.end())
+                        ++column;
+                    return column++;
+                };
+                side1Column = nextSide();
+                side2Column = nextSide();
+            }
+            if (!directives.deck.isEmpty())
+                deckCategory = categoryOfPath(directives.deck);
             if (isHeader) {
                 result.header = true;
                 result.headerFields = texts;
+                result.columns = std::max(result.columns, int(fields.size()));
                 continue;
             }
         }
+        result.columns = std::max(result.columns, int(fields.size()));
 
-        if (int(fields.size()) <= options.side1Column || options.side1Column < 0) {
+        if (int(fields.size()) <= side1Column || side1Column < 0) {
             badLine(result, reader.recordLine(), QT_TRANSLATE_NOOP("Mnemodeck", "too few columns"));
             continue;
         }
+        if (std::all_of(fields.begin(), fields.end(), [](const Field &f) { return f.begin == f.end; })) {
+            badLine(result, reader.recordLine(), QT_TRANSLATE_NOOP("Mnemodeck", "every column is empty"));
+            continue;
+        }
         ImportedCard card;
-        auto text = [&](int column) {
-            if (column < 0 || column >= int(fields.size()))
-                return QString();
-            QString t = fieldText(s, fields[size_t(column)], src.encoding, pool);
-            return directives.html ? htmlToText(t) : t;
-        };
-        card.side1 = text(options.side1Column);
-        card.side2 = text(options.side2Column);
+        card.side1 = textOf(fields[size_t(side1Column)]);
+        card.side2 = side2Column >= 0 && side2Column < int(fields.size()) ? textOf(fields[size_t(side2Column)]) : QString();
+        card.category = deckCategory;
         if (categoryColumn >= 0 && categoryColumn < int(fields.size())) {
             // Most lines repeat a few names: decoded into one scratch text,
             // and cleaned only the first time a spelling is seen.
@@ -474,19 +727,9 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
             auto seen = categoryBySpelling.constFind(scratch);
             if (seen == categoryBySpelling.constEnd()) {
                 QString raw = fieldText(s, f, src.encoding, pool);
-                const QString name = category::cleanName(directives.html ? htmlToText(raw) : raw);
-                int index = -1;
-                if (!name.isEmpty()) {
-                    auto it = categoryIndex.constFind(name);
-                    if (it == categoryIndex.constEnd()) {
-                        it = categoryIndex.insert(name, int(result.categories.size()));
-                        result.categories.push_back({name, -1});
-                    }
-                    index = it.value();
-                }
-                seen = categoryBySpelling.insert(scratch, index);
+                seen = categoryBySpelling.insert(scratch, categoryOfPath(directives.html ? htmlToText(raw) : raw));
             }
-            card.category = seen.value();
+            card.category = seen.value() >= 0 ? seen.value() : deckCategory;
         }
         result.cards.push_back(std::move(card));
         if (options.maxCards >= 0 && int(result.cards.size()) >= options.maxCards)
@@ -513,8 +756,11 @@ Encoding detectEncoding(std::string_view bytes)
         --n;
     if (n > 0 && static_cast<unsigned char>(bytes[n - 1]) >= 0xC0)
         --n;
-    const bool complete = encoding::isValidUtf8(bytes);
-    return complete || encoding::isValidUtf8(bytes.substr(0, n)) ? Encoding::Utf8 : Encoding::Windows1252;
+    if (encoding::isValidUtf8(bytes) || encoding::isValidUtf8(bytes.substr(0, n)))
+        return Encoding::Utf8;
+    // Valid sequences are read as UTF-8 and only the other bytes as
+    // Windows-1252: a file with none is Windows-1252 throughout.
+    return hasUtf8Sequence(bytes) ? Encoding::Utf8 : Encoding::Windows1252;
 }
 
 Format detectFormat(std::string_view bytes, const QString &fileName)
@@ -537,7 +783,10 @@ Format detectFormat(std::string_view bytes, const QString &fileName)
     const QString trimmed = text.trimmed();
     if (trimmed.startsWith(QLatin1String("<?xml")) || trimmed.startsWith(QLatin1String("<kvtml")))
         return Format::Kvtml;
-    if (trimmed.startsWith(u'#'))
+    // Only a known directive makes a text export: a spreadsheet may have a
+    // comment line at its top.
+    const QStringView firstLine = QStringView(trimmed).left(trimmed.indexOf(u'\n')).trimmed();
+    if (!directiveKey(firstLine).isEmpty())
         return Format::TextExport;
     return Format::Delimited;
 }
@@ -556,6 +805,12 @@ ParsedImport parseBytes(std::string_view bytes, const ImportOptions &options, co
     const Encoding guess = options.encoding == Encoding::Auto ? detectEncoding(bytes) : options.encoding;
     if (guess != Encoding::Utf16 && hasNul(bytes.substr(0, 64 * 1024))) {
         result.error = QCoreApplication::translate("Mnemodeck", "The file is not text (it holds NUL bytes).");
+        return result;
+    }
+    if (fileName.endsWith(QLatin1String(".mdk"), Qt::CaseInsensitive)
+        || cardfile::testFormat(bytes) == cardfile::Format::Current) {
+        result.error = QCoreApplication::translate(
+            "Mnemodeck", "This is a card file. Use File > Merge or Edit > Paste from to add its cards.");
         return result;
     }
     if (result.format == Format::Kvtml)

@@ -22,6 +22,7 @@ struct Entry {
     QString side1, side2;
     int category = -1;
     bool defined = true; // false while only a lesson has named it
+    int sameId = -1;     // the next entry with the same id
 };
 
 // The encoding the document declares, lower-cased; empty when none.
@@ -51,6 +52,16 @@ void setInput(QXmlStreamReader &xml, std::string_view bytes, const ImportOptions
             return;
         }
         used = seen;
+        if (seen == Encoding::Utf8 && !encoding::isValidUtf8(bytes)) {
+            // The one rule for text that is not all valid UTF-8.
+            qint64 lines = 0;
+            const QByteArray mended = mendUtf8(bytes, lines);
+            decoded = QString::fromUtf8(mended);
+            result.note = mendedNote(lines);
+            result.encoding = used;
+            xml.addData(decoded);
+            return;
+        }
         if (seen == Encoding::Windows1252)
             result.note = QCoreApplication::translate("Mnemodeck", "read as Windows-1252, since the file is not valid UTF-8 as it declares");
     }
@@ -93,6 +104,9 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
     int entriesDepth = 0;    // > 0 inside <entries>
     int entry = -1;          // the entry being read
     QString translation;     // its translation being read
+    int depth = 0;           // elements open
+    int translationDepth = 0; // the depth of that translation's element
+    QStringList repeatedIds;
     int sinceProgress = 0;
     bool sawRoot = false;
     bool version1 = false;
@@ -102,6 +116,7 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
+            ++depth;
             const QStringView name = xml.name();
             if (!sawRoot) {
                 sawRoot = true;
@@ -125,13 +140,15 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                     const bool side1 = name == QLatin1String("o");
                     QString &side = side1 ? entries[size_t(entry)].side1 : entries[size_t(entry)].side2;
                     const QString text = Deck::cleanText(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+                    --depth;
                     if (side.isEmpty())
                         side = text;
                 } else if (name == QLatin1String("desc")) {
                     const QString no = xml.attributes().value(QLatin1String("no")).toString();
                     lessonByNumber.insert(no, int(result.categories.size()));
                     result.categories.push_back(
-                        {category::cleanName(xml.readElementText(QXmlStreamReader::IncludeChildElements)), -1});
+                        {importedName(xml.readElementText(QXmlStreamReader::IncludeChildElements)), -1, true});
+                    --depth;
                 }
                 continue;
             }
@@ -140,12 +157,15 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
             } else if (name == QLatin1String("entries") && lessonsDepth == 0) {
                 ++entriesDepth;
             } else if (lessonsDepth > 0 && name == QLatin1String("container")) {
-                result.categories.push_back({QString(), open.empty() ? -1 : open.back()});
+                result.categories.push_back({QString(), open.empty() ? -1 : open.back(), true});
                 open.push_back(int(result.categories.size()) - 1);
             } else if (lessonsDepth > 0 && name == QLatin1String("name") && !open.empty()) {
                 ImportedCategory &c = result.categories[size_t(open.back())];
                 if (c.name.isEmpty())
-                    c.name = category::cleanName(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+                    c.name = importedName(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+                else
+                    xml.skipCurrentElement();
+                --depth;
             } else if (lessonsDepth > 0 && name == QLatin1String("entry") && !open.empty()) {
                 const QString id = xml.attributes().value(QLatin1String("id")).toString();
                 const auto it = entryById.constFind(id);
@@ -153,8 +173,11 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                 if (it == entryById.constEnd()) {
                     entryById.insert(id, int(entries.size()));
                     entries.push_back({QString(), QString(), open.back(), false});
-                } else if (entries[size_t(it.value())].category < 0) {
-                    entries[size_t(it.value())].category = open.back();
+                } else {
+                    // Every entry of a repeated id that is in no lesson yet.
+                    for (int e = it.value(); e >= 0; e = entries[size_t(e)].sameId)
+                        if (entries[size_t(e)].category < 0)
+                            entries[size_t(e)].category = open.back();
                 }
             } else if (entriesDepth > 0 && name == QLatin1String("entry")) {
                 const QString id = xml.attributes().value(QLatin1String("id")).toString();
@@ -164,9 +187,20 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                     entries.push_back({});
                     if (!id.isEmpty())
                         entryById.insert(id, entry);
-                } else {
+                } else if (!entries[size_t(it.value())].defined) {
                     entry = it.value();
                     entries[size_t(entry)].defined = true;
+                } else {
+                    // A repeated id is another entry all the same: a card of
+                    // its own, in the lessons of the id.
+                    int last = it.value();
+                    while (entries[size_t(last)].sameId >= 0)
+                        last = entries[size_t(last)].sameId;
+                    entry = int(entries.size());
+                    entries.push_back({QString(), QString(), entries[size_t(last)].category});
+                    entries[size_t(last)].sameId = entry;
+                    if (!repeatedIds.contains(id))
+                        repeatedIds << id;
                 }
                 if (++sinceProgress == kProgressEvery) {
                     sinceProgress = 0;
@@ -175,16 +209,25 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                         return;
                     }
                 }
-            } else if (entry >= 0 && name == QLatin1String("translation")) {
+            } else if (entry >= 0 && name == QLatin1String("translation") && translation.isNull()) {
                 translation = xml.attributes().value(QLatin1String("id")).toString();
-            } else if (entry >= 0 && name == QLatin1String("text") && !translation.isNull()) {
-                const QString text = Deck::cleanText(xml.readElementText(QXmlStreamReader::IncludeChildElements));
-                if (translation == QLatin1String("0"))
-                    entries[size_t(entry)].side1 = text;
-                else if (translation == QLatin1String("1"))
-                    entries[size_t(entry)].side2 = text;
+                translationDepth = depth;
+            } else if (entry >= 0 && !translation.isNull() && depth == translationDepth + 1) {
+                // Only the translation's own text is the word; its
+                // conjugations, comparisons, examples and the like are not.
+                if (name == QLatin1String("text")) {
+                    const QString text = Deck::cleanText(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+                    --depth;
+                    if (translation == QLatin1String("0"))
+                        entries[size_t(entry)].side1 = text;
+                    else if (translation == QLatin1String("1"))
+                        entries[size_t(entry)].side2 = text;
+                } else if (name != QLatin1String("grade")) {
+                    ++result.leftOut;
+                }
             }
         } else if (token == QXmlStreamReader::EndElement) {
+            --depth;
             const QStringView name = xml.name();
             if (name == QLatin1String("lessons"))
                 --lessonsDepth;
@@ -194,7 +237,7 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                 open.pop_back();
             else if (entriesDepth > 0 && name == QLatin1String("entry"))
                 entry = -1;
-            else if (name == QLatin1String("translation"))
+            else if (name == QLatin1String("translation") && depth + 1 == translationDepth)
                 translation = QString();
             else if (version1 && name == QLatin1String("e"))
                 entry = -1;
@@ -215,6 +258,7 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
     for (ImportedCategory &c : result.categories)
         if (c.name.isEmpty())
             c.name = QStringLiteral("Lesson");
+    result.repeatedIds = repeatedIds;
     result.cards.reserve(entries.size());
     for (Entry &e : entries) {
         if (!e.defined)
@@ -282,7 +326,9 @@ void writeKvtml(const ExportSet &set, QByteArray &bytes)
     // the nesting is written without recursion.
     std::vector<int> depth(set.categories.size(), 0);
     int openDepth = 0;
-    auto indent = [&](int d) { out.raw(std::string(size_t(2 + 2 * d), ' ')); };
+    // Indentation stops growing at some depth: a deep tree is written in
+    // a size linear in its nodes.
+    auto indent = [&](int d) { out.raw(std::string(size_t(2 + 2 * std::min(d, 16)), ' ')); };
     for (size_t c = 1; c < set.categories.size(); ++c) {
         const int parent = set.categories[c].parent;
         depth[c] = parent > 0 ? depth[size_t(parent)] + 1 : 0;

@@ -3,6 +3,7 @@
 #include "exchange.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <string_view>
 
@@ -17,6 +18,17 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                const Progress &progress);
 
 void writeKvtml(const ExportSet &set, QByteArray &out);
+
+// What both readers share.
+// Text that is not all valid UTF-8, as UTF-8: each valid sequence as it is,
+// each other byte as its Windows-1252 character. lines counts the lines
+// that held such bytes, for mendedNote.
+QByteArray mendUtf8(std::string_view bytes, qint64 &lines);
+QString mendedNote(qint64 lines);
+// A category name as the tree can hold it: no line breaks, 0x07 or NUL, at
+// most kMaxCategoryName characters.
+inline constexpr qsizetype kMaxCategoryName = 999;
+QString importedName(const QString &name);
 
 class Utf8Sink;
 // Appends text to out as XML character data in UTF-8: markup characters as

@@ -1,6 +1,8 @@
 #include "exchangecontroller.h"
 
+#include "core/deck/cardfile.h"
 #include "core/deck/deck.h"
+#include "core/deck/filenames.h"
 #include "core/exchange/exchange.h"
 #include "core/settings/translations.h"
 #include "core/shell/commandids.h"
@@ -32,8 +34,8 @@ QString exportFilter(exchange::ExportFormat format)
 
 } // namespace
 
-ExchangeController::ExchangeController(const CommandContext &context, QObject *parent)
-    : CommandController(context, parent)
+ExchangeController::ExchangeController(const CommandContext &context, const OpenFile &open, QObject *parent)
+    : CommandController(context, parent), open_(open)
 {
     bind(CM_IMPORT, &ExchangeController::CMImport);
     bind(CM_EXPORT, &ExchangeController::CMExport);
@@ -76,15 +78,53 @@ void ExchangeController::CMImport()
         dialogs_.warn(window_, kImportCaption, parsed.error);
         return;
     }
+    // Sorting out the cards (duplicates, categories) can take as long:
+    // progress with Cancel again, up to the point where they are added.
     exchange::ImportSummary summary;
     {
         const WaitCursor wait;
-        summary = exchange::applyImport(parsed, deck_, choice.target, choice.duplicates);
+        QProgressDialog progress(tr("Adding the cards of %1...").arg(QFileInfo(path).fileName()), tr("Cancel"), 0,
+                                 1000, window_);
+        progress.setWindowTitle(translations::text(kImportCaption));
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        progress.setAutoClose(false);
+        progress.setAutoReset(false);
+        summary = exchange::applyImport(parsed, deck_, choice.target, choice.duplicates,
+                                        [&progress](qint64 done, qint64 total) {
+                                            progress.setValue(total > 0 ? int(done * 1000 / total) : 0);
+                                            QCoreApplication::processEvents();
+                                            return !progress.wasCanceled();
+                                        });
+    }
+    if (summary.cancelled) {
+        Q_EMIT statusMessage(tr("Import cancelled"));
+        return;
     }
     const QString text = exchange::summaryText(summary, parsed);
     Q_EMIT statusMessage(text);
-    if (parsed.unreadable > 0 || summary.storeFull || !parsed.note.isEmpty())
+    // Anything but a plain "all added" stays on screen until dismissed.
+    if (parsed.unreadable > 0 || summary.storeFull || !parsed.note.isEmpty() || summary.skipped > 0
+        || summary.updated > 0 || !summary.joined.isEmpty() || !parsed.repeatedIds.isEmpty() || parsed.leftOut > 0)
         dialogs_.warn(window_, kImportCaption, text);
+}
+
+bool ExchangeController::mayExportTo(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (!open_.path.isEmpty() && names::sameFile(path, open_.path)) {
+        dialogs_.stop(window_, kExportCaption,
+                      tr("Cannot export to %1.  It is the card file that is open now; choose another name.").arg(name));
+        return false;
+    }
+    const bool cardFile = path.endsWith(QLatin1String(".mdk"), Qt::CaseInsensitive)
+                          || (QFileInfo(path).isFile()
+                              && cardfile::testFormatOfFile(path) == cardfile::Format::Current);
+    if (cardFile && QFileInfo::exists(path)
+        && !dialogs_.ask(window_, kExportCaption,
+                         tr("%1 is a card file.  Replace its cards with the exported ones?").arg(name)))
+        return false;
+    return true;
 }
 
 void ExchangeController::CMExport()
@@ -99,6 +139,8 @@ void ExchangeController::CMExport()
     if (path.isEmpty())
         return;
     lastExport_ = path;
+    if (!mayExportTo(path))
+        return;
     WriteResult written;
     int cards = 0;
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/deck/openfile.h"
 #include "gui/common/commandcontroller.h"
 #include "gui/exchange/exportdlg.h"
 
@@ -19,12 +20,18 @@ public:
     static inline const QString kImportCaption = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Import"));
     static inline const QString kExportCaption = QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Export"));
 
-    explicit ExchangeController(const CommandContext &context, QObject *parent = nullptr);
+    // open: the card file that is open, which an export never replaces.
+    ExchangeController(const CommandContext &context, const OpenFile &open, QObject *parent = nullptr);
 
     void CMImport();
     void CMExport();
 
 private:
+    // False when the export must not write to path: it is the open card
+    // file (refused), or another card file the user chose not to replace.
+    bool mayExportTo(const QString &path);
+
+    const OpenFile &open_;
     // Each file dialog starts where the last one of its kind ended.
     QString lastImport_, lastExport_;
     ExportChoice lastExportChoice_;

@@ -134,7 +134,7 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
              files, new StudyController(context, open_, this), help, new EditController(context, this), search,
              new CategoryController(context, this), notepad, about, new PrintController(context, open_, this),
              new TransferController(context, *document_, this), new VersionController(context, *document_, this),
-             new ExchangeController(context, this),
+             new ExchangeController(context, open_, this),
              new ReviewController(context, open_, this)}) {
         addController(controller);
         connect(controller, &CommandController::helpRequested, help, &HelpController::openHelp);
