@@ -90,4 +90,14 @@ if [ -x /usr/bin/time ]; then
       "$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$tmp/time.txt") kB peak" \
       "$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$tmp/time.txt") wall"
   done
+  # An import's whole process, as a user runs it: the peak of a forked
+  # child would count the pages it shares with its parent. The limit is
+  # 3 x the file + 60 MB.
+  "$(bin mdktool)" export --format csv "$tmp/deck.mdk" "$tmp/cards.csv"
+  /usr/bin/time -v "$(bin mdktool)" import "$tmp/cards.csv" "$tmp/imported.mdk" 2>"$tmp/time.txt" >/dev/null
+  size=$(stat -c %s "$tmp/cards.csv")
+  printf 'mdktool import  %s, %s (file %s kB, limit %s kB)\n' \
+    "$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$tmp/time.txt") kB peak" \
+    "$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$tmp/time.txt") wall" \
+    "$((size / 1024))" "$((3 * size / 1024 + 60 * 1024))"
 fi

@@ -3,7 +3,8 @@
 # runs them on their seed corpora: the card-file reader (keeping what it
 # learns in fuzz/corpus-run; default ten minutes), then the recovery copy's
 # metadata reader (a minute), then the import readers (a minute), then the
-# review progress database (a minute). Extra arguments go to libFuzzer for all,
+# review progress database (a minute), then a text export's header block
+# and the HTML conversion (a minute). Extra arguments go to libFuzzer for all,
 # e.g. -max_total_time=60. Crashing inputs land in build-fuzz/findings.
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,11 +15,12 @@ ensure_packages cmake ninja-build clang libclang-rt-14-dev qt6-base-dev
 
 CC=clang CXX=clang++ cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DMNEMODECK_BUILD_FUZZ=ON -DMNEMODECK_BUILD_GUI=OFF -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
-ninja -C "$build" fuzz_cardfile fuzz_recoverymeta fuzz_import fuzz_progress >/dev/null
+ninja -C "$build" fuzz_cardfile fuzz_recoverymeta fuzz_import fuzz_progress fuzz_textexport >/dev/null
 target=$(find "$build" -type f -name fuzz_cardfile -perm -u+x | head -n 1)
 meta=$(find "$build" -type f -name fuzz_recoverymeta -perm -u+x | head -n 1)
 import=$(find "$build" -type f -name fuzz_import -perm -u+x | head -n 1)
 progress=$(find "$build" -type f -name fuzz_progress -perm -u+x | head -n 1)
+textexport=$(find "$build" -type f -name fuzz_textexport -perm -u+x | head -n 1)
 
 mkdir -p "$src/fuzz/corpus-run" "$build/findings"
 "$target" -max_total_time=600 -rss_limit_mb=4096 -timeout=10 -print_final_stats=1 \
@@ -33,3 +35,6 @@ mkdir -p "$build/corpus-import-run"
 mkdir -p "$build/corpus-progress-run"
 "$progress" -max_total_time=60 -max_len=4096 -rss_limit_mb=4096 -timeout=10 -print_final_stats=1 \
   -artifact_prefix="$build/findings/" "$@" "$build/corpus-progress-run"
+mkdir -p "$build/corpus-textexport-run"
+"$textexport" -max_total_time=60 -rss_limit_mb=4096 -timeout=10 -print_final_stats=1 \
+  -artifact_prefix="$build/findings/" "$@" "$build/corpus-textexport-run" "$src/fuzz/corpus-textexport"

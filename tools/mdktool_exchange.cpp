@@ -117,10 +117,10 @@ int importCommand(const QStringList &args)
     QString summary;
     {
         // The cards read go before the save builds the file.
-        const ParsedImport parsed = parseFile(source, options);
+        ParsedImport parsed = parseFile(source, options);
         if (!parsed.error.isEmpty())
             return fail(source, parsed.error);
-        summary = summaryText(applyImport(parsed, deck, view.category, Duplicates(duplicates)), parsed);
+        summary = summaryText(applyImportReleasing(parsed, deck, view.category, Duplicates(duplicates)), parsed);
     }
     if (const int saved = save(deck, out); saved != 0)
         return saved;

@@ -4,7 +4,10 @@
 #include "core/exchange/exchange.h"
 #include "support/deckbuilder.h"
 
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <random>
@@ -341,6 +344,307 @@ private Q_SLOTS:
         const ParsedImport parsed = parse(view(binary), ImportOptions());
         QVERIFY(parsed.cards.empty());
         QVERIFY(!parsed.error.isEmpty());
+    }
+
+    // The same cards as a text export under every separator name, in every
+    // encoding a file may come in: with and without byte-order marks,
+    // UTF-16 either way round, Windows-1252.
+    void sameCardsInEveryEncodingAndSeparator()
+    {
+        const QList<QStringList> cards = {{"björn", "Bär"}, {"café", "Kaffee"}, {"naïve", "€uro"}, {"a", "b"}};
+        const QList<std::pair<const char *, char>> separators = {
+            {"tab", '\t'}, {"comma", ','}, {"semicolon", ';'}, {"space", ' '}, {"pipe", '|'}, {"colon", ':'}};
+        for (const auto &[name, separator] : separators) {
+            QString text = QStringLiteral("#separator:%1\n#html:false\n").arg(QLatin1String(name));
+            for (const QStringList &card : cards)
+                text += card.join(QLatin1Char(separator)) + u'\n';
+            QList<std::pair<QByteArray, QByteArray>> files; // what, bytes
+            files.append({"UTF-8", text.toUtf8()});
+            files.append({"UTF-8 with BOM", "\xEF\xBB\xBF" + text.toUtf8()});
+            QByteArray le, be;
+            for (QChar c : text) {
+                le += char(c.unicode() & 0xFF), le += char(c.unicode() >> 8);
+                be += char(c.unicode() >> 8), be += char(c.unicode() & 0xFF);
+            }
+            files.append({"UTF-16 LE", le});
+            files.append({"UTF-16 BE", be});
+            files.append({"UTF-16 LE with BOM", "\xFF\xFE" + le});
+            files.append({"UTF-16 BE with BOM", "\xFE\xFF" + be});
+            QByteArray cp1252;
+            for (QChar c : text)
+                cp1252 += c == QChar(0x20AC) ? char(0x80) : char(c.unicode());
+            files.append({"Windows-1252", cp1252});
+            for (const auto &[what, bytes] : files) {
+                const ParsedImport parsed = parse(view(bytes), ImportOptions());
+                QList<QStringList> got;
+                for (const ImportedCard &card : parsed.cards)
+                    got.append({card.side1, card.side2});
+                QVERIFY2(got == cards && parsed.unreadable == 0 && parsed.note.isEmpty(),
+                         qPrintable(QStringLiteral("%1, %2").arg(QLatin1String(name), QLatin1String(what))));
+            }
+        }
+    }
+
+    // One stray Windows-1252 byte far into a UTF-8 file: valid sequences
+    // stay UTF-8, the stray byte is its Windows-1252 letter, the summary
+    // counts the line, and the preview shows what the import gives.
+    void strayByteSpoilsOnlyItself()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("late.csv"));
+        QByteArray csv;
+        while (csv.size() < 300 * 1024)
+            csv += "bj\xC3\xB6rn,bear\n";
+        csv += "M\xF6we,gull\n";
+        for (int i = 0; i < 100; ++i)
+            csv += "bj\xC3\xB6rn,bear\n";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size());
+        file.close();
+        const ParsedImport parsed = parseFile(path, ImportOptions());
+        const ParsedImport preview = parsePreview(path, ImportOptions(), 5);
+        QCOMPARE(parsed.encoding, Encoding::Utf8);
+        QCOMPARE(preview.encoding, Encoding::Utf8);
+        int bears = 0;
+        for (const ImportedCard &card : parsed.cards)
+            bears += card.side1 == QStringLiteral("björn");
+        QCOMPARE(bears, int(parsed.cards.size()) - 1);
+        const auto gull = std::find_if(parsed.cards.begin(), parsed.cards.end(),
+                                       [](const ImportedCard &c) { return c.side2 == QLatin1String("gull"); });
+        QVERIFY(gull != parsed.cards.end());
+        QCOMPARE(gull->side1, QStringLiteral("Möwe"));
+        for (size_t i = 0; i < preview.cards.size(); ++i)
+            QCOMPARE(preview.cards[i].side1, parsed.cards[i].side1);
+        Deck deck;
+        const QString summary = summaryText(applyImport(parsed, deck, CategoryTree::kMainName, Duplicates::Add), parsed);
+        QVERIFY2(summary.endsWith(QStringLiteral("1 lines held bytes that are not UTF-8, read as Windows-1252")),
+                 qPrintable(summary));
+        // The same rule in a vocabulary document.
+        const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><kvtml version=\"2.0\"><entries>"
+                               "<entry id=\"0\"><translation id=\"0\"><text>bj\xC3\xB6rn</text></translation>"
+                               "<translation id=\"1\"><text>M\xF6we</text></translation></entry></entries></kvtml>";
+        const ParsedImport vocabulary = parse(view(xml), ImportOptions());
+        QCOMPARE(vocabulary.cards.size(), size_t(1));
+        QCOMPARE(vocabulary.cards[0].side1, QStringLiteral("björn"));
+        QCOMPARE(vocabulary.cards[0].side2, QStringLiteral("Möwe"));
+    }
+
+    // Directives are the header block's: a later line beginning with "#" is
+    // a card, and an unknown "#" line above a spreadsheet is a comment.
+    void hashLinesAfterTheHeaderAreCards()
+    {
+        const QByteArray text = "#separator:tab\n#html:false\n#1\tone\nx\ty\n#2\ttwo\n#tags:a\tb\n";
+        const ParsedImport parsed = parse(view(text), ImportOptions());
+        QCOMPARE(parsed.format, Format::TextExport);
+        QStringList got;
+        for (const ImportedCard &card : parsed.cards)
+            got << card.side1 + u'=' + card.side2;
+        QCOMPARE(got, QStringList({"#1=one", "x=y", "#2=two", "#tags:a=b"}));
+
+        const QByteArray csv = "# exported from a spreadsheet\nhaus;house\ngehen;to go\n";
+        const ParsedImport sheet = parse(view(csv), ImportOptions());
+        QCOMPARE(sheet.format, Format::Delimited);
+        QCOMPARE(sheet.delimiter, QLatin1Char(';'));
+        QCOMPARE(sheet.cards.size(), size_t(2));
+        QCOMPARE(sheet.cards[1].side2, QStringLiteral("to go"));
+        QCOMPARE(sheet.unreadable, 0);
+    }
+
+    // Another flashcard program's export with its column directives: the
+    // sides are the note's first two fields, the deck column the category,
+    // "A::B" B below A; the same path in a spreadsheet's category column.
+    void columnDirectivesAndNestedDecks()
+    {
+        const QByteArray text = "#separator:tab\n#html:true\n#guid column:1\n#notetype column:2\n#deck column:3\n"
+                                "#tags column:6\n"
+                                "f1Qx\tBasic\tSpanish::Verbs\thablar\tto speak\tverb\n"
+                                "g2Qy\tBasic\tSpanish\tcasa\thouse\t\n"
+                                "h3Qz\tBasic\tFrench::Verbs\taller\tto go\tverb\n";
+        Deck deck;
+        const ParsedImport parsed = parse(view(text), ImportOptions());
+        const ImportSummary s = applyImport(parsed, deck, CategoryTree::kMainName, Duplicates::Add);
+        QCOMPARE(treeOf(deck), QStringList({">Main", "Main>Spanish", "Spanish>Verbs", "Main>French"}));
+        QCOMPARE(cardsByCategory(deck), QStringList({"Spanish|casa|house", "Verbs|hablar|to speak", "Verbs|aller|to go"}));
+        // The second Verbs is the first: said, not hidden.
+        QCOMPARE(s.joined, QStringList{"Verbs"});
+        QVERIFY(summaryText(s, parsed).contains(QStringLiteral("\"Verbs\"")));
+
+        const QByteArray csv = "a,1,Lang::Nouns\nb,2,Lang\nc,3,::Lang::::Nouns::\n";
+        ImportOptions options;
+        options.categoryColumn = 2;
+        Deck sheet;
+        applyImport(parse(view(csv), options), sheet, CategoryTree::kMainName, Duplicates::Add);
+        QCOMPARE(treeOf(sheet), QStringList({">Main", "Main>Lang", "Lang>Nouns"}));
+        QCOMPARE(cardsByCategory(sheet), QStringList({"Lang|b|2", "Nouns|a|1", "Nouns|c|3"}));
+    }
+
+    // HTML as other programs write it: blocks and <br> as line breaks, every
+    // named entity of HTML5 (the rare ones too, some two characters long),
+    // numeric references in both bases, and what is no markup left alone.
+    void htmlBecomesText()
+    {
+        const QList<std::pair<QString, QString>> cases = {
+            {"&eacute;t&eacute; &amp; &hellip;", "été & …"},
+            {"&NotEqualTilde; &fjlig; &CounterClockwiseContourIntegral;", "\u2242\u0338 fj \u2233"},
+            {"&#x1F600;&#128512;&#X41;&#0;&#xD800;&#x110000;", "😀😀A\uFFFD\uFFFD\uFFFD"},
+            {"<div>one</div><div>two</div>", "one\r\ntwo"},
+            {"first<div>second</div>", "first\r\nsecond"},
+            {"<ul><li>x</li><li>y</li></ul>", "x\r\ny"},
+            {"<p>a</p>\n<p>b</p>", "a\r\nb"},
+            {"a<br>b<BR/>c<br />d", "a\r\nb\r\nc\r\nd"},
+            {"<b>bold</b> <span style=\"color:red\">red</span>", "bold red"},
+            {"a < b && c > d; &unknown; &amp", "a < b && c > d; &unknown; &amp"},
+            {"x<!-- note -->y<style>p{}</style>z", "xyz"},
+            {"&#7;bell", "bell"},
+        };
+        for (const auto &[html, text] : cases)
+            QCOMPARE(htmlToText(html), text);
+        // A tab-separated file as Mnemosyne writes it: <br> is its line break.
+        const QByteArray tsv = "one<br>two\tthree<br />four\n";
+        const ParsedImport parsed = parse(view(tsv), ImportOptions());
+        QCOMPARE(parsed.cards.size(), size_t(1));
+        QCOMPARE(parsed.cards[0].side1, QStringLiteral("one\r\ntwo"));
+        QCOMPARE(parsed.cards[0].side2, QStringLiteral("three\r\nfour"));
+    }
+
+    // Only a translation's own <text> is its word: the forms Parley keeps
+    // inside it (conjugations, comparisons, examples) are counted, not read.
+    void vocabularyFormsAreNotTheWord()
+    {
+        const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<kvtml version="2.0"><entries>
+ <entry id="0">
+  <translation id="0">
+   <conjugation><tense>Simple Present</tense>
+    <singular><firstperson><text>am</text></firstperson><thirdperson><text>is</text></thirdperson></singular>
+   </conjugation>
+   <text>be</text>
+   <example>I want to be</example>
+   <grade currentgrade="2"/>
+  </translation>
+  <translation id="1"><text>sein</text><comparison><comparative><text>seiner</text></comparative></comparison></translation>
+ </entry>
+ <entry id="1"><translation id="0"><text>one</text></translation><translation id="1"><text>eins</text></translation></entry>
+</entries></kvtml>)";
+        const ParsedImport parsed = parse(view(xml), ImportOptions());
+        QStringList got;
+        for (const ImportedCard &card : parsed.cards)
+            got << card.side1 + u'=' + card.side2;
+        QCOMPARE(got, QStringList({"be=sein", "one=eins"}));
+        QCOMPARE(parsed.leftOut, 3);
+        Deck deck;
+        QVERIFY(summaryText(applyImport(parsed, deck, CategoryTree::kMainName, Duplicates::Add), parsed)
+                    .endsWith(QStringLiteral("3 conjugations, examples and other forms of words were left out")));
+    }
+
+    // Repeated entry ids are separate cards, each in the id's lessons; the
+    // summary names the ids. Repeated lesson names and a lesson "Main" join
+    // the one category of the name, and the summary says so.
+    void repeatedIdsAndLessonNames()
+    {
+        const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<kvtml version="2.0"><entries>
+ <entry id="1"><translation id="0"><text>a</text></translation></entry>
+ <entry id="2"><translation id="0"><text>b</text></translation></entry>
+ <entry id="1"><translation id="0"><text>c</text></translation></entry>
+ <entry id="3"><translation id="0"><text>d</text></translation></entry>
+ <entry id="4"><translation id="0"><text>e</text></translation></entry>
+</entries><lessons>
+ <container><name>Spanish</name><container><name>Verbs</name><entry id="1"/></container></container>
+ <container><name>French</name><container><name>Verbs</name><entry id="2"/></container></container>
+ <container><name>Main</name><entry id="3"/></container>
+</lessons></kvtml>)";
+        const ParsedImport parsed = parse(view(xml), ImportOptions());
+        QCOMPARE(parsed.cards.size(), size_t(5));
+        QCOMPARE(parsed.repeatedIds, QStringList{"1"});
+        Deck deck;
+        const ImportSummary s = applyImport(parsed, deck, CategoryTree::kMainName, Duplicates::Add);
+        QCOMPARE(treeOf(deck), QStringList({">Main", "Main>Spanish", "Spanish>Verbs", "Main>French"}));
+        QCOMPARE(cardsByCategory(deck), QStringList({"Main|d|", "Main|e|", "Verbs|a|", "Verbs|b|", "Verbs|c|"}));
+        QCOMPARE(s.joined, QStringList({"Verbs", "Main"}));
+        const QString text = summaryText(s, parsed);
+        QVERIFY2(text.contains(QStringLiteral("entry ids used more than once, each entry made a card: \"1\""))
+                     && text.contains(QStringLiteral("elsewhere in the tree: \"Verbs\", \"Main\"")),
+                 qPrintable(text));
+    }
+
+    // KDE's own file with two repeated ids: all 119 entries are cards.
+    void kdesEuropeanCountriesGiveEveryEntry()
+    {
+        const QString path = QStringLiteral("/usr/share/apps/kvtml/nl/Europese_landen.kvtml");
+        if (!QFileInfo::exists(path))
+            QSKIP("kdeedu-kvtml-data is not installed");
+        const ParsedImport parsed = parseFile(path, ImportOptions());
+        QCOMPARE(parsed.cards.size(), size_t(119));
+        QCOMPARE(parsed.repeatedIds, QStringList({"102", "103"}));
+    }
+
+    // A very deep tree exports in a size linear in its nodes, and reads
+    // back as the same tree.
+    void deepTreeExportsLinearly()
+    {
+        Deck deck;
+        CategoryTree::NodeId node = deck.tree().root();
+        constexpr int kDepth = 3000;
+        for (int d = 0; d < kDepth; ++d) {
+            node = deck.addCategory(node, QStringLiteral("c%1").arg(d));
+            deck.appendFileCard(QStringLiteral("w%1").arg(d), QStringLiteral("m"), deck.tree().name(node));
+        }
+        deck.LoadView(CategoryTree::kMainName);
+        const QByteArray bytes = exportBytes(cardsToExport(deck, Scope::All), ExportFormat::Kvtml);
+        QVERIFY2(bytes.size() < 500 * kDepth, QByteArray::number(bytes.size()).constData());
+        Deck back;
+        applyImport(parse(view(bytes), ImportOptions(), QStringLiteral("x.kvtml")), back, CategoryTree::kMainName,
+                    Duplicates::Add);
+        QCOMPARE(treeOf(back), treeOf(deck));
+        QCOMPARE(cardsByCategory(back), cardsByCategory(deck));
+    }
+
+    // The edges of a spreadsheet: the title and author lines vocabulary
+    // programs write on top, a header row in any language, a line of empty
+    // fields, an endless category name, and a card file, which is Merge's.
+    void spreadsheetEdges()
+    {
+        const QByteArray kwordquiz = "Title:,Animals\nAuthor:,me\n\nEnglish,Deutsch\ndog,Hund\ncat,Katze\n";
+        ParsedImport parsed = parse(view(kwordquiz), ImportOptions());
+        QVERIFY(parsed.header);
+        QCOMPARE(parsed.headerFields, QStringList({"English", "Deutsch"}));
+        QCOMPARE(parsed.cards.size(), size_t(2));
+        QCOMPARE(parsed.unreadable, 0);
+
+        const QByteArray german = "Wort;Bedeutung\nsprechen;to speak\ngehen;to go\n";
+        parsed = parse(view(german), ImportOptions());
+        QVERIFY(parsed.header);
+        QCOMPARE(parsed.cards.size(), size_t(2));
+        // Data that merely looks like words stays data.
+        const QByteArray plain = "a,new\nc,3\n";
+        QVERIFY(!parse(view(plain), ImportOptions()).header);
+
+        const QByteArray empty = "x,1\n,\n,,\ny,2\n";
+        parsed = parse(view(empty), ImportOptions());
+        QCOMPARE(parsed.cards.size(), size_t(2));
+        QCOMPARE(parsed.unreadable, 2);
+        QCOMPARE(parsed.firstBadLine, qint64(2));
+
+        const QByteArray longName = "x,1," + QByteArray(5000, 'n') + "\n";
+        ImportOptions options;
+        options.categoryColumn = 2;
+        parsed = parse(view(longName), options);
+        QCOMPARE(parsed.categories.at(0).name.size(), 999);
+
+        const QByteArray mdk = QByteArray("1\aMain\aRoot\aword\ameaning\aMain\a");
+        parsed = parse(view(mdk), ImportOptions());
+        QVERIFY(parsed.cards.empty());
+        QVERIFY2(parsed.error.contains(QStringLiteral("Merge")), qPrintable(parsed.error));
+        QVERIFY(!parse(view(QByteArray("a,b\n")), ImportOptions(), QStringLiteral("cards.MDK")).error.isEmpty());
+    }
+
+    // A spreadsheet formula is text to us: written as it is.
+    void formulaCellsAreWrittenAsTheyAre()
+    {
+        Deck deck = testsupport::buildDeck({{"=1+1", "+x", "Main"}, {"-y", "@z", "Main"}});
+        const QByteArray csv = exportBytes(cardsToExport(deck, Scope::All), ExportFormat::Csv);
+        QCOMPARE(csv, QByteArray("side 1,side 2,category\r\n=1+1,+x,Main\r\n-y,@z,Main\r\n"));
     }
 
     void cancelledReadGivesNoCards()

@@ -8,6 +8,7 @@
 #include "support/modal.h"
 #include "support/scripteddialogs.h"
 
+#include <QComboBox>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -81,6 +82,81 @@ private Q_SLOTS:
                                                   QStringLiteral("Import|The file is not text (it holds NUL bytes).")}));
         QCOMPARE(deck.fileCount(), 1);
         QVERIFY(dialogs.unexpected.isEmpty());
+    }
+
+    // An export never replaces the open card file (the deck and the file
+    // stay as they were) and asks before replacing any other card file.
+    void exportKeepsCardFiles()
+    {
+        QTemporaryDir dir;
+        const QString openPath = dir.filePath(QStringLiteral("open.mdk"));
+        const QString otherPath = dir.filePath(QStringLiteral("other.txt"));
+        const QByteArray cardFile("1\aMain\aRoot\aword\ameaning\aMain\a");
+        for (const QString &path : {openPath, otherPath}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(cardFile) == cardFile.size());
+        }
+        Deck deck;
+        deck.appendFileCard(QStringLiteral("word"), QStringLiteral("meaning"), QStringLiteral("Main"));
+        deck.LoadView(QStringLiteral("Main"));
+        Options options;
+        testsupport::ScriptedDialogs dialogs;
+        OpenFile open;
+        open.path = openPath;
+        ExchangeController controller({deck, options, dialogs, nullptr}, open);
+        auto contents = [](const QString &path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        // The open file, also through another spelling of its path.
+        dialogs.saveAnswers << openPath << dir.filePath(QStringLiteral("./open.mdk"));
+        for (int i = 0; i < 2; ++i)
+            testsupport::onModal([&] { controller.CMExport(); }, [](QDialog *d) { d->accept(); });
+        QCOMPARE(contents(openPath), cardFile);
+        QCOMPARE(dialogs.shown.size(), 2);
+        QCOMPARE(dialogs.shown[0].icon, UserDialogs::Icon::Stop);
+        QVERIFY(dialogs.shown[0].text.startsWith(QStringLiteral("Cannot export to open.mdk.")));
+        QCOMPARE(deck.viewCount(), 1);
+        // Another card file, whatever its name: asked; No keeps it, Yes replaces it.
+        dialogs.saveAnswers << otherPath << otherPath;
+        dialogs.answers << QMessageBox::No << QMessageBox::Yes;
+        for (int i = 0; i < 2; ++i) {
+            testsupport::onModal([&] { controller.CMExport(); }, [](QDialog *d) { d->accept(); });
+            QCOMPARE(contents(otherPath) == cardFile, i == 0);
+        }
+        QCOMPARE(dialogs.shown.size(), 4);
+        QCOMPARE(dialogs.shown[2].text, QStringLiteral("other.txt is a card file.  Replace its cards with the exported ones?"));
+        QVERIFY(contents(otherPath).startsWith("side 1,side 2,category\r\nword,meaning,Main"));
+        QVERIFY(dialogs.unexpected.isEmpty());
+    }
+
+    // A summary that is more than "all added" stays until dismissed; the
+    // preview names the columns as the file's header does.
+    void skippedCardsAreShownInABox()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("words.csv"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Wort,Bedeutung\nhaus,house\n") > 0);
+        file.close();
+        Deck deck;
+        deck.appendFileCard(QStringLiteral("haus"), QStringLiteral("house"), QStringLiteral("Main"));
+        deck.LoadView(QStringLiteral("Main"));
+        Options options;
+        testsupport::ScriptedDialogs dialogs;
+        OpenFile open;
+        ExchangeController controller({deck, options, dialogs, nullptr}, open);
+        dialogs.openAnswers << path;
+        testsupport::onModal([&] { controller.CMImport(); }, [](QDialog *d) {
+            auto *table = d->findChild<QTableWidget *>(QStringLiteral("previewTable"));
+            QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("Wort"));
+            QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("Bedeutung"));
+            QCOMPARE(table->rowCount(), 1);
+            d->findChild<QComboBox *>(QStringLiteral("duplicatesCombo"))->setCurrentIndex(int(exchange::Duplicates::Skip));
+            d->accept();
+        });
+        QCOMPARE(dialogs.messages(), QStringList{"Import|0 cards added, 1 skipped, 0 updated"});
+        QCOMPARE(deck.viewCount(), 1);
     }
 };
 

@@ -8,10 +8,15 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <type_traits>
 #include <unordered_map>
 
 namespace mdk::exchange {
@@ -32,6 +37,7 @@ struct CategoryPlan {
         const CategoryTree &tree = deck.tree();
         names.resize(parsed.categories.size());
         QHash<QString, int> made; // name -> the imported category that makes it
+        QSet<QString> told;
         for (size_t i = 0; i < parsed.categories.size(); ++i) {
             const ImportedCategory &c = parsed.categories[i];
             // A lesson's parent always comes before it; anything else is the target.
@@ -57,8 +63,10 @@ struct CategoryPlan {
                 continue;
             }
             const bool itself = c.name == parentName && !c.lesson;
-            if (!itself && foundParent != parentName && !joined.contains(c.name))
+            if (!itself && foundParent != parentName && !told.contains(c.name)) {
+                told.insert(c.name);
                 joined << c.name;
+            }
         }
     }
 
@@ -88,9 +96,22 @@ struct KeyHash {
 
 } // namespace
 
-ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString &target, Duplicates duplicates,
-                          const Progress &progress)
+namespace {
+
+// The cards let go lie in small blocks among the deck's: the allocator
+// keeps such pages unless asked to return them.
+void giveBackFreedMemory()
 {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+// Parsed is const, or not when the cards are let go as they are added.
+template <class Parsed>
+ImportSummary apply(Parsed &parsed, Deck &deck, const QString &target, Duplicates duplicates, const Progress &progress)
+{
+    constexpr bool release = !std::is_const_v<Parsed>;
     ImportSummary summary;
     if (deck.showSubCategories() || parsed.cards.empty())
         return summary;
@@ -216,8 +237,10 @@ ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString 
     }
 
     deck.reserveFileCards(int(toAdd.size()));
+    size_t released = 0; // the cards before this one are gone from parsed
     for (size_t k = 0; k < toAdd.size(); ++k) {
-        const ImportedCard &card = parsed.cards[size_t(toAdd[k])];
+        const size_t i = size_t(toAdd[k]) - released;
+        const ImportedCard &card = parsed.cards[i];
         const auto replaced = newSide2.constFind(int(k));
         if (!deck.appendFileCard(card.side1, replaced == newSide2.constEnd() ? card.side2 : replaced.value(),
                                  categoryOf[size_t(categoryNumber(card))])) {
@@ -225,9 +248,34 @@ ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString 
             break;
         }
         ++summary.added;
+        if constexpr (release) {
+            parsed.cards.erase(parsed.cards.begin(), parsed.cards.begin() + qsizetype(i + 1));
+            const size_t before = released;
+            released += i + 1;
+            if ((before ^ released) >> 16)
+                giveBackFreedMemory();
+        }
+    }
+    if constexpr (release) {
+        parsed.cards.clear();
+        giveBackFreedMemory();
     }
     deck.LoadView(openName);
     return summary;
+}
+
+} // namespace
+
+ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString &target, Duplicates duplicates,
+                          const Progress &progress)
+{
+    return apply(parsed, deck, target, duplicates, progress);
+}
+
+ImportSummary applyImportReleasing(ParsedImport &parsed, Deck &deck, const QString &target, Duplicates duplicates,
+                                   const Progress &progress)
+{
+    return apply(parsed, deck, target, duplicates, progress);
 }
 
 QString summaryText(const ImportSummary &summary, const ParsedImport &parsed)
@@ -532,6 +580,9 @@ QString htmlToText(QStringView html)
     const qsizetype n = html.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = html[i];
+        // The source's white space between blocks is layout, not text.
+        if (blockEdge && (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'))
+            continue;
         if (c == u'&') {
             QString chars;
             qsizetype last = i;

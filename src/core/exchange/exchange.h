@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,14 @@ struct ImportedCard {
     int category = -1; // an index into categories, or -1 for the target
 };
 
+// The cards read, in order: a deque, so that adding them to a deck can let
+// them go as it goes (applyImportReleasing). reserve does nothing; it
+// keeps code written for a vector working.
+struct CardList : std::deque<ImportedCard> {
+    using std::deque<ImportedCard>::deque;
+    void reserve(size_t) {}
+};
+
 struct ParsedImport {
     // What was used: the detections, or the choices that replaced them.
     Format format = Format::Delimited;
@@ -66,9 +75,10 @@ struct ParsedImport {
     QStringList headerFields; // the first record, when it is a header
     int columns = 0;          // the widest record seen
     int categoryColumn = kNoColumn; // the one used, from the header or as chosen
+    int side1Column = 0, side2Column = 1; // the ones used (a text export's directives may move them)
 
     std::vector<ImportedCategory> categories;
-    std::vector<ImportedCard> cards;
+    CardList cards;
 
     int unreadable = 0;     // lines that gave no card
     qint64 firstBadLine = 0; // from 1
@@ -116,6 +126,11 @@ struct ImportSummary {
 // replacement by the same text counts as skipped. Not in subcategory mode.
 ImportSummary applyImport(const ParsedImport &parsed, Deck &deck, const QString &target,
                           Duplicates duplicates, const Progress &progress = {});
+// The same, taking each card out of parsed as it goes into the deck, so that
+// a large import does not hold its cards twice. The rest of parsed (what
+// summaryText needs) stays.
+ImportSummary applyImportReleasing(ParsedImport &parsed, Deck &deck, const QString &target,
+                                   Duplicates duplicates, const Progress &progress = {});
 
 // "N cards added, M skipped, K updated; L lines could not be read (the
 // first at line X: reason)", then what was left out or merged, then any

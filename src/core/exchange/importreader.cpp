@@ -515,6 +515,18 @@ QString breaksAsLines(QString text)
     return text;
 }
 
+// "#key:value", the key of letters and spaces.
+bool isHeaderLine(std::string_view line)
+{
+    if (!line.starts_with('#'))
+        return false;
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos || colon < 2)
+        return false;
+    return std::all_of(line.begin() + 1, line.begin() + qsizetype(colon),
+                       [](char c) { return c == ' ' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+}
+
 // The start of the lines after those the test skips.
 size_t afterLinesWhere(std::string_view s, bool (*skip)(std::string_view line))
 {
@@ -547,9 +559,11 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
         s = nl == std::string_view::npos ? std::string_view() : s.substr(0, nl + 1);
     }
 
-    // Lines at the top that begin with '#': a text export's header block
-    // (directives), or the comments above a spreadsheet's rows.
-    const size_t body = afterLinesWhere(s, [](std::string_view line) { return line.starts_with('#'); });
+    // The lines at the top of a text export that look like "#key:value"
+    // are its header block (directives); the lines beginning with '#' at
+    // the top of a spreadsheet are comments. Any later line is a card.
+    const size_t body = textExport ? afterLinesWhere(s, isHeaderLine)
+                                   : afterLinesWhere(s, [](std::string_view line) { return line.starts_with('#'); });
     char delimiter = '\t';
     if (!options.delimiter.isNull() && options.delimiter.unicode() < 0x80)
         delimiter = char(options.delimiter.unicode());
@@ -569,10 +583,6 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
     int deckCategory = -1; // #deck
     bool first = true;
     int sinceProgress = 0;
-    // One card a line at most: room for all of them at once, instead of
-    // the copies a growing list makes.
-    if (options.maxCards < 0)
-        result.cards.reserve(size_t(std::count(s.begin(), s.end(), '\n')) + 1);
 
     // "A::B" is B below A; every name along the path is made once.
     auto categoryOfPath = [&](const QString &path) {
@@ -694,6 +704,8 @@ void readDelimited(std::string_view bytes, const ImportOptions &options, ParsedI
                 side1Column = nextSide();
                 side2Column = nextSide();
             }
+            result.side1Column = side1Column;
+            result.side2Column = side2Column;
             if (!directives.deck.isEmpty())
                 deckCategory = categoryOfPath(directives.deck);
             if (isHeader) {

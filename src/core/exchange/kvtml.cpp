@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
@@ -107,6 +108,7 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
     int depth = 0;           // elements open
     int translationDepth = 0; // the depth of that translation's element
     QStringList repeatedIds;
+    QSet<QString> repeated;
     int sinceProgress = 0;
     bool sawRoot = false;
     bool version1 = false;
@@ -199,8 +201,10 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                     entry = int(entries.size());
                     entries.push_back({QString(), QString(), entries[size_t(last)].category});
                     entries[size_t(last)].sameId = entry;
-                    if (!repeatedIds.contains(id))
+                    if (!repeated.contains(id)) {
+                        repeated.insert(id);
                         repeatedIds << id;
+                    }
                 }
                 if (++sinceProgress == kProgressEvery) {
                     sinceProgress = 0;

@@ -90,7 +90,7 @@ void ExchangeController::CMImport()
         progress.setMinimumDuration(500);
         progress.setAutoClose(false);
         progress.setAutoReset(false);
-        summary = exchange::applyImport(parsed, deck_, choice.target, choice.duplicates,
+        summary = exchange::applyImportReleasing(parsed, deck_, choice.target, choice.duplicates,
                                         [&progress](qint64 done, qint64 total) {
                                             progress.setValue(total > 0 ? int(done * 1000 / total) : 0);
                                             QCoreApplication::processEvents();

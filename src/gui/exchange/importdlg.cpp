@@ -133,6 +133,15 @@ void ImportDlg::updatePreview()
 
     QTableWidget *table = ui_->previewTable;
     table->setRowCount(int(parsed.cards.size()));
+    // The file's own names for the columns, when it has them.
+    const QStringList names = parsed.headerFields;
+    auto headerName = [&](int column, const QString &otherwise) {
+        const QString name = column >= 0 ? names.value(column).trimmed() : QString();
+        return name.isEmpty() ? otherwise : name;
+    };
+    table->setHorizontalHeaderLabels({headerName(parsed.side1Column, tr("Side 1")),
+                                      headerName(parsed.side2Column, tr("Side 2")),
+                                      headerName(parsed.categoryColumn, tr("Category"))});
     for (int r = 0; r < int(parsed.cards.size()); ++r) {
         const exchange::ImportedCard &card = parsed.cards[size_t(r)];
         table->setItem(r, 0, cell(card.side1));
