@@ -95,7 +95,12 @@ QByteArray encodeAll(TextEncoding preferred, qsizetype reserve, TextEncoding *us
 
 qsizetype estimateSize(const Deck &deck)
 {
+    // The category records too: a buffer short by a few bytes at the very
+    // end is copied whole to grow, twice the file in memory for a moment.
     qsizetype total = 64;
+    const CategoryTree &tree = deck.tree();
+    for (CategoryTree::NodeId id : tree.preorder(tree.root()))
+        total += tree.name(id).size() + (id == tree.root() ? 4 : tree.name(tree.parent(id)).size()) + 2;
     for (int j = 0; j < deck.fileCount(); ++j)
         total += deck.fileSide1(j).size() + deck.fileSide2(j).size() + deck.fileCategory(j).size() + 3;
     return total;
