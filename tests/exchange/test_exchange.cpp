@@ -534,7 +534,7 @@ private Q_SLOTS:
         QCOMPARE(parsed.leftOut, 3);
         Deck deck;
         QVERIFY(summaryText(applyImport(parsed, deck, CategoryTree::kMainName, Duplicates::Add), parsed)
-                    .endsWith(QStringLiteral("3 conjugations, examples and other forms of words were left out")));
+                    .endsWith(QStringLiteral("3 conjugations, examples, comments and other parts of entries were left out")));
     }
 
     // Repeated entry ids are separate cards, each in the id's lessons; the
@@ -645,6 +645,35 @@ private Q_SLOTS:
         Deck deck = testsupport::buildDeck({{"=1+1", "+x", "Main"}, {"-y", "@z", "Main"}});
         const QByteArray csv = exportBytes(cardsToExport(deck, Scope::All), ExportFormat::Csv);
         QCOMPARE(csv, QByteArray("side 1,side 2,category\r\n=1+1,+x,Main\r\n-y,@z,Main\r\n"));
+    }
+
+    // Cancel while the cards are sorted out leaves the deck as it was: no
+    // card, no category, the view as it stood.
+    void cancelWhileAddingLeavesTheDeck()
+    {
+        QByteArray csv;
+        for (int i = 0; i < 40000; ++i)
+            csv += "w" + QByteArray::number(i) + ",m,Cat " + QByteArray::number(i % 7) + "\n";
+        ImportOptions options;
+        options.categoryColumn = 2;
+        ParsedImport parsed = parse(view(csv), options);
+        Deck deck = testsupport::buildDeck({{"a", "1", "Main"}, {"w5", "x", "Cat 5"}}, {{"Cat 5", "Main"}});
+        const QStringList before = cardsOf(deck), tree = treeOf(deck);
+        for (Duplicates duplicates : {Duplicates::Add, Duplicates::Skip}) {
+            int calls = 0;
+            const ImportSummary s = applyImportReleasing(parsed, deck, CategoryTree::kMainName, duplicates,
+                                                         [&](qint64, qint64) { return ++calls < 2; });
+            QVERIFY(s.cancelled);
+            QCOMPARE(s.added, 0);
+            QCOMPARE(cardsOf(deck), before);
+            QCOMPARE(treeOf(deck), tree);
+            QCOMPARE(parsed.cards.size(), size_t(40000));
+        }
+        const ImportSummary done = applyImportReleasing(parsed, deck, CategoryTree::kMainName, Duplicates::Skip,
+                                                        [](qint64, qint64) { return true; });
+        QCOMPARE(done.added + done.skipped, 40000);
+        QCOMPARE(done.skipped, 1);
+        QVERIFY(parsed.cards.empty());
     }
 
     void cancelledReadGivesNoCards()

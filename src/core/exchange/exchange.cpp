@@ -311,7 +311,7 @@ QString summaryText(const ImportSummary &summary, const ParsedImport &parsed)
     if (parsed.leftOut > 0)
         text += QStringLiteral("; ")
                 + QCoreApplication::translate("Mnemodeck",
-                                              "%n conjugations, examples and other forms of words were left out",
+                                              "%n conjugations, examples, comments and other parts of entries were left out",
                                               nullptr, parsed.leftOut);
     if (!parsed.note.isEmpty())
         text += QStringLiteral("; ") + parsed.note;
