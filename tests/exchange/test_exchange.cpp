@@ -417,7 +417,7 @@ private Q_SLOTS:
             QCOMPARE(preview.cards[i].side1, parsed.cards[i].side1);
         Deck deck;
         const QString summary = summaryText(applyImport(parsed, deck, CategoryTree::kMainName, Duplicates::Add), parsed);
-        QVERIFY2(summary.endsWith(QStringLiteral("1 lines held bytes that are not UTF-8, read as Windows-1252")),
+        QVERIFY2(summary.endsWith(QStringLiteral("lines with bytes that are not UTF-8, read as Windows-1252: 1")),
                  qPrintable(summary));
         // The same rule in a vocabulary document.
         const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><kvtml version=\"2.0\"><entries>"
@@ -534,7 +534,7 @@ private Q_SLOTS:
         QCOMPARE(parsed.leftOut, 3);
         Deck deck;
         QVERIFY(summaryText(applyImport(parsed, deck, CategoryTree::kMainName, Duplicates::Add), parsed)
-                    .endsWith(QStringLiteral("3 conjugations, examples, comments and other parts of entries were left out")));
+                    .endsWith(QStringLiteral("conjugations, examples, comments and other parts of entries left out: 3")));
     }
 
     // Repeated entry ids are separate cards, each in the id's lessons; the

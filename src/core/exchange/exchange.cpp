@@ -296,7 +296,7 @@ QString summaryText(const ImportSummary &summary, const ParsedImport &parsed)
             quoted << u'"' + names[i] + u'"';
         QString list = quoted.join(QStringLiteral(", "));
         if (names.size() > kShown)
-            list += QCoreApplication::translate("Mnemodeck", " and %n more", nullptr, int(names.size() - kShown));
+            list += QCoreApplication::translate("Mnemodeck", " and %1 more").arg(names.size() - kShown);
         return list;
     };
     if (!parsed.repeatedIds.isEmpty())
@@ -311,8 +311,8 @@ QString summaryText(const ImportSummary &summary, const ParsedImport &parsed)
     if (parsed.leftOut > 0)
         text += QStringLiteral("; ")
                 + QCoreApplication::translate("Mnemodeck",
-                                              "%n conjugations, examples, comments and other parts of entries were left out",
-                                              nullptr, parsed.leftOut);
+                                              "conjugations, examples, comments and other parts of entries left out: %1")
+                      .arg(parsed.leftOut);
     if (!parsed.note.isEmpty())
         text += QStringLiteral("; ") + parsed.note;
     return text;

@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cstring>
 
 namespace mdk::exchange {
@@ -135,8 +134,8 @@ QByteArray mendUtf8(std::string_view bytes, qint64 &lines)
 
 QString mendedNote(qint64 lines)
 {
-    return QCoreApplication::translate("Mnemodeck", "%n lines held bytes that are not UTF-8, read as Windows-1252",
-                                       nullptr, int(std::min<qint64>(lines, INT_MAX)));
+    return QCoreApplication::translate("Mnemodeck", "lines with bytes that are not UTF-8, read as Windows-1252: %1")
+        .arg(lines);
 }
 
 QString importedName(const QString &name)
