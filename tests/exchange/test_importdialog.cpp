@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace mdk;
 
 class TestImportDialog : public QObject {
@@ -108,12 +110,19 @@ private Q_SLOTS:
             QFile f(path);
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         };
-        // The open file, also through another spelling of its path.
-        dialogs.saveAnswers << openPath << dir.filePath(QStringLiteral("./open.mdk"));
-        for (int i = 0; i < 2; ++i)
+        // The open file, also through another spelling of its path, a
+        // symbolic link and a hard link.
+        const QString symlink = dir.filePath(QStringLiteral("link.csv")), hardlink = dir.filePath(QStringLiteral("hard.csv"));
+        QVERIFY(QFile::link(openPath, symlink));
+        QVERIFY(::link(QFile::encodeName(openPath).constData(), QFile::encodeName(hardlink).constData()) == 0);
+        dialogs.saveAnswers << openPath << dir.filePath(QStringLiteral("./open.mdk")) << symlink << hardlink;
+        for (int i = 0; i < 4; ++i)
             testsupport::onModal([&] { controller.CMExport(); }, [](QDialog *d) { d->accept(); });
         QCOMPARE(contents(openPath), cardFile);
-        QCOMPARE(dialogs.shown.size(), 2);
+        QCOMPARE(dialogs.shown.size(), 4);
+        for (const auto &shown : dialogs.shown)
+            QCOMPARE(shown.icon, UserDialogs::Icon::Stop);
+        dialogs.shown.remove(2, 2);
         QCOMPARE(dialogs.shown[0].icon, UserDialogs::Icon::Stop);
         QVERIFY(dialogs.shown[0].text.startsWith(QStringLiteral("Cannot export to open.mdk.")));
         QCOMPARE(deck.viewCount(), 1);
