@@ -109,6 +109,8 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
     int translationDepth = 0; // the depth of that translation's element
     QStringList repeatedIds;
     QSet<QString> repeated;
+    QHash<QString, int> lastOfId; // a repeated id's latest entry
+    QSet<QString> placedIds;      // ids whose entries a lesson has taken
     int sinceProgress = 0;
     bool sawRoot = false;
     bool version1 = false;
@@ -175,8 +177,10 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                 if (it == entryById.constEnd()) {
                     entryById.insert(id, int(entries.size()));
                     entries.push_back({QString(), QString(), open.back(), false});
-                } else {
-                    // Every entry of a repeated id that is in no lesson yet.
+                } else if (!placedIds.contains(id)) {
+                    // Every entry of the id goes to the first lesson that
+                    // names it (once: a walk per mention could be long).
+                    placedIds.insert(id);
                     for (int e = it.value(); e >= 0; e = entries[size_t(e)].sameId)
                         if (entries[size_t(e)].category < 0)
                             entries[size_t(e)].category = open.back();
@@ -195,10 +199,9 @@ void readKvtml(std::string_view bytes, const ImportOptions &options, ParsedImpor
                 } else {
                     // A repeated id is another entry all the same: a card of
                     // its own, in the lessons of the id.
-                    int last = it.value();
-                    while (entries[size_t(last)].sameId >= 0)
-                        last = entries[size_t(last)].sameId;
+                    const int last = lastOfId.value(id, it.value());
                     entry = int(entries.size());
+                    lastOfId.insert(id, entry);
                     entries.push_back({QString(), QString(), entries[size_t(last)].category});
                     entries[size_t(last)].sameId = entry;
                     if (!repeated.contains(id)) {
