@@ -12,6 +12,7 @@
 #include "core/review/statistics.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -148,20 +149,47 @@ void statisticsOfView(benchmark::State &state)
     store.states({});
     for (auto _ : state) {
         const std::vector<qint64> keys = mdk::review::viewKeys(f.deck);
-        benchmark::DoNotOptimize(mdk::review::statisticsOf(store, &keys, kToday).dueToday);
+        benchmark::DoNotOptimize(mdk::review::statisticsOf(store, keys, kToday).dueToday);
     }
 }
 BENCHMARK(statisticsOfView)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// All decks: the open deck's cards as they are now, with every other
+// deck's as last seen (here the same deck kept under a second file).
 void statisticsOfAllDecks(benchmark::State &state)
 {
     Fixture &f = fixture();
     mdk::review::ProgressStore store(f.path);
     store.states({});
-    for (auto _ : state)
-        benchmark::DoNotOptimize(mdk::review::statisticsOf(store, nullptr, kToday).dueToday);
+    const QString file = f.dir.filePath(QStringLiteral("deck.mdk"));
+    QFile(file).open(QIODevice::WriteOnly);
+    store.setDeckCards(store.deckId(file), mdk::review::deckKeys(f.deck));
+    for (auto _ : state) {
+        std::vector<qint64> keys = mdk::review::deckKeys(f.deck);
+        const std::vector<qint64> others = store.existingCards();
+        keys.insert(keys.end(), others.begin(), others.end());
+        benchmark::DoNotOptimize(mdk::review::statisticsOf(store, keys, kToday).dueToday);
+    }
 }
 BENCHMARK(statisticsOfAllDecks)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Another program answered ten cards: the next F5 reads only those again.
+void refreshAfterAnotherProgram(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    mdk::review::ProgressStore store(f.path), other(f.path);
+    store.states({});
+    other.states({});
+    qint64 key = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 0; i < 10; ++i, ++key)
+            other.answer(1, mdk::review::cardKey(f.deck.viewSide1(int(key)), f.deck.viewSide2(int(key))), true, now(), kToday);
+        state.ResumeTiming();
+        store.refresh();
+    }
+}
+BENCHMARK(refreshAfterAnotherProgram)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 

@@ -22,6 +22,7 @@ namespace mdk {
 
 namespace {
 
+// Every chart of the window is made here.
 QChartView *addChart(QGridLayout *grid, int row, int column, int span, const QString &title)
 {
     auto *chart = new QChart;
@@ -30,13 +31,15 @@ QChartView *addChart(QGridLayout *grid, int row, int column, int span, const QSt
     chart->setAnimationOptions(QChart::NoAnimation);
     auto *view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(380, 240);
+    // Four fit a 1920x1080 screen at 200 %.
+    view->setMinimumSize(320, 180);
     view->setAccessibleName(title);
     grid->addWidget(view, row, column, 1, span);
     return view;
 }
 
-// Replaces the chart's bars with one set of values under the labels.
+// Replaces the chart's bars with one set of values under the labels, each
+// value written over its bar.
 void fill(QChart *chart, const QStringList &labels, const QList<qreal> &values, qreal top, const QColor &color)
 {
     chart->removeAllSeries();
@@ -47,11 +50,16 @@ void fill(QChart *chart, const QStringList &labels, const QList<qreal> &values, 
     set->setColor(color);
     auto *series = new QBarSeries;
     series->append(set);
+    series->setLabelsVisible(true);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setLabelsFormat(QStringLiteral("@value"));
+    series->setLabelsPrecision(6);
     chart->addSeries(series);
     auto *x = new QBarCategoryAxis;
     x->append(labels);
     auto *y = new QValueAxis;
-    y->setRange(0, std::max<qreal>(top, 4));
+    // Room above the highest bar for its value.
+    y->setRange(0, std::max<qreal>(top * 1.15, 4));
     y->applyNiceNumbers(); // whole-number ticks
     y->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(x, Qt::AlignBottom);
@@ -68,12 +76,14 @@ StatisticsWindow::StatisticsWindow(QWidget *parent)
     ui_->setupUi(this);
     boxes_ = addChart(ui_->charts, 0, 0, 1, tr("Cards per box"));
     weeks_ = addChart(ui_->charts, 0, 1, 1, tr("Share known per week (%), this week last"));
-    days_ = addChart(ui_->charts, 1, 0, 2, tr("Reviews per day, last 30 days"));
+    days_ = addChart(ui_->charts, 1, 0, 1, tr("Reviews per day, last 30 days"));
+    forecast_ = addChart(ui_->charts, 1, 1, 1, tr("Cards due in the next 30 days"));
     // Tab goes through the charts where they are shown: below the scope,
     // above the decks.
     setTabOrder(ui_->scope, boxes_);
     setTabOrder(boxes_, weeks_);
     setTabOrder(weeks_, days_);
+    setTabOrder(days_, forecast_);
     // The lists the combo boxes open, and so their scroll bars, say whose they are.
     ui_->scope->view()->setAccessibleName(tr("Cards"));
     ui_->missingDecks->view()->setAccessibleName(tr("Decks whose file is gone"));
@@ -151,7 +161,7 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
         const int ago = review::kWeeksShown - 1 - w;
         weekLabels.append(ago == 0 ? tr("now") : QStringLiteral("-%1").arg(ago));
         const int answers = s.weekAnswers[size_t(w)];
-        weekValues.append(answers ? 100.0 * s.weekKnown[size_t(w)] / answers : 0.0);
+        weekValues.append(answers ? qRound(100.0 * s.weekKnown[size_t(w)] / answers) : 0);
         if (answers > 0) {
             const QString percent = QString::number(qRound(weekValues.last()));
             said << (ago == 0   ? tr("this week: %1 %").arg(percent)
@@ -161,6 +171,22 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     }
     fill(weeks_->chart(), weekLabels, weekValues, 100, QColor(0xc0, 0x8a, 0x2e));
     weeks_->setAccessibleDescription(said.isEmpty() ? tr("no answers") : said.join(QStringLiteral(", ")));
+
+    QStringList dayLabels;
+    QList<qreal> dueValues;
+    said.clear(); // only the days with cards due
+    for (int d = 0; d < review::kForecastDays; ++d) {
+        dayLabels.append(d == 0 ? tr("today") : QStringLiteral("+%1").arg(d));
+        const int due = s.forecast[size_t(d)];
+        dueValues.append(due);
+        if (due > 0)
+            said << (d == 0   ? tr("today: %1").arg(due)
+                     : d == 1 ? tr("tomorrow: %1").arg(due)
+                              : tr("in %1 days: %2").arg(d).arg(due));
+    }
+    fill(forecast_->chart(), dayLabels, dueValues, *std::max_element(dueValues.begin(), dueValues.end()),
+         QColor(0x8e, 0x5a, 0xa8));
+    forecast_->setAccessibleDescription(said.isEmpty() ? tr("no cards due") : said.join(QStringLiteral(", ")));
 
     ui_->dueLine->setText(tr("Due today: %1 · tomorrow: %2 · this week: %3")
                               .arg(s.dueToday)
@@ -173,7 +199,7 @@ void StatisticsWindow::setMissingDecks(const std::vector<review::ProgressStore::
     ui_->missingDecks->clear();
     for (const review::ProgressStore::DeckEntry &d : decks)
         if (!QFileInfo::exists(d.path))
-            ui_->missingDecks->addItem(d.path, d.id);
+            ui_->missingDecks->addItem(tr("%1 (%n card(s))", nullptr, d.cards).arg(d.path), d.id);
     const bool any = ui_->missingDecks->count() > 0;
     ui_->missingDecks->setEnabled(any);
     ui_->reattachButton->setEnabled(any);
