@@ -9,6 +9,7 @@
 #include "core/review/statistics.h"
 #include "support/deckbuilder.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -229,13 +230,16 @@ private Q_SLOTS:
 
         ProgressStore store(db);
         QVERIFY(store.takeNotice().isEmpty()); // the header and the first pages are sound
+        QVERIFY(store.recentReviews().empty()); // the whole first read
         QCOMPARE(store.states({1, 7920}), std::vector<CardState>(2));
         QVERIFY(store.readable());
         QVERIFY(store.saving());
         const QString notice = store.takeNotice();
         QVERIFY2(notice.contains(QStringLiteral("kept as progress.sqlite.damaged-")), qPrintable(notice));
         QVERIFY(store.takeNotice().isEmpty());
-        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("progress.sqlite.damaged-*")}, QDir::Files).size(), 1);
+        QStringList aside = QDir(dir.path()).entryList({QStringLiteral("progress.sqlite.damaged-*")}, QDir::Files);
+        aside.removeIf([](const QString &name) { return name.endsWith(QLatin1String("-wal")) || name.endsWith(QLatin1String("-shm")); });
+        QCOMPARE(aside.size(), 1);
         QVERIFY(store.record(1, 42, CardState{2, 100}, true, at(98, 10)));
         ProgressStore again(db);
         QCOMPARE(again.states({42, 1}), (std::vector<CardState>{CardState{2, 100}, CardState{}}));

@@ -147,21 +147,32 @@ bool hasTable(sqlite3 *db, const char *name)
     return q.step() == SQLITE_ROW;
 }
 
-// Every stored card and the recent reviews, read in one snapshot on a
-// connection of the calling thread's own.
-ReadCards readCards(const QString &path, bool immutable)
+// Every stored card, then every review, read in one snapshot on a
+// connection of the reading thread's own. The cards are handed over as soon
+// as they are read (a round needs no more); the reviews and a check of the
+// whole file follow.
+void readStore(QString path, bool immutable, std::promise<ReadCards> cardsRead, std::promise<ReadReviews> reviewsRead)
 {
     ReadCards out;
+    ReadReviews later;
     sqlite3 *db = openReading(path, immutable);
+    bool cardsGiven = false;
     auto fail = [&] {
         const int code = lastCode(db);
-        out.outcome = isDamage(code) ? ReadCards::Outcome::Damaged : ReadCards::Outcome::Failed;
-        out.error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("cannot open");
-        out.cards = CardTable();
-        out.reviews.clear();
+        const ReadOutcome outcome = isDamage(code) ? ReadOutcome::Damaged : ReadOutcome::Failed;
+        const QString error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("cannot open");
         exec(db, "ROLLBACK");
         sqlite3_close(db);
-        return std::move(out);
+        if (!cardsGiven) {
+            out = ReadCards();
+            out.outcome = outcome;
+            out.error = error;
+            cardsRead.set_value(std::move(out));
+        }
+        later = ReadReviews();
+        later.outcome = outcome;
+        later.error = error;
+        reviewsRead.set_value(std::move(later));
     };
     if (!db || !exec(db, "BEGIN"))
         return fail();
@@ -191,34 +202,39 @@ ReadCards readCards(const QString &path, bool immutable)
         if (last.step() != SQLITE_ROW)
             return fail();
         out.lastReview = last.integer(0);
-        out.reviews.reserve(size_t(out.lastReview));
+    }
+    const qint64 lastReview = out.lastReview;
+    cardsRead.set_value(std::move(out));
+    cardsGiven = true;
+    {
+        later.reviews.reserve(size_t(lastReview));
         Statement q(db, "SELECT id, card, day * 2 + knew FROM reviews");
         int rc;
         while ((rc = q.step()) == SQLITE_ROW) {
             const qint64 packed = q.integer(2);
-            out.reviews.push_back(StoredReview{q.integer(0), q.integer(1), packed >> 1, (packed & 1) != 0});
+            later.reviews.push_back(StoredReview{q.integer(0), q.integer(1), packed >> 1, (packed & 1) != 0});
         }
         if (rc != SQLITE_DONE)
             return fail();
     }
     // The whole file once more in the same snapshot: pages that no query
-    // above touched (the deck table, free pages, indexes) are damaged too.
+    // above touched (indexes, the deck tables) are damage too.
     {
         Statement check(db, "PRAGMA quick_check(1)");
         if (check.step() != SQLITE_ROW)
             return fail();
         if (check.text(0) != QLatin1String("ok")) {
-            out.outcome = ReadCards::Outcome::Damaged;
             exec(db, "ROLLBACK");
             sqlite3_close(db);
-            out.cards = CardTable();
-            out.reviews.clear();
-            return out;
+            later = ReadReviews();
+            later.outcome = ReadOutcome::Damaged;
+            reviewsRead.set_value(std::move(later));
+            return;
         }
     }
     exec(db, "COMMIT");
     sqlite3_close(db);
-    return out;
+    reviewsRead.set_value(std::move(later));
 }
 
 CardState stateOf(Statement &q)
@@ -260,8 +276,8 @@ ProgressStore::ProgressStore(const QString &path) : path_(path)
         if (failure == Failure::None) {
             readOnly_ = true;
             stopSaving(readOnlyStoreNotice());
-        } else {
-            failure = Failure::ReadOnly;
+        } else if (failure != Failure::Damaged) {
+            failure = Failure::Other;
         }
     }
     startLoading();
@@ -274,12 +290,15 @@ ProgressStore::ProgressStore(const QString &path) : path_(path)
         stopSaving(QCoreApplication::translate("Mnemodeck", "The review progress cannot be opened; answers are not saved."));
         break;
     }
+    // Progress that is there but could not be read is not taken as none.
+    if (!db_ && failure != Failure::ReadOnly && QFileInfo::exists(path_))
+        readable_ = false;
 }
 
 ProgressStore::~ProgressStore()
 {
-    if (loading_.valid())
-        loading_.wait();
+    if (reader_.joinable())
+        reader_.join();
     closeConnection();
 }
 
@@ -398,10 +417,14 @@ QString ProgressStore::takeNotice()
 void ProgressStore::startLoading()
 {
     if (!db_) {
-        loaded_ = true;
+        loaded_ = reviewsLoaded_ = true;
         return;
     }
-    loading_ = std::async(std::launch::async, readCards, path_, uri_);
+    std::promise<ReadCards> cards;
+    std::promise<ReadReviews> reviews;
+    loading_ = cards.get_future();
+    reviewsLoading_ = reviews.get_future();
+    reader_ = std::thread(readStore, path_, uri_, std::move(cards), std::move(reviews));
 }
 
 // The damage the first read found is the earlier kind's: the store is set
@@ -432,15 +455,46 @@ void ProgressStore::load()
         return;
     ReadCards read = loading_.get();
     switch (read.outcome) {
-    case ReadCards::Outcome::Read: cache_ = std::move(read); break;
-    case ReadCards::Outcome::Damaged: startOver(); break;
-    case ReadCards::Outcome::Failed:
-        // Nothing may then be taken as new: no round, no numbers.
-        readable_ = false;
-        stopSaving(QCoreApplication::translate("Mnemodeck", "The review progress could not be read (%1); answers are not saved.")
-                       .arg(read.error));
+    case ReadOutcome::Read: cache_ = std::move(read); break;
+    case ReadOutcome::Damaged:
+        reviewsLoaded_ = true;
+        startOver();
+        break;
+    case ReadOutcome::Failed:
+        reviewsLoaded_ = true;
+        failRead(read.error);
         break;
     }
+}
+
+void ProgressStore::loadReviews()
+{
+    if (!loaded_)
+        load();
+    if (reviewsLoaded_)
+        return;
+    reviewsLoaded_ = true;
+    if (!reviewsLoading_.valid())
+        return;
+    ReadReviews read = reviewsLoading_.get();
+    switch (read.outcome) {
+    case ReadOutcome::Read:
+        // Reviews stored since the reading began were read again already.
+        read.reviews.insert(read.reviews.end(), cache_.reviews.begin(), cache_.reviews.end());
+        cache_.reviews = std::move(read.reviews);
+        break;
+    case ReadOutcome::Damaged: startOver(); break;
+    case ReadOutcome::Failed: failRead(read.error); break;
+    }
+}
+
+// Nothing may then be taken as new: no round, no numbers.
+void ProgressStore::failRead(const QString &error)
+{
+    readable_ = false;
+    cache_ = ReadCards();
+    stopSaving(QCoreApplication::translate("Mnemodeck", "The review progress could not be read (%1); answers are not saved.")
+                   .arg(error));
 }
 
 bool ProgressStore::isRead() const
@@ -465,6 +519,10 @@ void ProgressStore::refresh()
 {
     if (!loaded_)
         load();
+    // Damage found by the rest of the first read is told as soon as it is.
+    if (!reviewsLoaded_ && reviewsLoading_.valid()
+        && reviewsLoading_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        loadReviews();
     if (!db_ || !readable_)
         return;
     Statement version(db_, "PRAGMA data_version");
@@ -522,20 +580,23 @@ const CardTable &ProgressStore::knownCards()
 
 const std::vector<StoredReview> &ProgressStore::recentReviews()
 {
+    loadReviews();
     refresh();
     return cache_.reviews;
 }
 
 qint64 ProgressStore::deckId(const QString &cardFile)
 {
-    if (!saving_)
+    if (!db_)
         return 0;
     const QString path = deckPath(cardFile);
-    Statement insert(db_, "INSERT OR IGNORE INTO decks(path) VALUES(?)");
-    insert.bind(1, path);
-    if (!insert.run()) {
-        failWrite(lastCode(db_));
-        return 0;
+    if (saving_) {
+        Statement insert(db_, "INSERT OR IGNORE INTO decks(path) VALUES(?)");
+        insert.bind(1, path);
+        if (!insert.run()) {
+            failWrite(lastCode(db_));
+            return 0;
+        }
     }
     Statement q(db_, "SELECT id FROM decks WHERE path = ?");
     q.bind(1, path);
@@ -728,12 +789,13 @@ void ProgressStore::setDeckCards(qint64 deck, const std::vector<qint64> &keys)
         failWrite(lastCode(db_));
 }
 
-std::vector<qint64> ProgressStore::existingCards()
+std::vector<qint64> ProgressStore::existingCards(qint64 exceptDeck)
 {
     std::vector<qint64> out;
-    if (!db_)
+    if (!db_ || !hasTable(db_, "deck_cards"))
         return out;
-    Statement q(db_, "SELECT d.path, c.keys FROM decks d JOIN deck_cards c ON c.deck = d.id");
+    Statement q(db_, "SELECT d.path, c.keys FROM decks d JOIN deck_cards c ON c.deck = d.id WHERE d.id <> ?");
+    q.bind(1, exceptDeck);
     while (q.step() == SQLITE_ROW) {
         if (!QFileInfo::exists(q.text(0)))
             continue;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <future>
+#include <thread>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -24,14 +25,23 @@ struct StoredReview {
     bool knew = false;
 };
 
-// What a reading of the store found.
+enum class ReadOutcome { Read, Damaged, Failed };
+
+// What the first reading of the store found: the cards first...
 struct ReadCards {
     CardTable cards;
-    std::vector<StoredReview> reviews; // those the statistics can show
+    std::vector<StoredReview> reviews; // those read again since
     qint64 lastReview = 0;             // the highest review and change numbers seen
     qint64 lastChange = 0;
-    enum class Outcome { Read, Damaged, Failed } outcome = Outcome::Read;
+    ReadOutcome outcome = ReadOutcome::Read;
     QString error; // when Failed
+};
+
+// ...then every review up to lastReview.
+struct ReadReviews {
+    std::vector<StoredReview> reviews;
+    ReadOutcome outcome = ReadOutcome::Read;
+    QString error;
 };
 
 // What the reviews taught, kept outside the card file in an SQLite database
@@ -84,11 +94,11 @@ public:
     const CardTable &knownCards();
     // Reads again what another program committed since the last look.
     void refresh();
-    // Every stored review, as of now.
+    // Every stored review, as of now (waits for the first read's end).
     const std::vector<StoredReview> &recentReviews();
 
     // The deck's number for a card file (its canonical path), registered on
-    // first use; 0 when not saving.
+    // first use; 0 when it is not known and cannot be registered.
     qint64 deckId(const QString &cardFile);
     // Answers the card: its new state is computed from the state stored at
     // this moment (another program's answers count), kept with one review
@@ -115,8 +125,9 @@ public:
     // The cards each deck held when it was last seen (reviewed, counted,
     // saved), so the statistics of all decks count only cards that exist.
     void setDeckCards(qint64 deck, const std::vector<qint64> &keys);
-    // The union of the cards of the decks whose file still exists.
-    std::vector<qint64> existingCards();
+    // The cards of the decks whose file still exists (but exceptDeck's),
+    // one after another.
+    std::vector<qint64> existingCards(qint64 exceptDeck = 0);
 
     struct DeckEntry {
         qint64 id = 0;
@@ -146,6 +157,8 @@ private:
     void readVersions(bool writable);
     void startLoading();
     void load();
+    void loadReviews();
+    void failRead(const QString &error);
     CardState cached(qint64 key) const;
 
     QString path_;
@@ -160,7 +173,10 @@ private:
     bool dirty_ = false; // this store wrote since its last look
     qint64 dataVersion_ = -1;
     ReadCards cache_;
+    bool reviewsLoaded_ = false;
+    std::thread reader_;
     std::future<ReadCards> loading_;
+    std::future<ReadReviews> reviewsLoading_;
 };
 
 // The canonical form under which a deck is known.

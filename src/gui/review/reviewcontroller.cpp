@@ -141,8 +141,7 @@ void ReviewController::Review()
     }
     if (!readable(progress, tr("Review")))
         return;
-    keepDeckCards(progress);
-    const qint64 deckId = open_.path.isEmpty() ? 0 : progress.deckId(open_.path);
+    const qint64 deckId = open_.path.isEmpty() || !progress.saving() ? 0 : progress.deckId(open_.path);
     review::RoundRules rules;
     rules.newCards = options_.reviewNewCards;
     rules.maxDue = options_.reviewMaxDue;
@@ -201,6 +200,8 @@ void ReviewController::Review()
     });
     show();
     window.exec();
+    // Kept when the user no longer waits for it.
+    keepDeckCards(progress);
     countDue();
 }
 
@@ -213,7 +214,6 @@ void ReviewController::Statistics()
     }
     if (!readable(progress, tr("Statistics")))
         return;
-    keepDeckCards(progress);
     StatisticsWindow window(window_);
     auto refresh = [&] {
         WaitCursor wait;
@@ -221,7 +221,8 @@ void ReviewController::Statistics()
         std::vector<qint64> keys = review::deckKeys(deck_);
         if (window.allDecks()) {
             // Every deck as it was last seen, the open one as it is now.
-            const std::vector<qint64> others = progress.existingCards();
+            const std::vector<qint64> others =
+                progress.existingCards(open_.path.isEmpty() ? 0 : progress.deckId(open_.path));
             keys.insert(keys.end(), others.begin(), others.end());
         } else {
             keys = review::viewKeys(deck_);
@@ -249,6 +250,7 @@ void ReviewController::Statistics()
     });
     refresh();
     window.exec();
+    keepDeckCards(progress);
 }
 
 void ReviewController::ReviewOptions()
