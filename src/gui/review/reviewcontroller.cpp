@@ -218,8 +218,9 @@ void ReviewController::Statistics()
     auto refresh = [&] {
         WaitCursor wait;
         const qint64 day = today();
-        std::vector<qint64> keys = review::deckKeys(deck_);
+        std::vector<qint64> keys;
         if (window.allDecks()) {
+            keys = review::deckKeys(deck_);
             // Every deck as it was last seen, the open one as it is now.
             const std::vector<qint64> others =
                 progress.existingCards(open_.path.isEmpty() ? 0 : progress.deckId(open_.path));

@@ -314,7 +314,7 @@ void MnemodeckWindow::buildStatusBar()
     dueGadget_->setIndent(3);
     dueGadget_->setAccessibleName(tr("Cards to review"));
     dueGadget_->hide();
-    status->insertPermanentWidget(0, dueGadget_);
+    status->insertPermanentWidget(1, dueGadget_); // after the message area, before the clock
     timeGadget_->setObjectName(QStringLiteral("TimeGadget"));
     dateGadget_->setObjectName(QStringLiteral("DateGadget"));
 }
