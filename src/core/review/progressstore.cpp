@@ -566,9 +566,12 @@ std::vector<CardState> ProgressStore::states(const std::vector<qint64> &keys)
 {
     refresh();
     std::vector<CardState> out(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i)
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (i + 16 < keys.size())
+            cache_.cards.prefetch(keys[i + 16]);
         if (const CardState *found = cache_.cards.find(keys[i]))
             out[i] = *found;
+    }
     return out;
 }
 
