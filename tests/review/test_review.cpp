@@ -438,6 +438,22 @@ private Q_SLOTS:
         QVERIFY(!fresh.hasLegacyKeys());
     }
 
+    // Something that is not a file where the store should be (a FIFO, a
+    // folder): nothing waits for it, nothing counts as new, the user is told.
+    void aStoreThatIsNoFileIsNeitherReadNorWaitedFor()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("progress.sqlite"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        ProgressStore store(fifo);
+        QVERIFY(!store.saving());
+        QVERIFY(!store.readable());
+        QVERIFY(store.takeNotice().contains(QStringLiteral("cannot be opened")));
+        QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("folder"))));
+        ProgressStore folder(dir.filePath(QStringLiteral("folder")));
+        QVERIFY(!folder.saving() && !folder.readable());
+    }
+
     // A file that is not a database is kept aside under a name of its own,
     // a new database is started, and the user is told once.
     void aDamagedDatabaseIsKeptAsideAndANewOneStarted()

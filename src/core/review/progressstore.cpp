@@ -317,6 +317,10 @@ ProgressStore::Failure ProgressStore::openConnection(bool readOnly)
         default: return Failure::Other;
         }
     };
+    // A folder, a FIFO or a device where the store should be: SQLite
+    // would wait for ever reading a FIFO.
+    if (const QFileInfo info(path_); info.exists() && !info.isFile())
+        return Failure::Other;
     if (readOnly) {
         // The usual way first (another program may be writing it), then
         // as a file that does not change.
