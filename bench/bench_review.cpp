@@ -1,8 +1,10 @@
 // Review rounds at 1,000,000 cards with 1,000,000 stored cards and
-// 1,000,000 stored reviews: starting a round (the database opened and read,
-// every view card's key and state, the choice of cards), starting the next
-// round with the store already read, recording one answer (one
-// transaction), and the statistics of the view and of all decks.
+// 1,000,000 stored reviews: starting a round (the database opened and its
+// cards read, every view card's key and state, the choice of cards),
+// starting the next round with the store already read, recording one answer
+// (one transaction that reads the stored state first), the statistics of
+// the view and of all decks, what mdktool stats does after reading its card
+// file, and reading again what another program answered.
 // Run: build-bench/bin/bench_review (tools/bench.sh builds it).
 
 #include "core/deck/deck.h"
