@@ -68,11 +68,11 @@ int statsCommand(const QStringList &arguments)
     review::ProgressStore store;
     // Marks live only in a window: from here every card of the file counts.
     const std::vector<qint64> keys = review::fileKeys(deck);
-    if (!store.readable()) {
-        tellNotice(store);
-        return 1;
-    }
+    // The whole store read first: damage anywhere in it is told now.
+    store.recentReviews();
     tellNotice(store);
+    if (!store.readable())
+        return 1;
     const review::Statistics s =
         review::statisticsOf(store, keys, review::dayOf(now, reviewOptions().reviewDayStartHour));
     if (store.saving())
@@ -124,6 +124,9 @@ int reviewCommand(const QStringList &arguments)
         return exitCode;
     const Options options = reviewOptions();
     review::ProgressStore store;
+    // The whole store read first: damage anywhere in it sets it aside
+    // before an answer is written to it.
+    store.recentReviews();
     const std::vector<review::Candidate> candidates = review::fileCandidates(deck, store);
     if (!store.readable()) {
         tellNotice(store);
