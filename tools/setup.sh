@@ -14,7 +14,7 @@ build="$here/build"
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libsqlite3-dev
   fonts-dejavu-core fonts-liberation poppler-utils
   xvfb xdotool x11-utils imagemagick
   xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libfile-mimeinfo-perl

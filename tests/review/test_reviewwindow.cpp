@@ -6,9 +6,14 @@
 #include "support/windowfixture.h"
 
 #include "core/shell/commandids.h"
+#include "support/deckbuilder.h"
 #include "gui/review/reviewcontroller.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 using namespace mdk;
@@ -61,6 +66,96 @@ private Q_SLOTS:
             }
         });
         QCOMPARE(first, missed);
+        qunsetenv("MNEMODECK_PROGRESS");
+    }
+
+    // A 9,000-character side without a space and one of 120 lines: the
+    // round window stays within the screen, its buttons on it, the text
+    // in scroll areas.
+    void longSidesScrollInsideTheScreen()
+    {
+        QTemporaryDir dir;
+        qputenv("MNEMODECK_PROGRESS", dir.filePath(QStringLiteral("progress.sqlite")).toUtf8());
+        WindowFixture f;
+        QStringList lines;
+        for (int i = 0; i < 120; ++i)
+            lines << QStringLiteral("line %1 of a long answer").arg(i);
+        f.show(buildDeck({{QString(9000, u'w'), QStringLiteral("short"), CategoryTree::kMainName},
+                          {QStringLiteral("lines"), lines.join(u'\n'), CategoryTree::kMainName}}));
+        auto *controller = f.window->findChild<ReviewController *>();
+        controller->setClock([] { return QDateTime(QDate(2026, 4, 6), QTime(20, 0)); });
+        int shown = 0;
+        onModal([&] { f.window->runCommand(CM_REVIEW); }, [&](QDialog *round) {
+            const QRect screen = round->screen()->availableGeometry();
+            for (int card = 0; card < 2; ++card) {
+                QTest::keyClick(round, Qt::Key_Space);
+                QApplication::processEvents();
+                QVERIFY2(screen.contains(round->frameGeometry()), qPrintable(QStringLiteral("%1x%2").arg(round->width()).arg(round->height())));
+                for (const char *name : {"knewButton", "missedButton"}) {
+                    auto *button = child<QPushButton>(round, name);
+                    QVERIFY(button->isVisible());
+                    QVERIFY(round->rect().contains(QRect(button->mapTo(round, QPoint(0, 0)), button->size())));
+                }
+                ++shown;
+                QTest::keyClick(round, Qt::Key_K);
+            }
+        });
+        QCOMPARE(shown, 2);
+        qunsetenv("MNEMODECK_PROGRESS");
+    }
+
+    // Ctrl+Z takes the last answer back (the card is asked again), the
+    // summary names no card, the missed ones come again in the repeat
+    // round, the direction chosen is the next round's, and the status line
+    // counts the view's due and new cards.
+    void takeBackRepeatAndDirection()
+    {
+        QTemporaryDir dir;
+        qputenv("MNEMODECK_PROGRESS", dir.filePath(QStringLiteral("progress.sqlite")).toUtf8());
+        WindowFixture f;
+        f.study(6);
+        auto *controller = f.window->findChild<ReviewController *>();
+        QDateTime now(QDate(2026, 4, 6), QTime(20, 0));
+        controller->setClock([&] { return now; });
+        onModal([&] { f.window->runCommand(CM_REVIEW); }, [&](QDialog *round) {
+            auto *question = child<QLabel>(round, "question");
+            auto *progress = child<QLabel>(round, "progress");
+            QCOMPARE(question->text(), QStringLiteral("q1"));
+            QTest::keyClick(round, Qt::Key_Space);
+            QTest::keyClick(round, Qt::Key_J); // q1 missed
+            QTest::keyClick(round, Qt::Key_Space);
+            QTest::keyClick(round, Qt::Key_K); // q2 knew
+            QCOMPARE(progress->text(), QStringLiteral("card 3 of 6 \u00b7 1 known \u00b7 1 missed"));
+            QTest::keyClick(round, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(question->text(), QStringLiteral("q2"));
+            QCOMPARE(progress->text(), QStringLiteral("card 2 of 6 \u00b7 0 known \u00b7 1 missed"));
+            QTest::keyClick(round, Qt::Key_Space);
+            QTest::keyClick(round, Qt::Key_J); // q2 missed after all
+            for (int i = 0; i < 4; ++i) {
+                QTest::keyClick(round, Qt::Key_Space);
+                QTest::keyClick(round, Qt::Key_K);
+            }
+            QVERIFY(child<QLabel>(round, "summary")->text().startsWith(QStringLiteral("67 % known (4 of 6 cards)")));
+            QVERIFY(progress->text().isEmpty());
+            child<QPushButton>(round, "againButton")->click();
+            QCOMPARE(question->text(), QStringLiteral("q1"));
+            QCOMPARE(progress->text(), QStringLiteral("card 1 of 2 \u00b7 0 known \u00b7 0 missed"));
+            child<QComboBox>(round, "direction")->setCurrentIndex(1);
+            QCOMPARE(question->text(), QStringLiteral("a1"));
+        });
+        QCOMPARE(f.window->findChild<QLabel *>(QStringLiteral("DueGadget"))->text(), QStringLiteral("0 due \u00b7 0 new"));
+        now = now.addDays(1);
+        QStringList asked;
+        onModal([&] { f.window->runCommand(CM_REVIEW); }, [&](QDialog *round) {
+            QCOMPARE(child<QComboBox>(round, "direction")->currentIndex(), 1);
+            for (int i = 0; i < 2; ++i) {
+                asked << child<QLabel>(round, "question")->text();
+                QTest::keyClick(round, Qt::Key_Space);
+                QTest::keyClick(round, Qt::Key_K);
+            }
+        });
+        // Taken back, q2's first answer left nothing: both missed, both due.
+        QCOMPARE(asked, (QStringList{QStringLiteral("a1"), QStringLiteral("a2")}));
         qunsetenv("MNEMODECK_PROGRESS");
     }
 };

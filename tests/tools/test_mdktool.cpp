@@ -914,9 +914,12 @@ private Q_SLOTS:
         const Run stats = runTool({QStringLiteral("stats"), QStringLiteral("--json"), QStringLiteral("--now"), day1, deck});
         QCOMPARE(stats.exitCode, 0);
         const int u = int(answers.count(u'u'));
+        // Missed: due tomorrow; known: in two days.
         QCOMPARE(stats.out, QStringLiteral("{\"boxes\": [%1, %2, 0, 0, 0], \"new\": %3, \"due_today\": 0, "
-                                           "\"reviewed_30_days\": %4}\n")
-                                .arg(u).arg(answers.size() - u).arg(30 - answers.size()).arg(answers.size()).toUtf8());
+                                           "\"due_tomorrow\": %1, \"due_this_week\": %4, "
+                                           "\"reviewed_30_days\": %4, \"forecast\": [0, %1, %2%5]}\n")
+                                .arg(u).arg(answers.size() - u).arg(30 - answers.size()).arg(answers.size())
+                                .arg(QStringLiteral(", 0").repeated(27)).toUtf8());
 
         const Run next = runTool({QStringLiteral("review"), QStringLiteral("--answers"), QStringLiteral("kkkk"),
                                   QStringLiteral("--now"), day2, deck});

@@ -415,6 +415,7 @@ bool Deck::replaceViewCard(int k, const QString &side1, const QString &side2)
         return false;
     if (recording())
         record(DeckHistory::ViewReplace{k, view_[size_t(k)], Card{side1, side2}});
+    textChanged(view_[size_t(k)], Card{side1, side2});
     view_[size_t(k)] = {side1, side2};
     viewEdited();
     cardsChanged();

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -266,6 +267,14 @@ public:
     // Swaps side 1 and side 2 of every view card.
     void flipViewSides();
 
+    // Told of every change of a card's text made here (edit, and its undo
+    // and redo), before and after: what was learnt of a card follows it.
+    using TextListener = std::function<void(const QString &side1Before, const QString &side2Before,
+                                            const QString &side1After, const QString &side2After)>;
+    // It belongs to this deck object, not to its contents: a copy starts
+    // without one, and a deck assigned to this one keeps this one's.
+    void setTextListener(TextListener listener) { textListener_.listener = std::move(listener); }
+
     // Drops the characters that would break a card file (the field
     // terminator 0x07 and NUL) from a text about to enter the deck.
     static QString cleanText(const QString &text);
@@ -331,6 +340,11 @@ private:
     // open category; the one way a load changes the view.
     void replaceView(ViewSource source, const QString &name, const std::vector<int> *cards = nullptr);
     void copyViewFrom(ViewSource source);
+    void textChanged(const Card &before, const Card &after) const
+    {
+        if (textListener_.listener)
+            textListener_.listener(before.side1, before.side2, after.side1, after.side2);
+    }
     void viewTouched() { ++viewRevision_; }
     void treeTouched() { ++treeRevision_; }
     void cardsChanged()
@@ -369,6 +383,13 @@ private:
     quint64 viewRevision_ = 0;
     quint64 treeRevision_ = 0;
     ViewSource viewSource_;
+    struct ListenerSlot {
+        TextListener listener;
+        ListenerSlot() = default;
+        ListenerSlot(const ListenerSlot &) noexcept {}
+        ListenerSlot &operator=(const ListenerSlot &) noexcept { return *this; }
+    };
+    ListenerSlot textListener_;
 
     // The history belongs to one deck: a copy of the deck starts without.
     class HistoryHandle {

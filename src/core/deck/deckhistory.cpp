@@ -350,7 +350,10 @@ void DeckHistory::apply(Deck &deck, Entry &entry)
         Overloaded{
             [&](ViewInsert &e) { view.insert(view.begin() + e.k, e.card); },
             [&](ViewTake &e) { view.erase(view.begin() + e.k); },
-            [&](ViewReplace &e) { view[size_t(e.k)] = e.after; },
+            [&](ViewReplace &e) {
+                deck.textChanged(e.before, e.after);
+                view[size_t(e.k)] = e.after;
+            },
             [&](ViewToDeleted &e) {
                 for (int i = 0; i < e.count; ++i) {
                     deck.deleted_.push_back(std::move(view[size_t(e.k - i)]));
@@ -440,7 +443,10 @@ void DeckHistory::revert(Deck &deck, Entry &entry)
         Overloaded{
             [&](ViewInsert &e) { view.erase(view.begin() + e.k); },
             [&](ViewTake &e) { view.insert(view.begin() + e.k, e.card); },
-            [&](ViewReplace &e) { view[size_t(e.k)] = e.before; },
+            [&](ViewReplace &e) {
+                deck.textChanged(e.after, e.before);
+                view[size_t(e.k)] = e.before;
+            },
             [&](ViewToDeleted &e) {
                 for (int i = e.count; i-- > 0;)
                     view.insert(view.begin() + (e.k - i), deck.deleted_.pop_back());

@@ -1,5 +1,6 @@
 #include "cardkey.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace mdk::review {
@@ -38,6 +39,14 @@ quint64 hashText(quint64 h, const QString &text)
 } // namespace
 
 qint64 cardKey(const QString &side1, const QString &side2)
+{
+    // Each side on its own, then the two in a fixed order: a flipped card
+    // keeps its key.
+    const quint64 a = hashText(0x6D6E656D6F646563ULL, side1), b = hashText(0x6D6E656D6F646563ULL, side2);
+    return qint64(mix((std::min(a, b) ^ (quint64(2) << 60)) * kMul ^ std::max(a, b)));
+}
+
+qint64 legacyCardKey(const QString &side1, const QString &side2)
 {
     return qint64(hashText(hashText(0x6D6E656D6F646563ULL, side1), side2));
 }

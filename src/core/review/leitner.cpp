@@ -28,4 +28,11 @@ qint64 dayOf(const QDateTime &time)
     return time.toLocalTime().date().toJulianDay();
 }
 
+qint64 dayOf(const QDateTime &time, int dayStartHour)
+{
+    const QDateTime local = time.toLocalTime();
+    const qint64 day = local.date().toJulianDay();
+    return local.time().hour() < dayStartHour ? day - 1 : day;
+}
+
 } // namespace mdk::review

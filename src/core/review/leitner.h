@@ -27,6 +27,13 @@ struct CardState {
     friend bool operator==(const CardState &, const CardState &) = default;
 };
 
+// One answer as it was kept: the card's state before and after, and the
+// stored review's number (0 when it was not kept).
+struct Answer {
+    CardState before, after;
+    qint64 review = 0;
+};
+
 // The card's state after an answer given on day today.
 CardState answer(CardState state, bool knew, qint64 today);
 
@@ -34,5 +41,8 @@ CardState answer(CardState state, bool knew, qint64 today);
 using Clock = std::function<QDateTime()>;
 Clock systemClock();
 qint64 dayOf(const QDateTime &time);
+// The review day of time when a new day starts at dayStartHour (0..23):
+// at 4, an answer at 01:30 belongs to the day before.
+qint64 dayOf(const QDateTime &time, int dayStartHour);
 
 } // namespace mdk::review

@@ -4,35 +4,35 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
+#include <QUrl>
 
-#include <atomic>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace mdk::review {
 
 namespace {
 
-std::atomic<int> connections{0};
-
-// SQLite's primary result codes that decide what happens next.
-constexpr int kBusy = 5, kLocked = 6, kReadOnly = 8, kCorrupt = 11, kCantOpen = 14, kNotADatabase = 26;
-
 const char *const kSchema[] = {
+    "PRAGMA journal_mode=WAL",
+    "PRAGMA synchronous=NORMAL",
     "CREATE TABLE IF NOT EXISTS decks(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE)",
     "CREATE TABLE IF NOT EXISTS progress(card INTEGER PRIMARY KEY, box INTEGER NOT NULL, due INTEGER NOT NULL)",
     "CREATE TABLE IF NOT EXISTS reviews(id INTEGER PRIMARY KEY, deck INTEGER NOT NULL, card INTEGER NOT NULL,"
     " day INTEGER NOT NULL, at INTEGER NOT NULL, knew INTEGER NOT NULL, box INTEGER NOT NULL)",
     // Covering: the statistics read a range of days without a lookup per row.
     "CREATE INDEX IF NOT EXISTS reviews_by_day ON reviews(day, card, knew)",
+    // A card's whole log, for a card whose text changed.
+    "CREATE INDEX IF NOT EXISTS reviews_by_card ON reviews(card)",
+    // Every card whose progress was written, in order: another program
+    // reads again only what changed since it last looked.
+    "CREATE TABLE IF NOT EXISTS changes(id INTEGER PRIMARY KEY AUTOINCREMENT, card INTEGER NOT NULL)",
+    // The cards of each deck when it was last seen, as packed keys.
+    "CREATE TABLE IF NOT EXISTS deck_cards(deck INTEGER PRIMARY KEY, count INTEGER NOT NULL,"
+    " digest INTEGER NOT NULL, keys BLOB NOT NULL)",
 };
-
-int codeOf(const QSqlError &error)
-{
-    return error.nativeErrorCode().toInt() & 0xff;
-}
 
 QString lockedNotice()
 {
@@ -42,6 +42,204 @@ QString lockedNotice()
 QString readOnlyNotice()
 {
     return QCoreApplication::translate("Mnemodeck", "The data folder cannot be written; review progress is not saved.");
+}
+
+QString readOnlyStoreNotice()
+{
+    return QCoreApplication::translate("Mnemodeck", "The review progress cannot be written: it is read, but answers are not saved.");
+}
+
+QString damagedNotice()
+{
+    return QCoreApplication::translate("Mnemodeck", "The review progress is damaged; answers are not saved.");
+}
+
+// One prepared statement; finalized when it goes.
+class Statement {
+public:
+    Statement(sqlite3 *db, const char *sql)
+    {
+        if (db)
+            sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    bool ok() const { return stmt_ != nullptr; }
+    Statement &bind(int i, qint64 v)
+    {
+        sqlite3_bind_int64(stmt_, i, v);
+        return *this;
+    }
+    Statement &bind(int i, const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(stmt_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error.
+    int step() { return stmt_ ? sqlite3_step(stmt_) : SQLITE_ERROR; }
+    // Runs it to the end: true when it finished without error.
+    bool run()
+    {
+        int rc;
+        while ((rc = step()) == SQLITE_ROW) {
+        }
+        return rc == SQLITE_DONE;
+    }
+    void reset()
+    {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+    qint64 integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+    QString text(int column) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column)),
+                                 sqlite3_column_bytes(stmt_, column));
+    }
+    sqlite3_stmt *get() const { return stmt_; }
+
+private:
+    sqlite3_stmt *stmt_ = nullptr;
+};
+
+int lastCode(sqlite3 *db)
+{
+    return db ? sqlite3_extended_errcode(db) & 0xff : SQLITE_CANTOPEN;
+}
+
+bool exec(sqlite3 *db, const char *sql)
+{
+    return db && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool isDamage(int code)
+{
+    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+}
+
+// The address under which a store that cannot be written is read: a
+// read-only folder cannot hold the shared-memory file WAL needs, so the
+// file is taken as it is.
+QByteArray immutableUri(const QString &path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+}
+
+sqlite3 *openReading(const QString &path, bool immutable)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray name = immutable ? immutableUri(path) : QFile::encodeName(path);
+    const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 2000);
+    return db;
+}
+
+bool hasTable(sqlite3 *db, const char *name)
+{
+    Statement q(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+    sqlite3_bind_text(q.get(), 1, name, -1, SQLITE_STATIC);
+    return q.step() == SQLITE_ROW;
+}
+
+// Every stored card, then every review, read in one snapshot on a
+// connection of the reading thread's own. The cards are handed over as soon
+// as they are read (a round needs no more); the reviews and a check of the
+// whole file follow.
+void readStore(QString path, bool immutable, std::promise<ReadCards> cardsRead, std::promise<ReadReviews> reviewsRead)
+{
+    ReadCards out;
+    ReadReviews later;
+    sqlite3 *db = openReading(path, immutable);
+    bool cardsGiven = false;
+    auto fail = [&] {
+        const int code = lastCode(db);
+        const ReadOutcome outcome = isDamage(code) ? ReadOutcome::Damaged : ReadOutcome::Failed;
+        const QString error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("cannot open");
+        exec(db, "ROLLBACK");
+        sqlite3_close(db);
+        if (!cardsGiven) {
+            out = ReadCards();
+            out.outcome = outcome;
+            out.error = error;
+            cardsRead.set_value(std::move(out));
+        }
+        later = ReadReviews();
+        later.outcome = outcome;
+        later.error = error;
+        reviewsRead.set_value(std::move(later));
+    };
+    if (!db || !exec(db, "BEGIN"))
+        return fail();
+    {
+        Statement count(db, "SELECT count(*) FROM progress");
+        if (count.step() != SQLITE_ROW)
+            return fail();
+        out.cards.reserve(size_t(count.integer(0)));
+        // Two columns, not three: each value read costs more than the packing.
+        Statement q(db, "SELECT card, due * 8 + box FROM progress");
+        int rc;
+        while ((rc = q.step()) == SQLITE_ROW) {
+            const qint64 packed = q.integer(1);
+            out.cards.set(q.integer(0), CardState{int(packed & 7), packed >> 3});
+        }
+        if (rc != SQLITE_DONE)
+            return fail();
+    }
+    if (hasTable(db, "changes")) {
+        Statement q(db, "SELECT coalesce(max(id), 0) FROM changes");
+        if (q.step() != SQLITE_ROW)
+            return fail();
+        out.lastChange = q.integer(0);
+    }
+    {
+        Statement last(db, "SELECT coalesce(max(id), 0) FROM reviews");
+        if (last.step() != SQLITE_ROW)
+            return fail();
+        out.lastReview = last.integer(0);
+    }
+    const qint64 lastReview = out.lastReview;
+    cardsRead.set_value(std::move(out));
+    cardsGiven = true;
+    {
+        later.reviews.reserve(size_t(lastReview));
+        Statement q(db, "SELECT id, card, day * 2 + knew FROM reviews");
+        int rc;
+        while ((rc = q.step()) == SQLITE_ROW) {
+            const qint64 packed = q.integer(2);
+            later.reviews.push_back(StoredReview{q.integer(0), q.integer(1), packed >> 1, (packed & 1) != 0});
+        }
+        if (rc != SQLITE_DONE)
+            return fail();
+    }
+    // The whole file once more in the same snapshot: pages that no query
+    // above touched (indexes, the deck tables) are damage too.
+    {
+        Statement check(db, "PRAGMA quick_check(1)");
+        if (check.step() != SQLITE_ROW)
+            return fail();
+        if (check.text(0) != QLatin1String("ok")) {
+            exec(db, "ROLLBACK");
+            sqlite3_close(db);
+            later = ReadReviews();
+            later.outcome = ReadOutcome::Damaged;
+            reviewsRead.set_value(std::move(later));
+            return;
+        }
+    }
+    exec(db, "COMMIT");
+    sqlite3_close(db);
+    reviewsRead.set_value(std::move(later));
+}
+
+CardState stateOf(Statement &q)
+{
+    return CardState{int(q.integer(0)), q.integer(1)};
 }
 
 } // namespace
@@ -64,18 +262,27 @@ QString ProgressStore::defaultPath()
     return data + QStringLiteral("/mnemodeck/progress.sqlite");
 }
 
-ProgressStore::ProgressStore(const QString &path)
-    : path_(path), connection_(QStringLiteral("mdk-progress-%1").arg(connections++))
+ProgressStore::ProgressStore(const QString &path) : path_(path)
 {
-    Failure failure = openConnection();
+    Failure failure = openConnection(false);
     if (failure == Failure::Damaged) {
         closeConnection();
-        const bool aside = setAside();
-        failure = aside ? openConnection() : Failure::Other;
+        failure = setAside() ? openConnection(false) : Failure::Other;
+    }
+    if (failure == Failure::ReadOnly && QFileInfo::exists(path_)) {
+        // The store is there but cannot be written: its progress still counts.
+        closeConnection();
+        failure = openConnection(true);
+        if (failure == Failure::None) {
+            readOnly_ = true;
+            stopSaving(readOnlyStoreNotice());
+        } else if (failure != Failure::Damaged) {
+            failure = Failure::Other;
+        }
     }
     startLoading();
     switch (failure) {
-    case Failure::None: saving_ = true; break;
+    case Failure::None: saving_ = !readOnly_; break;
     case Failure::Busy: stopSaving(lockedNotice()); break;
     case Failure::ReadOnly: stopSaving(readOnlyNotice()); break;
     case Failure::Damaged:
@@ -83,59 +290,95 @@ ProgressStore::ProgressStore(const QString &path)
         stopSaving(QCoreApplication::translate("Mnemodeck", "The review progress cannot be opened; answers are not saved."));
         break;
     }
+    // Progress that is there but could not be read is not taken as none.
+    if (!db_ && failure != Failure::ReadOnly && QFileInfo::exists(path_))
+        readable_ = false;
 }
 
 ProgressStore::~ProgressStore()
 {
-    if (loading_.valid())
-        loading_.wait();
+    if (reader_.joinable())
+        reader_.join();
     closeConnection();
 }
 
-ProgressStore::Failure ProgressStore::openConnection()
+ProgressStore::Failure ProgressStore::openConnection(bool readOnly)
 {
-    if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
-        return Failure::ReadOnly;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db.setDatabaseName(path_);
-    // Another copy of the program may be writing: wait for it, but not long.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
-    open_ = db.open();
-    auto classify = [](const QSqlError &error) {
-        switch (codeOf(error)) {
-        case kBusy:
-        case kLocked: return Failure::Busy;
-        case kCorrupt:
-        case kNotADatabase: return Failure::Damaged;
-        case kReadOnly:
-        case kCantOpen: return Failure::ReadOnly;
+    auto classify = [](int code) {
+        switch (code) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: return Failure::Busy;
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB: return Failure::Damaged;
+        case SQLITE_READONLY:
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_AUTH: return Failure::ReadOnly;
         default: return Failure::Other;
         }
     };
-    if (!open_)
-        return classify(db.lastError());
-    QSqlQuery q(db);
-    for (const char *statement :
-         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", kSchema[0], kSchema[1], kSchema[2], kSchema[3]})
-        if (!q.exec(QString::fromLatin1(statement)))
-            return classify(q.lastError());
-    // Pages broken further on are found by the thread that reads the cards
-    // (the store then stops saving); a scan here would hold up the start.
-    if (!q.exec(QStringLiteral("SELECT 1 FROM progress LIMIT 1")))
-        return classify(q.lastError());
+    // A folder, a FIFO or a device where the store should be: SQLite
+    // would wait for ever reading a FIFO.
+    if (const QFileInfo info(path_); info.exists() && !info.isFile())
+        return Failure::Other;
+    if (readOnly) {
+        // The usual way first (another program may be writing it), then
+        // as a file that does not change.
+        for (bool immutable : {false, true}) {
+            db_ = openReading(path_, immutable);
+            if (db_ && exec(db_, "SELECT 1 FROM progress LIMIT 1")) {
+                uri_ = immutable;
+                readVersions(false);
+                return Failure::None;
+            }
+            const Failure f = classify(lastCode(db_));
+            closeConnection();
+            if (f == Failure::Damaged)
+                return f;
+        }
+        return Failure::Other;
+    }
+    if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
+        return Failure::ReadOnly;
+    const QByteArray name = QFile::encodeName(path_);
+    const int rc = sqlite3_open_v2(name.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const Failure f = classify(rc & 0xff);
+        closeConnection();
+        return f;
+    }
+    // Another copy of the program may be writing: wait for it, but not long.
+    sqlite3_busy_timeout(db_, 2000);
+    for (const char *statement : kSchema)
+        if (!exec(db_, statement))
+            return classify(lastCode(db_));
+    // Pages broken further on are found by the thread that reads the cards;
+    // a scan here would hold up the start.
+    if (!exec(db_, "SELECT 1 FROM progress LIMIT 1"))
+        return classify(lastCode(db_));
+    readVersions(true);
     return Failure::None;
+}
+
+// Stores of earlier versions keep cards under their legacy keys; a new
+// store says it has none.
+void ProgressStore::readVersions(bool writable)
+{
+    Statement version(db_, "PRAGMA data_version");
+    dataVersion_ = version.step() == SQLITE_ROW ? version.integer(0) : -1;
+    Statement user(db_, "PRAGMA user_version");
+    if (user.step() == SQLITE_ROW && user.integer(0) >= 2)
+        return;
+    Statement any(db_, "SELECT 1 FROM progress LIMIT 1");
+    legacy_ = any.step() == SQLITE_ROW;
+    if (!legacy_ && writable)
+        exec(db_, "PRAGMA user_version = 2");
 }
 
 void ProgressStore::closeConnection()
 {
-    if (!QSqlDatabase::contains(connection_))
-        return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(connection_, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection_);
-    open_ = false;
+    sqlite3_close(db_);
+    db_ = nullptr;
 }
 
 bool ProgressStore::setAside()
@@ -162,49 +405,51 @@ void ProgressStore::stopSaving(const QString &why)
     saving_ = false;
 }
 
+void ProgressStore::failWrite(int code)
+{
+    exec(db_, "ROLLBACK");
+    stopSaving(code == SQLITE_BUSY || code == SQLITE_LOCKED ? lockedNotice()
+               : isDamage(code)                            ? damagedNotice()
+                                                           : readOnlyNotice());
+}
+
 QString ProgressStore::takeNotice()
 {
     return std::exchange(notice_, QString());
 }
 
-namespace {
-
-// Every stored card, read on a connection of the calling thread's own.
-ReadCards readCards(const QString &path, const QString &connection)
-{
-    ReadCards out;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
-        if (db.open()) {
-            QSqlQuery q(db);
-            q.setForwardOnly(true);
-            if (q.exec(QStringLiteral("SELECT count(*) FROM progress")) && q.next()) {
-                out.cards.reserve(size_t(q.value(0).toLongLong()));
-                // Two columns, not three: each value read costs more than
-                // the packing.
-                if (q.exec(QStringLiteral("SELECT card, due * 8 + box FROM progress")))
-                    while (q.next()) {
-                        const qint64 packed = q.value(1).toLongLong();
-                        out.cards.set(q.value(0).toLongLong(), CardState{int(packed & 7), packed >> 3});
-                    }
-            }
-            out.damaged = q.lastError().isValid() && codeOf(q.lastError()) == kCorrupt;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return out;
-}
-
-} // namespace
-
 void ProgressStore::startLoading()
 {
-    if (!open_)
+    if (!db_) {
+        loaded_ = reviewsLoaded_ = true;
         return;
-    loading_ = std::async(std::launch::async, readCards, path_, connection_ + QStringLiteral("-read"));
+    }
+    std::promise<ReadCards> cards;
+    std::promise<ReadReviews> reviews;
+    loading_ = cards.get_future();
+    reviewsLoading_ = reviews.get_future();
+    reader_ = std::thread(readStore, path_, uri_, std::move(cards), std::move(reviews));
+}
+
+// The damage the first read found is the earlier kind's: the store is set
+// aside and a new one started, and the user is told after that read.
+void ProgressStore::startOver()
+{
+    closeConnection();
+    cache_ = ReadCards();
+    if (readOnly_ || !setAside()) {
+        readable_ = false;
+        stopSaving(damagedNotice());
+        return;
+    }
+    const QString told = notice_;
+    const Failure f = openConnection(false);
+    saving_ = f == Failure::None;
+    notice_ = told;
+    if (!saving_) {
+        closeConnection();
+        stopSaving(QCoreApplication::translate("Mnemodeck", "The review progress cannot be opened; answers are not saved."));
+    }
 }
 
 void ProgressStore::load()
@@ -213,102 +458,372 @@ void ProgressStore::load()
     if (!loading_.valid())
         return;
     ReadCards read = loading_.get();
-    cache_ = std::move(read.cards);
-    // Answers stored while the cards were being read are newer.
-    for (const auto &[key, state] : pending_)
-        cache_.set(key, state);
-    pending_.clear();
-    if (read.damaged)
-        stopSaving(QCoreApplication::translate("Mnemodeck", "The review progress is damaged; answers are not saved."));
+    switch (read.outcome) {
+    case ReadOutcome::Read: cache_ = std::move(read); break;
+    case ReadOutcome::Damaged:
+        reviewsLoaded_ = true;
+        startOver();
+        break;
+    case ReadOutcome::Failed:
+        reviewsLoaded_ = true;
+        failRead(read.error);
+        break;
+    }
+}
+
+void ProgressStore::loadReviews()
+{
+    if (!loaded_)
+        load();
+    if (reviewsLoaded_)
+        return;
+    reviewsLoaded_ = true;
+    if (!reviewsLoading_.valid())
+        return;
+    ReadReviews read = reviewsLoading_.get();
+    switch (read.outcome) {
+    case ReadOutcome::Read:
+        // Reviews stored since the reading began were read again already.
+        read.reviews.insert(read.reviews.end(), cache_.reviews.begin(), cache_.reviews.end());
+        cache_.reviews = std::move(read.reviews);
+        break;
+    case ReadOutcome::Damaged: startOver(); break;
+    case ReadOutcome::Failed: failRead(read.error); break;
+    }
+}
+
+// Nothing may then be taken as new: no round, no numbers.
+void ProgressStore::failRead(const QString &error)
+{
+    readable_ = false;
+    cache_ = ReadCards();
+    stopSaving(QCoreApplication::translate("Mnemodeck", "The review progress could not be read (%1); answers are not saved.")
+                   .arg(error));
+}
+
+bool ProgressStore::isRead() const
+{
+    return loaded_ || !loading_.valid() || loading_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+bool ProgressStore::readable()
+{
+    if (!loaded_)
+        load();
+    return readable_;
+}
+
+CardState ProgressStore::cached(qint64 key) const
+{
+    const CardState *found = cache_.cards.find(key);
+    return found ? *found : CardState{};
+}
+
+void ProgressStore::refresh()
+{
+    if (!loaded_)
+        load();
+    // Damage found by the rest of the first read is told as soon as it is.
+    if (!reviewsLoaded_ && reviewsLoading_.valid()
+        && reviewsLoading_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        loadReviews();
+    if (!db_ || !readable_)
+        return;
+    Statement version(db_, "PRAGMA data_version");
+    const qint64 now = version.step() == SQLITE_ROW ? version.integer(0) : -1;
+    if (!dirty_ && now == dataVersion_)
+        return;
+    dataVersion_ = now;
+    dirty_ = false;
+    if (!exec(db_, "BEGIN"))
+        return;
+    std::vector<qint64> cards;
+    {
+        Statement q(db_, "SELECT id, card, day * 2 + knew FROM reviews WHERE id > ? ORDER BY id");
+        q.bind(1, cache_.lastReview);
+        while (q.step() == SQLITE_ROW) {
+            const qint64 packed = q.integer(2);
+            const StoredReview r{q.integer(0), q.integer(1), packed >> 1, (packed & 1) != 0};
+            cache_.lastReview = r.id;
+            cards.push_back(r.key);
+            cache_.reviews.push_back(r);
+        }
+    }
+    {
+        Statement q(db_, "SELECT id, card FROM changes WHERE id > ? ORDER BY id");
+        q.bind(1, cache_.lastChange);
+        while (q.step() == SQLITE_ROW) {
+            cache_.lastChange = q.integer(0);
+            cards.push_back(q.integer(1));
+        }
+    }
+    Statement q(db_, "SELECT box, due FROM progress WHERE card = ?");
+    for (qint64 key : cards) {
+        q.bind(1, key);
+        cache_.cards.set(key, q.step() == SQLITE_ROW ? stateOf(q) : CardState{});
+        q.reset();
+    }
+    exec(db_, "COMMIT");
 }
 
 std::vector<CardState> ProgressStore::states(const std::vector<qint64> &keys)
 {
-    if (!loaded_)
-        load();
+    refresh();
     std::vector<CardState> out(keys.size());
     for (size_t i = 0; i < keys.size(); ++i) {
-        if (const CardState *found = cache_.find(keys[i]))
+        if (i + 16 < keys.size())
+            cache_.cards.prefetch(keys[i + 16]);
+        if (const CardState *found = cache_.cards.find(keys[i]))
             out[i] = *found;
     }
     return out;
 }
 
-std::vector<CardState> ProgressStore::allStates()
+const CardTable &ProgressStore::knownCards()
 {
-    if (!loaded_)
-        load();
-    std::vector<CardState> out;
-    out.reserve(cache_.size());
-    cache_.forEach([&](qint64, const CardState &state) { out.push_back(state); });
-    return out;
+    refresh();
+    return cache_.cards;
+}
+
+const std::vector<StoredReview> &ProgressStore::recentReviews()
+{
+    loadReviews();
+    refresh();
+    return cache_.reviews;
 }
 
 qint64 ProgressStore::deckId(const QString &cardFile)
 {
-    if (!saving_)
+    if (!db_)
         return 0;
     const QString path = deckPath(cardFile);
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO decks(path) VALUES(?)"));
-    q.addBindValue(path);
-    if (!q.exec()) {
-        stopSaving(codeOf(q.lastError()) == kBusy ? lockedNotice() : readOnlyNotice());
-        return 0;
+    if (saving_) {
+        Statement insert(db_, "INSERT OR IGNORE INTO decks(path) VALUES(?)");
+        insert.bind(1, path);
+        if (!insert.run()) {
+            failWrite(lastCode(db_));
+            return 0;
+        }
     }
-    q.prepare(QStringLiteral("SELECT id FROM decks WHERE path = ?"));
-    q.addBindValue(path);
-    return q.exec() && q.next() ? q.value(0).toLongLong() : 0;
+    Statement q(db_, "SELECT id FROM decks WHERE path = ?");
+    q.bind(1, path);
+    return q.step() == SQLITE_ROW ? q.integer(0) : 0;
+}
+
+Answer ProgressStore::answer(qint64 deck, qint64 key, bool knew, const QDateTime &at, qint64 day)
+{
+    if (!loaded_)
+        load();
+    Answer a;
+    if (saving_) {
+        bool ok = exec(db_, "BEGIN IMMEDIATE");
+        if (ok) {
+            Statement q(db_, "SELECT box, due FROM progress WHERE card = ?");
+            q.bind(1, key);
+            const int rc = q.step();
+            ok = rc == SQLITE_ROW || rc == SQLITE_DONE;
+            a.before = rc == SQLITE_ROW ? stateOf(q) : CardState{};
+        }
+        a.after = review::answer(a.before, knew, day);
+        if (ok) {
+            Statement put(db_, "INSERT OR REPLACE INTO progress(card, box, due) VALUES(?, ?, ?)");
+            ok = put.bind(1, key).bind(2, a.after.box).bind(3, a.after.dueDay).run();
+        }
+        if (ok) {
+            Statement log(db_, "INSERT INTO reviews(deck, card, day, at, knew, box) VALUES(?, ?, ?, ?, ?, ?)");
+            ok = log.bind(1, deck).bind(2, key).bind(3, day).bind(4, at.toMSecsSinceEpoch()).bind(5, knew ? 1 : 0)
+                     .bind(6, a.after.box)
+                     .run();
+            a.review = sqlite3_last_insert_rowid(db_);
+        }
+        if (ok) {
+            Statement change(db_, "INSERT INTO changes(card) VALUES(?)");
+            ok = change.bind(1, key).run() && exec(db_, "COMMIT");
+        }
+        if (ok) {
+            dirty_ = true;
+            cache_.cards.set(key, a.after);
+            return a;
+        }
+        failWrite(lastCode(db_));
+    }
+    // The round goes on with what it learnt even when it cannot be kept.
+    a.before = cached(key);
+    a.after = review::answer(a.before, knew, day);
+    a.review = 0;
+    cache_.cards.set(key, a.after);
+    return a;
+}
+
+bool ProgressStore::takeBack(qint64 key, const Answer &a)
+{
+    if (a.review == 0) {
+        cache_.cards.set(key, a.before);
+        return true;
+    }
+    if (!saving_ || !exec(db_, "BEGIN IMMEDIATE"))
+        return false;
+    bool ok;
+    {
+        Statement q(db_, "SELECT box, due FROM progress WHERE card = ?");
+        q.bind(1, key);
+        // Another program answered the card since: its answer stands.
+        ok = q.step() == SQLITE_ROW && stateOf(q) == a.after;
+    }
+    if (ok) {
+        Statement put(db_, a.before.isNew() ? "DELETE FROM progress WHERE card = ?"
+                                            : "INSERT OR REPLACE INTO progress(card, box, due) VALUES(?, ?, ?)");
+        put.bind(1, key);
+        if (!a.before.isNew())
+            put.bind(2, a.before.box).bind(3, a.before.dueDay);
+        Statement drop(db_, "DELETE FROM reviews WHERE id = ?");
+        Statement change(db_, "INSERT INTO changes(card) VALUES(?)");
+        ok = put.run() && drop.bind(1, a.review).run() && change.bind(1, key).run();
+    }
+    if (!ok || !exec(db_, "COMMIT")) {
+        exec(db_, "ROLLBACK");
+        return false;
+    }
+    dirty_ = true;
+    cache_.cards.set(key, a.before);
+    std::erase_if(cache_.reviews, [&](const StoredReview &r) { return r.id == a.review; });
+    return true;
 }
 
 bool ProgressStore::record(qint64 deck, qint64 key, const CardState &state, bool knew, const QDateTime &at)
 {
-    // The round goes on with what it learnt even when it cannot be kept.
-    if (loaded_)
-        cache_.set(key, state);
-    else
-        pending_.emplace_back(key, state);
+    if (!loaded_)
+        load();
+    cache_.cards.set(key, state);
     if (!saving_)
         return false;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    auto fail = [&](const QSqlError &error) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        const int code = codeOf(error);
-        stopSaving(code == kBusy || code == kLocked ? lockedNotice()
-                   : code == kCorrupt             ? QCoreApplication::translate("Mnemodeck", "The review progress is damaged; answers are not saved.")
-                                                  : readOnlyNotice());
+    bool ok = exec(db_, "BEGIN IMMEDIATE");
+    if (ok) {
+        Statement put(db_, "INSERT OR REPLACE INTO progress(card, box, due) VALUES(?, ?, ?)");
+        ok = put.bind(1, key).bind(2, state.box).bind(3, state.dueDay).run();
+    }
+    if (ok) {
+        Statement log(db_, "INSERT INTO reviews(deck, card, day, at, knew, box) VALUES(?, ?, ?, ?, ?, ?)");
+        ok = log.bind(1, deck).bind(2, key).bind(3, dayOf(at)).bind(4, at.toMSecsSinceEpoch()).bind(5, knew ? 1 : 0)
+                 .bind(6, state.box)
+                 .run();
+    }
+    if (ok) {
+        Statement change(db_, "INSERT INTO changes(card) VALUES(?)");
+        ok = change.bind(1, key).run() && exec(db_, "COMMIT");
+    }
+    if (!ok) {
+        failWrite(lastCode(db_));
         return false;
-    };
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return fail(q.lastError());
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO progress(card, box, due) VALUES(?, ?, ?)"));
-    q.addBindValue(key);
-    q.addBindValue(state.box);
-    q.addBindValue(state.dueDay);
-    if (!q.exec())
-        return fail(q.lastError());
-    q.prepare(QStringLiteral("INSERT INTO reviews(deck, card, day, at, knew, box) VALUES(?, ?, ?, ?, ?, ?)"));
-    q.addBindValue(deck);
-    q.addBindValue(key);
-    q.addBindValue(dayOf(at));
-    q.addBindValue(at.toMSecsSinceEpoch());
-    q.addBindValue(knew ? 1 : 0);
-    q.addBindValue(state.box);
-    if (!q.exec() || !q.exec(QStringLiteral("COMMIT")))
-        return fail(q.lastError());
+    }
+    dirty_ = true;
     return true;
+}
+
+bool ProgressStore::follow(qint64 fromKey, qint64 toKey)
+{
+    return follow(std::vector<std::pair<qint64, qint64>>{{fromKey, toKey}});
+}
+
+bool ProgressStore::follow(const std::vector<std::pair<qint64, qint64>> &changes)
+{
+    if (!loaded_)
+        load();
+    // A text never reviewed gives nothing: what the new text had stays.
+    std::vector<std::pair<qint64, qint64>> given;
+    for (const auto &[from, to] : changes) {
+        const CardState *known = cache_.cards.find(from);
+        if (from != to && known && !known->isNew()) {
+            given.emplace_back(from, to);
+            cache_.cards.set(to, *known);
+        }
+    }
+    if (given.empty())
+        return true;
+    if (!saving_)
+        return false;
+    bool ok = exec(db_, "BEGIN IMMEDIATE");
+    Statement put(db_, "INSERT OR REPLACE INTO progress(card, box, due) SELECT ?, box, due FROM progress WHERE card = ?");
+    // Its log goes along; a review the new text already has (an edit
+    // undone) is not given twice.
+    Statement copy(db_, "INSERT INTO reviews(deck, card, day, at, knew, box)"
+                        " SELECT deck, ?1, day, at, knew, box FROM reviews r WHERE card = ?2 AND NOT EXISTS"
+                        " (SELECT 1 FROM reviews o WHERE o.card = ?1 AND o.at = r.at AND o.knew = r.knew AND o.deck = r.deck)");
+    Statement change(db_, "INSERT INTO changes(card) VALUES(?)");
+    for (const auto &[from, to] : given) {
+        if (!ok)
+            break;
+        ok = put.bind(1, to).bind(2, from).run() && copy.bind(1, to).bind(2, from).run() && change.bind(1, to).run();
+        put.reset();
+        copy.reset();
+        change.reset();
+    }
+    if (!ok || !exec(db_, "COMMIT")) {
+        failWrite(lastCode(db_));
+        return false;
+    }
+    dirty_ = true;
+    return true;
+}
+
+namespace {
+
+quint64 digestOf(const std::vector<qint64> &keys)
+{
+    quint64 h = 0xcbf29ce484222325ULL ^ keys.size();
+    for (qint64 k : keys)
+        h = (h ^ quint64(k)) * 0x100000001b3ULL;
+    return h;
+}
+
+} // namespace
+
+void ProgressStore::setDeckCards(qint64 deck, const std::vector<qint64> &keys)
+{
+    if (!saving_ || deck <= 0)
+        return;
+    const qint64 digest = qint64(digestOf(keys));
+    {
+        Statement q(db_, "SELECT digest FROM deck_cards WHERE deck = ?");
+        q.bind(1, deck);
+        if (q.step() == SQLITE_ROW && q.integer(0) == digest)
+            return;
+    }
+    Statement put(db_, "INSERT OR REPLACE INTO deck_cards(deck, count, digest, keys) VALUES(?, ?, ?, ?)");
+    put.bind(1, deck).bind(2, qint64(keys.size())).bind(3, digest);
+    sqlite3_bind_blob64(put.get(), 4, keys.data(), keys.size() * sizeof(qint64), SQLITE_STATIC);
+    if (!put.run())
+        failWrite(lastCode(db_));
+}
+
+std::vector<qint64> ProgressStore::existingCards(qint64 exceptDeck)
+{
+    std::vector<qint64> out;
+    if (!db_ || !hasTable(db_, "deck_cards"))
+        return out;
+    Statement q(db_, "SELECT d.path, c.keys FROM decks d JOIN deck_cards c ON c.deck = d.id WHERE d.id <> ?");
+    q.bind(1, exceptDeck);
+    while (q.step() == SQLITE_ROW) {
+        if (!QFileInfo::exists(q.text(0)))
+            continue;
+        const size_t n = size_t(sqlite3_column_bytes(q.get(), 1)) / sizeof(qint64);
+        const size_t at = out.size();
+        out.resize(at + n);
+        if (n)
+            std::memcpy(out.data() + at, sqlite3_column_blob(q.get(), 1), n * sizeof(qint64));
+    }
+    return out;
 }
 
 std::vector<ProgressStore::DeckEntry> ProgressStore::decks()
 {
     std::vector<DeckEntry> out;
-    if (!open_)
-        return out;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    if (q.exec(QStringLiteral("SELECT id, path FROM decks ORDER BY path")))
-        while (q.next())
-            out.push_back(DeckEntry{q.value(0).toLongLong(), q.value(1).toString()});
+    const bool cards = db_ && hasTable(db_, "deck_cards");
+    Statement q(db_, cards ? "SELECT d.id, d.path, coalesce(c.count, 0) FROM decks d LEFT JOIN deck_cards c ON c.deck = d.id"
+                             " ORDER BY d.path"
+                           : "SELECT id, path, 0 FROM decks ORDER BY path");
+    while (q.step() == SQLITE_ROW)
+        out.push_back(DeckEntry{q.integer(0), q.text(1), int(q.integer(2))});
     return out;
 }
 
@@ -317,47 +832,40 @@ bool ProgressStore::reattach(qint64 id, const QString &newPath)
     if (!saving_)
         return false;
     const QString path = deckPath(newPath);
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    if (!exec(db_, "BEGIN IMMEDIATE"))
         return false;
     // The new path may already be a deck of its own: its reviews join.
-    q.prepare(QStringLiteral("SELECT id FROM decks WHERE path = ? AND id <> ?"));
-    q.addBindValue(path);
-    q.addBindValue(id);
-    bool ok = q.exec();
-    if (ok && q.next()) {
-        const qint64 other = q.value(0).toLongLong();
-        q.prepare(QStringLiteral("UPDATE reviews SET deck = ? WHERE deck = ?"));
-        q.addBindValue(id);
-        q.addBindValue(other);
-        ok = q.exec();
-        q.prepare(QStringLiteral("DELETE FROM decks WHERE id = ?"));
-        q.addBindValue(other);
-        ok = ok && q.exec();
+    bool ok;
+    {
+        Statement q(db_, "SELECT id FROM decks WHERE path = ? AND id <> ?");
+        q.bind(1, path).bind(2, id);
+        const int rc = q.step();
+        ok = rc == SQLITE_ROW || rc == SQLITE_DONE;
+        if (rc == SQLITE_ROW) {
+            const qint64 other = q.integer(0);
+            Statement move(db_, "UPDATE reviews SET deck = ? WHERE deck = ?");
+            Statement forget(db_, "DELETE FROM decks WHERE id = ?");
+            Statement cards(db_, "DELETE FROM deck_cards WHERE deck = ?");
+            ok = move.bind(1, id).bind(2, other).run() && forget.bind(1, other).run() && cards.bind(1, other).run();
+        }
     }
-    q.prepare(QStringLiteral("UPDATE decks SET path = ? WHERE id = ?"));
-    q.addBindValue(path);
-    q.addBindValue(id);
-    ok = ok && q.exec() && q.numRowsAffected() == 1;
-    QSqlQuery(db).exec(ok ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+    if (ok) {
+        Statement rename(db_, "UPDATE decks SET path = ? WHERE id = ?");
+        ok = rename.bind(1, path).bind(2, id).run() && sqlite3_changes(db_) == 1;
+    }
+    exec(db_, ok ? "COMMIT" : "ROLLBACK");
     return ok;
 }
 
 std::vector<ProgressStore::Review> ProgressStore::reviewsSince(qint64 from)
 {
     std::vector<Review> out;
-    if (!open_)
-        return out;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT card, day * 2 + knew FROM reviews WHERE day >= ?"));
-    q.addBindValue(from);
-    if (q.exec())
-        while (q.next()) {
-            const qint64 packed = q.value(1).toLongLong();
-            out.push_back(Review{q.value(0).toLongLong(), packed >> 1, (packed & 1) != 0});
-        }
+    Statement q(db_, "SELECT card, day * 2 + knew FROM reviews WHERE day >= ?");
+    q.bind(1, from);
+    while (q.step() == SQLITE_ROW) {
+        const qint64 packed = q.integer(1);
+        out.push_back(Review{q.integer(0), packed >> 1, (packed & 1) != 0});
+    }
     return out;
 }
 

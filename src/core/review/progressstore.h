@@ -7,26 +7,59 @@
 #include <QString>
 
 #include <future>
+#include <thread>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
+struct sqlite3;
+
 namespace mdk::review {
 
-// The stored cards as the reading thread found them.
+// One answer as the statistics need it.
+struct StoredReview {
+    qint64 id = 0;
+    qint64 key = 0;
+    qint64 day = 0;
+    bool knew = false;
+};
+
+enum class ReadOutcome { Read, Damaged, Failed };
+
+// What the first reading of the store found: the cards first...
 struct ReadCards {
     CardTable cards;
-    bool damaged = false;
+    std::vector<StoredReview> reviews; // those read again since
+    qint64 lastReview = 0;             // the highest review and change numbers seen
+    qint64 lastChange = 0;
+    ReadOutcome outcome = ReadOutcome::Read;
+    QString error; // when Failed
+};
+
+// ...then every review up to lastReview.
+struct ReadReviews {
+    std::vector<StoredReview> reviews;
+    ReadOutcome outcome = ReadOutcome::Read;
+    QString error;
 };
 
 // What the reviews taught, kept outside the card file in an SQLite database
-// (Qt SQL's driver, WAL, one short transaction per answer). Progress is kept
-// per card text, so every file holding a card shares it; the reviews name
+// (WAL, one short transaction per answer). Progress is kept per card key
+// (see cardkey.h), so every file holding a card shares it; the reviews name
 // the deck (by canonical path) they were given in.
 //
+// Two programs may use one store at once: each answer is computed from the
+// card's state as stored at that moment, inside the answer's write
+// transaction, and whatever another program committed is read again (the
+// changed cards only) before the store's states are used.
+//
 // Nothing here ever stops a round: a database locked by another program
-// (after waiting 2 s), a damaged one (set aside, a new one started) or a
-// folder that cannot be written leaves the store not saving, with one
-// notice for the user.
+// (after waiting 2 s), a damaged one (set aside, a new one started, also
+// when the damage is found only by reading it) or a folder that cannot be
+// written leaves the store not saving, with one notice for the user. A
+// store that can be read but not written is read read-only: its progress
+// counts, answers are not kept.
 class ProgressStore {
 public:
     // MNEMODECK_PROGRESS when set (tests and scripts), else
@@ -41,29 +74,65 @@ public:
     const QString &path() const { return path_; }
     // Answers are being written.
     bool saving() const { return saving_; }
+    // The store could be read but not written: it stays so.
+    bool readOnly() const { return readOnly_; }
+    // The first read is done (nothing would wait for it).
+    bool isRead() const;
+    // The stored progress could be read (else nothing may be taken as new).
+    bool readable();
     // What the user should be told once (empty when nothing); taking it
-    // clears it.
+    // clears it. Damage found by the first read is told after that read:
+    // call after states() or readable().
     QString takeNotice();
 
     // The states of the given cards, in the same order (new cards: box 0).
     // Every stored card is read once, on a thread of its own from the
     // moment the store opens (the first call waits for the rest of it);
-    // answers keep it current.
+    // what another program changed since is read again first.
     std::vector<CardState> states(const std::vector<qint64> &keys);
-    // Every stored card's state.
-    std::vector<CardState> allStates();
+    // Every stored card's state, as of now.
+    const CardTable &knownCards();
+    // Reads again what another program committed since the last look.
+    void refresh();
+    // Every stored review, as of now (waits for the first read's end).
+    const std::vector<StoredReview> &recentReviews();
 
     // The deck's number for a card file (its canonical path), registered on
-    // first use; 0 when not saving.
+    // first use; 0 when it is not known and cannot be registered.
     qint64 deckId(const QString &cardFile);
-    // Stores an answer: the card's new state and one review line, in one
-    // transaction. False when it was not saved; the store then stops saving
-    // and says why once.
+    // Answers the card: its new state is computed from the state stored at
+    // this moment (another program's answers count), kept with one review
+    // line in one transaction. When it cannot be kept, the answer is
+    // computed from what this store knows and the store stops saving.
+    Answer answer(qint64 deck, qint64 key, bool knew, const QDateTime &at, qint64 day);
+    // Takes an answer back: the card returns to its state before, when
+    // nothing else changed it since. False when it could not be.
+    bool takeBack(qint64 key, const Answer &answer);
+    // Stores a state as is, with one review line (tests, imports of
+    // progress). False when it was not saved.
     bool record(qint64 deck, qint64 key, const CardState &state, bool knew, const QDateTime &at);
+
+    // A card's text changed in the program (edit, or its undo): what the
+    // old text had learnt, its state and its reviews, is given to the new
+    // text. The old text keeps its own for other cards that still have it.
+    bool follow(qint64 fromKey, qint64 toKey);
+    // Several at once, in one transaction.
+    bool follow(const std::vector<std::pair<qint64, qint64>> &changes);
+    // The store may hold cards under legacyCardKey (it was written by an
+    // earlier version).
+    bool hasLegacyKeys() const { return legacy_; }
+
+    // The cards each deck held when it was last seen (reviewed, counted,
+    // saved), so the statistics of all decks count only cards that exist.
+    void setDeckCards(qint64 deck, const std::vector<qint64> &keys);
+    // The cards of the decks whose file still exists (but exceptDeck's),
+    // one after another.
+    std::vector<qint64> existingCards(qint64 exceptDeck = 0);
 
     struct DeckEntry {
         qint64 id = 0;
         QString path;
+        int cards = 0; // cards when it was last seen
     };
     std::vector<DeckEntry> decks();
     // A card file renamed or moved: the deck's reviews follow it to newPath.
@@ -74,27 +143,40 @@ public:
         qint64 day = 0;
         bool knew = false;
     };
-    // Every review given on day from or later.
+    // Every review given on day from or later, read from the database.
     std::vector<Review> reviewsSince(qint64 from);
 
 private:
     enum class Failure { None, Busy, Damaged, ReadOnly, Other };
-    Failure openConnection();
+    Failure openConnection(bool readOnly);
     void closeConnection();
     bool setAside();
+    void startOver();
     void stopSaving(const QString &why);
+    void failWrite(int code);
+    void readVersions(bool writable);
     void startLoading();
     void load();
+    void loadReviews();
+    void failRead(const QString &error);
+    CardState cached(qint64 key) const;
 
     QString path_;
-    QString connection_;
-    bool open_ = false;
+    sqlite3 *db_ = nullptr;
     bool saving_ = false;
+    bool readOnly_ = false;
+    bool legacy_ = false;
+    bool uri_ = false; // read as a file that does not change
     QString notice_;
     bool loaded_ = false;
-    CardTable cache_;
+    bool readable_ = true;
+    bool dirty_ = false; // this store wrote since its last look
+    qint64 dataVersion_ = -1;
+    ReadCards cache_;
+    bool reviewsLoaded_ = false;
+    std::thread reader_;
     std::future<ReadCards> loading_;
-    std::vector<std::pair<qint64, CardState>> pending_; // answers while loading
+    std::future<ReadReviews> reviewsLoading_;
 };
 
 // The canonical form under which a deck is known.

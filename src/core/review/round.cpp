@@ -25,6 +25,10 @@ std::vector<RoundCard> buildRound(const std::vector<Candidate> &candidates, qint
     std::stable_sort(due.begin(), due.end(), [&](int a, int b) {
         return candidates[size_t(a)].state.dueDay < candidates[size_t(b)].state.dueDay;
     });
+    // After a long break the round is of a size one can finish; the rest
+    // stay due for the next.
+    if (int(due.size()) > std::max(rules.maxDue, 0))
+        due.resize(size_t(std::max(rules.maxDue, 0)));
 
     std::mt19937_64 random(rules.seed);
     std::vector<RoundCard> round;
@@ -45,14 +49,35 @@ std::vector<RoundCard> buildRound(const std::vector<Candidate> &candidates, qint
 
 CardState Round::answer(bool knew, qint64 today)
 {
+    const CardState before = cards_[size_t(position_)].state;
+    record(knew, Answer{before, review::answer(before, knew, today), 0});
+    return cards_[size_t(position_ - 1)].state;
+}
+
+void Round::record(bool knew, const Answer &answer)
+{
     RoundCard &card = cards_[size_t(position_)];
-    card.state = review::answer(card.state, knew, today);
+    card.state = answer.after;
+    card.knew = knew;
+    card.answer = answer;
     if (knew)
         ++known_;
     else
         missed_.push_back(card);
     ++position_;
-    return card.state;
+}
+
+void Round::takeBack()
+{
+    if (!canTakeBack())
+        return;
+    RoundCard &card = cards_[size_t(--position_)];
+    if (card.knew)
+        --known_;
+    else
+        missed_.pop_back();
+    card.state = card.answer.before;
+    card.answer = Answer{};
 }
 
 QString Round::progressLine() const

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <limits>
 #include <vector>
 
 namespace mdk::review {
@@ -20,6 +21,7 @@ struct Candidate {
 
 struct RoundRules {
     int newCards = 20; // never-reviewed cards taken after the due ones
+    int maxDue = std::numeric_limits<int>::max(); // due cards taken, the longest due first
     quint64 seed = 0;  // the coin of the mixed direction
 };
 
@@ -28,6 +30,9 @@ struct RoundCard {
     qint64 key = 0;
     CardState state;
     bool coin = false; // side 2 asks first when the direction is mixed
+    // Once answered in this round: how, and what was kept.
+    bool knew = false;
+    Answer answer;
 };
 
 // Whether the card's question is its side 2. The direction can change in
@@ -57,6 +62,14 @@ public:
     int missed() const { return int(missed_.size()); }
     // The current card's new state after the answer; the round moves on.
     CardState answer(bool knew, qint64 today);
+    // The current card was answered as given (its state computed by the
+    // store); the round moves on.
+    void record(bool knew, const Answer &answer);
+    // The last answer of this round can be taken back: the round steps
+    // back to that card, its state as before.
+    bool canTakeBack() const { return position_ > 0; }
+    const RoundCard &lastAnswered() const { return cards_[size_t(position_ - 1)]; }
+    void takeBack();
     // The missed cards with their new states, in the order they were asked.
     std::vector<RoundCard> missedCards() const { return missed_; }
     // "card 7 of 25 · 5 known · 2 missed"

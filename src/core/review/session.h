@@ -23,6 +23,15 @@ std::vector<qint64> fileKeys(const Deck &deck);
 // answer is stored (when it cannot be, the store stops saving and says so;
 // the round still goes on). Returns the card's new state. A review never
 // touches the deck.
-CardState answerCard(Round &round, bool knew, ProgressStore &store, qint64 deck, const QDateTime &now);
+// The new state is computed from the card's state stored at that moment.
+CardState answerCard(Round &round, bool knew, ProgressStore &store, qint64 deck, const QDateTime &now,
+                     int dayStartHour = 0);
+// Takes the round's last answer back, in the round and in the store; false
+// when the store could not (another program answered the card since).
+bool takeBackAnswer(Round &round, ProgressStore &store);
+// Every card of the deck as it is now (the open view's cards for the stale
+// file-level copies of its category): what the deck holds for the
+// statistics of all decks.
+std::vector<qint64> deckKeys(const Deck &deck);
 
 } // namespace mdk::review

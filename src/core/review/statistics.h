@@ -10,6 +10,7 @@ namespace mdk::review {
 
 inline constexpr int kDaysShown = 30;
 inline constexpr int kWeeksShown = 8;
+inline constexpr int kForecastDays = 30;
 
 // What the statistics window and `mdktool stats` show.
 struct Statistics {
@@ -24,6 +25,8 @@ struct Statistics {
     // current week (today and the 6 days before) last.
     std::array<int, kWeeksShown> weekAnswers{};
     std::array<int, kWeeksShown> weekKnown{};
+    // Cards due on each of the next days, today (with the overdue ones) first.
+    std::array<int, kForecastDays> forecast{};
 };
 
 // From the cards' states and the reviews given (any age: older ones are
@@ -31,8 +34,8 @@ struct Statistics {
 Statistics computeStatistics(const std::vector<CardState> &cards, const std::vector<ProgressStore::Review> &reviews,
                              qint64 today);
 
-// The statistics of the given cards (each text counted once), or of every
-// stored card when keys is null.
-Statistics statisticsOf(ProgressStore &store, const std::vector<qint64> *keys, qint64 today);
+// The statistics of the given cards, each text counted once, and of their
+// reviews.
+Statistics statisticsOf(ProgressStore &store, const std::vector<qint64> &keys, qint64 today);
 
 } // namespace mdk::review

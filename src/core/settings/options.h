@@ -62,10 +62,14 @@ struct Options {
     int versionsKept = versions::kDefaultKept;
     // The card text's zoom in percent (50..400); the card font stays.
     int Zoom = 100;
-    // Review rounds: which side asks (0 side 1, 1 side 2, 2 mixed) and how
-    // many never-reviewed cards a round takes.
+    // Review rounds: which side asks (0 side 1, 1 side 2, 2 mixed), how
+    // many never-reviewed cards and at most how many due cards a round
+    // takes, and the hour a new review day starts (an answer late in the
+    // evening counts for the day before midnight).
     int reviewDirection = 0;
     int reviewNewCards = 20;
+    int reviewMaxDue = 200;
+    int reviewDayStartHour = 4;
 };
 
 } // namespace mdk

@@ -33,6 +33,8 @@ const QString kVersionsKept = QStringLiteral("VersionsKept");
 const QString kZoom = QStringLiteral("Zoom");
 const QString kReviewDirection = QStringLiteral("Direction");
 const QString kReviewNewCards = QStringLiteral("NewCards");
+const QString kReviewMaxDue = QStringLiteral("MaxDue");
+const QString kReviewDayStarts = QStringLiteral("DayStarts");
 const QString kPath = QStringLiteral("Path");
 
 const QString kYes = QStringLiteral("Yes");
@@ -224,10 +226,20 @@ static void loadRecovery(SettingsStore &store, Options &o)
     }
     if (store.RetrieveInfo(kViewKey, kZoom))
         o.Zoom = zoom::bounded(toDecimal(v));
+    readReviewOptions(store, o);
+}
+
+void readReviewOptions(SettingsStore &store, Options &o)
+{
+    const QString &v = store.RegString();
     if (store.RetrieveInfo(kReviewKey, kReviewDirection))
         o.reviewDirection = std::clamp(toDecimal(v), 0, 2);
     if (store.RetrieveInfo(kReviewKey, kReviewNewCards))
         o.reviewNewCards = std::clamp(toDecimal(v), 0, 10000);
+    if (store.RetrieveInfo(kReviewKey, kReviewMaxDue))
+        o.reviewMaxDue = std::clamp(toDecimal(v), 1, 100000);
+    if (store.RetrieveInfo(kReviewKey, kReviewDayStarts))
+        o.reviewDayStartHour = std::clamp(toDecimal(v), 0, 23);
 }
 
 void readFramePosition(SettingsStore &store, Options &options)
@@ -309,6 +321,8 @@ void SaveINI(SettingsStore &store, const Options &o, const FramePlacement &place
     store.SetInfo(kViewKey, kZoom, QString::number(o.Zoom));
     store.SetInfo(kReviewKey, kReviewDirection, QString::number(o.reviewDirection));
     store.SetInfo(kReviewKey, kReviewNewCards, QString::number(o.reviewNewCards));
+    store.SetInfo(kReviewKey, kReviewMaxDue, QString::number(o.reviewMaxDue));
+    store.SetInfo(kReviewKey, kReviewDayStarts, QString::number(o.reviewDayStartHour));
 
     store.sync();
 }

@@ -38,6 +38,9 @@ int toDecimal(const QString &text);
 // main dialog exists. The notepad position starts as the same point.
 void readFramePosition(SettingsStore &store, Options &options);
 
+// The review options alone (mdktool review follows them).
+void readReviewOptions(SettingsStore &store, Options &options);
+
 // Reads every setting, in the order the program always has: the options,
 // the help directory, the card font, the recent files. A value that cannot
 // be read leaves what options held. currentDirectory is where the help file

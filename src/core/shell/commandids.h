@@ -53,6 +53,7 @@ enum CommandId : int {
     CM_REDO = 1302,
     CM_REVIEW = 1401,
     CM_STATISTICS = 1402,
+    CM_REVIEWOPTIONS = 1403,
 };
 
 } // namespace mdk

@@ -84,6 +84,7 @@ const CommandRow kCommands[] = {
     {CM_JUMP, P::Card, QT_TRANSLATE_NOOP("Menu", "&Jump to Card"), "Ctrl+J", QT_TRANSLATE_NOOP("Menu", "Jump to a card"), SecondaryEnable},
     {CM_REVIEW, P::Card, QT_TRANSLATE_NOOP("Menu", "Re&view..."), "F5", QT_TRANSLATE_NOOP("Menu", "Review the cards you do not know yet, the ones due first"), ReviewEnable},
     {CM_STATISTICS, P::Card, QT_TRANSLATE_NOOP("Menu", "Stat&istics..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Show how well the cards are known"), PassEnable},
+    {CM_REVIEWOPTIONS, P::Card, QT_TRANSLATE_NOOP("Menu", "Review op&tions..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Set how many cards a round takes, which side asks and when a new day starts"), PassEnable},
     {CM_MOVE, P::Card, QT_TRANSLATE_NOOP("Menu", "&Move"), nullptr, QT_TRANSLATE_NOOP("Menu", "Move a card to a different position in the file"), NSPrimaryEnable},
     {CM_CHANGEFONT, P::Card, QT_TRANSLATE_NOOP("Menu", "Change f&ont"), nullptr, QT_TRANSLATE_NOOP("Menu", "Change the card font"), PassEnable},
     {CM_NOTEPAD, P::Card, QT_TRANSLATE_NOOP("Menu", "&Notepad..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Display a notepad"), NotepadEnable},

@@ -4,7 +4,33 @@
 #include "ui_reviewwindow.h"
 
 #include <QAbstractItemView>
+#include <algorithm>
 #include <QKeyEvent>
+#include <QScreen>
+#include <QScrollArea>
+
+namespace {
+
+// A run of characters without a break (a long URL, a 9,000-character
+// word) would make its label as wide as the run: the display may break it
+// anywhere. The card's text is not changed.
+QString breakable(const QString &text)
+{
+    constexpr int kRun = 24;
+    QString out;
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kRun) {
+            out += QChar(0x200B);
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
 
 namespace mdk {
 
@@ -20,6 +46,8 @@ ReviewWindow::ReviewWindow(int direction, QWidget *parent) : QDialog(parent), ui
     ui_->direction->setCurrentIndex(qBound(0, direction, 2));
     // The list the combo box opens, and so its scroll bars, say whose it is.
     ui_->direction->view()->setAccessibleName(tr("Ask"));
+    ui_->questionScroll->setAccessibleName(tr("Question"));
+    ui_->answerScroll->setAccessibleName(tr("Answer"));
     accessible::nameScrollBars(*this);
     connect(ui_->direction, &QComboBox::currentIndexChanged, this, &ReviewWindow::directionChanged);
     connect(ui_->showButton, &QPushButton::clicked, this, &ReviewWindow::revealAnswer);
@@ -44,9 +72,11 @@ bool ReviewWindow::inRound() const
 void ReviewWindow::showCard(const QString &question, const QString &answer, const QString &progress)
 {
     ui_->pages->setCurrentWidget(ui_->cardPage);
-    ui_->question->setText(question);
-    ui_->answer->setText(answer);
-    ui_->answer->setVisible(false);
+    ui_->question->setText(breakable(question));
+    ui_->answer->setText(breakable(answer));
+    ui_->answerScroll->setVisible(false);
+    for (QScrollArea *area : {ui_->questionScroll, ui_->answerScroll})
+        area->ensureVisible(0, 0);
     ui_->progress->setText(progress);
     revealed_ = false;
     ui_->showButton->setEnabled(true);
@@ -60,6 +90,8 @@ void ReviewWindow::showSummary(const QString &text, bool canRepeat)
 {
     ui_->pages->setCurrentWidget(ui_->summaryPage);
     ui_->summary->setText(text);
+    // The card line would name a card no longer shown.
+    ui_->progress->clear();
     ui_->againButton->setEnabled(canRepeat);
     (canRepeat ? ui_->againButton : ui_->closeButton)->setFocus();
     ui_->againButton->setDefault(canRepeat);
@@ -75,7 +107,7 @@ void ReviewWindow::revealAnswer()
     // by a Space on its button, the answer gives the window the keys back,
     // so that the next Space is not "Knew it".
     const bool fromButton = ui_->showButton->hasFocus();
-    ui_->answer->setVisible(true);
+    ui_->answerScroll->setVisible(true);
     ui_->showButton->setEnabled(false);
     ui_->knewButton->setEnabled(true);
     ui_->missedButton->setEnabled(true);
@@ -89,8 +121,44 @@ void ReviewWindow::give(bool knew)
         Q_EMIT answered(knew);
 }
 
+void ReviewWindow::setPlace(const QString &deck, const QString &category)
+{
+    ui_->place->setText(tr("%1 · %2").arg(deck, category));
+    setWindowTitle(tr("Review - %1").arg(deck));
+}
+
+void ReviewWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    fitScreen();
+}
+
+// Never larger than the screen's free area, and wholly on it.
+void ReviewWindow::fitScreen()
+{
+    const QScreen *where = screen();
+    if (!where)
+        return;
+    const QRect free = where->availableGeometry();
+    const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                         frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+    const QSize most = free.size().shrunkBy(frame);
+    setMaximumSize(most);
+    if (width() > most.width() || height() > most.height())
+        resize(size().boundedTo(most));
+    QRect r = frameGeometry();
+    r.moveLeft(std::clamp(r.left(), free.left(), std::max(free.left(), free.right() - r.width() + 1)));
+    r.moveTop(std::clamp(r.top(), free.top(), std::max(free.top(), free.bottom() - r.height() + 1)));
+    if (r.topLeft() != frameGeometry().topLeft())
+        move(r.topLeft());
+}
+
 void ReviewWindow::keyPressEvent(QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::Undo)) {
+        Q_EMIT takeBackRequested();
+        return;
+    }
     if (!inRound()) {
         QDialog::keyPressEvent(event);
         return;

@@ -14,7 +14,9 @@ namespace mdk {
 // it" or "Didn't know", the round's progress line, the direction, and at
 // the end a summary. It only shows what the controller gives it and says
 // what the user chose; the keys: Space or Enter shows the answer, Right, K
-// or 1 knew it, Left, J or 2 did not, Escape ends the round.
+// or 1 knew it, Left, J or 2 did not, Ctrl+Z takes the last answer back,
+// Escape ends the round. Long sides scroll; the window stays within the
+// screen.
 class ReviewWindow : public QDialog {
     Q_OBJECT
 public:
@@ -25,20 +27,26 @@ public:
     // A card's question; the answer waits for "Show answer".
     void showCard(const QString &question, const QString &answer, const QString &progress);
     void showSummary(const QString &text, bool canRepeat);
+    // The deck and category the round's cards come from.
+    void setPlace(const QString &deck, const QString &category);
 
 Q_SIGNALS:
     void answered(bool knew);
     void directionChanged(int direction);
     void roundEnded(); // Escape in the middle of a round
     void repeatRequested();
+    void takeBackRequested(); // Ctrl+Z
 
 protected:
+    void showEvent(QShowEvent *event) override;
+
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void revealAnswer();
     void give(bool knew);
     bool inRound() const;
+    void fitScreen();
 
     std::unique_ptr<Ui::ReviewWindow> ui_;
     bool revealed_ = false;

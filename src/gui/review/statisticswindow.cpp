@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLineSeries>
 #include <QLocale>
+#include <QScreen>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -22,6 +23,7 @@ namespace mdk {
 
 namespace {
 
+// Every chart of the window is made here.
 QChartView *addChart(QGridLayout *grid, int row, int column, int span, const QString &title)
 {
     auto *chart = new QChart;
@@ -30,13 +32,16 @@ QChartView *addChart(QGridLayout *grid, int row, int column, int span, const QSt
     chart->setAnimationOptions(QChart::NoAnimation);
     auto *view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(380, 240);
+    // Four fit a 1920x1080 screen at 200 %.
+    view->setMinimumSize(320, 180);
     view->setAccessibleName(title);
     grid->addWidget(view, row, column, 1, span);
     return view;
 }
 
-// Replaces the chart's bars with one set of values under the labels.
+// Replaces the chart's bars with one set of values, each written over its
+// bar in the chart's own text colour. With labels, they name the bars; a
+// long row of bars (labels empty) is numbered every 5 from 0 instead.
 void fill(QChart *chart, const QStringList &labels, const QList<qreal> &values, qreal top, const QColor &color)
 {
     chart->removeAllSeries();
@@ -45,13 +50,31 @@ void fill(QChart *chart, const QStringList &labels, const QList<qreal> &values, 
     auto *set = new QBarSet(QString());
     set->append(values);
     set->setColor(color);
+    set->setLabelColor(chart->titleBrush().color());
     auto *series = new QBarSeries;
     series->append(set);
+    series->setLabelsVisible(true);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setLabelsFormat(QStringLiteral("@value"));
     chart->addSeries(series);
-    auto *x = new QBarCategoryAxis;
-    x->append(labels);
+    QAbstractAxis *x = nullptr;
+    if (labels.isEmpty()) {
+        auto *days = new QValueAxis;
+        days->setRange(-0.5, values.size() - 0.5);
+        days->setTickType(QValueAxis::TicksDynamic);
+        days->setTickAnchor(0);
+        days->setTickInterval(5);
+        days->setLabelFormat(QStringLiteral("%d"));
+        days->setGridLineVisible(false);
+        x = days;
+    } else {
+        auto *named = new QBarCategoryAxis;
+        named->append(labels);
+        x = named;
+    }
     auto *y = new QValueAxis;
-    y->setRange(0, std::max<qreal>(top, 4));
+    // Room above the highest bar for its value.
+    y->setRange(0, std::max<qreal>(top * 1.15, 4));
     y->applyNiceNumbers(); // whole-number ticks
     y->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(x, Qt::AlignBottom);
@@ -68,12 +91,14 @@ StatisticsWindow::StatisticsWindow(QWidget *parent)
     ui_->setupUi(this);
     boxes_ = addChart(ui_->charts, 0, 0, 1, tr("Cards per box"));
     weeks_ = addChart(ui_->charts, 0, 1, 1, tr("Share known per week (%), this week last"));
-    days_ = addChart(ui_->charts, 1, 0, 2, tr("Reviews per day, last 30 days"));
+    days_ = addChart(ui_->charts, 1, 0, 1, tr("Reviews per day, last 30 days"));
+    forecast_ = addChart(ui_->charts, 1, 1, 1, tr("Cards due in the next 30 days (0: today)"));
     // Tab goes through the charts where they are shown: below the scope,
     // above the decks.
     setTabOrder(ui_->scope, boxes_);
     setTabOrder(boxes_, weeks_);
     setTabOrder(weeks_, days_);
+    setTabOrder(days_, forecast_);
     // The lists the combo boxes open, and so their scroll bars, say whose they are.
     ui_->scope->view()->setAccessibleName(tr("Cards"));
     ui_->missingDecks->view()->setAccessibleName(tr("Decks whose file is gone"));
@@ -151,7 +176,7 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
         const int ago = review::kWeeksShown - 1 - w;
         weekLabels.append(ago == 0 ? tr("now") : QStringLiteral("-%1").arg(ago));
         const int answers = s.weekAnswers[size_t(w)];
-        weekValues.append(answers ? 100.0 * s.weekKnown[size_t(w)] / answers : 0.0);
+        weekValues.append(answers ? qRound(100.0 * s.weekKnown[size_t(w)] / answers) : 0);
         if (answers > 0) {
             const QString percent = QString::number(qRound(weekValues.last()));
             said << (ago == 0   ? tr("this week: %1 %").arg(percent)
@@ -161,6 +186,20 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     }
     fill(weeks_->chart(), weekLabels, weekValues, 100, QColor(0xc0, 0x8a, 0x2e));
     weeks_->setAccessibleDescription(said.isEmpty() ? tr("no answers") : said.join(QStringLiteral(", ")));
+
+    QList<qreal> dueValues;
+    said.clear(); // only the days with cards due
+    for (int d = 0; d < review::kForecastDays; ++d) {
+        const int due = s.forecast[size_t(d)];
+        dueValues.append(due);
+        if (due > 0)
+            said << (d == 0   ? tr("today: %1").arg(due)
+                     : d == 1 ? tr("tomorrow: %1").arg(due)
+                              : tr("in %1 days: %2").arg(d).arg(due));
+    }
+    fill(forecast_->chart(), {}, dueValues, *std::max_element(dueValues.begin(), dueValues.end()),
+         QColor(0x8e, 0x5a, 0xa8));
+    forecast_->setAccessibleDescription(said.isEmpty() ? tr("no cards due") : said.join(QStringLiteral(", ")));
 
     ui_->dueLine->setText(tr("Due today: %1 · tomorrow: %2 · this week: %3")
                               .arg(s.dueToday)
@@ -173,10 +212,26 @@ void StatisticsWindow::setMissingDecks(const std::vector<review::ProgressStore::
     ui_->missingDecks->clear();
     for (const review::ProgressStore::DeckEntry &d : decks)
         if (!QFileInfo::exists(d.path))
-            ui_->missingDecks->addItem(d.path, d.id);
+            ui_->missingDecks->addItem(tr("%1 (%n card(s))", nullptr, d.cards).arg(d.path), d.id);
     const bool any = ui_->missingDecks->count() > 0;
     ui_->missingDecks->setEnabled(any);
     ui_->reattachButton->setEnabled(any);
+}
+
+void StatisticsWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Never larger than the screen's free area (at 200 % a 1920x1080
+    // screen is 960x540), and wholly on it.
+    if (const QScreen *where = screen()) {
+        const QRect free = where->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        resize(size().boundedTo(free.size() - frame));
+        QRect r = frameGeometry();
+        r.moveLeft(std::clamp(r.left(), free.left(), std::max(free.left(), free.right() - r.width() + 1)));
+        r.moveTop(std::clamp(r.top(), free.top(), std::max(free.top(), free.bottom() - r.height() + 1)));
+        move(r.topLeft());
+    }
 }
 
 QPixmap StatisticsWindow::picture()

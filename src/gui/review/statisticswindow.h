@@ -19,7 +19,9 @@ class QChartView;
 namespace mdk {
 
 // The statistics window: cards per box, answers per day over the last 30
-// days, the share known per week, and what falls due. It shows what it is
+// days, the share known per week, and the cards due on each of the next 30
+// days. "All decks" counts the cards of every deck whose file is there; a
+// deck whose file is gone counts again once re-attached to where it went. It shows what it is
 // given and says what the user chose: the view's cards or all decks, a
 // picture to save, a deck to re-attach to a moved file.
 class StatisticsWindow : public QDialog {
@@ -40,12 +42,16 @@ Q_SIGNALS:
     void saveRequested();
     void reattachRequested(qint64 deck);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     std::unique_ptr<Ui::StatisticsWindow> ui_;
     // The charts' views; a screen reader hears each one's values in its description.
     QChartView *boxes_ = nullptr;
     QChartView *days_ = nullptr;
     QChartView *weeks_ = nullptr;
+    QChartView *forecast_ = nullptr;
 };
 
 } // namespace mdk

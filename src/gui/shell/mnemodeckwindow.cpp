@@ -130,12 +130,12 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     auto *notepad = new NotepadController(context, this);
     auto *about = new AboutController(context, this);
     auto *search = new SearchController(context, this);
+    auto *review = new ReviewController(context, open_, this);
     for (CommandController *controller : std::initializer_list<CommandController *>{
              files, new StudyController(context, open_, this), help, new EditController(context, this), search,
              new CategoryController(context, this), notepad, about, new PrintController(context, open_, this),
              new TransferController(context, *document_, this), new VersionController(context, *document_, this),
-             new ExchangeController(context, open_, this),
-             new ReviewController(context, open_, this)}) {
+             new ExchangeController(context, open_, this), review}) {
         addController(controller);
         connect(controller, &CommandController::helpRequested, help, &HelpController::openHelp);
     }
@@ -152,6 +152,13 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
     buildMenus();
     buildToolBar();
     buildStatusBar();
+    connect(review, &ReviewController::dueChanged, dueGadget_, [this](const QString &text) {
+        dueGadget_->setText(text);
+        dueGadget_->setVisible(!text.isEmpty());
+    });
+    connect(client_, &MDKMainDlg::stateChanged, review, &ReviewController::deckTouched);
+    connect(document_, &OpenDocument::captionChanged, review, &ReviewController::deckTouched);
+    review->countDue();
 
     clockTimer_.setInterval(kClockMs);
     connect(&clockTimer_, &QTimer::timeout, this, [this] { EvTimer(1); });
@@ -301,6 +308,14 @@ void MnemodeckWindow::buildStatusBar()
         gadget->setFixedWidth(widths[i] + m.left() + m.right() + 2 * gadget->frameWidth() + 2 * 3 + 2);
         status->addPermanentWidget(gadget);
     }
+    // The open view's due and new cards, while there is a review progress.
+    dueGadget_ = new QLabel(status);
+    dueGadget_->setObjectName(QStringLiteral("DueGadget"));
+    dueGadget_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    dueGadget_->setIndent(3);
+    dueGadget_->setAccessibleName(tr("Cards to review"));
+    dueGadget_->hide();
+    status->insertPermanentWidget(1, dueGadget_); // after the message area, before the clock
     timeGadget_->setObjectName(QStringLiteral("TimeGadget"));
     dateGadget_->setObjectName(QStringLiteral("DateGadget"));
 }
@@ -364,6 +379,7 @@ void MnemodeckWindow::runCommand(int id)
     if (!step.isEmpty())
         deck_.endStep();
     recovery_->deckTouched();
+    commands<ReviewController>().deckTouched();
     // The handler changed only the deck: show what moved.
     client_->refresh();
     // After a command's dialog the keys belong to the window again, even

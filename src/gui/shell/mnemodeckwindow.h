@@ -150,6 +150,7 @@ private:
     std::vector<QAction *> recentSeparators_; // 807 above the items, 806 below
     QToolBar *toolBar_ = nullptr;
     QLabel *messageArea_ = nullptr;
+    QLabel *dueGadget_ = nullptr;
     QLabel *timeGadget_ = nullptr;
     QLabel *dateGadget_ = nullptr;
     QTimer clockTimer_;   // 500 ms
