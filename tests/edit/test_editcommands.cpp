@@ -41,6 +41,7 @@ class EditCommandsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void addAnotherThenDoneAppendsToTheOpenCategory();
+    void undoThatLeavesSubcategoriesSaysSo();
     void editActsOnTheCardShownWhenTheDialogOpened();
     void deleteAsksUntilTheBoxIsTickedAndEscapeNeverDeletes();
     void undeleteAndPasteAsTheUserSeesThem();
@@ -78,6 +79,39 @@ void EditCommandsTest::addAnotherThenDoneAppendsToTheOpenCategory()
     });
     QCOMPARE(f.deck().viewCount(), 5);
     QCOMPARE(f.deck().viewSide1(4), QStringLiteral("tres"));
+
+    // Each card the dialog added is a step of its own, undone and redone
+    // one at a time.
+    for (const QStringList &left : {QStringList{"q1", "q2", "uno", "dos"}, QStringList{"q1", "q2", "uno"},
+                                    QStringList{"q1", "q2"}}) {
+        QCOMPARE(f.deck().undoLabel(), QStringLiteral("Add card"));
+        f.window->runCommand(CM_UNDO);
+        QCOMPARE(viewColumn(f.deck(), Column::Side1), left);
+    }
+    QVERIFY(!f.deck().canUndo());
+    f.window->runCommand(CM_REDO);
+    QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"q1", "q2", "uno"}));
+}
+
+void EditCommandsTest::undoThatLeavesSubcategoriesSaysSo()
+{
+    WindowFixture f;
+    f.study(2);
+    f.window->runCommand(CM_FLIP);
+    f.window->runCommand(CM_VIEWSUBCATEGORIES);
+    QVERIFY(f.deck().showSubCategories());
+    // The undo takes back the flip and the switch made after it.
+    f.window->runCommand(CM_UNDO);
+    QVERIFY(!f.deck().showSubCategories());
+    QCOMPARE(f.window->statusText(), QStringLiteral("Undone: Flip; subcategories are no longer shown"));
+    f.window->runCommand(CM_REDO);
+    QVERIFY(f.deck().showSubCategories());
+    QCOMPARE(f.window->statusText(), QStringLiteral("Redone: Flip; subcategories are shown"));
+    // An undo within the mode says nothing of it.
+    f.window->runCommand(CM_FLIP);
+    f.window->runCommand(CM_UNDO);
+    QVERIFY(f.deck().showSubCategories());
+    QCOMPARE(f.window->statusText(), QStringLiteral("Undone: Flip"));
 }
 
 void EditCommandsTest::editActsOnTheCardShownWhenTheDialogOpened()
