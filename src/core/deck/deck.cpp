@@ -59,6 +59,28 @@ void Deck::record(Entry &&entry)
             }
     }
     segment.entries.emplace_back(std::in_place_type<E>, std::forward<Entry>(entry));
+    // Moving between categories back and forth brings the deck back to a
+    // place it was at since the last step: the moves in between cancel out
+    // and are dropped, so the undo after thirty round trips takes back at
+    // most the moves to two places. Between steps nothing but moves
+    // happens, so the cards' texts are those of that place too.
+    if constexpr (std::is_same_v<E, DeckHistory::Load>) {
+        if (&segment == &h.pending && !segment.changesContent && h.depth == 0)
+            placeReached();
+    }
+}
+
+void Deck::placeReached()
+{
+    DeckHistory::Segment &segment = history_->pending;
+    const quint64 here = DeckHistory::place(*this);
+    for (auto it = segment.places.begin(); it != segment.places.end(); ++it)
+        if (it->first == here) {
+            segment.entries.resize(it->second);
+            segment.places.erase(it + 1, segment.places.end());
+            return;
+        }
+    segment.places.emplace_back(here, segment.entries.size());
 }
 
 template <class Entry>

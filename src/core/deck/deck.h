@@ -341,6 +341,7 @@ private:
     // change, then the history keeps it.
     template <class Entry>
     void act(Entry &&entry);
+    void placeReached();
     void viewEdited() { viewSource_.kind = ViewSource::Other; }
     // Replaces the view by a copy of what source names and makes name the
     // open category; the one way a load changes the view.

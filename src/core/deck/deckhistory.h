@@ -68,6 +68,9 @@ struct DeckHistory {
         std::vector<Entry> entries;
         Scalars before, after;
         bool changesContent = false; // a card or a category changed
+        // Moves only: where each view load left the deck (a digest of the
+        // file's layout and the open view) and how many entries led there.
+        std::vector<std::pair<quint64, size_t>> places;
     };
 
     // A step: the moves between categories since the step before it
@@ -101,6 +104,8 @@ struct DeckHistory {
     static size_t bytes(const Segment &segment);
 
     static Scalars scalarsOf(const Deck &deck);
+    // The digest of where the deck stands after a view load.
+    static quint64 place(const Deck &deck);
     // Makes the changes recorded outside any step a step of their own.
     static void commitPending(Deck &deck);
     static void commit(Deck &deck, QString label, Segment glue, Segment body);
