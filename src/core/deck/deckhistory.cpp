@@ -17,8 +17,10 @@ size_t textBytes(const QString &text)
 {
     // Counted whole even while the deck shares it: the count of a step
     // must not change when the deck lets go of its copy later, or the
-    // history could outgrow its bound unseen.
-    return sizeof(QString) + size_t(text.capacity()) * sizeof(QChar);
+    // history could outgrow its bound unseen. Its length, not its
+    // capacity: a text read from a file may sit in a block shared with
+    // thousands of others.
+    return sizeof(QString) + size_t(text.size()) * sizeof(QChar);
 }
 
 size_t cardBytes(const DeckHistory::Card &card)
