@@ -222,6 +222,7 @@ private Q_SLOTS:
     void subcategoryVisitsCostTheHistoryLittle();
     void historyStaysWithinItsBytes();
     void importOfManyCategoriesIsOneSmallStep();
+    void roundTripsBetweenCategoriesDoNotPileUp();
 };
 
 void TestUndo::randomRunsUndoAndRedoExactly()
@@ -523,6 +524,36 @@ void TestUndo::importOfManyCategoriesIsOneSmallStep()
     QVERIFY2(see(deck) == imported, qPrintable(describe(see(deck), imported)));
     QCOMPARE(deck.tree().findByName(QStringLiteral("category 2")),
              deck.tree().children(deck.tree().findByName(QStringLiteral("category 1"))).front());
+}
+
+void TestUndo::roundTripsBetweenCategoriesDoNotPileUp()
+{
+    // The undo after a step takes back every move since it: moves that
+    // come back where the deck already was must not be kept, or the undo
+    // grows with each round trip (a pass over the file per move).
+    Deck deck;
+    deck.setHistoryEnabled(true);
+    buildLargeDeck(deck, 2000);
+    const Seen start = see(deck);
+    deck.beginStep(QStringLiteral("edit"));
+    edit::editCard(deck, 3, QStringLiteral("edited"), QStringLiteral("card"));
+    deck.endStep();
+    const CategoryTree::NodeId a = deck.tree().findByName(QStringLiteral("a"));
+    const auto roundTrip = [&] {
+        deck.selectCategory(a);
+        deck.OpenCategory();
+        deck.selectCategory(deck.tree().root());
+        deck.OpenCategory();
+    };
+    roundTrip();
+    roundTrip();
+    const size_t afterTwo = deck.historyBytes();
+    for (int i = 0; i < 28; ++i)
+        roundTrip();
+    QVERIFY2(deck.historyBytes() <= afterTwo,
+             qPrintable(QStringLiteral("%1 bytes after 2 round trips, %2 after 30").arg(afterTwo).arg(deck.historyBytes())));
+    QVERIFY(deck.undo());
+    QVERIFY2(see(deck) == start, qPrintable(describe(see(deck), start)));
 }
 
 QTEST_GUILESS_MAIN(TestUndo)
