@@ -6,6 +6,7 @@
 #include "core/category/categorycommands.h"
 #include "core/deck/deck.h"
 #include "core/edit/cardedit.h"
+#include "core/exchange/exchange.h"
 #include "core/search/search.h"
 #include "core/search/shuffle.h"
 
@@ -14,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
+#include <chrono>
 #include <functional>
 #include <random>
 
@@ -123,8 +125,9 @@ void category_switch(benchmark::State &state)
 }
 BENCHMARK(category_switch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// Undo after moving between categories since the step: the moves are
-// taken back one by one, so the time grows with their number.
+// Undo after moving between categories since the step: moves that come
+// back to a place already reached are dropped, so the time stays that of
+// at most two round trips however many there were.
 void undo_after_switches(benchmark::State &state)
 {
     Deck &deck = fresh();
@@ -147,7 +150,7 @@ void undo_after_switches(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(undo_after_switches)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(undo_after_switches)->Arg(1)->Arg(10)->Arg(30)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // 200 steps as a user might make them: mostly single cards, with a few
 // category changes in between, and now and then a step over every card
@@ -193,6 +196,73 @@ void history_after_200_steps(benchmark::State &state)
     }
 }
 BENCHMARK(history_after_200_steps)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Six rounds of Shuffle and Flip in the combined view of all 1,000,000
+// cards, each ended by leaving the mode: what the history holds, how much
+// the heap grew, and how long the undo of the last leaving (with its flip)
+// takes.
+void subcategory_rounds(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        Deck &deck = fresh();
+        const size_t heapBefore = mallinfo2().uordblks;
+        std::mt19937_64 rng(3);
+        state.ResumeTiming();
+        for (int round = 0; round < 6; ++round) {
+            for (int s = 0; s < 4; ++s) {
+                deck.beginStep(QStringLiteral("step"));
+                if (s == 0 || s == 3)
+                    deck.ToggleSubcategoryMode();
+                else if (s == 1)
+                    shuffle::shuffleView(deck, shuffle::Order::Random, rng, QLocale::c());
+                else
+                    shuffle::flip(deck);
+                deck.endStep();
+            }
+        }
+        state.PauseTiming();
+        state.counters["history_MB"] = double(deck.historyBytes()) / 1e6;
+        state.counters["heap_growth_MB"] = double(mallinfo2().uordblks - heapBefore) / 1e6;
+        const auto start = std::chrono::steady_clock::now();
+        deck.undo();
+        state.counters["undo_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(subcategory_rounds)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// An import that makes 10,000 categories, each with a card, below "Main"
+// of a small deck: the step, what the history holds, its undo and redo.
+void import_many_categories(benchmark::State &state)
+{
+    exchange::ParsedImport parsed;
+    for (int c = 0; c < 10'000; ++c) {
+        parsed.categories.push_back({QStringLiteral("category %1").arg(c), c % 10 == 0 ? -1 : c - 1});
+        parsed.cards.push_back({QStringLiteral("q%1").arg(c), QStringLiteral("a%1").arg(c), c});
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        Deck deck;
+        deck.setHistoryEnabled(true);
+        const size_t heapBefore = mallinfo2().uordblks;
+        state.ResumeTiming();
+        deck.beginStep(QStringLiteral("Import"));
+        exchange::applyImport(parsed, deck, CategoryTree::kMainName, exchange::Duplicates::Add);
+        deck.endStep();
+        state.PauseTiming();
+        state.counters["history_MB"] = double(deck.historyBytes()) / 1e6;
+        state.counters["heap_growth_MB"] = double(mallinfo2().uordblks - heapBefore) / 1e6;
+        auto start = std::chrono::steady_clock::now();
+        deck.undo();
+        state.counters["undo_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        start = std::chrono::steady_clock::now();
+        deck.redo();
+        state.counters["redo_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(import_many_categories)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

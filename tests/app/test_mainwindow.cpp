@@ -133,6 +133,12 @@ void MainWindowTest::everyRowIsOneBoundActionInItsMenu()
             letters[menu].insert(letter);
         }
     }
+    // Undo and Redo stand apart from the clipboard's commands.
+    const QList<QAction *> edit = f.window->popupMenu(Popup::Edit)->actions();
+    const qsizetype redo = edit.indexOf(f.window->commandAction(CM_REDO));
+    QVERIFY(redo >= 0 && redo + 2 < edit.size());
+    QVERIFY(edit[redo + 1]->isSeparator());
+    QCOMPARE(edit[redo + 2], f.window->commandAction(CM_CUT));
     for (QAction *a : f.window->toolBar()->actions())
         if (!a->isSeparator()) {
             QCOMPARE(f.window->commandAction(a->data().toInt()), a);

@@ -131,7 +131,12 @@ public:
         const CategoryTree &tree = deck.tree();
         const auto anyNode = [&] { return CategoryTree::NodeId(rng_.bounded(tree.nodeCount())); };
         if (deck.showSubCategories()) {
-            deck.ToggleSubcategoryMode();
+            // Only the combined view's order and sides change there.
+            switch (rng_.bounded(3)) {
+            case 0: shuffle::flip(deck); break;
+            case 1: shuffle::shuffleView(deck, shuffle::Order(rng_.bounded(4)), mt_, QLocale::c()); break;
+            default: deck.ToggleSubcategoryMode(); break;
+            }
             return;
         }
         switch (rng_.bounded(17)) {
@@ -213,6 +218,11 @@ class TestUndo : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void randomRunsUndoAndRedoExactly();
+    void changedStateFollowsSavesUndoRedoAndDroppedSteps();
+    void subcategoryVisitsCostTheHistoryLittle();
+    void historyStaysWithinItsBytes();
+    void importOfManyCategoriesIsOneSmallStep();
+    void roundTripsBetweenCategoriesDoNotPileUp();
 };
 
 void TestUndo::randomRunsUndoAndRedoExactly()
@@ -300,6 +310,250 @@ void TestUndo::randomRunsUndoAndRedoExactly()
         }
         QVERIFY(!deck.canRedo());
     }
+}
+
+void TestUndo::changedStateFollowsSavesUndoRedoAndDroppedSteps()
+{
+    // The model names every state a step leads to; the deck reads as
+    // changed exactly when the state it is in is not the one last saved,
+    // also once the steps around the save were dropped past the cap.
+    for (quint32 seed = 1; seed <= 60; ++seed) {
+        Runner run(seed);
+        Deck deck;
+        deck.setHistoryEnabled(true);
+        const int cap = 1 + int(run.bounded(6));
+        deck.setHistoryLimits(cap, size_t(1) << 40);
+        run.buildDeck(deck);
+        int next = 0;
+        std::vector<int> states{next++}; // states[i]: after i of the steps kept
+        int applied = 0;
+        int saved = states[0];
+        for (int action = 0; action < 160; ++action) {
+            const quint32 roll = run.bounded(100);
+            QString what;
+            if (roll < 45) {
+                const QString label = QStringLiteral("step %1").arg(action);
+                deck.beginStep(label);
+                run.change(deck);
+                deck.endStep();
+                if (deck.undoLabel() == label) {
+                    states.resize(size_t(applied) + 1);
+                    states.push_back(next++);
+                    ++applied;
+                    if (int(states.size()) > cap + 1) {
+                        states.erase(states.begin());
+                        --applied;
+                    }
+                }
+                what = label;
+            } else if (roll < 60) {
+                run.wander(deck);
+                what = QStringLiteral("wander");
+            } else if (roll < 75) {
+                QCOMPARE(deck.undo(), applied > 0);
+                applied -= applied > 0;
+                what = QStringLiteral("undo");
+            } else if (roll < 87) {
+                QCOMPARE(deck.redo(), size_t(applied) + 1 < states.size());
+                applied += size_t(applied) + 1 < states.size();
+                what = QStringLiteral("redo");
+            } else {
+                // Save as the window does: fold the view back, then mark.
+                if (deck.showSubCategories())
+                    continue;
+                deck.WriteBackView();
+                deck.markSaved();
+                saved = states[size_t(applied)];
+                what = QStringLiteral("save");
+            }
+            QVERIFY2(deck.changed() == (states[size_t(applied)] != saved),
+                     qPrintable(QStringLiteral("seed %1 cap %2 action %3 (%4): changed %5")
+                                    .arg(seed).arg(cap).arg(action).arg(what).arg(deck.changed())));
+            QCOMPARE(deck.undoSteps(), applied);
+        }
+    }
+}
+
+namespace {
+
+// A deck of n cards spread over a few nested categories, read in.
+void buildLargeDeck(Deck &deck, int n)
+{
+    const Deck::Unrecorded reading(deck);
+    deck.clear();
+    const CategoryTree::NodeId a = deck.addCategory(deck.tree().root(), QStringLiteral("a"));
+    deck.addCategory(a, QStringLiteral("b"));
+    deck.addCategory(deck.tree().root(), QStringLiteral("c"));
+    const QString names[] = {QStringLiteral("Main"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    for (int j = 0; j < n; ++j)
+        deck.appendFileCard(QStringLiteral("side one %1").arg(j), QStringLiteral("side two %1").arg(j), names[j % 4]);
+    deck.LoadView(CategoryTree::kMainName);
+    deck.markSaved();
+}
+
+} // namespace
+
+void TestUndo::subcategoryVisitsCostTheHistoryLittle()
+{
+    // Shuffling and flipping the combined view, then leaving it, keeps an
+    // order of the cards, not the cards: a few ints a card a round.
+    const int n = 20000;
+    Deck deck;
+    deck.setHistoryEnabled(true);
+    buildLargeDeck(deck, n);
+    std::mt19937_64 mt(7);
+    const size_t start = deck.historyBytes();
+    const int rounds = 6;
+    const auto view = [&] {
+        QStringList v;
+        for (int k = 0; k < deck.viewCount(); ++k)
+            v << deck.viewSide1(k) + u'|' + deck.viewSide2(k);
+        return v;
+    };
+    QStringList combined, changed;
+    for (int round = 0; round < rounds; ++round) {
+        deck.beginStep(QStringLiteral("sub"));
+        deck.ToggleSubcategoryMode();
+        deck.endStep();
+        QCOMPARE(deck.viewCount(), n);
+        combined = view();
+        deck.beginStep(QStringLiteral("shuffle"));
+        shuffle::shuffleView(deck, shuffle::Order::Random, mt, QLocale::c());
+        deck.endStep();
+        deck.beginStep(QStringLiteral("flip"));
+        shuffle::flip(deck);
+        deck.endStep();
+        changed = view();
+        deck.beginStep(QStringLiteral("leave"));
+        deck.ToggleSubcategoryMode();
+        deck.endStep();
+        // A card the history kept costs at least its two texts' handles.
+        const size_t perRound = (deck.historyBytes() - start) / size_t(round + 1);
+        QVERIFY2(perRound < size_t(n) * 4 * sizeof(int),
+                 qPrintable(QStringLiteral("%1 bytes a round").arg(perRound)));
+    }
+    // And the last round still undoes exactly: the leaving with the flip,
+    // then the shuffle, back into the combined view as it was.
+    QVERIFY(deck.undo());
+    QVERIFY(deck.showSubCategories());
+    QVERIFY(deck.undo());
+    QVERIFY(deck.showSubCategories());
+    QCOMPARE(view(), combined);
+    QVERIFY(deck.redo());
+    QVERIFY(deck.redo());
+    QCOMPARE(view(), changed);
+}
+
+void TestUndo::historyStaysWithinItsBytes()
+{
+    // Random sessions that visit the combined view often, on a deck large
+    // enough that a few steps fill the bound: once more than one step is
+    // kept, the history holds no more than its bound, and what it keeps
+    // still undoes exactly (the first test's model, shortened).
+    const size_t bound = 96 * 1024;
+    for (quint32 seed = 1; seed <= 12; ++seed) {
+        Runner run(seed);
+        Deck deck;
+        deck.setHistoryEnabled(true);
+        deck.setHistoryLimits(Deck::kHistorySteps, bound);
+        buildLargeDeck(deck, 3000);
+        int dropped = 0;
+        for (int action = 0; action < 150; ++action) {
+            if (run.bounded(4) == 0) {
+                run.wander(deck);
+                if (run.bounded(4) == 0)
+                    deck.ToggleSubcategoryMode();
+                continue;
+            }
+            const int before = deck.undoSteps();
+            deck.beginStep(QStringLiteral("step %1").arg(action));
+            run.change(deck);
+            deck.endStep();
+            if (deck.undoSteps() <= before && deck.undoLabel() == QStringLiteral("step %1").arg(action))
+                ++dropped;
+            if (deck.undoSteps() > 1)
+                QVERIFY2(deck.historyBytes() <= bound,
+                         qPrintable(QStringLiteral("seed %1 action %2: %3 bytes in %4 steps %5")
+                                        .arg(seed).arg(action).arg(deck.historyBytes()).arg(deck.undoSteps()).arg(deck.undoLabel())));
+        }
+        QVERIFY2(dropped > 0, "the sessions should reach the bound");
+        // Undo all that is kept, redo it all, and the deck is as it was
+        // after its last step.
+        if (deck.showSubCategories())
+            deck.ToggleSubcategoryMode();
+        deck.beginStep(QStringLiteral("last"));
+        edit::addCard(deck, QStringLiteral("last"), QStringLiteral("card"));
+        deck.endStep();
+        const Seen end = see(deck);
+        int undone = 0;
+        while (deck.undo())
+            ++undone;
+        QVERIFY(deck.changed());
+        for (int i = 0; i < undone; ++i)
+            QVERIFY(deck.redo());
+        QVERIFY2(see(deck) == end, qPrintable(describe(see(deck), end)));
+    }
+}
+
+void TestUndo::importOfManyCategoriesIsOneSmallStep()
+{
+    // Each new category used to keep two copies of the whole tree.
+    const int categories = 10000;
+    Deck deck;
+    deck.setHistoryEnabled(true);
+    buildLargeDeck(deck, 100);
+    const Seen start = see(deck);
+    exchange::ParsedImport parsed;
+    for (int c = 0; c < categories; ++c) {
+        parsed.categories.push_back({QStringLiteral("category %1").arg(c), c % 3 == 0 ? -1 : c - 1});
+        parsed.cards.push_back({QStringLiteral("q%1").arg(c), QStringLiteral("a%1").arg(c), c});
+    }
+    deck.beginStep(QStringLiteral("Import"));
+    exchange::applyImport(parsed, deck, CategoryTree::kMainName, exchange::Duplicates::Add);
+    deck.endStep();
+    QCOMPARE(deck.undoSteps(), 1);
+    QCOMPARE(deck.tree().nodeCount(), 4 + categories);
+    const Seen imported = see(deck);
+    QVERIFY2(deck.historyBytes() < size_t(categories) * 1024,
+             qPrintable(QStringLiteral("%1 bytes").arg(deck.historyBytes())));
+    QVERIFY(deck.undo());
+    QVERIFY2(see(deck) == start, qPrintable(describe(see(deck), start)));
+    QCOMPARE(deck.tree().nodeCount(), 4);
+    QVERIFY(!deck.tree().contains(QStringLiteral("category 0")));
+    QVERIFY(deck.redo());
+    QVERIFY2(see(deck) == imported, qPrintable(describe(see(deck), imported)));
+    QCOMPARE(deck.tree().findByName(QStringLiteral("category 2")),
+             deck.tree().children(deck.tree().findByName(QStringLiteral("category 1"))).front());
+}
+
+void TestUndo::roundTripsBetweenCategoriesDoNotPileUp()
+{
+    // The undo after a step takes back every move since it: moves that
+    // come back where the deck already was must not be kept, or the undo
+    // grows with each round trip (a pass over the file per move).
+    Deck deck;
+    deck.setHistoryEnabled(true);
+    buildLargeDeck(deck, 2000);
+    const Seen start = see(deck);
+    deck.beginStep(QStringLiteral("edit"));
+    edit::editCard(deck, 3, QStringLiteral("edited"), QStringLiteral("card"));
+    deck.endStep();
+    const CategoryTree::NodeId a = deck.tree().findByName(QStringLiteral("a"));
+    const auto roundTrip = [&] {
+        deck.selectCategory(a);
+        deck.OpenCategory();
+        deck.selectCategory(deck.tree().root());
+        deck.OpenCategory();
+    };
+    roundTrip();
+    roundTrip();
+    const size_t afterTwo = deck.historyBytes();
+    for (int i = 0; i < 28; ++i)
+        roundTrip();
+    QVERIFY2(deck.historyBytes() <= afterTwo,
+             qPrintable(QStringLiteral("%1 bytes after 2 round trips, %2 after 30").arg(afterTwo).arg(deck.historyBytes())));
+    QVERIFY(deck.undo());
+    QVERIFY2(see(deck) == start, qPrintable(describe(see(deck), start)));
 }
 
 QTEST_GUILESS_MAIN(TestUndo)

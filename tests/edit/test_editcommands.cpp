@@ -41,6 +41,7 @@ class EditCommandsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void addAnotherThenDoneAppendsToTheOpenCategory();
+    void undoThatLeavesSubcategoriesSaysSo();
     void editActsOnTheCardShownWhenTheDialogOpened();
     void deleteAsksUntilTheBoxIsTickedAndEscapeNeverDeletes();
     void undeleteAndPasteAsTheUserSeesThem();
@@ -78,6 +79,38 @@ void EditCommandsTest::addAnotherThenDoneAppendsToTheOpenCategory()
     });
     QCOMPARE(f.deck().viewCount(), 5);
     QCOMPARE(f.deck().viewSide1(4), QStringLiteral("tres"));
+
+    // Each card the dialog added is a step of its own, undone and redone
+    // one at a time.
+    for (const QStringList &left : {QStringList{"q1", "q2", "uno", "dos"}, QStringList{"q1", "q2", "uno"},
+                                    QStringList{"q1", "q2"}}) {
+        QCOMPARE(f.deck().undoLabel(), QStringLiteral("Add card"));
+        f.window->runCommand(CM_UNDO);
+        QCOMPARE(viewColumn(f.deck(), Column::Side1), left);
+    }
+    QVERIFY(!f.deck().canUndo());
+    f.window->runCommand(CM_REDO);
+    QCOMPARE(viewColumn(f.deck(), Column::Side1), (QStringList{"q1", "q2", "uno"}));
+}
+
+void EditCommandsTest::undoThatLeavesSubcategoriesSaysSo()
+{
+    WindowFixture f;
+    f.study(2);
+    f.window->runCommand(CM_FLIP);
+    f.window->runCommand(CM_VIEWSUBCATEGORIES);
+    f.window->runCommand(CM_FLIP);
+    const auto step = [&](int id, bool sub, const char *status) {
+        f.window->runCommand(id);
+        QCOMPARE(f.deck().showSubCategories(), sub);
+        QCOMPARE(f.window->statusText(), QString::fromUtf8(status));
+    };
+    // An undo within the mode says nothing of it; the next one takes back
+    // the first flip and the switch made after it.
+    step(CM_UNDO, true, "Undone: Flip");
+    step(CM_UNDO, false, "Undone: Flip; subcategories are no longer shown");
+    step(CM_REDO, false, "Redone: Flip");
+    step(CM_REDO, true, "Redone: Flip; subcategories are shown");
 }
 
 void EditCommandsTest::editActsOnTheCardShownWhenTheDialogOpened()

@@ -48,6 +48,29 @@ CategoryTree::NodeId CategoryTree::addChild(NodeId parentId, const QString &name
     return id;
 }
 
+void CategoryTree::removeLastAdded(NodeId previousLast, bool newName)
+{
+    const NodeId id = nodeCount() - 1;
+    if (id <= 0)
+        return;
+    Node node = std::move(nodes_.back());
+    nodes_.pop_back();
+    nodes_[size_t(node.parent)].children.pop_back();
+    if (last_ == id) {
+        // The path below the parent to the earlier last node was left when
+        // the node came; it is the last chain again.
+        for (NodeId n = previousLast; n != node.parent && n != None; n = nodes_[size_t(n)].parent)
+            nodes_[size_t(n)].onLastChain = true;
+        last_ = previousLast;
+    }
+    if (newName)
+        firstByName_.remove(node.name);
+    else if (firstByName_.value(node.name, None) == id)
+        reindexName(node.name);
+    if (selected_ == id)
+        selected_ = node.parent;
+}
+
 void CategoryTree::reindexName(const QString &name)
 {
     // Only corrupt files repeat a name, so a full walk is rare and still

@@ -34,6 +34,12 @@ public:
     // Adds a node named name as the last child of parent.
     NodeId addChild(NodeId parent, const QString &name);
 
+    // Takes back the latest addChild, given the last node in pre-order
+    // before it and whether its name was new to the tree then. Constant
+    // time for a new name, so undoing an import of many categories stays
+    // linear.
+    void removeLastAdded(NodeId previousLast, bool newName);
+
     // Gives node a new name; lookups by name follow.
     void rename(NodeId id, const QString &name);
     // Removes node (not the top one) with its whole subtree. Node ids are

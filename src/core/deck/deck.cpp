@@ -59,6 +59,38 @@ void Deck::record(Entry &&entry)
             }
     }
     segment.entries.emplace_back(std::in_place_type<E>, std::forward<Entry>(entry));
+    // Moving between categories back and forth brings the deck back to a
+    // place it was at since the last step: the moves in between cancel out
+    // and are dropped, so the undo after thirty round trips takes back at
+    // most the moves to two places. Between steps nothing but moves
+    // happens, so the cards' texts are those of that place too.
+    if constexpr (std::is_same_v<E, DeckHistory::Load>) {
+        if (&segment == &h.pending && !segment.changesContent && h.depth == 0)
+            placeReached();
+    }
+}
+
+void Deck::placeReached()
+{
+    DeckHistory::Segment &segment = history_->pending;
+    const quint64 here = DeckHistory::place(*this);
+    for (auto it = segment.places.begin(); it != segment.places.end(); ++it)
+        if (it->first == here) {
+            segment.entries.resize(it->second);
+            segment.places.erase(it + 1, segment.places.end());
+            return;
+        }
+    segment.places.emplace_back(here, segment.entries.size());
+}
+
+template <class Entry>
+void Deck::act(Entry &&entry)
+{
+    using E = std::decay_t<Entry>;
+    DeckHistory::Entry change(std::in_place_type<E>, std::forward<Entry>(entry));
+    DeckHistory::apply(*this, change);
+    if (recording())
+        record(std::move(std::get<E>(change)));
 }
 
 void Deck::clear()
@@ -113,20 +145,16 @@ void Deck::clearMarks()
 
 CategoryTree::NodeId Deck::addCategory(CategoryTree::NodeId parent, const QString &name)
 {
-    CategoryTree before = recording() ? tree_ : CategoryTree();
-    const CategoryTree::NodeId id = tree_.addChild(parent, name);
-    if (recording())
-        record(DeckHistory::TreeChange{std::move(before), tree_});
+    act(DeckHistory::AddNode{parent, name});
     changed_ = true;
     treeTouched();
-    return id;
+    return tree_.nodeCount() - 1;
 }
 
 void Deck::selectCategory(CategoryTree::NodeId node)
 {
-    if (recording() && node != tree_.selected())
-        record(DeckHistory::Select{tree_.selected(), node});
-    tree_.setSelected(node);
+    if (node != tree_.selected())
+        act(DeckHistory::Select{tree_.selected(), node});
     treeTouched();
 }
 
@@ -142,10 +170,7 @@ void Deck::renameCategory(CategoryTree::NodeId node, const QString &name)
         if (viewIsOld)
             ForEachCardOfCategory(name, [&](int) { ++orphans; });
     }
-    CategoryTree before = recording() ? tree_ : CategoryTree();
-    tree_.rename(node, name);
-    if (recording())
-        record(DeckHistory::TreeChange{std::move(before), tree_});
+    act(DeckHistory::RenameNode{node, old, name});
     relabelCategory(old, name);
     if (orphans > 0) {
         // The orphans come before the written-back view cards in the file,
@@ -166,17 +191,14 @@ CategoryTree::NodeId Deck::deleteCategory(CategoryTree::NodeId node)
 {
     if (!tree_.isValid(node) || node == tree_.root())
         return tree_.selected();
-    CategoryTree before = recording() ? tree_ : CategoryTree();
     const CategoryTree::NodeId parent = tree_.parent(node);
     const auto &siblings = tree_.children(parent);
     CategoryTree::NodeId next = parent;
     for (size_t i = 0; i + 1 < siblings.size(); ++i)
         if (siblings[i] == node)
             next = siblings[i + 1];
-    next = tree_.removeSubtree(node, next);
-    tree_.setSelected(next);
-    if (recording())
-        record(DeckHistory::TreeChange{std::move(before), tree_});
+    act(DeckHistory::RemoveNode{recording() ? tree_ : CategoryTree(), node, next});
+    next = tree_.selected();
     // Opening folds the view back under the open name (in the same pass that
     // loads the new view); the sweep then drops the subtree's cards and any
     // orphans in one compaction. Only with "Main" open does opening "Main"
@@ -301,7 +323,16 @@ void Deck::copyViewFrom(ViewSource source)
                 view_.push_back(file_[size_t(j)]);
         break;
     }
-    viewSource_ = source;
+    if (source.order && source.order->size() == view_.size()) {
+        std::deque<Card> reordered;
+        for (int k : *source.order)
+            reordered.push_back(std::move(view_[size_t(k)]));
+        view_ = std::move(reordered);
+    }
+    if (source.flipped)
+        for (Card &card : view_)
+            card.side1.swap(card.side2);
+    viewSource_ = std::move(source);
 }
 
 std::vector<std::vector<int>> Deck::cardsOfCategories(const std::vector<CategoryTree::NodeId> &nodes) const
@@ -354,14 +385,12 @@ void Deck::OpenCategory()
 
 void Deck::ToggleSubcategoryMode()
 {
-    if (recording())
-        record(DeckHistory::SubMode{showSubCategories_, !showSubCategories_});
-    if (!showSubCategories_) {
-        showSubCategories_ = true;
+    const bool on = !showSubCategories_;
+    act(DeckHistory::SubMode{!on, on});
+    if (on) {
         WriteBackView();
         OpenCategory();
     } else {
-        showSubCategories_ = false;
         LoadView(tree_.selectedName());
         ResetCurrentCard();
     }
@@ -372,11 +401,8 @@ void Deck::RemoveViewCard(int p)
 {
     if (p < 0 || p >= viewCount())
         return;
-    deleted_.push_back(std::move(view_[size_t(p)]));
-    view_.erase(view_.begin() + p);
+    act(DeckHistory::ViewToDeleted{p});
     marks_.renumberAfterRemoval(p);
-    if (recording())
-        record(DeckHistory::ViewToDeleted{p});
     viewEdited();
     cardsChanged();
 }
@@ -398,12 +424,10 @@ bool Deck::insertViewCard(int k, const QString &side1, const QString &side2)
 {
     if (viewCount() >= capacity_ || k < 0 || k > viewCount())
         return false;
-    view_.insert(view_.begin() + k, Card{side1, side2});
+    act(DeckHistory::ViewInsert{k, Card{side1, side2}});
     // The card that was at k moves up too, and its mark with it.
     if (k < viewCount() - 1)
         marks_.renumberAfterInsertion(k - 1);
-    if (recording())
-        record(DeckHistory::ViewInsert{k, Card{side1, side2}});
     viewEdited();
     cardsChanged();
     return true;
@@ -413,10 +437,8 @@ bool Deck::replaceViewCard(int k, const QString &side1, const QString &side2)
 {
     if (k < 0 || k >= viewCount())
         return false;
-    if (recording())
-        record(DeckHistory::ViewReplace{k, view_[size_t(k)], Card{side1, side2}});
-    textChanged(view_[size_t(k)], Card{side1, side2});
-    view_[size_t(k)] = {side1, side2};
+    // The card before is kept even with the history off: the text listener hears it.
+    act(DeckHistory::ViewReplace{k, view_[size_t(k)], Card{side1, side2}});
     viewEdited();
     cardsChanged();
     return true;
@@ -426,11 +448,9 @@ bool Deck::takeViewCard(int k, QString &side1, QString &side2)
 {
     if (k < 0 || k >= viewCount())
         return false;
-    if (recording())
-        record(DeckHistory::ViewTake{k, view_[size_t(k)]});
-    side1 = std::move(view_[size_t(k)].side1);
-    side2 = std::move(view_[size_t(k)].side2);
-    view_.erase(view_.begin() + k);
+    side1 = view_[size_t(k)].side1;
+    side2 = view_[size_t(k)].side2;
+    act(DeckHistory::ViewTake{k, recording() ? view_[size_t(k)] : Card()});
     marks_.renumberAfterRemoval(k);
     viewEdited();
     cardsChanged();
@@ -441,13 +461,8 @@ bool Deck::moveViewCard(int k, const QString &destination)
 {
     if (k < 0 || k >= viewCount())
         return false;
-    const int id = nameId(destination);
-    file_.push_back(std::move(view_[size_t(k)]));
-    fileCat_.push_back(id);
-    view_.erase(view_.begin() + k);
+    act(DeckHistory::ViewToFile{k, nameId(destination)});
     marks_.renumberAfterRemoval(k);
-    if (recording())
-        record(DeckHistory::ViewToFile{k, id});
     viewEdited();
     cardsChanged();
     return true;
@@ -460,12 +475,8 @@ void Deck::moveAllViewCards(const QString &destination)
     WriteBackView();
     const int from = nameId(oldTreeName_);
     const int to = nameId(destination);
-    const int n = int(view_.size());
-    std::replace(fileCat_.end() - std::ptrdiff_t(n), fileCat_.end(), from, to);
-    view_.clear();
+    act(DeckHistory::MoveAll{int(view_.size()), from, to});
     marks_.ClearList();
-    if (recording())
-        record(DeckHistory::MoveAll{n, from, to});
     viewSource_ = {};
     cardsChanged();
 }
@@ -478,20 +489,15 @@ void Deck::relabelCategory(const QString &from, const QString &to)
     int toId = -1;
     if (fromId >= 0) {
         toId = nameId(to);
-        // Each card is looked at once, so a rename that differs only in
-        // letter case cannot relabel a card twice.
+        // The cards are found before any changes, so a rename that differs
+        // only in letter case cannot relabel a card twice.
         for (size_t j = 0; j < fileCat_.size(); ++j)
-            if (fileCat_[j] == fromId) {
-                fileCat_[j] = toId;
-                if (recording())
-                    relabelled.push_back(int(j));
-            }
+            if (fileCat_[j] == fromId)
+                relabelled.push_back(int(j));
         changed_ = true;
     }
-    if (open)
-        oldTreeName_ = to;
-    if (recording() && (fromId >= 0 || open))
-        record(DeckHistory::Relabel{std::move(relabelled), fromId, toId, from, to, open});
+    if (fromId >= 0 || open)
+        act(DeckHistory::Relabel{std::move(relabelled), fromId, toId, from, to, open});
     // A view of the old name now stands for the new one.
     if (viewSource_.kind == ViewSource::Category && viewSource_.at == fromId && fromId >= 0)
         viewSource_ = {};
@@ -535,13 +541,8 @@ int Deck::removeCardsOutsideTree()
 
 void Deck::clearViewToDeleted()
 {
-    const int n = int(view_.size());
-    for (Card &card : view_)
-        deleted_.push_back(std::move(card));
-    view_.clear();
+    act(DeckHistory::ClearToDeleted{int(view_.size())});
     marks_.ClearList();
-    if (recording())
-        record(DeckHistory::ClearToDeleted{n});
     viewSource_ = {};
     cardsChanged();
 }
@@ -554,10 +555,7 @@ bool Deck::undeleteCard(int u)
     viewTouched();
     if (viewCount() >= capacity_)
         return false;
-    view_.push_back(std::move(deleted_.at(size_t(u))));
-    deleted_.erase(size_t(u));
-    if (recording())
-        record(DeckHistory::Undelete{u});
+    act(DeckHistory::Undelete{u});
     viewEdited();
     cardsChanged();
     return true;
@@ -567,11 +565,10 @@ bool Deck::undeleteAll()
 {
     const size_t room = size_t(std::max(0, capacity_ - viewCount()));
     const size_t n = std::min(room, deleted_.size());
-    deleted_.takeFront(n, view_);
+    if (n > 0)
+        act(DeckHistory::UndeleteFront{int(n)});
     marks_.ClearList();
     if (n > 0) {
-        if (recording())
-            record(DeckHistory::UndeleteFront{int(n)});
         viewEdited();
         cardsChanged();
     }
@@ -584,6 +581,8 @@ bool Deck::appendFileCard(const QString &side1, const QString &side2, const QStr
     if (fileCount() >= capacity_)
         return false;
     const int id = nameId(category);
+    // Reading a file appends a million of these: no entry is built unless
+    // the history keeps it.
     file_.push_back({side1, side2});
     fileCat_.push_back(id);
     if (recording())
@@ -612,25 +611,30 @@ bool Deck::permuteView(const std::vector<int> &order)
             return false;
         seen[size_t(k)] = 1;
     }
-    std::deque<Card> reordered;
-    for (int k : order)
-        reordered.push_back(std::move(view_[size_t(k)]));
-    view_ = std::move(reordered);
+    const bool composed = showSubCategories_ && viewSource_.kind != ViewSource::Other;
+    act(DeckHistory::Permute{order, composed});
     marks_.ClearList();
-    if (recording())
-        record(DeckHistory::Permute{order});
-    viewEdited();
+    if (composed) {
+        // The combined view stays a copy of its categories, in a new order.
+        auto composed = std::make_shared<std::vector<int>>(order);
+        if (viewSource_.order)
+            for (int &k : *composed)
+                k = (*viewSource_.order)[size_t(k)];
+        viewSource_.order = std::move(composed);
+    } else {
+        viewEdited();
+    }
     cardsChanged();
     return true;
 }
 
 void Deck::flipViewSides()
 {
-    for (Card &card : view_)
-        card.side1.swap(card.side2);
-    if (recording())
-        record(DeckHistory::Flip{});
-    viewEdited();
+    act(DeckHistory::Flip{});
+    if (showSubCategories_ && viewSource_.kind != ViewSource::Other)
+        viewSource_.flipped = !viewSource_.flipped;
+    else
+        viewEdited();
     cardsChanged();
 }
 

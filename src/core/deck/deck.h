@@ -124,7 +124,11 @@ public:
     int undoSteps() const;
     // About how many bytes the history holds beyond the deck itself.
     size_t historyBytes() const;
+    // The history keeps at most this many steps and, beyond the newest
+    // step, at most this many bytes: the oldest steps go first.
     static constexpr int kHistorySteps = 256;
+    static constexpr size_t kHistoryBytes = size_t(128) << 20;
+    void setHistoryLimits(int steps, size_t bytes);
     // Reading a file into the deck is no step: nothing is recorded while
     // one of these lives.
     class Unrecorded {
@@ -290,8 +294,15 @@ private:
     // can then be undone by copying it again instead of keeping its cards.
     struct ViewSource {
         enum Kind { Other, Empty, Mirror, Category, Composite } kind = Empty;
+        ViewSource() = default;
+        ViewSource(Kind kind, int at = 0, int count = 0) : kind(kind), at(at), count(count) {}
         int at = 0; // Mirror: its first file card; Category: the name number; Composite: the node
         int count = 0; // Mirror: how many cards
+        // In subcategory mode the view may be shuffled and flipped: view
+        // card k is then the source's card (*order)[k], sides swapped when
+        // flipped. Shared, so that the history's copies cost a handle.
+        std::shared_ptr<const std::vector<int>> order;
+        bool flipped = false;
     };
 
     // Cards in order, held in chunks of at most kChunk cards: taking one
@@ -335,6 +346,11 @@ private:
     bool recording() const { return history_.recording; }
     template <class Entry>
     void record(Entry &&entry);
+    // The one path of a change that has an entry: the entry makes the
+    // change, then the history keeps it.
+    template <class Entry>
+    void act(Entry &&entry);
+    void placeReached();
     void viewEdited() { viewSource_.kind = ViewSource::Other; }
     // Replaces the view by a copy of what source names and makes name the
     // open category; the one way a load changes the view.

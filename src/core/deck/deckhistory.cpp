@@ -15,14 +15,19 @@ Overloaded(F...) -> Overloaded<F...>;
 
 size_t textBytes(const QString &text)
 {
-    // A text shared with the deck costs only its handle.
-    return sizeof(QString) + (text.isDetached() ? size_t(text.capacity()) * sizeof(QChar) : 0);
+    // Counted whole even while the deck shares it: the count of a step
+    // must not change when the deck lets go of its copy later, or the
+    // history could outgrow its bound unseen. Its length, not its
+    // capacity: a text read from a file may sit in a block shared with
+    // thousands of others.
+    return sizeof(QString) + size_t(text.size()) * sizeof(QChar);
 }
 
 size_t cardBytes(const DeckHistory::Card &card)
 {
     return textBytes(card.side1) + textBytes(card.side2);
 }
+
 
 // Makes room for added more file cards among the present ones, walking
 // from the back: place(j) fills position j when an added card belongs there
@@ -97,8 +102,12 @@ void Deck::clearHistory()
 {
     DeckHistory &h = *history_;
     const bool enabled = h.enabled;
+    const int maxSteps = h.maxSteps;
+    const size_t maxBytes = h.maxBytes;
     h = DeckHistory();
     h.enabled = enabled;
+    h.maxSteps = maxSteps;
+    h.maxBytes = maxBytes;
     h.saved = changed_ ? -1 : 0;
     h.pending.before = DeckHistory::scalarsOf(*this);
 }
@@ -145,6 +154,8 @@ void Deck::endStep()
         h.pending.entries.insert(h.pending.entries.end(), std::make_move_iterator(h.body.entries.begin()),
                                  std::make_move_iterator(h.body.entries.end()));
         h.body = DeckHistory::Segment();
+        // The moves count against the bound like the steps they join.
+        DeckHistory::trim(h);
         return;
     }
     h.body.after = DeckHistory::scalarsOf(*this);
@@ -173,21 +184,20 @@ void DeckHistory::commit(Deck &deck, QString label, Segment glue, Segment body)
         earlier.after = glue.after;
         glue = std::move(earlier);
     }
+    for (size_t i = applied; i < h.steps.size(); ++i)
+        h.stepBytes -= h.steps[i].bytes;
     h.steps.resize(applied);
     if (h.saved > h.applied)
         h.saved = -1;
     h.steps.push_back({std::move(label), std::move(glue), std::move(body)});
+    recount(h, h.steps.back());
     ++h.applied;
     h.nextGlueApplied = false;
-    if (int(h.steps.size()) > Deck::kHistorySteps) {
-        h.steps.erase(h.steps.begin());
-        --h.applied;
-        h.saved = h.saved > 0 ? h.saved - 1 : -1;
-    }
     h.body = Segment();
     h.label.clear();
     h.pending = Segment();
     h.pending.before = scalarsOf(deck);
+    trim(h);
 }
 
 bool Deck::canUndo() const
@@ -233,13 +243,13 @@ bool Deck::undo()
     if (h.nextGlueApplied && applied < h.steps.size())
         DeckHistory::revertSegment(*this, h.steps[applied].glue);
     DeckHistory::revertSegment(*this, h.steps[applied - 1].body);
+    DeckHistory::recount(h, h.steps[applied - 1]);
     --h.applied;
     h.nextGlueApplied = true;
     history_.recording = h.enabled;
     h.pending = DeckHistory::Segment();
     h.pending.before = DeckHistory::scalarsOf(*this);
     changed_ = h.applied != h.saved;
-    viewSource_ = {ViewSource::Other};
     viewTouched();
     treeTouched();
     return true;
@@ -256,13 +266,13 @@ bool Deck::redo()
     if (!h.nextGlueApplied)
         DeckHistory::applySegment(*this, h.steps[applied].glue);
     DeckHistory::applySegment(*this, h.steps[applied].body);
+    DeckHistory::recount(h, h.steps[applied]);
     ++h.applied;
     h.nextGlueApplied = false;
     history_.recording = h.enabled;
     h.pending = DeckHistory::Segment();
     h.pending.before = DeckHistory::scalarsOf(*this);
     changed_ = h.applied != h.saved;
-    viewSource_ = {ViewSource::Other};
     viewTouched();
     treeTouched();
     return true;
@@ -271,17 +281,66 @@ bool Deck::redo()
 size_t Deck::historyBytes() const
 {
     const DeckHistory &h = *history_;
-    size_t total = DeckHistory::bytes(h.pending) + DeckHistory::bytes(h.body) + DeckHistory::bytes(h.stepGlue);
-    for (const DeckHistory::Step &step : h.steps)
-        total += sizeof(step) + DeckHistory::bytes(step.glue) + DeckHistory::bytes(step.body);
-    return total;
+    return h.stepBytes + DeckHistory::bytes(h.pending) + DeckHistory::bytes(h.body) + DeckHistory::bytes(h.stepGlue);
+}
+
+void Deck::setHistoryLimits(int steps, size_t bytes)
+{
+    DeckHistory &h = *history_;
+    h.maxSteps = std::max(1, steps);
+    h.maxBytes = bytes;
+    DeckHistory::trim(h);
+}
+
+void DeckHistory::recount(DeckHistory &h, Step &step)
+{
+    h.stepBytes -= step.bytes;
+    step.bytes = sizeof(Step) + bytes(step.glue) + bytes(step.body);
+    h.stepBytes += step.bytes;
+}
+
+void DeckHistory::trim(DeckHistory &h)
+{
+    // Only steps that are in effect go, so what can be redone stays whole;
+    // the step just made is always kept, however large.
+    while (h.applied > 1 && (int(h.steps.size()) > h.maxSteps || h.stepBytes + bytes(h.pending) > h.maxBytes)) {
+        h.stepBytes -= h.steps.front().bytes;
+        h.steps.erase(h.steps.begin());
+        --h.applied;
+        // The saved state was before the dropped step: no undo reaches it now.
+        h.saved = h.saved > 0 ? h.saved - 1 : -1;
+    }
 }
 
 // ---- The entries ----
 
+quint64 DeckHistory::place(const Deck &deck)
+{
+    // 64-bit FNV-1a over the file's categories in order and what the view
+    // is; one pass over a million ints takes about a millisecond, against
+    // the tens a move costs.
+    quint64 h = 0xcbf29ce484222325ull;
+    const auto mix = [&h](quint64 v) {
+        h ^= v;
+        h *= 0x100000001b3ull;
+    };
+    mix(deck.fileCat_.size());
+    for (int id : deck.fileCat_)
+        mix(quint64(quint32(id)));
+    mix(quint64(deck.view_.size()));
+    mix(qHash(deck.oldTreeName_));
+    mix(quint64(quint32(deck.tree_.selected())));
+    mix(deck.showSubCategories_);
+    mix(quint64(deck.viewSource_.kind) << 32 | quint32(deck.viewSource_.at));
+    mix(quint64(quint32(deck.viewSource_.count)));
+    mix(quint64(quintptr(deck.viewSource_.order.get())));
+    mix(deck.viewSource_.flipped);
+    return h;
+}
+
 DeckHistory::Scalars DeckHistory::scalarsOf(const Deck &deck)
 {
-    return {deck.placeseek_, deck.side_, deck.marks_.values()};
+    return {deck.placeseek_, deck.side_, deck.marks_.values(), deck.viewSource_};
 }
 
 void DeckHistory::restore(Deck &deck, const Scalars &scalars)
@@ -289,6 +348,10 @@ void DeckHistory::restore(Deck &deck, const Scalars &scalars)
     deck.placeseek_ = scalars.placeseek;
     deck.side_ = scalars.side;
     deck.marks_.assign(scalars.marks);
+    // Only in subcategory mode are all the file's cards current, so that
+    // the view is known to be a copy of them; elsewhere the view counts as
+    // edited.
+    deck.viewSource_ = deck.showSubCategories_ ? scalars.source : ViewSource{ViewSource::Other};
 }
 
 void DeckHistory::applySegment(Deck &deck, Segment &segment)
@@ -307,7 +370,7 @@ void DeckHistory::revertSegment(Deck &deck, Segment &segment)
 
 size_t DeckHistory::bytes(const Segment &segment)
 {
-    size_t total = segment.entries.capacity() * sizeof(Entry)
+    size_t total = segment.entries.capacity() * sizeof(Entry) + segment.places.capacity() * sizeof(segment.places[0])
                    + (segment.before.marks.capacity() + segment.after.marks.capacity()) * sizeof(int);
     for (const Entry &entry : segment.entries)
         total += bytes(entry);
@@ -332,10 +395,14 @@ size_t DeckHistory::bytes(const Entry &entry)
                 return cards(e.cards) + (e.at.capacity() + e.categories.capacity()) * sizeof(int);
             },
             [&](const FileAppend &e) { return cards(e.cards) + e.categories.capacity() * sizeof(int); },
-            [](const Permute &e) { return e.order.capacity() * sizeof(int); },
+            // The combined view's order that a shuffle there makes is as
+            // large, and shared by the entries and edges that name it.
+            [](const Permute &e) { return e.order.capacity() * sizeof(int) * (e.composed ? 2 : 1); },
             [](const Fold &e) { return e.stale.capacity() * sizeof(e.stale[0]); },
             [&](const Load &e) { return cards(e.beforeCards); },
-            [](const TreeChange &e) { return e.before.bytes() + e.after.bytes(); },
+            [](const AddNode &e) { return textBytes(e.name); },
+            [](const RenameNode &e) { return textBytes(e.before) + textBytes(e.after); },
+            [](const RemoveNode &e) { return e.before.bytes(); },
             [](const auto &) { return size_t(0); },
         },
         entry);
@@ -427,7 +494,13 @@ void DeckHistory::apply(Deck &deck, Entry &entry)
                 deck.copyViewFrom(e.after);
                 deck.oldTreeName_ = e.afterName;
             },
-            [&](TreeChange &e) { deck.tree_ = e.after; },
+            [&](AddNode &e) {
+                e.previousLast = deck.tree_.lastInPreorder();
+                e.newName = !deck.tree_.contains(e.name);
+                e.id = deck.tree_.addChild(e.parent, e.name);
+            },
+            [&](RenameNode &e) { deck.tree_.rename(e.node, e.after); },
+            [&](RemoveNode &e) { deck.tree_.setSelected(deck.tree_.removeSubtree(e.node, e.next)); },
             [&](Select &e) { deck.tree_.setSelected(e.after); },
             [&](SubMode &e) { deck.showSubCategories_ = e.after; },
         },
@@ -543,7 +616,9 @@ void DeckHistory::revert(Deck &deck, Entry &entry)
                     deck.copyViewFrom(e.before);
                 deck.oldTreeName_ = e.beforeName;
             },
-            [&](TreeChange &e) { deck.tree_ = e.before; },
+            [&](AddNode &e) { deck.tree_.removeLastAdded(e.previousLast, e.newName); },
+            [&](RenameNode &e) { deck.tree_.rename(e.node, e.before); },
+            [&](RemoveNode &e) { deck.tree_ = e.before; },
             [&](Select &e) { deck.tree_.setSelected(e.before); },
             [&](SubMode &e) { deck.showSubCategories_ = e.before; },
         },

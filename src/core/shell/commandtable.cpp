@@ -56,7 +56,7 @@ const CommandRow kCommands[] = {
 
     {.id = CM_UNDO, .popup = P::Edit, .text = QT_TRANSLATE_NOOP("Menu", "U&ndo"), .key = "Ctrl+Z", .hint = QT_TRANSLATE_NOOP("Menu", "Undo the last change to the cards or categories"), .enabler = UndoEnable, .currentText = undoText},
     {.id = CM_REDO, .popup = P::Edit, .text = QT_TRANSLATE_NOOP("Menu", "&Redo"), .key = "Ctrl+Shift+Z; Ctrl+Y", .hint = QT_TRANSLATE_NOOP("Menu", "Redo the change last undone"), .enabler = RedoEnable, .currentText = redoText},
-    {CM_CUT, P::Edit, QT_TRANSLATE_NOOP("Menu", "C&ut"), "Ctrl+X", QT_TRANSLATE_NOOP("Menu", "Cut the current card from the card file"), DeleteEnable},
+    {CM_CUT, P::Edit, QT_TRANSLATE_NOOP("Menu", "C&ut"), "Ctrl+X", QT_TRANSLATE_NOOP("Menu", "Cut the current card from the card file"), DeleteEnable, true},
     {CM_COPY, P::Edit, QT_TRANSLATE_NOOP("Menu", "&Copy"), "Ctrl+C", QT_TRANSLATE_NOOP("Menu", "Copy the current card to memory"), NSPrimaryEnable},
     {CM_PASTE, P::Edit, QT_TRANSLATE_NOOP("Menu", "&Paste"), "Ctrl+V", QT_TRANSLATE_NOOP("Menu", "Paste a card into the current file from memory"), PasteEnable},
     {CM_PASTEFROM, P::Edit, QT_TRANSLATE_NOOP("Menu", "Paste &from..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Paste from a card file"), NSPassEnable},

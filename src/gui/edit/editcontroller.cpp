@@ -42,13 +42,21 @@ EditController::EditController(const CommandContext &context, QObject *parent)
 void EditController::takeStep(bool (Deck::*take)(), QString (Deck::*label)() const, const QString &done)
 {
     const QString step = (deck_.*label)();
+    const bool subcategories = deck_.showSubCategories();
     bool taken = false;
     {
         WaitCursor wait;
         taken = (deck_.*take)();
     }
-    if (taken)
-        Q_EMIT statusMessage(done.arg(QCoreApplication::translate("Step", step.toUtf8().constData())));
+    if (!taken)
+        return;
+    QString message = done.arg(QCoreApplication::translate("Step", step.toUtf8().constData()));
+    // The moves undone with a step may switch the view's mode: the tree and
+    // the view changed for a reason the step's name does not give.
+    if (deck_.showSubCategories() != subcategories)
+        message = (subcategories ? tr("%1; subcategories are no longer shown") : tr("%1; subcategories are shown"))
+                      .arg(message);
+    Q_EMIT statusMessage(message);
 }
 
 bool EditController::addOne(const QString &side1, const QString &side2, QWidget *dialog)
