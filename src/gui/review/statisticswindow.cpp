@@ -1,6 +1,7 @@
 #include "statisticswindow.h"
 
 #include "gui/common/accessibility.h"
+#include "gui/common/chartstyle.h"
 #include "ui_statisticswindow.h"
 
 #include <QAbstractItemView>
@@ -11,6 +12,7 @@
 #include <QChartView>
 #include <QDate>
 #include <QDateTimeAxis>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLineSeries>
 #include <QLocale>
@@ -78,6 +80,7 @@ StatisticsWindow::StatisticsWindow(QWidget *parent)
     ui_->scope->view()->setAccessibleName(tr("Cards"));
     ui_->missingDecks->view()->setAccessibleName(tr("Decks whose file is gone"));
     accessible::nameScrollBars(*this);
+    styleCharts();
     connect(ui_->scope, &QComboBox::currentIndexChanged, this, &StatisticsWindow::scopeChanged);
     connect(ui_->saveButton, &QPushButton::clicked, this, &StatisticsWindow::saveRequested);
     connect(ui_->closeButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -166,6 +169,20 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
                               .arg(s.dueToday)
                               .arg(s.dueTomorrow)
                               .arg(s.dueThisWeek));
+    styleCharts();
+}
+
+void StatisticsWindow::styleCharts()
+{
+    for (QChartView *view : findChildren<QChartView *>())
+        charts::style(*view->chart(), palette());
+}
+
+void StatisticsWindow::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        styleCharts();
 }
 
 void StatisticsWindow::setMissingDecks(const std::vector<review::ProgressStore::DeckEntry> &decks)
