@@ -5,6 +5,8 @@
 #include "support/allwindows.h"
 
 #include <QAbstractButton>
+#include <QChartView>
+#include <QGraphicsTextItem>
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -65,6 +67,19 @@ QStringList cutTexts(QWidget &window)
         const QSize need = button->fontMetrics().boundingRect(room, Qt::AlignLeft, text).size();
         if (need.width() > room.width() || need.height() > room.height())
             report(button, text, need, room.size());
+    }
+    // A chart cuts an axis label or a title that does not fit to its start
+    // and "...".
+    for (QChartView *view : window.findChildren<QChartView *>()) {
+        if (!view->isVisible() || !view->scene())
+            continue;
+        for (QGraphicsItem *item : view->scene()->items()) {
+            const auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+            if (text && text->isVisible() && text->toPlainText().endsWith(QLatin1String("...")))
+                cut.append(QStringLiteral("%1 %2 chart \"%3\" is cut to \"%4\"")
+                               .arg(QString::fromLatin1(window.metaObject()->className()), view->accessibleName(),
+                                    view->chart()->title(), text->toPlainText()));
+        }
     }
     return cut;
 }

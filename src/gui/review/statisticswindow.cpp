@@ -79,6 +79,8 @@ StatisticsWindow::StatisticsWindow(QWidget *parent)
     // The lists the combo boxes open, and so their scroll bars, say whose they are.
     ui_->scope->view()->setAccessibleName(tr("Cards"));
     ui_->missingDecks->view()->setAccessibleName(tr("Decks whose file is gone"));
+    // Empty, the box has no current text to be named by.
+    ui_->missingDecks->setAccessibleName(tr("Decks whose file is gone"));
     accessible::nameScrollBars(*this);
     styleCharts();
     connect(ui_->scope, &QComboBox::currentIndexChanged, this, &StatisticsWindow::scopeChanged);
