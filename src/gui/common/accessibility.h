@@ -3,6 +3,7 @@
 #include <functional>
 
 class QAccessibleEvent;
+class QString;
 class QWidget;
 
 namespace mdk::accessible {
