@@ -100,7 +100,7 @@ void TestAboutWindow::textsComeFromTheTranslationAndAreSaid()
     float angle = 0;
     QImage english;
     {
-        AboutWindow w(angle);
+        AboutWindow w(angle, nullptr);
         const QString said = w.accessibleDescription();
         QVERIFY2(said.contains(QStringLiteral("Version ") + mdk::appinfo::kVersion), qPrintable(said));
         QVERIFY(said.contains(QStringLiteral("Two-sided study cards")));
@@ -108,7 +108,7 @@ void TestAboutWindow::textsComeFromTheTranslationAndAreSaid()
     }
     MarkingTranslator marking;
     QCoreApplication::installTranslator(&marking);
-    AboutWindow w(angle);
+    AboutWindow w(angle, nullptr);
     const QString said = w.accessibleDescription();
     QCoreApplication::removeTranslator(&marking);
     QVERIFY2(said.contains(QStringLiteral("[de] Version ") + mdk::appinfo::kVersion), qPrintable(said));

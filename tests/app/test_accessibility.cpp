@@ -170,10 +170,10 @@ void TestAccessibility::namesSayWhichAndGroupsSayWhat()
     QVERIFY(bar);
     QStringList names;
     for (QAction *action : bar->actions())
-        if (QWidget *button = bar->widgetForAction(action))
+        if (QWidget *button = bar->widgetForAction(action); button && !action->isSeparator())
             names << QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
     QVERIFY(names.size() > 10);
-    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+    QVERIFY2(QSet<QString>(names.begin(), names.end()).size() == names.size(), qPrintable(names.join(QLatin1Char('|'))));
     QVERIFY(names.contains(QStringLiteral("Create a new card file")));
     // Its overflow button opens more: a button, never a check box.
     auto *more = bar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));

@@ -116,7 +116,7 @@ QString entryProgram(const QByteArray &entry)
 bool programExists(const QString &program)
 {
     if (program.contains(QLatin1Char('/')))
-        return QFileInfo(program).isExecutable();
+        return QFileInfo::exists(program);
     return !QStandardPaths::findExecutable(program).isEmpty();
 }
 

@@ -2,7 +2,12 @@
 
 #include "core/study/contrast.h"
 
+#include <QFrame>
+#include <QPaintDevice>
+#include <QPainter>
 #include <QStyleOption>
+
+#include <cmath>
 
 namespace mdk {
 
@@ -11,7 +16,7 @@ namespace {
 // Fusion's rims: a check box's is the window colour darker(140) then
 // lighter(110), a radio button's darker(150). A small margin over 3:1
 // covers the anti-aliasing at the rounded edges.
-constexpr double kRimTarget = contrast::kGraphicMinimum + 0.3;
+constexpr double kRimTarget = contrast::kGraphicMinimum + 1.0;
 
 bool rimsRead(const QColor &source, const QColor &ground)
 {
@@ -69,6 +74,25 @@ void ContrastStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *
         }
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+void ContrastStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                                const QWidget *widget) const
+{
+    if (element == CE_ShapedFrame && painter && painter->device()) {
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
+        if (frame && ratio != std::floor(ratio)
+            && (frame->frameShape == QFrame::Panel || frame->frameShape == QFrame::WinPanel
+                || frame->frameShape == QFrame::Box)
+            && frame->state & (State_Sunken | State_Raised)) {
+            QStyleOptionFrame inside(*frame);
+            inside.rect.adjust(0, 0, -1, -1);
+            QProxyStyle::drawControl(element, &inside, painter, widget);
+            return;
+        }
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
 }
 
 } // namespace mdk
