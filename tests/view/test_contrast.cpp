@@ -5,12 +5,15 @@
 #include "gui/common/contraststyle.h"
 
 #include <QCheckBox>
+#include <QFrame>
+#include <QPainter>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -71,6 +74,7 @@ private Q_SLOTS:
     void everyPaletteGivesAReadableCardAndAReadableOneStays();
     void reachingKeepsTheHueAsFarAsItCan();
     void darkSchemeIndicatorsReachThreeToOneAndLightOnesStayAsTheyWere();
+    void sunkenPanelsKeepAllFourEdgesAtAFractionalScale();
 };
 
 void TestContrast::everyPaletteGivesAReadableCardAndAReadableOneStays()
@@ -152,6 +156,51 @@ void TestContrast::darkSchemeIndicatorsReachThreeToOneAndLightOnesStayAsTheyWere
         }
         for (const auto &[ground, text] : light)
             QCOMPARE(draw(ours, scheme(ground, text), radio).image, draw(*fusion, scheme(ground, text), radio).image);
+    }
+}
+
+void TestContrast::sunkenPanelsKeepAllFourEdgesAtAFractionalScale()
+{
+    mdk::ContrastStyle ours(QStyleFactory::create(QStringLiteral("Fusion")));
+    QFrame frame;
+    frame.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    const QColor light = frame.palette().color(QPalette::Light);
+    for (const qreal scale : {1.25, 1.5, 1.75}) {
+        for (int x = 0; x < 8; ++x) {
+            for (int width = 60; width < 70; ++width) {
+                // The panel at (x, 3) of a window painted at the scale: the
+                // right and bottom edges are the light colour, within the panel.
+                QImage window(QSize(100, 40) * scale, QImage::Format_RGB32);
+                window.setDevicePixelRatio(scale);
+                window.fill(Qt::black);
+                QPainter painter(&window);
+                painter.translate(x, 3);
+                frame.resize(width, 30);
+                QStyleOptionFrame option;
+                option.initFrom(&frame);
+                option.rect = QRect(0, 0, width, 30);
+                option.frameShape = QFrame::Panel;
+                option.state |= QStyle::State_Sunken;
+                option.lineWidth = 1;
+                painter.setClipRect(option.rect);
+                ours.drawControl(QStyle::CE_ShapedFrame, &option, &painter, &frame);
+                painter.end();
+                const auto hasLight = [&](QPoint from, QPoint step, int count) {
+                    for (int i = 0; i < count; ++i, from += step)
+                        if (QColor(window.pixel(from)) == light)
+                            return true;
+                    return false;
+                };
+                // The panel's last device column and row, and the one before.
+                const int right = int(std::floor((x + width) * scale)) - 1;
+                const int bottom = int(std::floor(33 * scale)) - 1;
+                const int middleY = int(18 * scale), middleX = int((x + width / 2) * scale);
+                QVERIFY2(hasLight({right - 2, middleY}, {1, 0}, 3),
+                         qPrintable(QStringLiteral("right edge at %1, x %2, width %3").arg(scale).arg(x).arg(width)));
+                QVERIFY2(hasLight({middleX, bottom - 2}, {0, 1}, 3),
+                         qPrintable(QStringLiteral("bottom edge at %1, x %2, width %3").arg(scale).arg(x).arg(width)));
+            }
+        }
     }
 }
 
