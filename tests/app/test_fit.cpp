@@ -70,15 +70,19 @@ QStringList cutTexts(QWidget &window)
     }
     // A chart cuts an axis label or a title that does not fit to its start
     // and "...".
-    for (QChartView *view : window.findChildren<QChartView *>()) {
+    const QList<QChartView *> charts = window.findChildren<QChartView *>();
+    if (!charts.isEmpty()) // a chart lays itself out in posted events
+        QCoreApplication::processEvents();
+    for (QChartView *view : charts) {
         if (!view->isVisible() || !view->scene())
             continue;
         for (QGraphicsItem *item : view->scene()->items()) {
             const auto *text = dynamic_cast<QGraphicsTextItem *>(item);
             if (text && text->isVisible() && text->toPlainText().endsWith(QLatin1String("...")))
-                cut.append(QStringLiteral("%1 %2 chart \"%3\" is cut to \"%4\"")
-                               .arg(QString::fromLatin1(window.metaObject()->className()), view->accessibleName(),
-                                    view->chart()->title(), text->toPlainText()));
+                cut.append(QStringLiteral("%1 chart \"%2\" (%3 wide) cuts a label to \"%4\"")
+                               .arg(QString::fromLatin1(window.metaObject()->className()), view->chart()->title())
+                               .arg(view->width())
+                               .arg(text->toPlainText()));
         }
     }
     return cut;

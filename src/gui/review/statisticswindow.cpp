@@ -14,6 +14,8 @@
 #include <QDateTimeAxis>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLineSeries>
 #include <QLocale>
 #include <QValueAxis>
@@ -165,6 +167,17 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
         }
     }
     fill(weeks_->chart(), weekLabels, weekValues, 100, QColor(0xc0, 0x8a, 0x2e));
+    // A chart cuts a label wider than its share of the axis to "je...": the
+    // axis is as wide as the language's widest week label needs (in the
+    // labels' font, charts::style's). A category axis gives each label a
+    // ninth of its width for eight bars, less a padding of 4 on each side;
+    // beside it are the value axis's labels and the chart's margins.
+    const QFontMetrics labelFont(QGuiApplication::font());
+    int widest = 0;
+    for (const QString &label : weekLabels)
+        widest = std::max(widest, labelFont.horizontalAdvance(label));
+    const int axis = (review::kWeeksShown + 1) * (widest + 2 * 4 + 4);
+    weeks_->setMinimumWidth(std::max(380, axis + labelFont.horizontalAdvance(QStringLiteral("100")) + 90));
     weeks_->setAccessibleDescription(said.isEmpty() ? tr("no answers") : said.join(QStringLiteral(", ")));
 
     ui_->dueLine->setText(tr("Due today: %1 · tomorrow: %2 · this week: %3")
