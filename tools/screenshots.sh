@@ -5,12 +5,15 @@
 # X server. The dark scheme is the desktop's: a KDE session's colour file
 # (Breeze Dark colours), which Qt reads like any KDE program; the program
 # itself is told nothing. Colours are reduced to keep the files small.
-# Needs xvfb, xdotool, x11-utils and imagemagick.
-# Usage: tools/screenshots.sh [build directory] [output folder]
+# Statistics shows the review progress of a few rounds that mdktool answers
+# first. Needs xvfb, xdotool, x11-utils and imagemagick.
+# Usage: tools/screenshots.sh [build directory] [output folder] [runs]
+# where runs is a list of scheme:scale, by default "light:1 light:2 dark:1 dark:2".
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 out=${2:-$here/docs/screenshots}
+runs=${3:-light:1 light:2 dark:1 dark:2}
 program=$build/bin/mdeck43
 [ -x "$program" ] || { echo "no $program; build first" >&2; exit 1; }
 mkdir -p "$out"
@@ -91,11 +94,22 @@ preview() {
     while xdotool search --onlyvisible --name '^Print cards$' >/dev/null 2>&1; do sleep 0.1; done
 }
 
+# Review rounds over the last weeks, so that Statistics has something to show.
+seed_progress() {
+    tool=$build/bin/mdktool
+    [ -x "$tool" ] || return 0
+    for days in 40 27 20 13 9 6 2 1 0; do
+        now=$(date -u -d "-$days days" +%Y-%m-%dT10:00:00)
+        "$tool" review --answers kkukkuk --now "$now" "$work/Spanish.mdk" >/dev/null 2>&1 || true
+    done
+}
+
 run() {
     scheme=$1 scale=$2
     work=$(mktemp -d)
     XVFB_SCREEN=2600x1800x24 start_xvfb "$work" || { echo "$xvfb_error" >&2; exit 1; }
     deck >"$work/Spanish.mdk"
+    seed_progress
     if [ "$scheme" = dark ]; then
         mkdir -p "$work/config"
         dark_colours >"$work/config/kdeglobals"
@@ -120,6 +134,7 @@ run() {
     dialog "print-$suffix" '^Print cards$' ctrl+p
     preview "preview-$suffix"
     dialog "move-$suffix" '^Move Card$' alt+c m
+    dialog "statistics-$suffix" '^Statistics$' alt+c i
     dialog "about-$suffix" '^About Mnemodeck$' alt+h a
     kill "$app_pid" 2>/dev/null || true
     kill "$xvfb_pid" 2>/dev/null || true
@@ -127,8 +142,6 @@ run() {
     rm -rf "$work"
 }
 
-for scheme in light dark; do
-    for scale in 1 2; do
-        run "$scheme" "$scale"
-    done
+for one in $runs; do
+    run "${one%%:*}" "${one##*:}"
 done

@@ -1,5 +1,8 @@
 #include "core/about/panelscene.h"
+#include "core/appinfo.h"
 #include "gui/about/aboutwindow.h"
+
+#include <QTranslator>
 
 #include <QPointer>
 #include <QPushButton>
@@ -15,7 +18,22 @@ private Q_SLOTS:
     void closingStopsTheTimerAndTheAngleSurvives();
     void aFrameChangesOnlyTheViewArea();
     void opensInTheMiddleOfTheScreen();
+    void textsComeFromTheTranslationAndAreSaid();
 };
+
+namespace {
+// Turns every text of the About window into a marked one.
+class MarkingTranslator : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        if (QByteArray(context) != "mdk::AboutWindow" || QByteArray(source).startsWith("&"))
+            return {};
+        return QStringLiteral("[de] ") + QString::fromUtf8(source);
+    }
+};
+} // namespace
 
 void TestAboutWindow::closingStopsTheTimerAndTheAngleSurvives()
 {
@@ -75,6 +93,37 @@ void TestAboutWindow::aFrameChangesOnlyTheViewArea()
     w.composeFrame();
     QCOMPARE(w.composedPicture(), after);
     QVERIFY(facing != after);
+}
+
+void TestAboutWindow::textsComeFromTheTranslationAndAreSaid()
+{
+    float angle = 0;
+    QImage english;
+    {
+        AboutWindow w(angle, nullptr);
+        const QString said = w.accessibleDescription();
+        QVERIFY2(said.contains(QStringLiteral("Version ") + mdk::appinfo::kVersion), qPrintable(said));
+        QVERIFY(said.contains(QStringLiteral("Two-sided study cards")));
+        english = w.grab().toImage();
+    }
+    MarkingTranslator marking;
+    QCoreApplication::installTranslator(&marking);
+    AboutWindow w(angle, nullptr);
+    const QString said = w.accessibleDescription();
+    QCoreApplication::removeTranslator(&marking);
+    QVERIFY2(said.contains(QStringLiteral("[de] Version ") + mdk::appinfo::kVersion), qPrintable(said));
+    QVERIFY(said.contains(QStringLiteral("[de] Two-sided study cards")));
+    // The translated texts are what is drawn: the picture changes where the
+    // version and the line are, and only there.
+    const QImage translated = w.grab().toImage();
+    QCOMPARE(translated.size(), english.size());
+    int changedAbove = 0, changedInTexts = 0;
+    for (int y = 0; y < english.height(); ++y)
+        for (int x = 0; x < english.width(); ++x)
+            if (english.pixel(x, y) != translated.pixel(x, y))
+                ++(y >= 180 * english.devicePixelRatio() && y < 250 * english.devicePixelRatio() ? changedInTexts : changedAbove);
+    QVERIFY(changedInTexts > 50);
+    QCOMPARE(changedAbove, 0);
 }
 
 void TestAboutWindow::opensInTheMiddleOfTheScreen()

@@ -8,6 +8,12 @@
 #include "gui/common/userdialogs.h"
 
 #include <QAccessible>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QSet>
 #include <QtTest>
@@ -94,6 +100,7 @@ private Q_SLOTS:
     void theCardSaysWhatItShowsAndWhenItChanges();
     void theCategoryTreeSaysEachItemsLevel();
     void aMessageBoxOffersItsWholeText();
+    void namesSayWhichAndGroupsSayWhat();
 };
 
 void TestAccessibility::everyControlOfEveryWindowHasAName()
@@ -142,6 +149,65 @@ void TestAccessibility::theCategoryTreeSaysEachItemsLevel()
         QAccessibleInterface *item = findByName(tree, name);
         QVERIFY2(item, qPrintable(name));
         QCOMPARE(item->text(QAccessible::Description), QStringLiteral("Level %1").arg(++level));
+    }
+}
+
+void TestAccessibility::namesSayWhichAndGroupsSayWhat()
+{
+    // The empty list of decks whose file is gone still has its name.
+    {
+        StatisticsWindow statistics;
+        statistics.setMissingDecks({});
+        auto *missing = statistics.findChild<QComboBox *>(QStringLiteral("missingDecks"));
+        QVERIFY(missing && missing->count() == 0);
+        QCOMPARE(QAccessible::queryAccessibleInterface(missing)->text(QAccessible::Name),
+                 QStringLiteral("Decks whose file is gone"));
+    }
+
+    WindowFixture f;
+    // Every glyph of the tool bar has a name of its own.
+    auto *bar = f.window->findChild<QToolBar *>(QStringLiteral("ToolBar"));
+    QVERIFY(bar);
+    QStringList names;
+    for (QAction *action : bar->actions())
+        if (QWidget *button = bar->widgetForAction(action); button && !action->isSeparator())
+            names << QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
+    QVERIFY(names.size() > 10);
+    QVERIFY2(QSet<QString>(names.begin(), names.end()).size() == names.size(), qPrintable(names.join(QLatin1Char('|'))));
+    QVERIFY(names.contains(QStringLiteral("Create a new card file")));
+    // Its overflow button opens more: a button, never a check box.
+    auto *more = bar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+    QVERIFY(more);
+    QAccessibleInterface *moreSaid = QAccessible::queryAccessibleInterface(more);
+    QCOMPARE(moreSaid->role(), QAccessible::ButtonMenu);
+    QCOMPARE(moreSaid->text(QAccessible::Name), QStringLiteral("More tools"));
+    QVERIFY(moreSaid->state().expandable);
+    // Every item of every menu has a name, the hidden recent files too.
+    for (QMenu *menu : f.window->menuBar()->findChildren<QMenu *>()) {
+        QAccessibleInterface *said = QAccessible::queryAccessibleInterface(menu);
+        for (int c = 0; c < said->childCount(); ++c) {
+            QAccessibleInterface *item = said->child(c);
+            if (item->role() != QAccessible::Separator)
+                QVERIFY2(!item->text(QAccessible::Name).isEmpty(), qPrintable(menu->title()));
+        }
+    }
+
+    // A radio button is said within its group: the group box holds it.
+    QWidget *main = f.window.get();
+    PrintDialog print(true, 0, true, true, true, main);
+    DeleteCardDlg remove(1, QStringLiteral("q"), QStringLiteral("a"), main);
+    for (QDialog *dialog : {static_cast<QDialog *>(&print), static_cast<QDialog *>(&remove)}) {
+        int grouped = 0;
+        for (QGroupBox *box : dialog->findChildren<QGroupBox *>()) {
+            QVERIFY(!box->title().isEmpty());
+            for (QWidget *w : box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                QCOMPARE(QAccessible::queryAccessibleInterface(w)->parent()->object(), box);
+                ++grouped;
+            }
+        }
+        QVERIFY(grouped >= 5);
+        for (QRadioButton *radio : dialog->findChildren<QRadioButton *>())
+            QVERIFY(qobject_cast<QGroupBox *>(radio->parentWidget()));
     }
 }
 

@@ -5,6 +5,8 @@
 #include "support/allwindows.h"
 
 #include <QAbstractButton>
+#include <QChartView>
+#include <QGraphicsTextItem>
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -65,6 +67,23 @@ QStringList cutTexts(QWidget &window)
         const QSize need = button->fontMetrics().boundingRect(room, Qt::AlignLeft, text).size();
         if (need.width() > room.width() || need.height() > room.height())
             report(button, text, need, room.size());
+    }
+    // A chart cuts an axis label or a title that does not fit to its start
+    // and "...".
+    const QList<QChartView *> charts = window.findChildren<QChartView *>();
+    if (!charts.isEmpty()) // a chart lays itself out in posted events
+        QCoreApplication::processEvents();
+    for (QChartView *view : charts) {
+        if (!view->isVisible() || !view->scene())
+            continue;
+        for (QGraphicsItem *item : view->scene()->items()) {
+            const auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+            if (text && text->isVisible() && text->toPlainText().endsWith(QLatin1String("...")))
+                cut.append(QStringLiteral("%1 chart \"%2\" (%3 wide) cuts a label to \"%4\"")
+                               .arg(QString::fromLatin1(window.metaObject()->className()), view->chart()->title())
+                               .arg(view->width())
+                               .arg(text->toPlainText()));
+        }
     }
     return cut;
 }

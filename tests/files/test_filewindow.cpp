@@ -393,6 +393,8 @@ private Q_SLOTS:
 
     void registrationAtStartUp()
     {
+        // Not installed for everyone, whatever this machine has.
+        qputenv("XDG_DATA_DIRS", home_->filePath(QStringLiteral("system")).toLocal8Bit());
         Run run(*home_);
         const QString templates = home_->filePath(QStringLiteral("Templates"));
         QVERIFY(QDir().mkpath(templates));
@@ -405,6 +407,37 @@ private Q_SLOTS:
         for (int size : {32, 64, 128}) {
             const QImage icon(data + QStringLiteral("/icons/hicolor/%1x%1/apps/mnemodeck.png").arg(size));
             QCOMPARE(icon.size(), QSize(size, size));
+        }
+    }
+
+    void desktopIconsAreDrawnAtTheirSize()
+    {
+        // The package's larger icons are drawn for their size: each is its
+        // size, shows the same document (opaque where the art is, at the
+        // same places), and is no blow-up of the 32 px art, whose
+        // outlines would grow with it.
+        const QImage art(QStringLiteral(MDK_SOURCE_DIR "/resources/icons/icon2.png"));
+        QCOMPARE(art.size(), QSize(32, 32));
+        for (int size : {48, 64, 128, 256}) {
+            const QImage icon(QStringLiteral(MDK_SOURCE_DIR "/resources/icons/hicolor/mnemodeck-%1.png").arg(size));
+            QCOMPARE(icon.size(), QSize(size, size));
+            const QImage blownUp = art.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                       .convertToFormat(icon.format());
+            QVERIFY(icon != blownUp);
+            // The outline: as thin as one pixel per 32 of the size, where
+            // the blown-up art's is size / 32 pixels.
+            int dark = 0;
+            const int row = size / 2;
+            for (int x = 0; x < size / 4; ++x)
+                dark += qGray(icon.pixel(x, row)) < 40 && qAlpha(icon.pixel(x, row)) > 0;
+            QVERIFY2(dark >= 1 && dark <= std::max(1, size / 64), qPrintable(QString::number(size)));
+            // The same picture: where the art is transparent, so is the icon.
+            int agree = 0;
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 32; ++x)
+                    agree += (qAlpha(art.pixel(x, y)) > 0)
+                             == (qAlpha(icon.pixel((x * size + size / 2) / 32, (y * size + size / 2) / 32)) > 0);
+            QVERIFY2(agree >= 32 * 32 * 9 / 10, qPrintable(QStringLiteral("%1: %2 of 1024").arg(size).arg(agree)));
         }
     }
 };

@@ -66,7 +66,21 @@ class TestRegistration : public QObject {
         s.dataHome = dataHome_;
         s.icons = {{48, QByteArray("\x89PNG forty-eight")}, {256, QByteArray("\x89PNG big")}};
         s.runUpdateTools = tools;
+        s.systemDataDirs = {home_->filePath(QStringLiteral("usr/local/share")), systemData()};
         return s;
+    }
+    // Where the package puts its files in these tests.
+    QString systemData() const { return home_->filePath(QStringLiteral("usr/share")); }
+    QStringList desktopFiles() const
+    {
+        QStringList files;
+        for (const QString &f : {QStringLiteral("/applications/mnemodeck.desktop"),
+                                 QStringLiteral("/mime/packages/mnemodeck.xml"),
+                                 QStringLiteral("/icons/hicolor/48x48/apps/mnemodeck.png"),
+                                 QStringLiteral("/icons/hicolor/256x256/apps/mnemodeck.png")})
+            if (QFile::exists(dataHome_ + f))
+                files << f;
+        return files;
     }
     QString classesIni() const { return SettingsStore::standardClassesRootFile(); }
 
@@ -252,6 +266,109 @@ private Q_SLOTS:
         QByteArray entry = contents(desktop + "mnemodeck.desktop.in");
         entry.replace("@MDK_DESKTOP_EXEC@", "/usr/bin/mdeck43");
         QCOMPARE(entry, reg::desktopEntry(QStringLiteral("/usr/bin/mdeck43")));
+    }
+
+    void installedProgramLeavesTheUserNoDesktopFilesOfItsOwn()
+    {
+        const QStringList all = {QStringLiteral("/applications/mnemodeck.desktop"),
+                                 QStringLiteral("/mime/packages/mnemodeck.xml"),
+                                 QStringLiteral("/icons/hicolor/48x48/apps/mnemodeck.png"),
+                                 QStringLiteral("/icons/hicolor/256x256/apps/mnemodeck.png")};
+        {
+            auto store = openStore();
+            reg::RegisterProgram(*store, setup());
+        }
+        QCOMPARE(desktopFiles(), all);
+        const QByteArray classesBefore = contents(classesIni());
+
+        // The package is installed: the user's copies would hide its entry
+        // and outlive it.
+        writeFile(systemData() + "/applications/mnemodeck.desktop", reg::desktopEntry(QStringLiteral("/usr/bin/mdeck43")));
+        QVERIFY(reg::installedSystemWide(setup().systemDataDirs));
+        for (int start = 0; start < 2; ++start) {
+            auto store = openStore();
+            const reg::Outcome out = reg::RegisterProgram(*store, setup());
+            QCOMPARE(out.ownCopiesRemoved, start == 0);
+            QVERIFY(!out.desktopEntryWritten && !out.mimePackageWritten && !out.iconsWritten);
+            QCOMPARE(desktopFiles(), QStringList());
+        }
+        // The program's settings store keeps its entries.
+        QCOMPARE(contents(classesIni()), classesBefore);
+
+        // Purged, and a copy run from elsewhere: the user's files come back.
+        QVERIFY(QFile::remove(systemData() + "/applications/mnemodeck.desktop"));
+        auto store = openStore();
+        const reg::Outcome out = reg::RegisterProgram(*store, setup());
+        QVERIFY(out.desktopEntryWritten && out.mimePackageWritten && out.iconsWritten);
+        QCOMPARE(desktopFiles(), all);
+    }
+
+    void onlyOurOwnCopiesAreRemoved()
+    {
+        // The user's own entry and icon, and an earlier version's MIME package.
+        const QByteArray usersEntry = "[Desktop Entry]\nType=Application\nName=My cards\nExec=/opt/x/mdeck43 %f\n";
+        writeFile(dataHome_ + "/applications/mnemodeck.desktop", usersEntry);
+        writeFile(dataHome_ + "/icons/hicolor/48x48/apps/mnemodeck.png", "user's own icon");
+        writeFile(dataHome_ + "/mime/packages/mnemodeck.xml",
+                  QByteArray(reg::mimePackage()).replace("    <comment xml:lang=\"de\">Kartendatei</comment>\n", ""));
+        writeFile(systemData() + "/applications/mnemodeck.desktop", "[Desktop Entry]\n");
+        auto store = openStore();
+        QVERIFY(reg::RegisterProgram(*store, setup()).ownCopiesRemoved);
+        QCOMPARE(contents(dataHome_ + "/applications/mnemodeck.desktop"), usersEntry);
+        QCOMPARE(contents(dataHome_ + "/icons/hicolor/48x48/apps/mnemodeck.png"), QByteArray("user's own icon"));
+        QVERIFY(!QFile::exists(dataHome_ + "/mime/packages/mnemodeck.xml"));
+        QVERIFY(!QFile::exists(dataHome_ + "/icons/hicolor/256x256/apps/mnemodeck.png"));
+
+        // Not installed: the user's entry is still not overwritten.
+        QVERIFY(QFile::remove(systemData() + "/applications/mnemodeck.desktop"));
+        QVERIFY(!reg::RegisterProgram(*store, setup()).desktopEntryWritten);
+        QCOMPARE(contents(dataHome_ + "/applications/mnemodeck.desktop"), usersEntry);
+    }
+
+    void entryOfAGoneProgramIsOurs()
+    {
+        // Entries of earlier versions (no TryExec) and of this one name
+        // their program; each counts as ours, whatever its location.
+        const QString gone = home_->filePath(QStringLiteral("gone/my \"cards\" $5 100%/mdeck43"));
+        const QByteArray earlier = "[Desktop Entry]\nType=Application\nName=Mnemodeck\nGenericName=Study cards\n"
+                                   "Comment=Learn with two-sided study cards\nExec=/old/place/mdeck43 %f\n"
+                                   "Icon=mnemodeck\nTerminal=false\nCategories=Education;\n"
+                                   "MimeType=application/x-mnemodeck-card-file;\n";
+        QVERIFY(reg::isOwnDesktopEntry(earlier));
+        QVERIFY(reg::isOwnDesktopEntry(reg::desktopEntry(gone)));
+        QVERIFY(!reg::isOwnDesktopEntry(QByteArray(earlier).replace("Name=Mnemodeck", "Name=Cards")));
+        QVERIFY(!reg::isOwnDesktopEntry(QByteArray()));
+        QVERIFY(reg::desktopEntry(gone).contains("\nTryExec=" + QFile::encodeName(gone) + "\n"));
+
+        // Such an entry naming a program that is gone is replaced by one
+        // for the program that runs.
+        writeFile(dataHome_ + "/applications/mnemodeck.desktop", reg::desktopEntry(gone));
+        auto store = openStore();
+        const reg::Outcome out = reg::RegisterProgram(*store, setup());
+        QVERIFY(out.ownCopiesRemoved);
+        QVERIFY(out.desktopEntryWritten);
+        QVERIFY(contents(dataHome_ + "/applications/mnemodeck.desktop")
+                    .contains("\nTryExec=" + QFile::encodeName(programDir_) + "/mdeck43\n"));
+    }
+
+    void xdgMimeForgetsTheUsersCopyOnceInstalled()
+    {
+        for (const char *tool : {"xdg-mime", "update-mime-database", "update-desktop-database"})
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                QSKIP("xdg-utils, shared-mime-info or desktop-file-utils is missing");
+        if (reg::installedSystemWide(reg::standardSystemDataDirs()))
+            QSKIP("the program is installed on this machine");
+        {
+            auto store = openStore();
+            reg::RegisterProgram(*store, setup(true));
+        }
+        const QStringList query = {QStringLiteral("query"), QStringLiteral("default"), reg::kMimeType};
+        QCOMPARE(runTool(QStringLiteral("xdg-mime"), query), reg::kDesktopFileName);
+        writeFile(systemData() + "/applications/mnemodeck.desktop", reg::desktopEntry(QStringLiteral("/usr/bin/mdeck43")));
+        auto store = openStore();
+        QVERIFY(reg::RegisterProgram(*store, setup(true)).ownCopiesRemoved);
+        QCOMPARE(runTool(QStringLiteral("xdg-mime"), query), QString());
+        QVERIFY(!contents(dataHome_ + "/applications/mimeinfo.cache").contains("mnemodeck"));
     }
 
     void templateFolder()

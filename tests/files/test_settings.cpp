@@ -263,6 +263,19 @@ private Q_SLOTS:
         QCOMPARE(o.LUsingFont.Width, 0);
     }
 
+    void badZoomOpensAtTheNormalSize()
+    {
+        // Each value the steps allow is kept; anything else is not ours.
+        const std::pair<QByteArray, int> cases[] = {{"125", 125}, {"50", 50}, {"400", 400}, {"big", 100},
+                                                    {"", 100},    {"49", 100}, {"401", 100}, {"-3", 100},
+                                                    {"99999999999", 100}};
+        for (const auto &[text, percent] : cases) {
+            writeIni("[Software]\nMnemodeck\\View\\Zoom=" + text + "\n");
+            auto store = openStore();
+            QCOMPARE(startUp(*store).Zoom, percent);
+        }
+    }
+
     void unreadableWordsKeepWhatWasThere()
     {
         writeIni("[Software]\n"

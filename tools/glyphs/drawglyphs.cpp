@@ -2,7 +2,9 @@
 // by pixel in the 16-colour palette, on a transparent ground, and writes
 // them as palette PNGs: <out>/glyphs/<command id>.png and
 // <out>/icons/icon1.png, icon2.png, each with an @2x twin for screens
-// scaled to 150 % and more. Usage: drawglyphs <resources directory>
+// scaled to 150 % and more, and the card-file icon drawn at 48, 64, 128 and
+// 256 px for the desktop's icon theme (<out>/icons/hicolor/mnemodeck-N.png).
+// Usage: drawglyphs <resources directory>
 //
 // The twins double every pixel rather than smooth it: Qt scaling the 1x
 // drawing up blurs its one-pixel lines, a doubled pixel stays sharp, and
@@ -16,10 +18,13 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QString>
 
 #include <cstdio>
+#include <cmath>
 #include <cstdlib>
+#include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -436,6 +441,64 @@ QImage icon2()
     return c.image();
 }
 
+// The card-file icon drawn at a larger size for the desktop's icon theme:
+// the same document and cards, laid out on the 32-unit grid of icon2 but
+// with edges on whole pixels of the size and outlines one pixel per 32
+// pixels of it (so 48 and 64 keep fine lines and more room for the card's
+// text lines, 256 bold ones), instead of the 32 px art blown up.
+QImage icon2At(int size)
+{
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const double u = size / 32.0;
+    const int t = std::max(1, size / 64); // outline thickness
+    const auto at = [u](double v) { return int(std::lround(v * u)); };
+    const auto box = [&](double x, double y, double w, double h, QRgb colour) {
+        p.fillRect(QRect(QPoint(at(x), at(y)), QPoint(at(x + w) - 1, at(y + h) - 1)), QColor(colour));
+    };
+    const auto outline = [&](double x, double y, double w, double h, QRgb colour) {
+        const QRect r(QPoint(at(x), at(y)), QPoint(at(x + w) - 1, at(y + h) - 1));
+        p.fillRect(QRect(r.left(), r.top(), r.width(), t), QColor(colour));
+        p.fillRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t), QColor(colour));
+        p.fillRect(QRect(r.left(), r.top(), t, r.height()), QColor(colour));
+        p.fillRect(QRect(r.right() - t + 1, r.top(), t, r.height()), QColor(colour));
+    };
+    const auto drawCard = [&](double x, double y, double w, double h, bool lines) {
+        box(x + w, y + 0.5, 0.5, h, kPalette[Grey]);  // shadow right
+        box(x + 0.5, y + h, w, 0.5, kPalette[Grey]);  // and below
+        box(x, y, w, h, kPalette[White]);
+        outline(x, y, w, h, kPalette[Black]);
+        p.fillRect(QRect(at(x + 1.5), at(y + 2.5), at(x + w - 1.5) - at(x + 1.5), t), QColor(kPalette[Red]));
+        if (lines) // text lines, one every 2 px of the 32 px art, thinner here
+            for (double ly = y + 4.5; ly < y + h - 1.5; ly += 1.5)
+                p.fillRect(QRect(at(x + 1.5), at(ly), at(x + w - 1.5 - (int(ly * 2) % 3 == 0 ? 3 : 0)) - at(x + 1.5), t),
+                           QColor(kPalette[Navy]));
+    };
+    // The document with its folded corner.
+    const double fold = 6;
+    box(25, 1.5, 0.5, 29, kPalette[Grey]);
+    box(5.5, 30, 20, 0.5, kPalette[Grey]);
+    const QPoint sheet[] = {{at(5), at(1)}, {at(25 - fold), at(1)}, {at(25), at(1 + fold)}, {at(25), at(30)}, {at(5), at(30)}};
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(kPalette[Black]));
+    p.drawPolygon(sheet, 5);
+    const QPoint inner[] = {{at(5) + t, at(1) + t}, {at(25 - fold), at(1) + t}, {at(25) - t, at(1 + fold)},
+                            {at(25) - t, at(30) - t}, {at(5) + t, at(30) - t}};
+    p.setBrush(QColor(kPalette[White]));
+    p.drawPolygon(inner, 5);
+    // The fold: a triangle outlined towards the page.
+    const QPoint flap[] = {{at(25 - fold), at(1)}, {at(25 - fold), at(1 + fold)}, {at(25), at(1 + fold)}};
+    p.setBrush(QColor(kPalette[White]));
+    p.setPen(QPen(QColor(kPalette[Black]), t, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawPolygon(flap, 3);
+    p.setPen(Qt::NoPen);
+    drawCard(10, 10, 12, 8, false);
+    drawCard(8, 15, 12, 9, true);
+    return img;
+}
+
 bool saveOne(const QImage &image, const QString &path)
 {
     if (!image.save(path, "PNG")) {
@@ -473,5 +536,8 @@ int main(int argc, char **argv)
     }
     ok &= save(icon1(), out.filePath(QStringLiteral("icons/icon1")));
     ok &= save(icon2(), out.filePath(QStringLiteral("icons/icon2")));
+    out.mkpath(QStringLiteral("icons/hicolor"));
+    for (int size : {48, 64, 128, 256})
+        ok &= saveOne(icon2At(size), out.filePath(QStringLiteral("icons/hicolor/mnemodeck-%1.png").arg(size)));
     return ok ? 0 : 1;
 }

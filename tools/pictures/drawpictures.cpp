@@ -5,9 +5,7 @@
 
 #include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QLinearGradient>
-#include <QRegularExpression>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -99,11 +97,12 @@ QImage drawIntro(int scale)
     return img;
 }
 
-// The About window's sky: 274 x 315, carrying every text of the window (the
-// window draws none). Dusk violets and warm golds, kept away from the
-// panels' teal and sky blue so the turning scene stands out. The scene turns
-// in the band from y 54 to 172; the button sits at y 282.
-QImage drawSky(const QString &version, int scale)
+// The About window's sky: 274 x 315, without texts: the window draws its
+// name, version and line over it from the translation. Dusk violets and
+// warm golds, kept away from the panels' teal and sky blue so the turning
+// scene stands out. The scene turns in the band from y 54 to 172; the
+// button sits at y 282.
+QImage drawSky(int scale)
 {
     QImage img(QSize(274, 315) * scale, QImage::Format_RGB32);
     img.setDevicePixelRatio(scale);
@@ -140,31 +139,7 @@ QImage drawSky(const QString &version, int scale)
                            {274, 244}, {274, 315}};
     p.drawPolygon(hill, 7);
 
-    const QString face = QStringLiteral("Liberation Sans");
-    p.setPen(QColor(246, 206, 120));
-    p.setFont(QFont(face, 20, QFont::Bold));
-    p.drawText(QRect(0, 8, 274, 40), Qt::AlignCenter, QStringLiteral("Mnemodeck"));
-    p.setPen(QColor(236, 224, 236));
-    p.setFont(QFont(face, 10));
-    p.drawText(QRect(0, 180, 274, 20), Qt::AlignCenter,
-               QStringLiteral("Version %1").arg(version));
-    p.setFont(QFont(face, 9));
-    p.drawText(QRect(12, 204, 250, 44), Qt::AlignCenter | Qt::TextWordWrap,
-               QStringLiteral("Two-sided study cards: learn a word, a date or a "
-                              "formula one side at a time."));
     return img;
-}
-
-// The program's version, read from the project line of the top-level
-// CMakeLists.txt beside <resources>, so the picture never states a stale one.
-QString projectVersion(const QDir &resources)
-{
-    QFile file(resources.filePath(QStringLiteral("../CMakeLists.txt")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QRegularExpression re(QStringLiteral("project\\([^)]*VERSION\\s+([0-9.]+)"));
-    const QRegularExpressionMatch m = re.match(QString::fromUtf8(file.readAll()));
-    return m.hasMatch() ? m.captured(1) : QString();
 }
 
 bool save(const QImage &image, const QString &path)
@@ -190,12 +165,7 @@ int main(int argc, char **argv)
     bool ok = true;
     ok &= save(drawIntro(1), out.filePath(QStringLiteral("pictures/intro.png")));
     ok &= save(drawIntro(2), out.filePath(QStringLiteral("pictures/intro@2x.png")));
-    const QString version = projectVersion(out);
-    if (version.isEmpty()) {
-        std::fprintf(stderr, "cannot read the project version\n");
-        return 1;
-    }
-    ok &= save(drawSky(version, 1), out.filePath(QStringLiteral("pictures/sky.png")));
-    ok &= save(drawSky(version, 2), out.filePath(QStringLiteral("pictures/sky@2x.png")));
+    ok &= save(drawSky(1), out.filePath(QStringLiteral("pictures/sky.png")));
+    ok &= save(drawSky(2), out.filePath(QStringLiteral("pictures/sky@2x.png")));
     return ok ? 0 : 1;
 }

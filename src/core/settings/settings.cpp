@@ -224,8 +224,12 @@ static void loadRecovery(SettingsStore &store, Options &o)
         const int kept = toDecimal(v);
         o.versionsKept = kept >= 0 && kept <= 1000 ? kept : Options{}.versionsKept;
     }
-    if (store.RetrieveInfo(kViewKey, kZoom))
-        o.Zoom = zoom::bounded(toDecimal(v));
+    // A value outside the steps' range (a word reads as 0) was not written
+    // by the program: the text opens at its normal size, not the smallest.
+    if (store.RetrieveInfo(kViewKey, kZoom)) {
+        const int percent = toDecimal(v);
+        o.Zoom = percent >= zoom::kMin && percent <= zoom::kMax ? percent : Options{}.Zoom;
+    }
     readReviewOptions(store, o);
 }
 

@@ -37,4 +37,20 @@ Colours readable(Colours palette, double minimum)
     return {kWhite, kBlack};
 }
 
+Rgb reaching(Rgb colour, Rgb ground, double minimum)
+{
+    colour &= kWhite;
+    const Rgb end = ratio(ground, kBlack) >= ratio(ground, kWhite) ? kBlack : kWhite;
+    const auto mix = [&](int shift, int step) {
+        const int a = int((colour >> shift) & 0xff), b = int((end >> shift) & 0xff);
+        return Rgb(a + (b - a) * step / 256) << shift;
+    };
+    for (int step = 0; step < 256; ++step) {
+        const Rgb c = mix(16, step) | mix(8, step) | mix(0, step);
+        if (ratio(c, ground) >= minimum)
+            return c;
+    }
+    return end;
+}
+
 } // namespace mdk::contrast

@@ -22,4 +22,12 @@ struct Colours {
 // reaches it (a middle grey ground) a white card with black ink.
 Colours readable(Colours palette, double minimum = kCardMinimum);
 
+// The least a control's outline or a chart's mark keeps on its ground.
+inline constexpr double kGraphicMinimum = 3.0;
+
+// The colour itself when it reaches minimum on ground; otherwise the least
+// mix of it towards black or white (whichever reads better on ground) that
+// reaches it, so the hue stays as far as it can.
+Rgb reaching(Rgb colour, Rgb ground, double minimum = kGraphicMinimum);
+
 } // namespace mdk::contrast

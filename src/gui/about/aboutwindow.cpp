@@ -1,6 +1,7 @@
 #include "gui/about/aboutwindow.h"
 
 #include "core/about/panelscene.h"
+#include "core/appinfo.h"
 #include "gui/about/sharppicture.h"
 
 #include <QGuiApplication>
@@ -45,6 +46,7 @@ AboutWindow::AboutWindow(float &angle, QWidget *mainWindow)
         sky_ = QImage(kWidth, kHeight, QImage::Format_RGB32);
         sky_.fill(Qt::black);
     }
+    drawTexts();
     // The frames are composed at the picture's own pixels: twice the
     // window's on a scaled screen, so the panels' edges stay sharp too.
     scale_ = int(sky_.devicePixelRatio());
@@ -59,6 +61,35 @@ AboutWindow::AboutWindow(float &angle, QWidget *mainWindow)
     // In the middle of the screen the main window is on.
     const QScreen *screen = mainWindow ? mainWindow->screen() : QGuiApplication::primaryScreen();
     move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
+}
+
+void AboutWindow::drawTexts()
+{
+    // The texts are the translation's, drawn over the picture where the
+    // scene leaves room; a screen reader hears them as the description.
+    const QString name = QStringLiteral("Mnemodeck");
+    const QString version = tr("Version %1").arg(appinfo::kVersion);
+    const QString blurb = tr("Two-sided study cards: learn a word, a date or a formula one side at a time.");
+    setAccessibleDescription(QStringLiteral("%1. %2. %3").arg(name, version, blurb));
+
+    QPainter p(&sky_);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QString face = QStringLiteral("Liberation Sans");
+    p.setPen(QColor(246, 206, 120));
+    p.setFont(QFont(face, 20, QFont::Bold));
+    p.drawText(QRect(0, 8, kWidth, 40), Qt::AlignCenter, name);
+    p.setPen(QColor(236, 224, 236));
+    p.setFont(QFont(face, 10));
+    p.drawText(QRect(0, 180, kWidth, 20), Qt::AlignCenter, version);
+    QFont small(face, 9);
+    // A longer translation is set smaller rather than cut.
+    const QRect blurbArea(12, 204, 250, 44);
+    while (small.pointSize() > 6
+           && QFontMetrics(small).boundingRect(blurbArea, Qt::AlignCenter | Qt::TextWordWrap, blurb).height()
+                  > blurbArea.height())
+        small.setPointSize(small.pointSize() - 1);
+    p.setFont(small);
+    p.drawText(blurbArea, Qt::AlignCenter | Qt::TextWordWrap, blurb);
 }
 
 void AboutWindow::composeFrame()
@@ -85,6 +116,10 @@ void AboutWindow::paintEvent(QPaintEvent *event)
     if (composedAngle_ != angle_)
         composeFrame();
     QPainter p(this);
+    // On a screen scaled by other than the picture's own factor (150 % shows
+    // the 2x picture at 1.5), it is scaled smoothly: plain sampling drops
+    // every fourth row and column, and stars and edges come out uneven.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, devicePixelRatioF() != qreal(scale_));
     // The whole picture width is copied (a narrower copy cut off the right
     // glyph); Qt clips to the invalid region, so a tick updates the view area only.
     const QRect r = event->rect();

@@ -29,6 +29,9 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // The window's texts, from the translation, into the picture.
+    void drawTexts();
+
     float &angle_;
     QImage sky_;   // the untouched picture, to restore the view area from
     QImage frame_; // the picture with the current frame drawn over it

@@ -57,6 +57,8 @@ void IntroSplash::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
+    // The 2x picture at 150 % is scaled down: smoothly, or stars and edges go uneven.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixelRatioF() != picture_.devicePixelRatio());
     painter.drawPixmap(0, 0, picture_);
 }
 

@@ -1,6 +1,7 @@
 #include "deletecarddlg.h"
 
 #include "core/edit/cardedit.h"
+#include "gui/common/accessibility.h"
 #include "gui/common/dialogfont.h"
 #include "ui_deletecarddlg.h"
 
@@ -16,6 +17,8 @@ DeleteCardDlg::DeleteCardDlg(int cardNumber, const QString &side1, const QString
 {
     ui_->setupUi(this);
     dlu::applyDialogUnits(this, kTemplateSize);
+    // A screen reader says each group's title with its controls.
+    accessible::groupInBoxes(*this);
     dlu::placeAtTemplatePosition(this, parent, kTemplatePosition);
     ui_->cardNumberLabel->setText(QString::number(cardNumber));
     ui_->side1Label->setText(edit::labelText(side1));

@@ -1,5 +1,6 @@
 #include "printdlg.h"
 
+#include "gui/common/accessibility.h"
 #include "gui/common/dialogfont.h"
 #include "ui_printdlg.h"
 
@@ -45,6 +46,8 @@ PrintDialog::PrintDialog(bool cardFormat, int scope, bool confirm, bool viewHasC
                                     static_cast<QAbstractButton *>(ui_->subcategoriesButton)})
         wrapCaption(button, QStyle::PM_ExclusiveIndicatorWidth, QStyle::PM_RadioButtonLabelSpacing);
     wrapCaption(ui_->confirmBox, QStyle::PM_IndicatorWidth, QStyle::PM_CheckBoxLabelSpacing);
+    // A screen reader says each group's title with its controls.
+    accessible::groupInBoxes(*this);
 
     formats_->addButton(ui_->listFormatButton, 0);
     formats_->addButton(ui_->cardFormatButton, 1);

@@ -1,6 +1,7 @@
 #include "statisticswindow.h"
 
 #include "gui/common/accessibility.h"
+#include "gui/common/chartstyle.h"
 #include "ui_statisticswindow.h"
 
 #include <QAbstractItemView>
@@ -11,7 +12,10 @@
 #include <QChartView>
 #include <QDate>
 #include <QDateTimeAxis>
+#include <QEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLineSeries>
 #include <QLocale>
 #include <QScreen>
@@ -102,7 +106,10 @@ StatisticsWindow::StatisticsWindow(QWidget *parent)
     // The lists the combo boxes open, and so their scroll bars, say whose they are.
     ui_->scope->view()->setAccessibleName(tr("Cards"));
     ui_->missingDecks->view()->setAccessibleName(tr("Decks whose file is gone"));
+    // Empty, the box has no current text to be named by.
+    ui_->missingDecks->setAccessibleName(tr("Decks whose file is gone"));
     accessible::nameScrollBars(*this);
+    styleCharts();
     connect(ui_->scope, &QComboBox::currentIndexChanged, this, &StatisticsWindow::scopeChanged);
     connect(ui_->saveButton, &QPushButton::clicked, this, &StatisticsWindow::saveRequested);
     connect(ui_->closeButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -185,6 +192,17 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
         }
     }
     fill(weeks_->chart(), weekLabels, weekValues, 100, QColor(0xc0, 0x8a, 0x2e));
+    // A chart cuts a label wider than its share of the axis to "je...": the
+    // axis is as wide as the language's widest week label needs (in the
+    // labels' font, charts::style's). A category axis gives each label a
+    // ninth of its width for eight bars, less a padding of 4 on each side;
+    // beside it are the value axis's labels and the chart's margins.
+    const QFontMetrics labelFont(QGuiApplication::font());
+    int widest = 0;
+    for (const QString &label : weekLabels)
+        widest = std::max(widest, labelFont.horizontalAdvance(label));
+    const int axis = (review::kWeeksShown + 1) * (widest + 2 * 4 + 4);
+    weeks_->setMinimumWidth(std::max(380, axis + labelFont.horizontalAdvance(QStringLiteral("100")) + 90));
     weeks_->setAccessibleDescription(said.isEmpty() ? tr("no answers") : said.join(QStringLiteral(", ")));
 
     QList<qreal> dueValues;
@@ -205,6 +223,20 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
                               .arg(s.dueToday)
                               .arg(s.dueTomorrow)
                               .arg(s.dueThisWeek));
+    styleCharts();
+}
+
+void StatisticsWindow::styleCharts()
+{
+    for (QChartView *view : findChildren<QChartView *>())
+        charts::style(*view->chart(), palette());
+}
+
+void StatisticsWindow::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        styleCharts();
 }
 
 void StatisticsWindow::setMissingDecks(const std::vector<review::ProgressStore::DeckEntry> &decks)

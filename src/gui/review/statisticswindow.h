@@ -43,9 +43,13 @@ Q_SIGNALS:
     void reattachRequested(qint64 deck);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Every chart of the window in the palette's colours (charts::style).
+    void styleCharts();
+
     std::unique_ptr<Ui::StatisticsWindow> ui_;
     // The charts' views; a screen reader hears each one's values in its description.
     QChartView *boxes_ = nullptr;

@@ -3,11 +3,13 @@
 #include "core/appinfo.h"
 #include "core/deck/originalfile.h"
 #include "core/settings/settingsstore.h"
+#include "gui/common/contraststyle.h"
 #include "gui/files/recoverycontroller.h"
 #include "gui/shell/mnemodeckwindow.h"
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QStyleFactory>
 
 namespace mdk {
 
@@ -17,6 +19,10 @@ MnemodeckApp::MnemodeckApp(int &argc, char **argv) : QApplication(argc, argv)
     setOrganizationName(QStringLiteral("Mnemodeck"));
     setApplicationVersion(appinfo::kVersion);
     setDesktopFileName(QStringLiteral("mnemodeck"));
+    // The desktop's style (or -style), with check boxes and radio buttons
+    // that a dark scheme cannot hide.
+    if (QStyle *own = QStyleFactory::create(style()->name()))
+        setStyle(new ContrastStyle(own));
 }
 
 MnemodeckApp::~MnemodeckApp() = default;

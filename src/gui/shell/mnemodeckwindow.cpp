@@ -9,6 +9,7 @@
 #include "core/shell/commandids.h"
 #include "core/study/study.h"
 #include "core/study/zoom.h"
+#include "gui/common/accessibility.h"
 #include "gui/common/dialogunits.h"
 #include "gui/common/userdialogs.h"
 #include "gui/about/aboutcontroller.h"
@@ -39,6 +40,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QHash>
 #include <QToolButton>
 
 // The artwork lives in a static library, whose resource initialiser the
@@ -277,15 +279,21 @@ void MnemodeckWindow::buildToolBar()
         else
             toolBar_->addAction(actions_.value(id));
     }
-    // A glyph's name is its command's text ("New" twice, for a file and a
-    // category); the hint tells a screen reader which.
+    // A glyph's name is its command's text, and its hint the description;
+    // a text two glyphs share ("New", for a file and a category) gives way
+    // to the hint, so a screen reader names each one apart.
+    QHash<QString, int> uses;
+    for (QAction *action : toolBar_->actions())
+        ++uses[action->iconText()];
     for (QAction *action : toolBar_->actions()) {
-        if (QWidget *button = toolBar_->widgetForAction(action))
+        if (QWidget *button = toolBar_->widgetForAction(action)) {
             button->setAccessibleDescription(action->statusTip());
+            if (uses.value(action->iconText()) > 1 && !action->statusTip().isEmpty())
+                button->setAccessibleName(action->statusTip());
+        }
     }
     // Qt's button for the glyphs a narrow bar cannot show has no name.
-    if (auto *more = toolBar_->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
-        more->setAccessibleName(tr("More tools"));
+    accessible::nameToolBarExtension(*toolBar_, tr("More tools"));
     addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 
@@ -328,8 +336,10 @@ void MnemodeckWindow::updateRecentFiles()
         const bool listed = k <= menu.items.size();
         // A name is shown as it is: "R&D" is no mnemonic.
         const QString name = options_.files[size_t(k)].name;
+        // A hidden slot is still among the menu's items to a screen reader:
+        // it says what the slot is for.
         item->setText(listed ? recent::itemText(k, QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")))
-                             : QString());
+                             : tr("Recent file %1").arg(k));
         item->setVisible(listed);
     }
     for (QAction *sep : recentSeparators_)
