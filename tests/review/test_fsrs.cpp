@@ -86,6 +86,7 @@ private Q_SLOTS:
     void schedulesAsTheReference();
     void replayIsTheSumOfAnswers();
     void leitnerHistoryConverts();
+    void survivesBadStatesAndClocks();
     void evaluatesAsTheReference();
     void fitsAsWellAsTheReference();
     void tooFewReviews();
@@ -205,6 +206,41 @@ void TestFsrs::leitnerHistoryConverts()
     QCOMPARE(replay(scheduler, reviews), card);
     QCOMPARE(card.state, State::Learning);
     QCOMPARE(card.learningStep, 1);
+}
+
+// Stored cards and logs come from outside: damaged numbers, a clock set
+// back, centuries of break, settings out of range. Every answer still gives
+// a memory the model can hold and a due time after the answer.
+void TestFsrs::survivesBadStatesAndClocks()
+{
+    QRandomGenerator random(5);
+    const double odd[] = {0, -1, 1e-300, 1e300, std::nan(""), INFINITY, -INFINITY, 5, 0.5, 11};
+    Settings settings;
+    settings.desiredRetention = 1.5;
+    settings.maximumInterval = -3;
+    settings.learningSteps = {-5, 10};
+    const Scheduler scheduler(settings);
+    QCOMPARE(scheduler.settings().desiredRetention, 0.99);
+    QCOMPARE(scheduler.settings().maximumInterval, 1);
+    for (int k = 0; k < 3000; ++k) {
+        Card card;
+        card.state = State(int(random.bounded(6)) - 1); // two states that do not exist
+        card.stability = odd[random.bounded(10)];
+        card.difficulty = odd[random.bounded(10)];
+        card.lastReviewDay = qint64(random.bounded(2'000'000)) - 1'000'000;
+        card.learningStep = int(random.bounded(7)) - 3;
+        const qint64 now = 1'700'000'000'000 + qint64(random.bounded(1 << 30));
+        for (int step = 0; step < 5; ++step) {
+            card = scheduler.answer(card, now, now / kDayMs - step * 3, Grade(1 + random.bounded(4)), quint64(k));
+            QVERIFY(card.state != State::New);
+            QVERIFY2(card.stability >= 0.001 && card.stability <= 36500, qPrintable(QString::number(card.stability)));
+            QVERIFY(card.difficulty >= 1 && card.difficulty <= 10);
+            QVERIFY(card.due > now);
+            // Hard, Good and Easy stay a day apart even past the maximum, as in the reference.
+            QVERIFY(card.scheduledDays <= 3);
+            QVERIFY(std::isfinite(scheduler.retrievability(card, now / kDayMs + 1)));
+        }
+    }
 }
 
 // Our log loss and binned RMSE of given parameters are the reference's.

@@ -223,8 +223,43 @@ double fuzzFactor(const std::string &seed)
 
 // ---- Scheduler ---------------------------------------------------------------
 
+namespace {
+
+// Settings from outside within what the model can schedule.
+Settings sane(Settings s)
+{
+    s.desiredRetention = std::isfinite(s.desiredRetention) ? clampTo(s.desiredRetention, 0.7, 0.99) : 0.9;
+    s.maximumInterval = std::clamp(s.maximumInterval, 1, 36500);
+    for (std::vector<int> *steps : {&s.learningSteps, &s.relearningSteps})
+        for (int &minutes : *steps)
+            minutes = std::clamp(minutes, 0, 1440 * 365);
+    return s;
+}
+
+// A stored card whose numbers cannot be (damage, an older program) is
+// answered as if its memory were at the nearest possible values.
+Card saneCard(Card card)
+{
+    if (int(card.state) < int(State::New) || int(card.state) > int(State::Relearning))
+        card.state = State::Review;
+    if (card.state != State::New && !(card.stability > 0) && !(card.difficulty > 0))
+        card.state = State::New;
+    if (card.state == State::New) {
+        // A new card's first answer starts its memory afresh.
+        card.stability = 0;
+        card.difficulty = 0;
+        return card;
+    }
+    card.stability = std::isfinite(card.stability) ? clampTo(card.stability, kMinStability, kMaxStability) : 1;
+    card.difficulty = std::isfinite(card.difficulty) ? clampTo(card.difficulty, 1, 10) : 5;
+    card.learningStep = std::max(0, card.learningStep);
+    return card;
+}
+
+} // namespace
+
 Scheduler::Scheduler(Settings settings)
-    : settings_(std::move(settings))
+    : settings_(sane(std::move(settings)))
     , model_(clampParameters(settings_.w, int(settings_.relearningSteps.size())))
     , intervalFactor_(model_.intervalFactor(settings_.desiredRetention))
 {
@@ -308,10 +343,12 @@ void Scheduler::placeAfterSteps(Card &next, const Card &before, Grade g, State t
     }
 }
 
-std::array<Card, 4> Scheduler::preview(const Card &card, qint64 now, qint64 today, quint64 cardId) const
+std::array<Card, 4> Scheduler::preview(const Card &stored, qint64 now, qint64 today, quint64 cardId) const
 {
+    const Card card = saneCard(stored);
     Card current = card;
-    const int elapsed = card.state != State::New ? int(today - card.lastReviewDay) : 0;
+    // A clock set back counts as the same day; absurd gaps stop at 10,000,000 days.
+    const int elapsed = card.state != State::New ? int(std::clamp<qint64>(today - card.lastReviewDay, 0, 10'000'000)) : 0;
     current.lastReview = now;
     current.lastReviewDay = today;
     current.elapsedDays = elapsed;
@@ -361,7 +398,7 @@ std::array<Card, 4> Scheduler::preview(const Card &card, qint64 now, qint64 toda
 
 Card Scheduler::answer(const Card &card, qint64 now, qint64 today, Grade g, quint64 cardId) const
 {
-    return preview(card, now, today, cardId)[gradeValue(g) - 1];
+    return preview(card, now, today, cardId)[std::clamp(gradeValue(g), 1, 4) - 1];
 }
 
 double Scheduler::retrievability(const Card &card, qint64 today) const
