@@ -128,6 +128,8 @@ void TestFsrs::schedulesAsTheReference()
             const Grade grade = Grade(review[QStringLiteral("grade")].toInt());
             const Card before = card;
             card = scheduler.answer(card, at, utcDay(at), grade, cardId);
+            // The buttons show what the answer then gives.
+            QCOMPARE(scheduler.preview(before, at, utcDay(at), cardId)[int(grade) - 1], card);
             const QByteArray where = QStringLiteral("card %1, answer %2 (grade %3)")
                                          .arg(cardId).arg(index).arg(int(grade)).toUtf8();
             QVERIFY2(int(card.state) == review[QStringLiteral("state")].toInt(), where);

@@ -102,6 +102,7 @@ Model::Model(const Parameters &w, bool shortTerm)
     , shortTerm_(shortTerm)
     , decay_(-w[20])
     , factor_(round8(std::exp(std::pow(-w[20], -1) * std::log(0.9)) - 1))
+    , easyDifficulty_(initialDifficulty(Grade::Easy))
 {
 }
 
@@ -126,7 +127,7 @@ double Model::nextDifficulty(double d, Grade g) const
     // Linear damping: the nearer to 10, the smaller the step up.
     const double next = d + round8(delta * (10 - d) / 9);
     // Mean reversion towards the difficulty of a first Easy.
-    const double reverted = round8(w_[7] * initialDifficulty(Grade::Easy) + (1 - w_[7]) * next);
+    const double reverted = round8(w_[7] * easyDifficulty_ + (1 - w_[7]) * next);
     return clampTo(reverted, 1, 10);
 }
 
@@ -271,7 +272,7 @@ int Scheduler::interval(double stability) const
     return int(std::min(std::max(1.0, roundHalfUp(stability * intervalFactor_)), double(settings_.maximumInterval)));
 }
 
-int Scheduler::fuzzedInterval(double stability, int elapsedDays, const std::string &seed) const
+int Scheduler::fuzzedInterval(double stability, int elapsedDays, const Seed &seed) const
 {
     const double ivl = interval(stability);
     if (!settings_.fuzz || ivl < 2.5)
@@ -289,7 +290,8 @@ int Scheduler::fuzzedInterval(double stability, int elapsedDays, const std::stri
     if (capped > elapsedDays)
         minIvl = std::max(minIvl, double(elapsedDays) + 1);
     minIvl = std::min(minIvl, maxIvl);
-    return int(std::floor(fuzzFactor(seed) * (maxIvl - minIvl + 1) + minIvl));
+    return int(std::floor(fuzzFactor(std::to_string(seed.card) + '_' + std::to_string(seed.reps)) * (maxIvl - minIvl + 1)
+                         + minIvl));
 }
 
 Scheduler::Step Scheduler::learningStep(State state, int step, Grade g) const
@@ -318,7 +320,7 @@ Scheduler::Step Scheduler::learningStep(State state, int step, Grade g) const
 }
 
 void Scheduler::placeAfterSteps(Card &next, const Card &before, Grade g, State to, qint64 now, int elapsed,
-                                const std::string &seed) const
+                                const Seed &seed) const
 {
     const Step step = learningStep(before.state, before.learningStep, g);
     const int minutes = std::max(0, step.minutes);
@@ -343,7 +345,12 @@ void Scheduler::placeAfterSteps(Card &next, const Card &before, Grade g, State t
     }
 }
 
-std::array<Card, 4> Scheduler::preview(const Card &stored, qint64 now, qint64 today, quint64 cardId) const
+std::array<Card, 4> Scheduler::preview(const Card &card, qint64 now, qint64 today, quint64 cardId) const
+{
+    return outcomes(card, now, today, cardId, -1);
+}
+
+std::array<Card, 4> Scheduler::outcomes(const Card &stored, qint64 now, qint64 today, quint64 cardId, int grade) const
 {
     const Card card = saneCard(stored);
     Card current = card;
@@ -353,17 +360,25 @@ std::array<Card, 4> Scheduler::preview(const Card &stored, qint64 now, qint64 to
     current.lastReviewDay = today;
     current.elapsedDays = elapsed;
     current.reps += 1;
-    const std::string seed = std::to_string(cardId) + '_' + std::to_string(current.reps);
+    // Fuzz is seeded with the card and its review count: the same answer
+    // replayed gets the same interval.
+    const Seed seed{cardId, current.reps};
     const MemoryState before{card.stability, card.difficulty};
 
     std::array<Card, 4> out;
     if (card.state == State::Review) {
         const double r = model_.retrievability(elapsed, card.stability);
-        for (int k = 0; k < 4; ++k) {
+        // Again alone stands apart; Hard, Good and Easy set each other's intervals.
+        for (int k = grade == 0 ? 0 : grade > 0 ? 1 : 0; k < (grade == 0 ? 1 : 4); ++k) {
             const MemoryState m = model_.next(before, elapsed, Grade(k + 1), r);
             out[k] = current;
             out[k].stability = m.stability;
             out[k].difficulty = m.difficulty;
+        }
+        if (grade == 0) {
+            placeAfterSteps(out[0], card, Grade::Again, State::Relearning, now, elapsed, seed);
+            out[0].lapses += 1;
+            return out;
         }
         Card &hard = out[1];
         Card &good = out[2];
@@ -381,12 +396,14 @@ std::array<Card, 4> Scheduler::preview(const Card &stored, qint64 now, qint64 to
             out[k].state = State::Review;
             out[k].learningStep = 0;
         }
-        placeAfterSteps(out[0], card, Grade::Again, State::Relearning, now, elapsed, seed);
-        out[0].lapses += 1;
+        if (grade < 0) {
+            placeAfterSteps(out[0], card, Grade::Again, State::Relearning, now, elapsed, seed);
+            out[0].lapses += 1;
+        }
         return out;
     }
     const State to = card.state == State::New ? State::Learning : card.state;
-    for (int k = 0; k < 4; ++k) {
+    for (int k = grade < 0 ? 0 : grade; k < (grade < 0 ? 4 : grade + 1); ++k) {
         const MemoryState m = model_.next(before, elapsed, Grade(k + 1));
         out[k] = current;
         out[k].stability = m.stability;
@@ -398,7 +415,8 @@ std::array<Card, 4> Scheduler::preview(const Card &stored, qint64 now, qint64 to
 
 Card Scheduler::answer(const Card &card, qint64 now, qint64 today, Grade g, quint64 cardId) const
 {
-    return preview(card, now, today, cardId)[std::clamp(gradeValue(g), 1, 4) - 1];
+    const int k = std::clamp(gradeValue(g), 1, 4) - 1;
+    return outcomes(card, now, today, cardId, k)[k];
 }
 
 double Scheduler::retrievability(const Card &card, qint64 today) const

@@ -64,6 +64,7 @@ private:
     bool shortTerm_;
     double decay_;
     double factor_;
+    double easyDifficulty_; // where difficulty reverts to
 };
 
 struct Settings {
@@ -114,10 +115,16 @@ private:
         int minutes = 0;
         int next = 0;
     };
+    // The outcome of one grade (0..3), or of all four when grade is -1.
+    std::array<Card, 4> outcomes(const Card &card, qint64 now, qint64 today, quint64 cardId, int grade) const;
     Step learningStep(State state, int step, Grade g) const;
-    int fuzzedInterval(double stability, int elapsedDays, const std::string &seed) const;
+    struct Seed {
+        quint64 card = 0;
+        int reps = 0;
+    };
+    int fuzzedInterval(double stability, int elapsedDays, const Seed &seed) const;
     void placeAfterSteps(Card &next, const Card &before, Grade g, State to, qint64 now, int elapsed,
-                         const std::string &seed) const;
+                         const Seed &seed) const;
 
     Settings settings_;
     Model model_;
