@@ -116,8 +116,14 @@ function scheduleHistory(index) {
 // A learner whose memory follows the model with its own parameters: each
 // card is learnt on one day (with a same-day step now and then), then asked
 // around the time the learner's scheduler (with some noise) would ask it.
-function simulateLearner(seedIndex, cards, days) {
+function simulateLearner(seedIndex, cards, days, far = false) {
   const truth = randomParameters();
+  if (far) {
+    // A learner far from the defaults: first stabilities several times
+    // longer, a flatter forgetting curve.
+    for (let i = 0; i < 4; ++i) truth[i] = round8(Math.min(truth[i] * (3 + 2 * rand()), 100));
+    truth[20] = 0.4;
+  }
   const truthScheduler = fsrs(generatorParameters({ w: truth }));
   const retention = pick([0.8, 0.85, 0.9, 0.95]);
   const history = []; // per card: [{day, minute, grade}]
@@ -184,8 +190,8 @@ function itemsOf(history) {
 const toBinding = (items) => items.map((reviews) =>
   new FSRSBindingItem(reviews.map(([rating, deltaT]) => new FSRSBindingReview(rating, deltaT))));
 
-async function learnerVector(index, cards, days) {
-  const learner = simulateLearner(index, cards, days);
+async function learnerVector(index, cards, days, far = false) {
+  const learner = simulateLearner(index, cards, days, far);
   const items = itemsOf(learner.history);
   const bindingItems = toBinding(items);
   const fitted = await computeParameters(bindingItems, { enableShortTerm: true, numRelearningSteps: 1 });
@@ -221,6 +227,7 @@ learners.push(await learnerVector(0, 600, 365));
 learners.push(await learnerVector(1, 1500, 500));
 learners.push(await learnerVector(2, 2000, 500));
 learners.push(await learnerVector(3, 250, 200));
+learners.push(await learnerVector(4, 1000, 400, true));
 
 const out = {
   about: 'Made by tools/make-fsrs-vectors/make-vectors.mjs; times in ms since 1970 (UTC), days between UTC dates.',
