@@ -89,6 +89,7 @@ private Q_SLOTS:
     void leitnerHistoryConverts();
     void survivesBadStatesAndClocks();
     void evaluatesAsTheReference();
+    void gradientIsExact();
     void fitsAsWellAsTheReference();
     void tooFewReviews();
     void optimiserCancels();
@@ -268,6 +269,28 @@ void TestFsrs::evaluatesAsTheReference()
             QVERIFY2(std::abs(e.rmseBins - refRmse) <= 1e-3 * refRmse + 1e-5,
                      qPrintable(QStringLiteral("%1: RMSE %2, reference %3").arg(name).arg(e.rmseBins).arg(refRmse)));
         }
+    }
+}
+
+// The forward-mode gradient against central differences of the objective,
+// at parameters off the defaults (every branch of the model taken).
+void TestFsrs::gradientIsExact()
+{
+    const QJsonArray learners = vectors().value(QStringLiteral("learners")).toArray();
+    const TrainingData data = trainingData(logsOf(learners[0].toObject()[QStringLiteral("history")].toArray()));
+    const Parameters anchor = defaultParameters();
+    Parameters w = parametersOf(learners[0].toObject()[QStringLiteral("truth")]);
+    std::array<double, kParameterCount> gradient{};
+    trainingObjective(data, w, anchor, &gradient);
+    for (int i = 0; i < kParameterCount; ++i) {
+        const double h = 1e-6 * std::max(1.0, std::abs(w[i]));
+        Parameters up = w;
+        Parameters down = w;
+        up[i] += h;
+        down[i] -= h;
+        const double numeric = (trainingObjective(data, up, anchor, nullptr) - trainingObjective(data, down, anchor, nullptr)) / (2 * h);
+        QVERIFY2(std::abs(numeric - gradient[i]) <= 1e-5 + 1e-4 * std::abs(numeric),
+                 qPrintable(QStringLiteral("w%1: %2 exact, %3 numeric").arg(i).arg(gradient[i]).arg(numeric)));
     }
 }
 

@@ -433,6 +433,31 @@ Evaluation evaluate(const TrainingData &data, const Parameters &w)
     return e;
 }
 
+double trainingObjective(const TrainingData &data, const Parameters &w, const Parameters &anchor,
+                         std::array<double, kParameterCount> *gradient)
+{
+    // The summed weighted cross-entropy plus the pull towards the anchor,
+    // per item.
+    const double items = std::max<double>(1, double(data.trainingItemCount()));
+    double weight = 0;
+    double penalty = 0;
+    for (int i = 0; i < N; ++i)
+        penalty += (w[i] - anchor[i]) * (w[i] - anchor[i]) / (kStddev[i] * kStddev[i]);
+    if (!gradient) {
+        double loss = 0;
+        crossEntropy<double>(data, w, true, loss, weight);
+        return (loss + kGamma * penalty) / items;
+    }
+    std::array<Dual, N> duals;
+    for (int i = 0; i < N; ++i)
+        duals[i] = Dual::variable(w[i], i);
+    Dual loss;
+    crossEntropy<Dual>(data, duals, true, loss, weight);
+    for (int i = 0; i < N; ++i)
+        (*gradient)[i] = (loss.d[i] + kGamma * 2 * (w[i] - anchor[i]) / (kStddev[i] * kStddev[i])) / items;
+    return (loss.v + kGamma * penalty) / items;
+}
+
 OptimiseResult optimise(const TrainingData &data, const Parameters &start, const OptimiseProgress &progress)
 {
     OptimiseResult result;
@@ -444,28 +469,8 @@ OptimiseResult optimise(const TrainingData &data, const Parameters &start, const
         result.outcome = OptimiseResult::TooFewReviews;
         return result;
     }
-    const double items = double(data.trainingItemCount());
-    // The objective: the summed weighted cross-entropy plus the pull
-    // towards the start, per item.
     const auto objective = [&](const Parameters &w, std::array<double, N> *gradient) {
-        double weight = 0;
-        double penalty = 0;
-        for (int i = 0; i < N; ++i)
-            penalty += (w[i] - w0[i]) * (w[i] - w0[i]) / (kStddev[i] * kStddev[i]);
-        if (!gradient) {
-            double loss = 0;
-            std::array<double, N> plain = w;
-            crossEntropy<double>(data, plain, true, loss, weight);
-            return (loss + kGamma * penalty) / items;
-        }
-        std::array<Dual, N> duals;
-        for (int i = 0; i < N; ++i)
-            duals[i] = Dual::variable(w[i], i);
-        Dual loss;
-        crossEntropy<Dual>(data, duals, true, loss, weight);
-        for (int i = 0; i < N; ++i)
-            (*gradient)[i] = (loss.d[i] + kGamma * 2 * (w[i] - w0[i]) / (kStddev[i] * kStddev[i])) / items;
-        return (loss.v + kGamma * penalty) / items;
+        return trainingObjective(data, w, w0, gradient);
     };
 
     // Adam with a cosine-annealed rate, clamped after every step, keeping

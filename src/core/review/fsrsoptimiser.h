@@ -78,6 +78,12 @@ using OptimiseProgress = std::function<bool(double done)>;
 // Below this many predicted reviews the reference fits nothing; neither do we.
 inline constexpr std::size_t kMinimumTrainingItems = 64;
 
+// Fits from start (clamped), pulled towards it as the reference pulls
+// towards its starting point.
 OptimiseResult optimise(const TrainingData &data, const Parameters &start, const OptimiseProgress &progress);
+
+// What optimise minimises at w, with its exact gradient when asked.
+double trainingObjective(const TrainingData &data, const Parameters &w, const Parameters &anchor,
+                         std::array<double, kParameterCount> *gradient);
 
 } // namespace mdk::review::fsrs
