@@ -5,6 +5,7 @@
 
 #include "core/review/fsrs.h"
 #include "core/review/fsrsoptimiser.h"
+#include "core/review/intervaltext.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -87,6 +88,7 @@ private Q_SLOTS:
     void schedulesAsTheReference();
     void replayIsTheSumOfAnswers();
     void leitnerHistoryConverts();
+    void intervalTexts();
     void survivesBadStatesAndClocks();
     void evaluatesAsTheReference();
     void gradientIsExact();
@@ -245,6 +247,34 @@ void TestFsrs::survivesBadStatesAndClocks()
             QVERIFY(std::isfinite(scheduler.retrievability(card, now / kDayMs + 1)));
         }
     }
+}
+
+// What the grade buttons show, at the edges between units; the default
+// steps and a new card's four grades give "1 min", "6 min", "10 min" and a
+// number of days.
+void TestFsrs::intervalTexts()
+{
+    using mdk::review::intervalText;
+    constexpr qint64 minute = 60'000;
+    constexpr qint64 day = 1440 * minute;
+    const std::pair<qint64, const char *> cases[] = {
+        {0, "1 min"},         {-5 * minute, "1 min"},  {10 * minute, "10 min"}, {59 * minute, "59 min"},
+        {60 * minute, "1 h"}, {23 * 60 * minute, "23 h"}, {day, "1 d"},         {3 * day, "3 d"},
+        {30 * day, "30 d"},   {61 * day, "2 mo"},      {46 * day, "1.5 mo"},    {364 * day, "12 mo"},
+        {365 * day, "1 y"},   {548 * day, "1.5 y"},    {36500 * day, "100 y"},
+    };
+    for (const auto &[ms, text] : cases)
+        QCOMPARE(intervalText(ms), QString::fromLatin1(text));
+
+    Settings settings;
+    settings.fuzz = false;
+    const Scheduler scheduler(settings);
+    const qint64 now = 1'700'000'000'000;
+    const std::array<Card, 4> next = scheduler.preview({}, now, utcDay(now));
+    QCOMPARE(intervalText(next[0].due - now), u"1 min"_qs);
+    QCOMPARE(intervalText(next[1].due - now), u"6 min"_qs);
+    QCOMPARE(intervalText(next[2].due - now), u"10 min"_qs);
+    QCOMPARE(intervalText(next[3].due - now), QStringLiteral("%1 d").arg(next[3].scheduledDays));
 }
 
 // Our log loss and binned RMSE of given parameters are the reference's.
