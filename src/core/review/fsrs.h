@@ -67,11 +67,13 @@ private:
     double easyDifficulty_; // where difficulty reverts to
 };
 
+// The scheduler keeps retention within 0.70..0.99, the maximum within
+// 1..36500 days and the parameters within their clamps.
 struct Settings {
     Parameters w = defaultParameters();
     double desiredRetention = 0.9;
     int maximumInterval = 36500; // days
-    bool fuzz = true;
+    bool fuzz = true; // spreads intervals of 3 days and more a little
     std::vector<int> learningSteps{1, 10}; // minutes
     std::vector<int> relearningSteps{10};
 };
