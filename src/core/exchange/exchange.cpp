@@ -1,13 +1,17 @@
 // Adding parsed cards to the deck, the summary, and export.
 
 #include "exchange.h"
+#include "apkg.h"
 #include "kvtml.h"
 #include "utf8sink.h"
 
 #include "core/deck/encoding.h"
+#include "core/review/progressstore.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QHash>
+#include <QTemporaryDir>
 
 #include <map>
 #include <unordered_map>
@@ -329,6 +333,13 @@ QByteArray exportBytes(const ExportSet &set, ExportFormat format)
         writeKvtml(set, bytes);
         return bytes;
     }
+    if (format == ExportFormat::Apkg) {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("cards.apkg")));
+        if (dir.isValid() && writePackage(set, {}, file.fileName()).ok && file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+        return bytes;
+    }
     {
         Utf8Sink out(bytes);
         const bool csv = format == ExportFormat::Csv;
@@ -350,6 +361,8 @@ QByteArray exportBytes(const ExportSet &set, ExportFormat format)
 
 WriteResult exportFile(const ExportSet &set, ExportFormat format, const QString &path)
 {
+    if (format == ExportFormat::Apkg)
+        return writePackage(set, storedReviews(review::ProgressStore::defaultPath()), path);
     return writeFileSafely(path, exportBytes(set, format));
 }
 
