@@ -36,6 +36,8 @@ case "$mode" in
     exec "$build/bin/mdeck43" "$@"
     ;;
   --test)
+    # The package test checks that Mnemosyne imports what we export.
+    ensure_packages mnemosyne
     cmake --build "$build"
     cd "$build"
     exec ctest --output-on-failure -j2 "$@"

@@ -260,10 +260,10 @@ struct Reading {
     ParsedImport &result;
     const ImportOptions &options;
     const Progress &progress;
-    std::unordered_map<qint64, NoteType> types;
-    std::unordered_map<qint64, QString> deckNames; // "::" between levels
-    std::unordered_map<qint64, int> deckCategory;  // deck id -> category index (-1: target)
-    QHash<QString, int> categoryByPath;
+    std::unordered_map<qint64, NoteType> types{};
+    std::unordered_map<qint64, QString> deckNames{}; // "::" between levels
+    std::unordered_map<qint64, int> deckCategory{};  // deck id -> category index (-1: target)
+    QHash<QString, int> categoryByPath{};
     int emptyLevels = 0;
 
     bool tick(qint64 done, qint64 total)
@@ -589,7 +589,7 @@ std::atomic<int> connectionCounter{0};
 
 void readZip(zip_t *zip, const ImportOptions &options, ParsedImport &result, const Progress &progress)
 {
-    Reading r{result, options, progress};
+    Reading r{result, options, progress, {}, {}, {}, {}, 0};
     const zip_int64_t entries = zip_get_num_entries(zip, 0);
     zip_int64_t collection = -1, media = -1;
     int rank = 0;
@@ -707,7 +707,7 @@ void readZip(zip_t *zip, const ImportOptions &options, ParsedImport &result, con
     if (suspended + buried > 0)
         notes << tr("%1 suspended and %2 buried cards came in as ordinary cards").arg(suspended).arg(buried);
     if (!result.reviews.empty())
-        notes << tr("%1 reviews read from the history").arg(result.reviews.size());
+        notes << tr("the package's history holds %1 reviews of these cards").arg(result.reviews.size());
     if (r.emptyLevels > 0)
         notes << tr("%1 deck names had empty levels, which were left out").arg(r.emptyLevels);
     if (mediaFiles < 0)
