@@ -42,6 +42,7 @@ private Q_SLOTS:
     void importIsOneChangeAndReported()
     {
         Deck deck;
+        deck.setHistoryEnabled(true);
         Options options;
         testsupport::ScriptedDialogs dialogs;
         ExchangeController controller({deck, options, dialogs, nullptr});
@@ -49,7 +50,10 @@ private Q_SLOTS:
         connect(&controller, &CommandController::statusMessage, this, [&](const QString &t) { status << t; });
         dialogs.openAnswers << QStringLiteral(QT_TESTCASE_SOURCEDIR "/data/package-anki2.apkg")
                             << QStringLiteral(QT_TESTCASE_SOURCEDIR "/data/bad-link.apkg");
+        // The frame makes each command one step, as here.
+        deck.beginStep(QStringLiteral("Import"));
         testsupport::onModal([&] { controller.CMImport(); }, [](QDialog *d) { d->accept(); });
+        deck.endStep();
         QCOMPARE(deck.fileCount(), 10);
         QCOMPARE(status.size(), 1);
         QVERIFY2(status[0].startsWith(QLatin1String("10 cards added, 0 skipped, 0 updated; 1 cards referred to pictures")),
