@@ -838,6 +838,59 @@ const char *const kSchema[] = {
 
 constexpr qint64 kModelId = 1342697561419; // any fixed id: one note type
 
+// Rows inserted kRows to a statement.
+class BatchInsert {
+public:
+    static constexpr int kRows = 64;
+
+    BatchInsert(QSqlDatabase &db, const QString &head, const QString &row, int width)
+        : db_(db), full_(db), head_(head), row_(row), width_(width)
+    {
+        full_.prepare(statement(kRows));
+        values_.reserve(size_t(kRows * width));
+    }
+    bool add(std::initializer_list<QVariant> row)
+    {
+        values_.insert(values_.end(), row.begin(), row.end());
+        return int(values_.size()) < kRows * width_ || flush();
+    }
+    // Writes the rows held; the last, shorter batch has a statement of its own.
+    bool flush()
+    {
+        if (values_.empty())
+            return true;
+        const int rows = int(values_.size()) / width_;
+        QSqlQuery *q = &full_;
+        if (rows != kRows) {
+            rest_ = QSqlQuery(db_);
+            if (!rest_.prepare(statement(rows)))
+                return false;
+            q = &rest_;
+            current_ = &rest_;
+        }
+        for (size_t i = 0; i < values_.size(); ++i)
+            q->bindValue(int(i), values_[i]);
+        values_.clear();
+        return q->exec();
+    }
+    const QSqlQuery &query() const { return *current_; }
+
+private:
+    QString statement(int rows) const
+    {
+        QStringList all;
+        for (int i = 0; i < rows; ++i)
+            all << row_;
+        return head_ + all.join(QLatin1String(", "));
+    }
+    QSqlDatabase &db_;
+    QSqlQuery full_, rest_;
+    const QSqlQuery *current_ = &full_;
+    QString head_, row_;
+    int width_;
+    std::vector<QVariant> values_;
+};
+
 QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &reviews, const QString &path,
                          const Progress &progress, bool &cancelled)
 {
@@ -1007,11 +1060,14 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
             if (!q.exec())
                 return fail(q);
 
-            QSqlQuery note(db), cardRow(db), revlog(db);
-            note.prepare(QStringLiteral("INSERT INTO notes VALUES (?, ?, ?, ?, -1, '', ?, ?, ?, 0, '')"));
-            cardRow.prepare(QStringLiteral(
-                "INSERT INTO cards VALUES (?, ?, ?, 0, ?, -1, ?, ?, ?, ?, ?, ?, ?, 0, 0, 0, 0, '')"));
-            revlog.prepare(QStringLiteral("INSERT INTO revlog VALUES (?, ?, -1, ?, ?, ?, ?, 0, 1)"));
+            // Many rows to a statement: Qt SQL's cost is per statement and value.
+            const QString nowText = QString::number(now), model = QString::number(kModelId);
+            BatchInsert notes(db, QStringLiteral("INSERT INTO notes VALUES "),
+                              QStringLiteral("(?, ?, %1, %2, -1, '', ?, ?, ?, 0, '')").arg(model, nowText), 5);
+            BatchInsert cards(db, QStringLiteral("INSERT INTO cards VALUES "),
+                              QStringLiteral("(?, ?, ?, 0, %1, -1, ?, ?, ?, ?, ?, ?, ?, 0, 0, 0, 0, '')").arg(nowText), 10);
+            BatchInsert revlog(db, QStringLiteral("INSERT INTO revlog VALUES "),
+                               QStringLiteral("(?, ?, -1, ?, ?, 0, 2500, 0, 1)"), 4);
             const qint64 base = created * 1000;
             const quint64 salt = quint64(QDateTime::currentMSecsSinceEpoch());
             std::unordered_map<qint64, qint64> answersAt;
@@ -1023,16 +1079,10 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
                 }
                 const ExportCard &c = set.cards[i];
                 const qint64 id = base + qint64(i);
-                const QString side1 = fieldHtml(*c.side1);
-                note.bindValue(0, id);
-                note.bindValue(1, guid(mix(salt ^ mix(quint64(i)))));
-                note.bindValue(2, kModelId);
-                note.bindValue(3, now);
-                note.bindValue(4, QString(side1 + QChar(0x1f) + fieldHtml(*c.side2)));
-                note.bindValue(5, *c.side1);
-                note.bindValue(6, checksum(*c.side1));
-                if (!note.exec())
-                    return fail(note);
+                if (!notes.add({id, guid(mix(salt ^ mix(quint64(i)))),
+                                QString(fieldHtml(*c.side1) + QChar(0x1f) + fieldHtml(*c.side2)), *c.side1,
+                                checksum(*c.side1)}))
+                    return fail(notes.query());
 
                 // The card's answers, oldest first, become its review log;
                 // a card with answers is a review card due a day after the last.
@@ -1048,31 +1098,20 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
                     // Ids are times in ms and unique: the answers of one day
                     // (all at its noon) take the milliseconds after it.
                     const qint64 revlogId = at + answersAt[at]++;
-                    revlog.bindValue(0, revlogId);
-                    revlog.bindValue(1, id);
-                    revlog.bindValue(2, a->knew ? 3 : 1);
-                    revlog.bindValue(3, a->knew ? 1 : 0);
-                    revlog.bindValue(4, 0);
-                    revlog.bindValue(5, 2500);
-                    if (!revlog.exec())
-                        return fail(revlog);
+                    if (!revlog.add({revlogId, id, a->knew ? 3 : 1, a->knew ? 1 : 0}))
+                        return fail(revlog.query());
                     lapses += a->knew ? 0 : 1;
                 }
                 const bool reviewed = !answers.empty();
-                cardRow.bindValue(0, id);
-                cardRow.bindValue(1, id);
-                cardRow.bindValue(2, c.node >= 0 && size_t(c.node) < deckIds.size() ? deckIds[size_t(c.node)] : 1);
-                cardRow.bindValue(3, now);
-                cardRow.bindValue(4, reviewed ? 2 : 0);
-                cardRow.bindValue(5, reviewed ? 2 : 0);
-                cardRow.bindValue(6, reviewed ? qMax<qint64>(0, answers.back()->day + 1 - createdDay) : qint64(i + 1));
-                cardRow.bindValue(7, reviewed ? 1 : 0);
-                cardRow.bindValue(8, reviewed ? 2500 : 0);
-                cardRow.bindValue(9, int(answers.size()));
-                cardRow.bindValue(10, lapses);
-                if (!cardRow.exec())
-                    return fail(cardRow);
+                const qint64 deck = c.node >= 0 && size_t(c.node) < deckIds.size() ? deckIds[size_t(c.node)] : 1;
+                const qint64 due = reviewed ? qMax<qint64>(0, answers.back()->day + 1 - createdDay) : qint64(i + 1);
+                if (!cards.add({id, id, deck, reviewed ? 2 : 0, reviewed ? 2 : 0, due, reviewed ? 1 : 0,
+                                reviewed ? 2500 : 0, int(answers.size()), lapses}))
+                    return fail(cards.query());
             }
+            for (BatchInsert *b : {&notes, &cards, &revlog})
+                if (!b->flush())
+                    return fail(b->query());
             if (!db.commit()) {
                 error = db.lastError().text();
                 return false;
