@@ -300,7 +300,8 @@ void TestApkg::exportReadsBack()
     QRandomGenerator rng(5);
     const QStringList pieces = {QStringLiteral("a"),   QStringLiteral("é"),  QStringLiteral("😀"),
                                 QStringLiteral("&"),   QStringLiteral("<br>"), QStringLiteral("&amp;"),
-                                QStringLiteral("<"),   QStringLiteral("{{x}}"), QStringLiteral("1 2")};
+                                QStringLiteral("<"),   QStringLiteral("{{x}}"), QStringLiteral("1 2"),
+                                QStringLiteral("l'eau"), QStringLiteral("'); --")};
     const auto text = [&] {
         QStringList words;
         for (int n = 1 + rng.bounded(4); n > 0; --n)
