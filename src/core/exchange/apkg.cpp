@@ -838,60 +838,57 @@ const char *const kSchema[] = {
 
 constexpr qint64 kModelId = 1342697561419; // any fixed id: one note type
 
-// Rows written as SQL text, many to a statement: binding values through
-// Qt SQL costs more per value than SQLite takes to parse them.
-class SqlRows {
+// Rows inserted kRows to a statement.
+class BatchInsert {
 public:
-    static constexpr int kRows = 256;
+    static constexpr int kRows = 64;
 
-    SqlRows(QSqlDatabase &db, const QString &head) : query_(db), head_(head) {}
-    SqlRows &number(qint64 v)
+    BatchInsert(QSqlDatabase &db, const QString &head, const QString &row, int width)
+        : db_(db), full_(db), head_(head), row_(row), width_(width)
     {
-        sql_ += sql_.isEmpty() ? head_ + QLatin1Char('(') : open_ ? QStringLiteral(",(") : QStringLiteral(",");
-        open_ = false;
-        sql_ += QString::number(v);
-        return *this;
+        full_.prepare(statement(kRows));
+        values_.reserve(size_t(kRows * width));
     }
-    SqlRows &text(const QString &v)
+    bool add(std::initializer_list<QVariant> row)
     {
-        sql_ += QLatin1String(",'");
-        // A NUL would end the statement; cards never hold one, but be sure.
-        if (v.contains(u'\'') || v.contains(QChar(0)))
-            sql_ += QString(v).replace(u'\'', QLatin1String("''")).remove(QChar(0));
-        else
-            sql_ += v;
-        sql_ += u'\'';
-        return *this;
+        values_.insert(values_.end(), row.begin(), row.end());
+        return int(values_.size()) < kRows * width_ || flush();
     }
-    SqlRows &literal(QLatin1String constant)
-    {
-        sql_ += u',';
-        sql_ += constant;
-        return *this;
-    }
-    // Ends the row; every kRows rows go to the database.
-    bool end()
-    {
-        sql_ += u')';
-        open_ = true;
-        return ++rows_ < kRows || flush();
-    }
+    // Writes the rows held; the last, shorter batch has a statement of its own.
     bool flush()
     {
-        if (rows_ == 0)
+        if (values_.empty())
             return true;
-        const bool ok = query_.exec(sql_);
-        sql_.clear();
-        rows_ = 0;
-        return ok;
+        const int rows = int(values_.size()) / width_;
+        QSqlQuery *q = &full_;
+        if (rows != kRows) {
+            rest_ = QSqlQuery(db_);
+            if (!rest_.prepare(statement(rows)))
+                return false;
+            q = &rest_;
+            current_ = &rest_;
+        }
+        for (size_t i = 0; i < values_.size(); ++i)
+            q->bindValue(int(i), values_[i]);
+        values_.clear();
+        return q->exec();
     }
-    const QSqlQuery &query() const { return query_; }
+    const QSqlQuery &query() const { return *current_; }
 
 private:
-    QSqlQuery query_;
-    QString head_, sql_;
-    int rows_ = 0;
-    bool open_ = true;
+    QString statement(int rows) const
+    {
+        QStringList all;
+        for (int i = 0; i < rows; ++i)
+            all << row_;
+        return head_ + all.join(QLatin1String(", "));
+    }
+    QSqlDatabase &db_;
+    QSqlQuery full_, rest_;
+    const QSqlQuery *current_ = &full_;
+    QString head_, row_;
+    int width_;
+    std::vector<QVariant> values_;
 };
 
 QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &reviews, const QString &path,
@@ -1063,9 +1060,14 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
             if (!q.exec())
                 return fail(q);
 
-            SqlRows notes(db, QStringLiteral("INSERT INTO notes VALUES ")),
-                cards(db, QStringLiteral("INSERT INTO cards VALUES ")),
-                revlog(db, QStringLiteral("INSERT INTO revlog VALUES "));
+            // Many rows to a statement: Qt SQL's cost is per statement and value.
+            const QString nowText = QString::number(now), model = QString::number(kModelId);
+            BatchInsert notes(db, QStringLiteral("INSERT INTO notes VALUES "),
+                              QStringLiteral("(?, ?, %1, %2, -1, '', ?, ?, ?, 0, '')").arg(model, nowText), 5);
+            BatchInsert cards(db, QStringLiteral("INSERT INTO cards VALUES "),
+                              QStringLiteral("(?, ?, ?, 0, %1, -1, ?, ?, ?, ?, ?, ?, ?, 0, 0, 0, 0, '')").arg(nowText), 10);
+            BatchInsert revlog(db, QStringLiteral("INSERT INTO revlog VALUES "),
+                               QStringLiteral("(?, ?, -1, ?, ?, 0, 2500, 0, 1)"), 4);
             const qint64 base = created * 1000;
             const quint64 salt = quint64(QDateTime::currentMSecsSinceEpoch());
             std::unordered_map<qint64, qint64> answersAt;
@@ -1077,17 +1079,9 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
                 }
                 const ExportCard &c = set.cards[i];
                 const qint64 id = base + qint64(i);
-                // notes: id, guid, mid, mod, usn, tags, flds, sfld, csum, flags, data
-                if (!notes.number(id)
-                         .text(guid(mix(salt ^ mix(quint64(i)))))
-                         .number(kModelId)
-                         .number(now)
-                         .literal(QLatin1String("-1,''"))
-                         .text(fieldHtml(*c.side1) + QChar(0x1f) + fieldHtml(*c.side2))
-                         .text(*c.side1)
-                         .number(checksum(*c.side1))
-                         .literal(QLatin1String("0,''"))
-                         .end())
+                if (!notes.add({id, guid(mix(salt ^ mix(quint64(i)))),
+                                QString(fieldHtml(*c.side1) + QChar(0x1f) + fieldHtml(*c.side2)), *c.side1,
+                                checksum(*c.side1)}))
                     return fail(notes.query());
 
                 // The card's answers, oldest first, become its review log;
@@ -1104,35 +1098,18 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
                     // Ids are times in ms and unique: the answers of one day
                     // (all at its noon) take the milliseconds after it.
                     const qint64 revlogId = at + answersAt[at]++;
-                    // revlog: id, cid, usn, ease, ivl, lastIvl, factor, time, type
-                    if (!revlog.number(revlogId)
-                             .number(id)
-                             .literal(QLatin1String(a->knew ? "-1,3,1" : "-1,1,0"))
-                             .literal(QLatin1String("0,2500,0,1"))
-                             .end())
+                    if (!revlog.add({revlogId, id, a->knew ? 3 : 1, a->knew ? 1 : 0}))
                         return fail(revlog.query());
                     lapses += a->knew ? 0 : 1;
                 }
                 const bool reviewed = !answers.empty();
                 const qint64 deck = c.node >= 0 && size_t(c.node) < deckIds.size() ? deckIds[size_t(c.node)] : 1;
                 const qint64 due = reviewed ? qMax<qint64>(0, answers.back()->day + 1 - createdDay) : qint64(i + 1);
-                // cards: id, nid, did, ord, mod, usn, type, queue, due, ivl, factor,
-                // reps, lapses, left, odue, odid, flags, data
-                if (!cards.number(id)
-                         .literal(QLatin1String(QByteArray::number(id)))
-                         .literal(QLatin1String(QByteArray::number(deck)))
-                         .literal(QLatin1String("0"))
-                         .literal(QLatin1String(QByteArray::number(now)))
-                         .literal(QLatin1String(reviewed ? "-1,2,2" : "-1,0,0"))
-                         .literal(QLatin1String(QByteArray::number(due)))
-                         .literal(QLatin1String(reviewed ? "1,2500" : "0,0"))
-                         .literal(QLatin1String(QByteArray::number(qint64(answers.size()))))
-                         .literal(QLatin1String(QByteArray::number(lapses)))
-                         .literal(QLatin1String("0,0,0,0,''"))
-                         .end())
+                if (!cards.add({id, id, deck, reviewed ? 2 : 0, reviewed ? 2 : 0, due, reviewed ? 1 : 0,
+                                reviewed ? 2500 : 0, int(answers.size()), lapses}))
                     return fail(cards.query());
             }
-            for (SqlRows *b : {&notes, &cards, &revlog})
+            for (BatchInsert *b : {&notes, &cards, &revlog})
                 if (!b->flush())
                     return fail(b->query());
             if (!db.commit()) {
