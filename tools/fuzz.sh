@@ -4,18 +4,19 @@
 # learns in fuzz/corpus-run; default ten minutes), then the recovery copy's
 # metadata reader (a minute), then the import readers (a minute), then the
 # review progress database (a minute), then a text export's header block
-# and the HTML conversion (a minute). Extra arguments go to libFuzzer for all,
+# and the HTML conversion (a minute), then the package reader (a minute).
+# Extra arguments go to libFuzzer for all,
 # e.g. -max_total_time=60. Crashing inputs land in build-fuzz/findings.
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
 build="$src/build-fuzz"
 
 . "$src/tools/ensure-packages.sh"
-ensure_packages cmake ninja-build clang libclang-rt-14-dev qt6-base-dev
+ensure_packages cmake ninja-build clang libclang-rt-14-dev qt6-base-dev libzip-dev libzstd-dev
 
 CC=clang CXX=clang++ cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DMNEMODECK_BUILD_FUZZ=ON -DMNEMODECK_BUILD_GUI=OFF -DMNEMODECK_BUILD_TESTS=OFF >/dev/null
-ninja -C "$build" fuzz_cardfile fuzz_recoverymeta fuzz_import fuzz_progress fuzz_textexport >/dev/null
+ninja -C "$build" fuzz_cardfile fuzz_recoverymeta fuzz_import fuzz_progress fuzz_textexport fuzz_package >/dev/null
 target=$(find "$build" -type f -name fuzz_cardfile -perm -u+x | head -n 1)
 meta=$(find "$build" -type f -name fuzz_recoverymeta -perm -u+x | head -n 1)
 import=$(find "$build" -type f -name fuzz_import -perm -u+x | head -n 1)
@@ -38,3 +39,7 @@ mkdir -p "$build/corpus-progress-run"
 mkdir -p "$build/corpus-textexport-run"
 "$textexport" -max_total_time=60 -rss_limit_mb=4096 -timeout=10 -print_final_stats=1 \
   -artifact_prefix="$build/findings/" "$@" "$build/corpus-textexport-run" "$src/fuzz/corpus-textexport"
+package=$(find "$build" -type f -name fuzz_package -perm -u+x | head -n 1)
+mkdir -p "$build/corpus-package-run"
+"$package" -max_total_time=60 -rss_limit_mb=4096 -timeout=10 -print_final_stats=1 \
+  -artifact_prefix="$build/findings/" "$@" "$build/corpus-package-run" "$src/fuzz/corpus-package"

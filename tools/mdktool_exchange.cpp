@@ -84,7 +84,7 @@ int importCommand(const QStringList &args)
     using namespace exchange;
     ImportOptions options;
     const int format = choice(values.value(QStringLiteral("--format"), QStringLiteral("auto")),
-                              {"auto", "csv", "text", "kvtml"});
+                              {"auto", "csv", "text", "kvtml", "apkg"});
     const int encoding = choice(values.value(QStringLiteral("--encoding"), QStringLiteral("auto")),
                                 {"auto", "utf-8", "utf-16", "windows-1252"});
     const int header = choice(values.value(QStringLiteral("--header"), QStringLiteral("auto")), {"auto", "yes", "no"});
@@ -140,7 +140,7 @@ int exportCommand(const QStringList &args)
     const bool category = values.contains(QStringLiteral("--category"));
     if (subcategories && !category)
         return usage();
-    const int format = choice(values.value(QStringLiteral("--format"), QStringLiteral("csv")), {"csv", "text", "kvtml"});
+    const int format = choice(values.value(QStringLiteral("--format"), QStringLiteral("csv")), {"csv", "text", "kvtml", "apkg"});
     if (format < 0)
         return usage();
 

@@ -20,6 +20,7 @@ packages=(
   xdg-utils shared-mime-info desktop-file-utils xdg-user-dirs libfile-mimeinfo-perl
   qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools qt6-translations-l10n
   scdoc dpkg-dev file lintian appstream
+  libzip-dev libzstd-dev zstd
 )
 
 . "$here/tools/ensure-packages.sh"
@@ -35,6 +36,8 @@ case "$mode" in
     exec "$build/bin/mdeck43" "$@"
     ;;
   --test)
+    # The package test checks that Mnemosyne imports what we export.
+    ensure_packages mnemosyne
     cmake --build "$build"
     cd "$build"
     exec ctest --output-on-failure -j2 "$@"

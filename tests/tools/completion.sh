@@ -40,7 +40,7 @@ expect "--subcategories " mdktool find --sub
 expect "1.00 2.01 3.01 later " mdktool convert ""
 expect "Old.MDK decks spanish.mdk " mdktool info ""
 expect "--force " mdktool merge --f
-expect "auto csv kvtml text " mdktool import --format ""
+expect "apkg auto csv kvtml text " mdktool import --format ""
 expect "skip " mdktool import --duplicates s
 expect "Old.MDK decks spanish.mdk " mdktool import --into ""
 exit $status

@@ -21,8 +21,8 @@ _mdktool()
         --order) COMPREPLY=($(compgen -W "reverse pattern random alphabetize" -- "$cur")); return ;;
         --format)
             case $sub in
-                import) COMPREPLY=($(compgen -W "auto csv text kvtml" -- "$cur")) ;;
-                export) COMPREPLY=($(compgen -W "csv text kvtml" -- "$cur")) ;;
+                import) COMPREPLY=($(compgen -W "auto csv text kvtml apkg" -- "$cur")) ;;
+                export) COMPREPLY=($(compgen -W "csv text kvtml apkg" -- "$cur")) ;;
                 *) COMPREPLY=($(compgen -W "card list" -- "$cur")) ;;
             esac
             return ;;

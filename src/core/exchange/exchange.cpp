@@ -1,14 +1,18 @@
 // Adding parsed cards to the deck, the summary, and export.
 
 #include "exchange.h"
+#include "apkg.h"
 #include "kvtml.h"
 #include "utf8sink.h"
 
 #include "core/deck/encoding.h"
+#include "core/review/progressstore.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QHash>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstring>
@@ -466,6 +470,13 @@ QByteArray exportBytes(const ExportSet &set, ExportFormat format)
         writeKvtml(set, bytes);
         return bytes;
     }
+    if (format == ExportFormat::Apkg) {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("cards.apkg")));
+        if (dir.isValid() && writePackage(set, {}, file.fileName()).ok && file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+        return bytes;
+    }
     {
         Utf8Sink out(bytes);
         const bool csv = format == ExportFormat::Csv;
@@ -487,6 +498,8 @@ QByteArray exportBytes(const ExportSet &set, ExportFormat format)
 
 WriteResult exportFile(const ExportSet &set, ExportFormat format, const QString &path)
 {
+    if (format == ExportFormat::Apkg)
+        return writePackage(set, storedReviews(review::ProgressStore::defaultPath()), path);
     return writeFileSafely(path, exportBytes(set, format));
 }
 

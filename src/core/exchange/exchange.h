@@ -17,7 +17,7 @@
 // and categories it found, and applyImport then adds them in one go.
 namespace mdk::exchange {
 
-enum class Format { Auto, Delimited, TextExport, Kvtml };
+enum class Format { Auto, Delimited, TextExport, Kvtml, Apkg };
 enum class Encoding { Auto, Utf8, Utf16, Windows1252 };
 enum class Header { Auto, Yes, No };
 enum class Duplicates { Add, Skip, Update };
@@ -66,6 +66,18 @@ struct CardList : std::deque<ImportedCard> {
     void reserve(size_t) {}
 };
 
+// A review from another program's history (a package's review log), kept
+// for the progress store.
+struct ImportedReview {
+    int card = 0;       // index into cards
+    qint64 time = 0;    // ms since the epoch
+    int grade = 0;      // 1 (again) to 4 (easy)
+    int interval = 0;   // days after the review (negative: seconds)
+    int factor = 0;     // ease in permille
+    int duration = 0;   // ms spent answering
+    int kind = 0;       // 0 learning, 1 review, 2 relearning, 3 filtered, 4 rescheduled
+};
+
 struct ParsedImport {
     // What was used: the detections, or the choices that replaced them.
     Format format = Format::Delimited;
@@ -79,6 +91,7 @@ struct ParsedImport {
 
     std::vector<ImportedCategory> categories;
     CardList cards;
+    std::vector<ImportedReview> reviews; // packages only, oldest first
 
     int unreadable = 0;     // lines that gave no card
     qint64 firstBadLine = 0; // from 1
@@ -140,7 +153,7 @@ QString summaryText(const ImportSummary &summary, const ParsedImport &parsed);
 // --- Export
 
 enum class Scope { Category, CategoryAndSubcategories, All };
-enum class ExportFormat { Csv, Text, Kvtml };
+enum class ExportFormat { Csv, Text, Kvtml, Apkg };
 
 struct ExportCategory {
     QString name;

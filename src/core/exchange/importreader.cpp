@@ -3,6 +3,7 @@
 // preview.
 
 #include "exchange.h"
+#include "apkg.h"
 #include "kvtml.h"
 
 #include "core/category/categorycommands.h"
@@ -778,6 +779,9 @@ Format detectFormat(std::string_view bytes, const QString &fileName)
 {
     if (fileName.endsWith(QLatin1String(".kvtml"), Qt::CaseInsensitive))
         return Format::Kvtml;
+    if (fileName.endsWith(QLatin1String(".apkg"), Qt::CaseInsensitive)
+        || fileName.endsWith(QLatin1String(".colpkg"), Qt::CaseInsensitive) || looksLikePackage(bytes))
+        return Format::Apkg;
     std::string_view start = bytes.substr(0, 4096);
     QString text;
     if (detectEncoding(start) == Encoding::Utf16) {
@@ -813,6 +817,10 @@ ParsedImport parseBytes(std::string_view bytes, const ImportOptions &options, co
         result.error = QCoreApplication::translate("Mnemodeck", "The file is empty.");
         return result;
     }
+    if (result.format == Format::Apkg) {
+        readPackage(bytes, options, result, progress);
+        return result;
+    }
     const Encoding guess = options.encoding == Encoding::Auto ? detectEncoding(bytes) : options.encoding;
     if (guess != Encoding::Utf16 && hasNul(bytes.substr(0, 64 * 1024))) {
         result.error = QCoreApplication::translate("Mnemodeck", "The file is not text (it holds NUL bytes).");
@@ -831,6 +839,16 @@ ParsedImport parseBytes(std::string_view bytes, const ImportOptions &options, co
     return result;
 }
 
+// Packages are read from the file itself (a zip's directory is at its end).
+bool isPackageFile(const QString &path, const ImportOptions &options)
+{
+    if (options.format != Format::Auto)
+        return options.format == Format::Apkg;
+    QFile file(path);
+    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(4) : QByteArray();
+    return detectFormat(std::string_view(start.constData(), size_t(start.size())), path) == Format::Apkg;
+}
+
 } // namespace
 
 ParsedImport parse(std::string_view bytes, const ImportOptions &options, const QString &fileName,
@@ -841,6 +859,11 @@ ParsedImport parse(std::string_view bytes, const ImportOptions &options, const Q
 
 ParsedImport parseFile(const QString &path, const ImportOptions &options, const Progress &progress)
 {
+    if (isPackageFile(path, options)) {
+        ParsedImport result;
+        readPackageFile(path, options, result, progress);
+        return result;
+    }
     cardfile::FileBytes file;
     QString why;
     if (!file.open(path, &why)) {
@@ -855,6 +878,10 @@ ParsedImport parseFile(const QString &path, const ImportOptions &options, const 
 
 ParsedImport parsePreview(const QString &path, ImportOptions options, int cards)
 {
+    if (isPackageFile(path, options)) {
+        options.maxCards = cards;
+        return parseFile(path, options);
+    }
     QFile file;
     QString why;
     if (!cardfile::openForReading(file, path, &why)) {

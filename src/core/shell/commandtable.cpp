@@ -40,7 +40,7 @@ const CommandRow kCommands[] = {
     {CM_FILESAVEAS, P::File, QT_TRANSLATE_NOOP("Menu", "Save &As"), nullptr, QT_TRANSLATE_NOOP("Menu", "Save the current card file under a new name"), SaveAsEnable},
     {CM_PRINT, P::File, QT_TRANSLATE_NOOP("Menu", "&Print cards"), "Ctrl+P", QT_TRANSLATE_NOOP("Menu", "Print the cards in the current file in either card or list format"), PrintEnable},
     {CM_MERGE, P::File, QT_TRANSLATE_NOOP("Menu", "&Merge"), nullptr, QT_TRANSLATE_NOOP("Menu", "Merge multiple files on disk"), NSPassEnable},
-    {CM_IMPORT, P::File, QT_TRANSLATE_NOOP("Menu", "&Import..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Add the cards of a spreadsheet, a text export or a vocabulary file"), NSPassEnable},
+    {CM_IMPORT, P::File, QT_TRANSLATE_NOOP("Menu", "&Import..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Add the cards of a spreadsheet, a text export, a vocabulary file or a flashcard package"), NSPassEnable},
     {CM_EXPORT, P::File, QT_TRANSLATE_NOOP("Menu", "Expor&t..."), nullptr, QT_TRANSLATE_NOOP("Menu", "Write cards to a spreadsheet, a text file or a vocabulary file"), PassEnable},
     {CM_CONVERT, P::File, QT_TRANSLATE_NOOP("Menu", "&Convert"), nullptr, QT_TRANSLATE_NOOP("Menu", "Convert old files to the current format"), NSPassEnable},
     {CM_REVERT, P::File, QT_TRANSLATE_NOOP("Menu", "R&evert"), "Ctrl+R", QT_TRANSLATE_NOOP("Menu", "Reverts the current file to its original contents"), RevertEnable},

@@ -21,13 +21,14 @@ namespace {
 
 // Translated where they are shown, by the file dialog.
 const QString kImportFilter = QStringLiteral(QT_TRANSLATE_NOOP(
-    "Mnemodeck", "CSV and text files (*.csv *.tsv *.txt);;KDE vocabulary (*.kvtml);;All Files (*)"));
+    "Mnemodeck", "CSV and text files (*.csv *.tsv *.txt);;KDE vocabulary (*.kvtml);;Flashcard packages (*.apkg *.colpkg);;All Files (*)"));
 
 QString exportFilter(exchange::ExportFormat format)
 {
     switch (format) {
     case exchange::ExportFormat::Text: return QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Text files (*.txt);;All Files (*)"));
     case exchange::ExportFormat::Kvtml: return QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "KDE vocabulary (*.kvtml);;All Files (*)"));
+    case exchange::ExportFormat::Apkg: return QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "Flashcard packages (*.apkg);;All Files (*)"));
     default: return QStringLiteral(QT_TRANSLATE_NOOP("Mnemodeck", "CSV files (*.csv);;All Files (*)"));
     }
 }

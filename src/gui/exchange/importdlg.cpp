@@ -18,6 +18,7 @@ QString formatName(exchange::Format format)
     switch (format) {
     case exchange::Format::Kvtml: return ImportDlg::tr("KDE vocabulary");
     case exchange::Format::TextExport: return ImportDlg::tr("flashcard text export");
+    case exchange::Format::Apkg: return ImportDlg::tr("flashcard package");
     default: return ImportDlg::tr("delimited text");
     }
 }
@@ -126,7 +127,8 @@ void ImportDlg::updatePreview()
         ui_->categorySpin->setValue(parsed.categoryColumn + 1);
         updating_ = false;
     }
-    const bool delimited = parsed.format != exchange::Format::Kvtml;
+    const bool delimited = parsed.format != exchange::Format::Kvtml && parsed.format != exchange::Format::Apkg;
+    ui_->encodingCombo->setEnabled(parsed.format != exchange::Format::Apkg);
     for (QWidget *w : std::initializer_list<QWidget *>{ui_->delimiterCombo, ui_->headerCombo, ui_->side1Spin,
                                                         ui_->side2Spin, ui_->categorySpin})
         w->setEnabled(delimited);
@@ -162,7 +164,9 @@ void ImportDlg::updatePreview()
     if (!parsed.error.isEmpty() && parsed.cards.empty()) {
         info = parsed.error;
     } else {
-        info = tr("Read as %1 in %2").arg(formatName(parsed.format), encodingName(parsed.encoding));
+        info = parsed.format == exchange::Format::Apkg
+                   ? tr("Read as %1").arg(formatName(parsed.format))
+                   : tr("Read as %1 in %2").arg(formatName(parsed.format), encodingName(parsed.encoding));
         if (delimited) {
             info += tr(", %1-separated").arg(delimiterName(parsed.delimiter));
             if (parsed.header)
