@@ -1,0 +1,84 @@
+// The window's largest wait between two turns of its event loop while a
+// recovery copy is taken, in the real window, run by hand (not a test):
+//   QT_QPA_PLATFORM=offscreen recovery_gaps FILE.mdk [ROUNDS]
+// FILE is read as the program opens it, a card is added (the deck now
+// differs from its file), and each round asks for a copy as the timer
+// does. A zero-interval timer fires once per turn of the event loop; the
+// widest gap between two of its ticks, from the request until the copy is
+// on disk and the worker joined, is what a user typing meanwhile would
+// feel.
+
+#include "support/scripteddialogs.h"
+
+#include "core/shell/commandline.h"
+#include "gui/files/recoverycontroller.h"
+#include "gui/shell/mnemodeckwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace mdk;
+using namespace mdk::testsupport;
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: recovery_gaps FILE.mdk [ROUNDS]\n");
+        return 2;
+    }
+    const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    MnemodeckWindow window(&dialogs);
+    window.SetupWindow();
+    window.sizeFrame();
+    window.show();
+    QTest::qWaitForWindowActive(&window);
+    window.LoadStartupFileFn(parseCommandLine({QString::fromLocal8Bit(argv[1])}, QDir::currentPath()));
+    std::printf("cards in the file: %d\n", window.deck().fileCount() + window.deck().viewCount());
+    RecoveryController &recovery = window.recovery();
+    recovery.useFolder(dir.filePath(QStringLiteral("recovery")));
+
+    qint64 worstOfAll = 0;
+    for (int round = 0; round < rounds; ++round) {
+        window.deck().appendViewCard(QStringLiteral("typed"), QString::number(round));
+        recovery.deckTouched();
+        QElapsedTimer clock;
+        qint64 last = 0, widest = 0;
+        int turns = 0;
+        bool begun = false;
+        QEventLoop loop;
+        QTimer tick;
+        tick.setInterval(0);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            widest = std::max(widest, now - last);
+            last = now;
+            ++turns;
+            if (recovery.writing())
+                begun = true;
+            else if (begun)
+                loop.quit();
+        });
+        clock.start();
+        tick.start();
+        QTimer::singleShot(0, &recovery, &RecoveryController::writeNow);
+        loop.exec();
+        tick.stop();
+        worstOfAll = std::max(worstOfAll, widest);
+        std::printf("copy %d: %lld ms in all, %d turns of the event loop, widest gap %lld ms\n", round + 1,
+                    clock.elapsed(), turns, widest);
+    }
+    std::printf("widest gap over %d copies: %lld ms\n", rounds, worstOfAll);
+    window.deck().forgetChanges(); // no save question on the way out
+    return 0;
+}
