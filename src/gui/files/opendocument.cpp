@@ -246,6 +246,12 @@ bool OpenDocument::claimLock(const QString &path, const QString &displayName, Fi
 {
     if (lock_.holds() && names::sameFile(lock_.file(), path))
         return true;
+    // The user said yes to sharing this file already: its lock is awaited,
+    // and taken here if it is free by now.
+    if (!lockWanted_.isEmpty() && names::sameFile(lockWanted_, path)) {
+        lock.take(path);
+        return true;
+    }
     switch (lock.take(path)) {
     case FileLock::Result::Taken: return true;
     case FileLock::Result::Failed:

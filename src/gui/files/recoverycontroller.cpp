@@ -96,8 +96,8 @@ void RecoveryController::offerAtStartup()
 void RecoveryController::offer(recovery::Offer offer)
 {
     const recovery::Copy &copy = offer.copy;
-    // A question after a recovery, or over unsaved work, would replace it.
-    if (recovered_ || document_.differsFromFile())
+    // Recovering over unsaved work (a deck just recovered) would replace it.
+    if (document_.differsFromFile())
         return;
     asked_.insert(copy.metaFile);
     switch (dialogs_.askRecover(window_, tr("Recovery"), recovery::question(offer))) {

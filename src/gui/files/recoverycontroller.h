@@ -79,7 +79,8 @@ private:
     // own copy (or the file) holds its cards, so no crash in between loses them.
     QStringList adopted_;
     QSet<QString> asked_; // copies asked about in this run
-    // A copy was recovered into the window: no other is asked about.
+    // A copy was recovered into the window: no other is asked about at
+    // this start.
     bool recovered_ = false;
     // The snapshot being gathered, and the deck's state when it began.
     std::unique_ptr<recovery::Snapshot> gathering_;
