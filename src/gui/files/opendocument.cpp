@@ -228,11 +228,9 @@ bool OpenDocument::mayReplace(const QString &target, const QString &chosen, cons
 void OpenDocument::reportWriteFailure(const QString &path, bool existed, const QString &error)
 {
     QString why = error.trimmed();
-    if (QFileInfo(path).isDir()) {
-        // A folder of that name: nothing of it was touched.
-        why = tr("A folder of that name is there.");
+    // A folder of that name: no file was there to be kept as it was.
+    if (QFileInfo(path).isDir())
         existed = false;
-    }
     if (!why.isEmpty() && !why.endsWith(QLatin1Char('.')))
         why += QLatin1Char('.');
     dialogs_.stop(window_, kSaveFile,
