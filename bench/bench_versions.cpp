@@ -18,6 +18,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+
 namespace {
 
 constexpr int kCards = 1'000'000;
@@ -63,7 +65,8 @@ void openDialog()
         rows.append({v.time, v.cards, v.size});
     mdk::EarlierVersionsDlg dialog(rows);
     dialog.show();
-    QTest::qWaitForWindowExposed(&dialog);
+    if (!QTest::qWaitForWindowExposed(&dialog))
+        std::fprintf(stderr, "the dialog was not shown\n");
     QCoreApplication::processEvents();
 }
 
