@@ -69,7 +69,7 @@ int main(int argc, char **argv)
         window.deck().appendViewCard(QStringLiteral("typed"), QString::number(round));
         recovery.deckTouched();
         QElapsedTimer clock;
-        qint64 last = 0, widest = 0, widestAt = 0, lastCpu = threadCpuUs(), widestCpu = 0;
+        qint64 last = 0, widest = 0, widestAt = 0, lastCpu = threadCpuUs(), widestCpu = 0, widestCpuAt = 0, gathered = -1;
         int turns = 0;
         bool begun = false;
         QEventLoop loop;
@@ -82,7 +82,12 @@ int main(int argc, char **argv)
                 widest = now - last;
                 widestAt = last;
             }
-            widestCpu = std::max(widestCpu, cpu - lastCpu);
+            if (cpu - lastCpu > widestCpu) {
+                widestCpu = cpu - lastCpu;
+                widestCpuAt = last;
+            }
+            if (gathered < 0 && recovery.writing() && recovery.gathered())
+                gathered = now;
             last = now;
             lastCpu = cpu;
             ++turns;
@@ -98,8 +103,9 @@ int main(int argc, char **argv)
         tick.stop();
         worstOfAll = std::max(worstOfAll, widest);
         std::printf("copy %d: %lld ms in all, %d turns of the event loop, widest gap %lld ms (from %lld ms on); "
-                    "most CPU the window's thread spent between two turns: %.1f ms\n",
-                    round + 1, clock.elapsed(), turns, widest, widestAt, widestCpu / 1000.0);
+                    "most CPU the window's thread spent between two turns: %.1f ms (from %lld ms on); snapshot taken "
+                    "at %lld ms\n",
+                    round + 1, clock.elapsed(), turns, widest, widestAt, widestCpu / 1000.0, widestCpuAt, gathered);
     }
     std::printf("widest gap over %d copies: %lld ms wall clock\n", rounds, worstOfAll);
     window.deck().forgetChanges(); // no save question on the way out

@@ -43,11 +43,13 @@ public:
     // A slice on the window's thread lasts about kSliceMs, checked every
     // kSliceStep cards.
     static constexpr int kSliceMs = 4;
-    static constexpr int kSliceStep = 2'048;
+    static constexpr int kSliceStep = 512;
     // The base name of the copy this process has on disk (empty: none).
     const QString &ownCopy() const { return ownBase_; }
     // A copy is being written on the worker thread.
     bool writing() const { return busy_ || gathering_ != nullptr; }
+    // The snapshot is taken and the worker thread writes it.
+    bool gathered() const { return busy_; }
 
 Q_SIGNALS:
     void statusMessage(const QString &text);
