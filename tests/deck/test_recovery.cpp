@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,7 +35,29 @@ class TestRecovery : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void copiesAreOfferedOnlyForTheirFileAndOnlyWhenTheirWriterIsGone();
+    void questionCountsInTheLocalesWords();
 };
+
+// "1 card", and a large count grouped as the locale groups digits.
+void TestRecovery::questionCountsInTheLocalesWords()
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Offer offer;
+    offer.as = OfferAs::NewDeck;
+    offer.copy.meta.time = QDateTime(QDate(2026, 12, 7), QTime(22, 5));
+    const auto countPart = [&](qint64 cards) {
+        offer.copy.meta.cards = cards;
+        const QString q = question(offer);
+        return q.mid(q.indexOf(QLatin1Char('(')));
+    };
+    QCOMPARE(countPart(1), QStringLiteral("(1 card) were found. Recover them?"));
+    QCOMPARE(countPart(0), QStringLiteral("(0 cards) were found. Recover them?"));
+    QCOMPARE(countPart(1000006), QStringLiteral("(1,000,006 cards) were found. Recover them?"));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(countPart(1000006), QStringLiteral("(1.000.006 cards) were found. Recover them?"));
+    QLocale::setDefault(before);
+}
 
 // Random copies by this process, a living one, dead ones and another
 // machine's, of new decks, of the file as it is, of a file replaced since
@@ -55,7 +78,7 @@ void TestRecovery::copiesAreOfferedOnlyForTheirFileAndOnlyWhenTheirWriterIsGone(
 
     World world;
     world.self = {100, QStringLiteral("here")};
-    world.alive = [](qint64 pid) { return pid == 100 || pid == 200; };
+    world.alive = [](const Writer &w) { return w.pid == 100 || w.pid == 200; };
 
     Deck deck;
     deck.appendFileCard(QStringLiteral("q"), QStringLiteral("a"), CategoryTree::kMainName);
@@ -102,11 +125,14 @@ void TestRecovery::copiesAreOfferedOnlyForTheirFileAndOnlyWhenTheirWriterIsGone(
         const std::vector<Offer> offers = offersAtStartup(copies, world);
         size_t expected = 0, expectedForA = 0;
         for (const Copy &c : copies) {
-            const bool dead = c.meta.writer.host == QStringLiteral("here") && !world.alive(c.meta.writer.pid);
+            const bool dead = c.meta.writer.host == QStringLiteral("here") && !world.alive(c.meta.writer);
             expected += dead;
             expectedForA += dead && c.meta.path == fileA && c.meta.identity == idA;
         }
         QCOMPARE(offers.size(), expected);
+        // Newest first: the first question is about the latest work.
+        for (size_t k = 1; k < offers.size(); ++k)
+            QVERIFY(offers[k].copy.meta.time <= offers[k - 1].copy.meta.time);
         for (const Offer &o : offers) {
             // A copy is offered for its file only when that same file is there.
             const bool same = o.copy.meta.path == fileA && o.copy.meta.identity == idA;

@@ -5,6 +5,7 @@
 #include "support/cardfilebytes.h"
 #include "support/windowfixture.h"
 
+#include "core/deck/filelock.h"
 #include "core/shell/commandids.h"
 #include "gui/study/carddisplay.h"
 
@@ -224,6 +225,77 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
         QVERIFY(second.deck().changed());
+    }
+
+    // New and closing the window let the lock go. A window that opened the
+    // file anyway (No is the question's default) takes the lock once it is
+    // free, so a third window asks again.
+    void lockGoesWithNewAndCloseAndComesToAWindowThatOpenedAnyway()
+    {
+        const QString path = cards(QStringLiteral("alpha.mdk"));
+        const auto heldElsewhere = [&] {
+            FileLock probe;
+            return probe.take(path) == FileLock::Result::HeldElsewhere;
+        };
+        auto first = std::make_unique<Run>(*home_);
+        first->open(path);
+        QVERIFY(heldElsewhere());
+        first->window->runCommand(CM_FILENEW);
+        QVERIFY(!heldElsewhere());
+        first->open(path);
+        QVERIFY(heldElsewhere());
+
+        auto second = std::make_unique<Run>(*home_);
+        second->dialogs.answers << QMessageBox::Yes;
+        second->open(path);
+        QCOMPARE(second->openName(), QStringLiteral("alpha"));
+        QCOMPARE(second->dialogs.shown.constLast().defaultButton, QMessageBox::No);
+        first.reset(); // the first window closes
+        // The second takes the lock when it next looks.
+        QTRY_VERIFY_WITH_TIMEOUT(heldElsewhere(), 10000);
+
+        Run third(*home_);
+        third.open(path); // asked, and No (the script's unexpected answer)
+        QVERIFY(third.openName().isEmpty());
+        QVERIFY(third.dialogs.unexpected.constLast().endsWith(QStringLiteral("Open it anyway?")));
+        second.reset();
+        QVERIFY(!heldElsewhere());
+        third.open(path);
+        QCOMPARE(third.openName(), QStringLiteral("alpha"));
+        QCOMPARE(third.dialogs.unexpected.size(), 1);
+    }
+
+    // No lock folder: files open as before, and the user hears once that
+    // nothing keeps a second writer out.
+    void unprotectedFileIsSaidOnce()
+    {
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray state = qgetenv("XDG_STATE_HOME");
+        const QString blocker = home_->filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+        qputenv("XDG_RUNTIME_DIR", blocker.toUtf8());
+        qputenv("XDG_STATE_HOME", blocker.toUtf8());
+        Run run(*home_);
+        run.open(cards(QStringLiteral("alpha.mdk")));
+        run.open(cards(QStringLiteral("beta.mdk")));
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        qputenv("XDG_STATE_HOME", state);
+        QCOMPARE(run.openName(), QStringLiteral("beta"));
+        QCOMPARE(run.dialogs.messages().filter(QStringLiteral("not protected against a second writer")).size(), 1);
+    }
+
+    // Save As onto a folder: said as such, and nothing claims a file was kept.
+    void saveOntoAFolderSaysSo()
+    {
+        Run run(*home_);
+        run.open(cards(QStringLiteral("alpha.mdk")));
+        QVERIFY(QDir().mkpath(cards(QStringLiteral("folder.mdk"))));
+        run.dialogs.saveAnswers << cards(QStringLiteral("folder"));
+        run.window->runCommand(CM_FILESAVEAS);
+        const QString said = run.dialogs.messages().constLast();
+        QVERIFY2(said.endsWith(QStringLiteral("A folder of that name is in the way.  Nothing was written.")),
+                 qPrintable(said));
+        QCOMPARE(run.openName(), QStringLiteral("alpha"));
     }
 
     // No state folder to keep versions in: the saves still write the file

@@ -19,6 +19,7 @@ public:
         QString caption;
         QString text;
         QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
     struct FileDialog {
         QString caption;
@@ -43,9 +44,10 @@ public:
     QStringList recoverQuestions;
 
     QMessageBox::StandardButton message(QWidget *, Icon icon, const QString &caption, const QString &text,
-                                        QMessageBox::StandardButtons buttons) override
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override
     {
-        shown.append({icon, caption, text, buttons});
+        shown.append({icon, caption, text, buttons, defaultButton});
         if (buttons == QMessageBox::Ok)
             return QMessageBox::Ok;
         if (answers.isEmpty()) {

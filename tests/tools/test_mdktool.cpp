@@ -148,6 +148,29 @@ private Q_SLOTS:
         QCOMPARE(runTool({QStringLiteral("restore"), file, QStringLiteral("3"), out}).exitCode, 0);
         QCOMPARE(readBytes(out), generations[0]);
         QCOMPARE(runTool({QStringLiteral("restore"), file, QStringLiteral("4"), out}).exitCode, 1);
+
+        // Restoring onto the file itself, by any of its names, would replace
+        // it with nothing kept of what it held: refused, the file as it was.
+        const QString symlink = dir.filePath(QStringLiteral("link.mdk"));
+        const QString hardLink = dir.filePath(QStringLiteral("hard.mdk"));
+        QVERIFY(QFile::link(file, symlink));
+        QCOMPARE(::link(QFile::encodeName(file).constData(), QFile::encodeName(hardLink).constData()), 0);
+        for (const QString &onto : {file, symlink, hardLink, dir.filePath(QStringLiteral("./deck.mdk"))}) {
+            const Run refused = runTool({QStringLiteral("restore"), file, QStringLiteral("1"), onto});
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY(refused.err.contains("is the input file"));
+            QCOMPARE(readBytes(file), generations[2]);
+            QCOMPARE(mdk::versions::list(file).size(), 3);
+        }
+
+        // A name that never had a file or a version is said, not listed empty.
+        const Run missing = runTool({QStringLiteral("versions"), dir.filePath(QStringLiteral("nosuch.mdk"))});
+        QCOMPARE(missing.exitCode, 1);
+        QCOMPARE(missing.out, QByteArray());
+        QVERIFY(missing.err.contains("nosuch.mdk: no such file"));
+        // Its versions outlive a file deleted.
+        QVERIFY(QFile::rename(file, dir.filePath(QStringLiteral("moved.mdk"))));
+        QCOMPARE(runTool({QStringLiteral("versions"), file}).out.count('\n'), 3);
     }
 
     void initTestCase()

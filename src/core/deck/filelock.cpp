@@ -1,11 +1,14 @@
 #include "filelock.h"
 
+#include "core/deck/recovery.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 
 #include <algorithm>
 #include <utility>
@@ -75,7 +78,18 @@ FileLock::Result FileLock::take(const QString &path)
         return Result::Failed;
     qint64 pid = 0;
     QString host, program;
-    holderPid_ = lock->getLockInfo(&pid, &host, &program) ? pid : 0;
+    const bool known = lock->getLockInfo(&pid, &host, &program);
+    const bool here = host.isEmpty() || host == QSysInfo::machineHostName();
+    // QLockFile takes a zombie (a killed holder its parent has not reaped
+    // yet) for a live process: a restart right after a crash would ask.
+    if (known && here && !recovery::processAlive({pid, host, 0}) && lock->removeStaleLockFile()
+        && lock->tryLock(0)) {
+        lock_ = std::move(lock);
+        file_ = QFileInfo(path).absoluteFilePath();
+        return Result::Taken;
+    }
+    holderPid_ = known ? pid : 0;
+    holderHost_ = known && !here ? host : QString();
     return Result::HeldElsewhere;
 }
 
@@ -84,6 +98,7 @@ void FileLock::release()
     lock_.reset();
     file_.clear();
     holderPid_ = 0;
+    holderHost_.clear();
 }
 
 DiskStamp DiskStamp::of(const QString &path)

@@ -20,8 +20,8 @@ QString fileKey(const QString &path);
 
 // One writer per card file: a lock file in the runtime folder, keyed by the
 // file, holding the holder's pid, host and program. A lock left by a
-// process that no longer runs is taken over silently; a live holder's lock
-// never goes stale with age.
+// process that no longer runs (or is a zombie: killed, not yet reaped) is
+// taken over silently; a live holder's lock never goes stale with age.
 class FileLock {
 public:
     enum class Result { Taken, HeldElsewhere, Failed };
@@ -37,13 +37,16 @@ public:
     bool holds() const { return lock_ != nullptr; }
     // The file whose lock is held; empty when none.
     const QString &file() const { return file_; }
-    // After HeldElsewhere: the process holding it (0 when unknown).
+    // After HeldElsewhere: the process holding it (0 when unknown), and its
+    // machine when that is another one (empty for this machine).
     qint64 holderPid() const { return holderPid_; }
+    const QString &holderHost() const { return holderHost_; }
 
 private:
     std::unique_ptr<QLockFile> lock_;
     QString file_;
     qint64 holderPid_ = 0;
+    QString holderHost_;
 };
 
 // What a file on disk looked like: size, modification time and a hash of

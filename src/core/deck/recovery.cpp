@@ -31,7 +31,7 @@ const QString kMetaExt = QStringLiteral(".json");
 bool alive(const World &world, const Writer &writer)
 {
     // Another machine's process cannot be asked: its copy is left alone.
-    return writer.host != world.self.host || writer == world.self || world.alive(writer.pid);
+    return writer.host != world.self.host || writer == world.self || world.alive(writer);
 }
 
 // The copy is of the file now at its path, and newer than that file.
@@ -55,14 +55,59 @@ FileIdentity identityOf(const QString &path)
             quint64(st.st_ino)};
 }
 
-Writer thisProcess() { return {qint64(::getpid()), QSysInfo::machineHostName()}; }
+Writer thisProcess()
+{
+    static const quint64 start = processStart(qint64(::getpid()));
+    return {qint64(::getpid()), QSysInfo::machineHostName(), start};
+}
 
-bool processAlive(qint64 pid)
+namespace {
+
+// The state letter and start time of a process from /proc/PID/stat; the
+// command name in parentheses may hold spaces and parentheses itself, so
+// the fields are counted after its last ')'.
+bool readStat(qint64 pid, char &state, quint64 &start)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = file.read(4096);
+    const qsizetype close = line.lastIndexOf(')');
+    if (close < 0)
+        return false;
+    const QList<QByteArray> fields = line.mid(close + 1).simplified().split(' ');
+    // After the name: state (field 3), ... starttime (field 22).
+    if (fields.size() < 20 || fields[0].isEmpty())
+        return false;
+    state = fields[0][0];
+    bool ok = false;
+    start = fields[19].toULongLong(&ok);
+    return ok;
+}
+
+} // namespace
+
+quint64 processStart(qint64 pid)
 {
     if (pid <= 0 || pid > 0x7fffffff)
+        return 0;
+    char state = 0;
+    quint64 start = 0;
+    if (!readStat(pid, state, start))
+        return 0;
+    return state == 'Z' || state == 'X' ? 0 : start;
+}
+
+bool processAlive(const Writer &writer)
+{
+    if (writer.pid <= 0 || writer.pid > 0x7fffffff)
         return false;
-    // EPERM: it lives, under another user.
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+    char state = 0;
+    quint64 start = 0;
+    if (readStat(writer.pid, state, start))
+        return state != 'Z' && state != 'X' && (writer.start == 0 || writer.start == start);
+    // No /proc: ask the kernel. EPERM: it lives, under another user.
+    return ::kill(pid_t(writer.pid), 0) == 0 || errno == EPERM;
 }
 
 QByteArray writeMeta(const Meta &meta)
@@ -77,6 +122,8 @@ QByteArray writeMeta(const Meta &meta)
     o.insert(QStringLiteral("category"), meta.category);
     o.insert(QStringLiteral("pid"), meta.writer.pid);
     o.insert(QStringLiteral("host"), meta.writer.host);
+    // A string: the ticks need not fit a double exactly.
+    o.insert(QStringLiteral("start"), QString::number(meta.writer.start));
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -112,6 +159,8 @@ std::optional<Meta> readMeta(const QByteArray &bytes)
     meta.category = o.value(QStringLiteral("category")).toString().left(1024);
     meta.writer.pid = pid.toInteger(0);
     meta.writer.host = o.value(QStringLiteral("host")).toString().left(256);
+    // Absent in copies of earlier versions: the pid alone then names the writer.
+    meta.writer.start = o.value(QStringLiteral("start")).toString().toULongLong();
     if (!meta.time.isValid() || meta.writer.pid <= 0)
         return std::nullopt;
     return meta;
@@ -134,7 +183,7 @@ QString copyName(const QString &canonicalPath, const Writer &writer, qint64 star
         return QStringLiteral("new-%1-%2-%3").arg(writer.pid).arg(startMs).arg(host);
     const QString key = QString::fromLatin1(
         QCryptographicHash::hash(canonicalPath.toUtf8(), QCryptographicHash::Sha256).toHex().left(32));
-    return QStringLiteral("%1-%2-%3").arg(key, host).arg(writer.pid);
+    return QStringLiteral("%1-%2-%3-%4").arg(key, host).arg(writer.pid).arg(writer.start);
 }
 
 std::vector<Copy> listCopies(const QString &folder)
@@ -174,7 +223,7 @@ std::vector<Offer> offersAtStartup(const std::vector<Copy> &copies, const World 
         if (!alive(world, copy.meta.writer))
             offers.push_back({copy, sameFileNow(copy, world) ? OfferAs::File : OfferAs::NewDeck});
     std::stable_sort(offers.begin(), offers.end(),
-                     [](const Offer &a, const Offer &b) { return a.copy.meta.time < b.copy.meta.time; });
+                     [](const Offer &a, const Offer &b) { return b.copy.meta.time < a.copy.meta.time; });
     return offers;
 }
 
@@ -193,9 +242,13 @@ QString question(const Offer &offer)
 {
     const QString name = offer.as == OfferAs::File ? QFileInfo(offer.copy.meta.path).completeBaseName()
                                                    : QCoreApplication::translate("Mnemodeck", "a new deck");
+    const QLocale locale;
+    const QString when = locale.toString(offer.copy.meta.time, QLocale::ShortFormat);
+    if (offer.copy.meta.cards == 1)
+        return QCoreApplication::translate("Mnemodeck", "Unsaved changes to %1 from %2 (1 card) were found. Recover them?")
+            .arg(name, when);
     return QCoreApplication::translate("Mnemodeck", "Unsaved changes to %1 from %2 (%3 cards) were found. Recover them?")
-        .arg(name, QLocale().toString(offer.copy.meta.time, QLocale::ShortFormat))
-        .arg(offer.copy.meta.cards);
+        .arg(name, when, locale.toString(offer.copy.meta.cards));
 }
 
 Snapshot::Snapshot(const Deck &deck)

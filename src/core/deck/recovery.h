@@ -29,15 +29,23 @@ struct FileIdentity {
 };
 FileIdentity identityOf(const QString &path);
 
-// The process that writes a copy.
+// The process that writes a copy: its pid, machine and start time (clock
+// ticks after boot, 0 when unknown), so a pid the system gave to another
+// process since is not taken for the writer.
 struct Writer {
     qint64 pid = 0;
     QString host;
+    quint64 start = 0;
     bool operator==(const Writer &) const = default;
 };
 Writer thisProcess();
-// True while a process of this pid lives on this machine.
-bool processAlive(qint64 pid);
+// When the process of pid started, in clock ticks after boot; 0 when it
+// does not run, is a zombie (killed, not yet reaped: it writes nothing
+// more) or cannot be asked.
+quint64 processStart(qint64 pid);
+// True while the writer runs on this machine: its pid lives, is no
+// zombie, and (when its start is known) started when the writer did.
+bool processAlive(const Writer &writer);
 
 struct Meta {
     QString path; // canonical path of the deck's file; empty for a new deck
@@ -58,8 +66,9 @@ constexpr qint64 kMaxMetaBytes = 64 * 1024;
 QString standardFolder();
 
 // The base name (without extension) of a copy: the path's hash for a file,
-// "new-<pid>-<start>" for a deck never saved; both carry the writer, so two
-// programs on one file keep two copies and never replace each other's.
+// "new-<pid>-<start>" for a deck never saved; both carry the writer (and
+// its start), so two programs on one file keep two copies and never replace
+// each other's, even when the second was given the first one's pid.
 QString copyName(const QString &canonicalPath, const Writer &writer, qint64 startMs);
 
 struct Copy {
@@ -83,19 +92,21 @@ struct Offer {
 // The world the offer rules look at, injectable for tests.
 struct World {
     Writer self;
-    std::function<bool(qint64 pid)> alive = processAlive;
+    std::function<bool(const Writer &writer)> alive = processAlive;
     std::function<FileIdentity(const QString &path)> identity = identityOf;
 };
-// The copies to offer at start-up, oldest first: those whose writer on this
+// The copies to offer at start-up, newest first: those whose writer on this
 // machine is dead (a copy of a live program, or of another machine, is left
-// alone).
+// alone). They are asked about one at a time, and once one is recovered no
+// other is asked about in that run.
 std::vector<Offer> offersAtStartup(const std::vector<Copy> &copies, const World &world);
 // The copy to offer when canonicalPath is opened: a dead writer's copy of
 // that same file, newer than the file; the newest one.
 std::optional<Offer> offerForFile(const std::vector<Copy> &copies, const QString &canonicalPath,
                                   const World &world);
 
-// "Unsaved changes to NAME from TIME (N cards) were found. Recover them?"
+// "Unsaved changes to NAME from TIME (N cards) were found. Recover them?",
+// with the count in the locale's digits and the singular for one card.
 QString question(const Offer &offer);
 
 // What Save would write, gathered from the deck in slices on the window's

@@ -57,10 +57,13 @@ void describe(QMessageBox &box, const QString &caption, const QString &text)
 
 QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, Icon icon, const QString &caption,
                                                    const QString &text,
-                                                   QMessageBox::StandardButtons buttons)
+                                                   QMessageBox::StandardButtons buttons,
+                                                   QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(toQt(icon), translations::text(caption), translations::text(text), buttons, parent);
     describe(box, box.windowTitle(), box.text());
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     // Qt would make a lone No the escape button, so that Escape or the
     // close button answered No and a save question threw the changes
     // away. A question without Cancel gets a hidden one for them instead.
@@ -197,9 +200,9 @@ UserDialogs::RecoveryAnswer QtUserDialogs::askRecover(QWidget *parent, const QSt
 {
     QMessageBox box(QMessageBox::Question, translations::text(caption), translations::text(text), QMessageBox::NoButton, parent);
     describe(box, box.windowTitle(), box.text());
-    QPushButton *recover = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Recover"), QMessageBox::AcceptRole);
-    QPushButton *discard = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Discard"), QMessageBox::DestructiveRole);
-    QPushButton *later = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Decide later"), QMessageBox::RejectRole);
+    QPushButton *recover = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "&Recover"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "&Discard"), QMessageBox::DestructiveRole);
+    QPushButton *later = box.addButton(QCoreApplication::translate("mdk::UserDialogs", "Decide &later"), QMessageBox::RejectRole);
     box.setDefaultButton(recover);
     // Escape or the close button must never throw the changes away.
     box.setEscapeButton(later);

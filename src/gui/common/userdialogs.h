@@ -29,9 +29,10 @@ public:
 
     // A modal message box owned by parent; returns the button pressed, or
     // Cancel when a question without a Cancel button was closed unanswered.
+    // defaultButton is what Enter presses (NoButton: Qt's choice).
     virtual QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &caption,
-                                                const QString &text,
-                                                QMessageBox::StandardButtons buttons) = 0;
+                                                const QString &text, QMessageBox::StandardButtons buttons,
+                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) = 0;
 
     // A question with buttons of its own texts: the index of the button
     // pressed, or -1 when the box was closed unanswered (Escape, close).
@@ -82,6 +83,12 @@ public:
     // Recover (the default) / Discard / Decide later, about a recovery copy.
     virtual RecoveryAnswer askRecover(QWidget *parent, const QString &caption, const QString &text) = 0;
 
+    // Question icon with Yes and No, No the default: a yes that risks work.
+    bool askDefaultNo(QWidget *parent, const QString &caption, const QString &text)
+    {
+        return message(parent, Icon::Question, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               == QMessageBox::Yes;
+    }
     // Conveniences for the usual kinds.
     void warn(QWidget *parent, const QString &caption, const QString &text)
     {
@@ -112,8 +119,8 @@ public:
 class QtUserDialogs : public UserDialogs {
 public:
     QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &caption,
-                                        const QString &text,
-                                        QMessageBox::StandardButtons buttons) override;
+                                        const QString &text, QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override;
     int choose(QWidget *parent, Icon icon, const QString &caption, const QString &text, const QStringList &buttons,
                int defaultButton) override;
     QString openFileName(QWidget *parent, const QString &caption, const QString &startDir) override;

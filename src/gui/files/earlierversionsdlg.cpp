@@ -18,7 +18,7 @@ EarlierVersionsDlg::EarlierVersionsDlg(const QList<Row> &rows, QWidget *parent)
         auto *item = new QTreeWidgetItem(ui_->versionList);
         item->setText(0, locale.toString(row.time.date(), QLocale::ShortFormat));
         item->setText(1, locale.toString(row.time.time(), QStringLiteral("HH:mm:ss")));
-        item->setText(2, row.cards < 0 ? QStringLiteral("?") : QString::number(row.cards));
+        item->setText(2, row.cards < 0 ? QStringLiteral("?") : locale.toString(row.cards));
         item->setText(3, locale.formattedDataSize(row.size));
         for (int column : {2, 3})
             item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);

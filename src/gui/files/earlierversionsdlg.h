@@ -20,7 +20,7 @@ class EarlierVersionsDlg : public QDialog {
 public:
     struct Row {
         QDateTime time;
-        int cards = -1; // -1: the version cannot be read
+        qint64 cards = -1; // -1: not known
         qint64 size = 0;
     };
 

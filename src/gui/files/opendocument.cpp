@@ -38,6 +38,49 @@ OpenDocument::OpenDocument(const CommandContext &context, OpenFile &open, QObjec
     : QObject(parent), deck_(context.deck), options_(context.options), dialogs_(context.dialogs),
       window_(context.window), open_(open)
 {
+    lockRetry_.setInterval(kLockRetryMs);
+    connect(&lockRetry_, &QTimer::timeout, this, &OpenDocument::retryLock);
+}
+
+void OpenDocument::holdLock(const QString &path, FileLock &lock)
+{
+    // A Revert keeps the lock it has; another file's lock replaces it.
+    if (lock_.holds() && names::sameFile(lock_.file(), path))
+        return;
+    lock_ = std::move(lock);
+    lockWanted_ = lock_.holds() ? QString() : QFileInfo(path).absoluteFilePath();
+    if (lockWanted_.isEmpty())
+        lockRetry_.stop();
+    else
+        lockRetry_.start();
+}
+
+void OpenDocument::retryLock()
+{
+    if (lockWanted_.isEmpty() || lock_.holds()) {
+        lockRetry_.stop();
+        return;
+    }
+    FileLock lock;
+    if (lock.take(lockWanted_) == FileLock::Result::Taken) {
+        lock_ = std::move(lock);
+        lockWanted_.clear();
+        lockRetry_.stop();
+    }
+}
+
+bool OpenDocument::adoptFile(const QString &path, const QString &displayName)
+{
+    FileLock lock;
+    if (!claimLock(path, displayName, lock))
+        return false;
+    holdLock(path, lock);
+    stamp_ = DiskStamp::of(path);
+    hasVersions_ = !versions::list(path).isEmpty();
+    enterFile(path, displayName);
+    Q_EMIT captionChanged(kTitlePrefix + displayName);
+    sayIfUnprotected(displayName);
+    return true;
 }
 
 bool OpenDocument::isOpenFile(const QString &path) const
@@ -90,14 +133,13 @@ bool OpenDocument::FileLoad(const QString &path, const QString &displayName)
     }
     if (result.report.storeFull)
         dialogs_.warn(window_, tr("Load"), kStoreFull);
-    // A Revert keeps the lock it has; another file's lock replaces it.
-    if (!lock_.holds() || !names::sameFile(lock_.file(), path))
-        lock_ = std::move(lock);
+    holdLock(path, lock);
     stamp_ = DiskStamp::of(path);
     hasVersions_ = !versions::list(path).isEmpty();
     Q_EMIT captionChanged(kTitlePrefix + displayName);
     Q_EMIT statusMessage(displayName + QStringLiteral(": ") + QString::number(result.report.cards)
                          + tr(" cards"));
+    sayIfUnprotected(displayName);
     return true;
 }
 
@@ -186,6 +228,9 @@ bool OpenDocument::mayReplace(const QString &target, const QString &chosen, cons
 void OpenDocument::reportWriteFailure(const QString &path, bool existed, const QString &error)
 {
     QString why = error.trimmed();
+    // A folder of that name: no file was there to be kept as it was.
+    if (QFileInfo(path).isDir())
+        existed = false;
     if (!why.isEmpty() && !why.endsWith(QLatin1Char('.')))
         why += QLatin1Char('.');
     dialogs_.stop(window_, kSaveFile,
@@ -199,20 +244,54 @@ bool OpenDocument::claimLock(const QString &path, const QString &displayName, Fi
 {
     if (lock_.holds() && names::sameFile(lock_.file(), path))
         return true;
-    // Without a runtime folder no lock can be had: the file opens as it
-    // always did.
-    if (lock.take(path) != FileLock::Result::HeldElsewhere)
+    // The user said yes to sharing this file already: its lock is awaited,
+    // and taken here if it is free by now.
+    if (!lockWanted_.isEmpty() && names::sameFile(lockWanted_, path)) {
+        lock.take(path);
         return true;
-    return dialogs_.ask(window_, writing ? tr("Save As") : kFileOpen,
-                        tr("%1 is open in another Mnemodeck window (process %2). %3")
-                            .arg(displayName)
-                            .arg(lock.holderPid())
-                            .arg(writing ? tr("Save over it anyway?") : tr("Open it anyway?")));
+    }
+    switch (lock.take(path)) {
+    case FileLock::Result::Taken: return true;
+    case FileLock::Result::Failed:
+        // Without a lock folder the file opens as it always did; the user
+        // hears once that nothing keeps a second writer out.
+        lockFailed_ = true;
+        return true;
+    case FileLock::Result::HeldElsewhere: break;
+    }
+    const QString question = writing ? tr("Save over it anyway?") : tr("Open it anyway?");
+    const QString text =
+        lock.holderHost().isEmpty()
+            ? tr("%1 is open in another Mnemodeck window (process %2). %3")
+                  .arg(displayName)
+                  .arg(lock.holderPid())
+                  .arg(question)
+            : tr("%1 is open in Mnemodeck on %2 (process %3). %4")
+                  .arg(displayName, lock.holderHost())
+                  .arg(lock.holderPid())
+                  .arg(question);
+    // No is the default: Enter must not let two windows write one file.
+    return dialogs_.askDefaultNo(window_, writing ? tr("Save As") : kFileOpen, text);
+}
+
+void OpenDocument::sayIfUnprotected(const QString &displayName)
+{
+    if (!lockFailed_)
+        return;
+    lockFailed_ = false;
+    if (unlockedShown_)
+        return;
+    unlockedShown_ = true;
+    dialogs_.warn(window_, kFileOpen,
+                  tr("%1 is not protected against a second writer: the lock folder %2 cannot be written.")
+                      .arg(displayName, QDir::toNativeSeparators(runtimeFolder())));
 }
 
 void OpenDocument::closeFile()
 {
     lock_.release();
+    lockWanted_.clear();
+    lockRetry_.stop();
     stamp_ = DiskStamp();
     hasVersions_ = false;
 }
@@ -350,12 +429,12 @@ bool OpenDocument::SaveFileAs()
 
     deck_.markSaved();
     // The lock goes with the file.
-    if (!lock_.holds() || !names::sameFile(lock_.file(), target))
-        lock_ = std::move(moved);
+    holdLock(target, moved);
     stamp_ = DiskStamp::of(target);
     hasVersions_ = !versions::list(target).isEmpty();
     const QString name = names::displayName(targetName);
     enterFile(target, name);
+    sayIfUnprotected(name);
     deck_.setCurrentCard(0, 0);
     Q_EMIT captionChanged(kTitlePrefix + name);
     Q_EMIT deckSaved();

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 namespace mdk {
 
@@ -60,6 +61,11 @@ public:
     // Records path, shown as displayName, as the open file and enters it in
     // the recent files.
     void enterFile(const QString &path, const QString &displayName);
+    // Makes path the open file as a read would, for a deck that came from
+    // elsewhere (a recovery copy of it): its lock, its state on disk, its
+    // versions, the caption and the recent files. False, with nothing
+    // changed, when another window holds it and the user said No.
+    bool adoptFile(const QString &path, const QString &displayName);
 
     // Where a file dialog starts: the name last chosen in it, in the folder
     // of the last dialog.
@@ -87,6 +93,11 @@ public:
     void noteOwnWrite(const QString &path);
     // The open file has earlier versions kept.
     bool hasVersions() const { return hasVersions_; }
+    // This window holds the open file's lock.
+    bool holdsLock() const { return lock_.holds(); }
+    // After "Open it anyway": takes the open file's lock once its holder
+    // lets it go (run by a timer while one is wanted).
+    void retryLock();
     // Makes the bytes of a kept version the open deck, changed and unsaved.
     void restoreVersion(const QByteArray &bytes);
 
@@ -109,6 +120,12 @@ private:
     // its lock, or the user's yes to using a file another window holds.
     // False when the user said No.
     bool claimLock(const QString &path, const QString &displayName, FileLock &lock, bool writing = false);
+    // The lock claimed for the file now open: kept, or wanted when a Yes
+    // opened the file while another window holds it.
+    void holdLock(const QString &path, FileLock &lock);
+    // After a read: once per run, that no lock could be taken.
+    void sayIfUnprotected(const QString &displayName);
+    static constexpr int kLockRetryMs = 2'000;
     enum class DiskAnswer { Overwrite, SaveAs, Cancel };
     // Save's question when the open file changed on disk since it was read
     // or written here; Overwrite when it did not.
@@ -127,6 +144,12 @@ private:
     QString lastOpenTitle_, lastSaveAsTitle_;
     Converter converter_{dialogs_, open_};
     FileLock lock_;
+    // The open file's lock is wanted but another window holds it.
+    QString lockWanted_;
+    QTimer lockRetry_;
+    // The lock folder could not be used: said once per run.
+    bool unlockedShown_ = false;
+    bool lockFailed_ = false;
     DiskStamp stamp_;
     // Why the last version could not be kept, until the status line said it.
     QString versionNote_;

@@ -8,8 +8,10 @@
 #include "gui/files/opendocument.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 namespace mdk {
 
@@ -82,26 +84,28 @@ void RecoveryController::offerAtStartup()
         return;
     deckTouched(); // the file named on the command line is asked about first
     for (const recovery::Offer &each : recovery::offersAtStartup(recovery::listCopies(folder_), world_)) {
-        if (asked_.contains(each.copy.metaFile))
-            continue;
-        offer(each);
-        // One recovered deck at a time; the rest wait for the next start.
-        if (deck_.changed())
+        // One copy recovered per start, and never one over changes: the
+        // rest wait for a later start.
+        if (recovered_ || document_.differsFromFile())
             break;
+        if (!asked_.contains(each.copy.metaFile))
+            offer(each);
     }
 }
 
-void RecoveryController::offer(const recovery::Offer &offer)
+void RecoveryController::offer(recovery::Offer offer)
 {
     const recovery::Copy &copy = offer.copy;
+    // Recovering over unsaved work (a deck just recovered) would replace it.
+    if (document_.differsFromFile())
+        return;
     asked_.insert(copy.metaFile);
-    const auto removeIt = [&] {
-        QFile::remove(copy.metaFile);
-        QFile::remove(copy.deckFile);
-    };
     switch (dialogs_.askRecover(window_, tr("Recovery"), recovery::question(offer))) {
     case UserDialogs::RecoveryAnswer::Later: return;
-    case UserDialogs::RecoveryAnswer::Discard: removeIt(); return;
+    case UserDialogs::RecoveryAnswer::Discard:
+        QFile::remove(copy.metaFile);
+        QFile::remove(copy.deckFile);
+        return;
     case UserDialogs::RecoveryAnswer::Recover: break;
     }
     cardfile::ReadResult result;
@@ -114,18 +118,20 @@ void RecoveryController::offer(const recovery::Offer &offer)
                       tr("The recovery copy could not be read.  It is kept in %1.").arg(folder_));
         return;
     }
+    recovered_ = true;
     const CategoryTree::NodeId open = deck_.tree().findByName(copy.meta.category);
     if (open != CategoryTree::None && open != deck_.tree().selected()) {
         deck_.selectCategory(open);
         deck_.OpenCategory();
     }
-    QString name;
-    if (offer.as == recovery::OfferAs::File) {
-        name = names::displayName(QFileInfo(copy.meta.path).fileName());
-        document_.enterFile(copy.meta.path, name);
+    // The file is then open as Open opens it: its lock (or the user's yes
+    // to sharing it), its state on disk and its versions.
+    const QString name = names::displayName(QFileInfo(copy.meta.path).fileName());
+    if (offer.as == recovery::OfferAs::File && document_.adoptFile(copy.meta.path, name)) {
         identity_ = copy.meta.identity;
-        Q_EMIT captionChanged(QStringLiteral("Mnemodeck - ") + name);
     } else {
+        offer.as = recovery::OfferAs::NewDeck;
+        document_.closeFile();
         document_.file().path.clear();
         document_.file().ProtectedFileName.clear();
         identity_ = {};
@@ -133,7 +139,8 @@ void RecoveryController::offer(const recovery::Offer &offer)
     }
     deck_.markRecovered(offer.as == recovery::OfferAs::File);
     lastPath_ = openPath();
-    Q_EMIT statusMessage(tr("Recovered %1 cards").arg(deck_.fileCount()));
+    const int cards = deck_.fileCount();
+    Q_EMIT statusMessage(cards == 1 ? tr("Recovered 1 card") : tr("Recovered %1 cards").arg(QLocale().toString(cards)));
     // The recovered deck is this process's now: its own copy follows at
     // once, and the old one goes when that is written.
     adopted_ << copy.metaFile << copy.deckFile;
@@ -160,8 +167,14 @@ void RecoveryController::gatherSlice()
     if (!gathering_)
         return; // the deck changed: the next change's timer starts again
     // The window's events run between slices; the frame tells us of any
-    // change before the next slice, and the snapshot is then dropped.
-    if (!gathering_->gather(deck_, kSliceCards)) {
+    // change before the next slice, and the snapshot is then dropped. A
+    // slice ends after kSliceMs, whatever the cards cost to copy.
+    QElapsedTimer slice;
+    slice.start();
+    bool done = false;
+    while (!(done = gathering_->gather(deck_, kSliceStep)) && slice.elapsed() < kSliceMs) {
+    }
+    if (!done) {
         QTimer::singleShot(0, this, &RecoveryController::gatherSlice);
         return;
     }
@@ -173,8 +186,12 @@ void RecoveryController::gatherSlice()
     meta.writer = world_.self;
     const QString base = recovery::copyName(meta.path, world_.self, startMs_);
     busy_ = true;
-    worker_ = std::thread([this, snapshot = std::move(snapshot), meta, folder = folder_, base] {
+    worker_ = std::thread([this, snapshot = std::move(snapshot), meta, folder = folder_, base]() mutable {
         const WriteResult result = recovery::writeCopy(*snapshot, meta, folder, base);
+        // Freed here, before the window hears of it: a million cards' texts
+        // take tens of milliseconds to let go, and the window joins this
+        // thread when it hears.
+        snapshot.reset();
         QMetaObject::invokeMethod(this, [this, result, base] { written(result, base); }, Qt::QueuedConnection);
     });
 }

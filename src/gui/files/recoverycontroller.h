@@ -40,12 +40,16 @@ public:
     // The timer's work: gather the snapshot in slices, then write it on the
     // worker thread.
     void writeNow();
-    // Cards copied per slice on the window's thread (a few milliseconds).
-    static constexpr int kSliceCards = 100'000;
+    // A slice on the window's thread lasts about kSliceMs, checked every
+    // kSliceStep cards.
+    static constexpr int kSliceMs = 4;
+    static constexpr int kSliceStep = 512;
     // The base name of the copy this process has on disk (empty: none).
     const QString &ownCopy() const { return ownBase_; }
     // A copy is being written on the worker thread.
     bool writing() const { return busy_ || gathering_ != nullptr; }
+    // The snapshot is taken and the worker thread writes it.
+    bool gathered() const { return busy_; }
 
 Q_SIGNALS:
     void statusMessage(const QString &text);
@@ -53,7 +57,7 @@ Q_SIGNALS:
 
 private:
     QString openPath() const;
-    void offer(const recovery::Offer &offer);
+    void offer(recovery::Offer offer);
     void written(const WriteResult &result, const QString &base);
     void removeOwn();
     void dropAdopted();
@@ -77,6 +81,9 @@ private:
     // own copy (or the file) holds its cards, so no crash in between loses them.
     QStringList adopted_;
     QSet<QString> asked_; // copies asked about in this run
+    // A copy was recovered into the window: no other is asked about at
+    // this start.
+    bool recovered_ = false;
     // The snapshot being gathered, and the deck's state when it began.
     std::unique_ptr<recovery::Snapshot> gathering_;
     recovery::DeckStamp gatheringFrom_;

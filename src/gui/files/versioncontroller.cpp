@@ -20,13 +20,11 @@ VersionController::VersionController(const CommandContext &context, OpenDocument
 
 void VersionController::EarlierVersions()
 {
+    // The counts are in the versions' names: nothing is read whole here.
     const QList<versions::Version> kept = versions::list(document_.file().path);
     QList<EarlierVersionsDlg::Row> rows;
-    {
-        WaitCursor wait;
-        for (const versions::Version &v : kept)
-            rows.append({v.time, versions::cardCount(v.path), v.size});
-    }
+    for (const versions::Version &v : kept)
+        rows.append({v.time, v.cards, v.size});
     EarlierVersionsDlg dialog(rows, window_);
     if (dialog.exec() != QDialog::Accepted || dialog.chosen() < 0 || dialog.chosen() >= kept.size())
         return;

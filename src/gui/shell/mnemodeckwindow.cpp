@@ -405,7 +405,21 @@ void MnemodeckWindow::runCommand(int id)
 void MnemodeckWindow::ShowStatusMessage(const QString &text)
 {
     messageTimer_.start(kStatusMessageMs);
-    messageArea_->setText(translations::text(text));
+    const QString shown = translations::text(text);
+    // A note longer than the line (a failure with its reason) ends in an
+    // ellipsis and is read whole in the tool tip, and it stays a little
+    // longer: cut off silently, its reason would be lost.
+    const QFontMetrics fm(messageArea_->font());
+    const int room = messageArea_->contentsRect().width();
+    if (room > 0 && fm.horizontalAdvance(shown) > room) {
+        messageArea_->setText(fm.elidedText(shown, Qt::ElideRight, room));
+        messageArea_->setToolTip(shown);
+        messageTimer_.start(3 * kStatusMessageMs);
+    } else {
+        messageArea_->setText(shown);
+        messageArea_->setToolTip(QString());
+    }
+    fullStatus_ = shown;
     ShowingMessage = true;
 }
 
@@ -413,6 +427,8 @@ void MnemodeckWindow::endStatusMessage()
 {
     messageTimer_.stop();
     ShowingMessage = false;
+    messageArea_->setToolTip(QString());
+    fullStatus_.clear();
     messageArea_->setText(deck_.viewCount() > 0 ? study::cardCaption(deck_) : QString());
 }
 
@@ -422,7 +438,11 @@ void MnemodeckWindow::setStatusLine(const QString &text)
         messageArea_->setText(text);
 }
 
-QString MnemodeckWindow::statusText() const { return messageArea_->text(); }
+QString MnemodeckWindow::statusText() const
+{
+    return ShowingMessage && !fullStatus_.isEmpty() ? fullStatus_ : messageArea_->text();
+}
+QString MnemodeckWindow::statusShown() const { return messageArea_->text(); }
 QString MnemodeckWindow::timeText() const { return timeGadget_->text(); }
 QString MnemodeckWindow::dateText() const { return dateGadget_->text(); }
 

@@ -103,7 +103,10 @@ public:
     // ---- Status line and clock ----
     void ShowStatusMessage(const QString &text);
     bool ShowingMessage = false;
+    // The status line's text (a message whole, even where it is cut short
+    // on the screen), and what the line shows.
     QString statusText() const;
+    QString statusShown() const;
     QString timeText() const;
     QString dateText() const;
     void SetTime(const QDateTime &now = QDateTime::currentDateTime());
@@ -151,6 +154,7 @@ private:
     QToolBar *toolBar_ = nullptr;
     QLabel *messageArea_ = nullptr;
     QLabel *dueGadget_ = nullptr;
+    QString fullStatus_; // the message shown, whole
     QLabel *timeGadget_ = nullptr;
     QLabel *dateGadget_ = nullptr;
     QTimer clockTimer_;   // 500 ms
