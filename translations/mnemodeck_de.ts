@@ -319,6 +319,10 @@
         <source>KDE vocabulary (KWordQuiz, Parley)</source>
         <translation>KDE-Vokabeldatei (KWordQuiz, Parley)</translation>
     </message>
+    <message>
+        <source>Flashcard package (.apkg)</source>
+        <translation>Lernkartenpaket (.apkg)</translation>
+    </message>
 </context>
 <context>
     <name>ExtendedDlg</name>
@@ -468,6 +472,10 @@
     <message>
         <source>Category</source>
         <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Flashcard package (.apkg, .colpkg)</source>
+        <translation>Lernkartenpaket (.apkg, .colpkg)</translation>
     </message>
 </context>
 <context>
@@ -887,10 +895,6 @@
         <translation>I&amp;mportieren...</translation>
     </message>
     <message>
-        <source>Add the cards of a spreadsheet, a text export or a vocabulary file</source>
-        <translation>Die Karten einer Tabelle, eines Textexports oder einer Vokabeldatei hinzufügen</translation>
-    </message>
-    <message>
         <source>Expor&amp;t...</source>
         <translation>E&amp;xportieren...</translation>
     </message>
@@ -921,6 +925,18 @@
     <message>
         <source>Show how well the cards are known</source>
         <translation>Zeigen, wie gut die Karten sitzen</translation>
+    </message>
+    <message>
+        <source>Add the cards of a spreadsheet, a text export, a vocabulary file or a flashcard package</source>
+        <translation>Die Karten einer Tabelle, eines Textexports, einer Vokabeldatei oder eines Lernkartenpakets hinzufügen</translation>
+    </message>
+    <message>
+        <source>Review op&amp;tions...</source>
+        <translation>Lernrunden-Op&amp;tionen...</translation>
+    </message>
+    <message>
+        <source>Set how many cards a round takes, which side asks and when a new day starts</source>
+        <translation>Festlegen, wie viele Karten eine Runde nimmt, welche Seite fragt und wann ein neuer Tag beginnt</translation>
     </message>
 </context>
 <context>
@@ -1457,10 +1473,6 @@
         <translation>Die Antworten dieser Runde wurden nicht gespeichert.</translation>
     </message>
     <message>
-        <source>CSV and text files (*.csv *.tsv *.txt);;KDE vocabulary (*.kvtml);;All Files (*)</source>
-        <translation>CSV- und Textdateien (*.csv *.tsv *.txt);;KDE-Vokabeldateien (*.kvtml);;Alle Dateien (*)</translation>
-    </message>
-    <message>
         <source>Text files (*.txt);;All Files (*)</source>
         <translation>Textdateien (*.txt);;Alle Dateien (*)</translation>
     </message>
@@ -1487,6 +1499,230 @@
     <message>
         <source>Card %1 of %2, side %3</source>
         <translation>Karte %1 von %2, Seite %3</translation>
+    </message>
+    <message>
+        <source>Unsaved changes to %1 from %2 (1 card) were found. Recover them?</source>
+        <translation>Es wurden nicht gespeicherte Änderungen an %1 vom %2 gefunden (1 Karte). Wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>nicht genug Speicher</translation>
+    </message>
+    <message>
+        <source>it could not be written to a temporary file</source>
+        <translation>sie konnte nicht in eine temporäre Datei geschrieben werden</translation>
+    </message>
+    <message>
+        <source>its compressed data is damaged (%1)</source>
+        <translation>ihre komprimierten Daten sind beschädigt (%1)</translation>
+    </message>
+    <message>
+        <source>its compressed data is cut off</source>
+        <translation>ihre komprimierten Daten brechen ab</translation>
+    </message>
+    <message>
+        <source>it expands to more than %1 MB</source>
+        <translation>sie wird entpackt größer als %1 MB</translation>
+    </message>
+    <message>
+        <source>The collection&apos;s settings cannot be read (%1).</source>
+        <translation>Die Einstellungen der Sammlung sind nicht lesbar (%1).</translation>
+    </message>
+    <message>
+        <source>The collection&apos;s note types cannot be read (%1).</source>
+        <translation>Die Notiztypen der Sammlung sind nicht lesbar (%1).</translation>
+    </message>
+    <message>
+        <source>The collection&apos;s decks cannot be read (%1).</source>
+        <translation>Die Stapel der Sammlung sind nicht lesbar (%1).</translation>
+    </message>
+    <message>
+        <source>The settings of the note type &quot;%1&quot; are damaged.</source>
+        <translation>Die Einstellungen des Notiztyps „%1“ sind beschädigt.</translation>
+    </message>
+    <message>
+        <source>The collection&apos;s fields cannot be read (%1).</source>
+        <translation>Die Felder der Sammlung sind nicht lesbar (%1).</translation>
+    </message>
+    <message>
+        <source>The collection&apos;s card templates cannot be read (%1).</source>
+        <translation>Die Kartenvorlagen der Sammlung sind nicht lesbar (%1).</translation>
+    </message>
+    <message>
+        <source>The card template &quot;%1&quot; of &quot;%2&quot; is damaged.</source>
+        <translation>Die Kartenvorlage „%1“ von „%2“ ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>The collection is incomplete: it has no table &quot;%1&quot;.</source>
+        <translation>Die Sammlung ist unvollständig: Ihr fehlt die Tabelle „%1“.</translation>
+    </message>
+    <message>
+        <source>The collection&apos;s cards cannot be read (%1).</source>
+        <translation>Die Karten der Sammlung sind nicht lesbar (%1).</translation>
+    </message>
+    <message>
+        <source>unknown note type</source>
+        <translation>unbekannter Notiztyp</translation>
+    </message>
+    <message>
+        <source>note type without fields</source>
+        <translation>Notiztyp ohne Felder</translation>
+    </message>
+    <message>
+        <source>fields longer than 1 MB</source>
+        <translation>Felder länger als 1 MB</translation>
+    </message>
+    <message>
+        <source>card template missing</source>
+        <translation>Kartenvorlage fehlt</translation>
+    </message>
+    <message>
+        <source>nothing to show</source>
+        <translation>nichts anzuzeigen</translation>
+    </message>
+    <message>
+        <source>pictures or sounds only</source>
+        <translation>nur Bilder oder Töne</translation>
+    </message>
+    <message>
+        <source>The collection&apos;s review history cannot be read (%1).</source>
+        <translation>Der Lernverlauf der Sammlung ist nicht lesbar (%1).</translation>
+    </message>
+    <message>
+        <source>The package is refused: it holds a file named &quot;%1&quot;, outside its own folder.</source>
+        <translation>Das Paket wird abgelehnt: Es enthält eine Datei namens „%1“ außerhalb seines eigenen Ordners.</translation>
+    </message>
+    <message>
+        <source>The package is refused: it holds a link (&quot;%1&quot;).</source>
+        <translation>Das Paket wird abgelehnt: Es enthält eine Verknüpfung („%1“).</translation>
+    </message>
+    <message>
+        <source>The package holds no collection of cards.</source>
+        <translation>Das Paket enthält keine Kartensammlung.</translation>
+    </message>
+    <message>
+        <source>The package could not be unpacked: %1</source>
+        <translation>Das Paket konnte nicht entpackt werden: %1</translation>
+    </message>
+    <message>
+        <source>The package&apos;s collection could not be unpacked: %1.</source>
+        <translation>Die Sammlung des Pakets konnte nicht entpackt werden: %1.</translation>
+    </message>
+    <message>
+        <source>The package&apos;s collection is not an SQLite database.</source>
+        <translation>Die Sammlung des Pakets ist keine SQLite-Datenbank.</translation>
+    </message>
+    <message>
+        <source>The package&apos;s collection cannot be opened (%1).</source>
+        <translation>Die Sammlung des Pakets lässt sich nicht öffnen (%1).</translation>
+    </message>
+    <message>
+        <source>The package holds no cards.</source>
+        <translation>Das Paket enthält keine Karten.</translation>
+    </message>
+    <message>
+        <source>%1 cards were left out: %2</source>
+        <translation>%1 Karten wurden ausgelassen: %2</translation>
+    </message>
+    <message>
+        <source>%1 cards referred to pictures or sounds, which were left out (%2%3)</source>
+        <translation>%1 Karten verwiesen auf Bilder oder Töne, die ausgelassen wurden (%2%3)</translation>
+    </message>
+    <message>
+        <source>%1 suspended and %2 buried cards came in as ordinary cards</source>
+        <translation>%1 ausgesetzte und %2 zurückgestellte Karten kamen als gewöhnliche Karten herein</translation>
+    </message>
+    <message>
+        <source>the package&apos;s history holds %1 reviews of these cards</source>
+        <translation>der Verlauf des Pakets enthält %1 Wiederholungen dieser Karten</translation>
+    </message>
+    <message>
+        <source>%1 deck names had empty levels, which were left out</source>
+        <translation>%1 Stapelnamen hatten leere Ebenen, die ausgelassen wurden</translation>
+    </message>
+    <message>
+        <source>the package&apos;s list of media files is damaged</source>
+        <translation>die Medienliste des Pakets ist beschädigt</translation>
+    </message>
+    <message>
+        <source>The package holds no cards that can be read: %1.</source>
+        <translation>Das Paket enthält keine lesbaren Karten: %1.</translation>
+    </message>
+    <message>
+        <source>The file is not a readable package (a zip archive): %1</source>
+        <translation>Die Datei ist kein lesbares Paket (kein ZIP-Archiv): %1</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>the package could not be made</source>
+        <translation>das Paket konnte nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source> and %1 more</source>
+        <translation> und %1 weitere</translation>
+    </message>
+    <message>
+        <source>entry ids used more than once, each entry made a card: %1</source>
+        <translation>mehrfach verwendete Eintragsnummern, jeder Eintrag wurde eine Karte: %1</translation>
+    </message>
+    <message>
+        <source>categories that joined the one of the same name elsewhere in the tree: %1</source>
+        <translation>Kategorien, die mit der gleichnamigen an anderer Stelle im Baum zusammengelegt wurden: %1</translation>
+    </message>
+    <message>
+        <source>conjugations, examples, comments and other parts of entries left out: %1</source>
+        <translation>ausgelassene Konjugationen, Beispiele, Kommentare und andere Teile von Einträgen: %1</translation>
+    </message>
+    <message>
+        <source>lines with bytes that are not UTF-8, read as Windows-1252: %1</source>
+        <translation>Zeilen mit Bytes, die kein UTF-8 sind, als Windows-1252 gelesen: %1</translation>
+    </message>
+    <message>
+        <source>every column is empty</source>
+        <translation>alle Spalten sind leer</translation>
+    </message>
+    <message>
+        <source>This is a card file. Use File &gt; Merge or Edit &gt; Paste from to add its cards.</source>
+        <translation>Dies ist eine Kartendatei. Ihre Karten fügen Sie mit Datei &gt; Zusammenführen oder Bearbeiten &gt; Einfügen aus hinzu.</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 Min.</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 Std.</translation>
+    </message>
+    <message>
+        <source>%1 d</source>
+        <translation>%1 T.</translation>
+    </message>
+    <message>
+        <source>%1 mo</source>
+        <translation>%1 Mon.</translation>
+    </message>
+    <message>
+        <source>%1 y</source>
+        <translation>%1 J.</translation>
+    </message>
+    <message>
+        <source>The review progress cannot be written: it is read, but answers are not saved.</source>
+        <translation>Der Lernfortschritt kann nicht geschrieben werden: Er wird gelesen, aber Antworten werden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>The review progress could not be read (%1); answers are not saved.</source>
+        <translation>Der Lernfortschritt konnte nicht gelesen werden (%1); Antworten werden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>CSV and text files (*.csv *.tsv *.txt);;KDE vocabulary (*.kvtml);;Flashcard packages (*.apkg *.colpkg);;All Files (*)</source>
+        <translation>CSV- und Textdateien (*.csv *.tsv *.txt);;KDE-Vokabeldateien (*.kvtml);;Lernkartenpakete (*.apkg *.colpkg);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Flashcard packages (*.apkg);;All Files (*)</source>
+        <translation>Lernkartenpakete (*.apkg);;Alle Dateien (*)</translation>
     </message>
 </context>
 <context>
@@ -1584,14 +1820,45 @@
     </message>
 </context>
 <context>
+    <name>ReviewOptionsDlg</name>
+    <message>
+        <source>Review options</source>
+        <translation>Lernrunden-Optionen</translation>
+    </message>
+    <message>
+        <source>&amp;New cards per round:</source>
+        <translation>&amp;Neue Karten pro Runde:</translation>
+    </message>
+    <message>
+        <source>At most &amp;due cards per round:</source>
+        <translation>Höchstens &amp;fällige Karten pro Runde:</translation>
+    </message>
+    <message>
+        <source>&amp;Ask:</source>
+        <translation>&amp;Abfrage:</translation>
+    </message>
+    <message>
+        <source>Side 1 first</source>
+        <translation>Seite 1 zuerst</translation>
+    </message>
+    <message>
+        <source>Side 2 first</source>
+        <translation>Seite 2 zuerst</translation>
+    </message>
+    <message>
+        <source>Mixed</source>
+        <translation>Gemischt</translation>
+    </message>
+    <message>
+        <source>A new &amp;day starts at:</source>
+        <translation>Ein neuer &amp;Tag beginnt um:</translation>
+    </message>
+</context>
+<context>
     <name>ReviewWindow</name>
     <message>
         <source>Review</source>
         <translation>Lernrunde</translation>
-    </message>
-    <message>
-        <source>Ask:</source>
-        <translation>Abfrage:</translation>
     </message>
     <message>
         <source>Side 1 first</source>
@@ -1624,6 +1891,14 @@
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Ask:</source>
+        <translation>&amp;Abfrage:</translation>
+    </message>
+    <message>
+        <source>Space or Enter: show answer · Right, K or 1: knew it · Left, J or 2: didn&apos;t know · Ctrl+Z: take back the last answer · Escape: end</source>
+        <translation>Leertaste oder Eingabe: Antwort zeigen · Rechts, K oder 1: gewusst · Links, J oder 2: nicht gewusst · Strg+Z: letzte Antwort zurücknehmen · Esc: beenden</translation>
     </message>
 </context>
 <context>
@@ -1911,6 +2186,14 @@
         <source>&amp;Ok</source>
         <translation>&amp;OK</translation>
     </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Two-sided study cards: learn a word, a date or a formula one side at a time.</source>
+        <translation>Zweiseitige Lernkarten: ein Wort, ein Datum oder eine Formel lernen, eine Seite nach der anderen.</translation>
+    </message>
 </context>
 <context>
     <name>mdk::AddCardDlg</name>
@@ -2040,6 +2323,14 @@
         <source>Redone: %1</source>
         <translation>Wiederholt: %1</translation>
     </message>
+    <message>
+        <source>%1; subcategories are no longer shown</source>
+        <translation>%1; Unterkategorien werden nicht mehr angezeigt</translation>
+    </message>
+    <message>
+        <source>%1; subcategories are shown</source>
+        <translation>%1; Unterkategorien werden angezeigt</translation>
+    </message>
 </context>
 <context>
     <name>mdk::ExchangeController</name>
@@ -2062,6 +2353,18 @@
     <message>
         <source>%1 cards exported to %2</source>
         <translation>Nach %2 exportierte Karten: %1</translation>
+    </message>
+    <message>
+        <source>Adding the cards of %1...</source>
+        <translation>Karten aus %1 werden hinzugefügt...</translation>
+    </message>
+    <message>
+        <source>Cannot export to %1.  It is the card file that is open now; choose another name.</source>
+        <translation>Export nach %1 nicht möglich.  Das ist die gerade geöffnete Kartendatei; wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>%1 is a card file.  Replace its cards with the exported ones?</source>
+        <translation>%1 ist eine Kartendatei.  Ihre Karten durch die exportierten ersetzen?</translation>
     </message>
 </context>
 <context>
@@ -2202,6 +2505,26 @@
         <source>%1 lines could not be read (the first at line %2: %3).</source>
         <translation>Nicht lesbare Zeilen: %1 (die erste ist Zeile %2: %3).</translation>
     </message>
+    <message>
+        <source>flashcard package</source>
+        <translation>Lernkartenpaket</translation>
+    </message>
+    <message>
+        <source>Side 1</source>
+        <translation>Seite 1</translation>
+    </message>
+    <message>
+        <source>Side 2</source>
+        <translation>Seite 2</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Read as %1</source>
+        <translation>Gelesen als %1</translation>
+    </message>
 </context>
 <context>
     <name>mdk::IntroSplash</name>
@@ -2237,6 +2560,14 @@
     <message>
         <source>More tools</source>
         <translation>Weitere Werkzeuge</translation>
+    </message>
+    <message>
+        <source>Cards to review</source>
+        <translation>Zu lernende Karten</translation>
+    </message>
+    <message>
+        <source>Recent file %1</source>
+        <translation>Zuletzt geöffnete Datei %1</translation>
     </message>
 </context>
 <context>
@@ -2340,6 +2671,14 @@
         <source>An error occured.  Cannot load </source>
         <translation>Ein Fehler ist aufgetreten.  Laden nicht möglich: </translation>
     </message>
+    <message>
+        <source>%1 is open in Mnemodeck on %2 (process %3). %4</source>
+        <translation>%1 ist in Mnemodeck auf %2 geöffnet (Prozess %3). %4</translation>
+    </message>
+    <message>
+        <source>%1 is not protected against a second writer: the lock folder %2 cannot be written.</source>
+        <translation>%1 ist nicht vor einem zweiten schreibenden Programm geschützt: In den Sperrordner %2 kann nicht geschrieben werden.</translation>
+    </message>
 </context>
 <context>
     <name>mdk::PrintController</name>
@@ -2374,6 +2713,10 @@
         <source>The recovery copy could not be written.  </source>
         <translation>Die Sicherungskopie konnte nicht geschrieben werden.  </translation>
     </message>
+    <message>
+        <source>Recovered 1 card</source>
+        <translation>1 Karte wiederhergestellt</translation>
+    </message>
 </context>
 <context>
     <name>mdk::ReviewController</name>
@@ -2397,12 +2740,67 @@
         <source>The deck could not be re-attached: the review progress cannot be written.</source>
         <translation>Der Kartensatz konnte nicht neu zugeordnet werden: Der Lernfortschritt kann nicht geschrieben werden.</translation>
     </message>
+    <message>
+        <source>The review progress could not be read.</source>
+        <translation>Der Lernfortschritt konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>%1 due · %2 new</source>
+        <translation>%1 fällig · %2 neu</translation>
+    </message>
+    <message>
+        <source>Review</source>
+        <translation>Lernrunde</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+    <message>
+        <source>The answer could not be taken back in the review progress.</source>
+        <translation>Die Antwort konnte im Lernfortschritt nicht zurückgenommen werden.</translation>
+    </message>
+    <message>
+        <source>Statistics</source>
+        <translation>Statistik</translation>
+    </message>
+    <message>
+        <source>The deck&apos;s progress counts again under %1.</source>
+        <translation>Der Lernfortschritt des Kartensatzes zählt wieder unter %1.</translation>
+    </message>
+</context>
+<context>
+    <name>mdk::ReviewOptionsDlg</name>
+    <message>
+        <source>Ask</source>
+        <translation>Abfrage</translation>
+    </message>
+    <message>
+        <source>A new day starts at</source>
+        <translation>Ein neuer Tag beginnt um</translation>
+    </message>
 </context>
 <context>
     <name>mdk::ReviewWindow</name>
     <message>
         <source>Ask</source>
         <translation>Abfrage</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation>Frage</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <translation>Antwort</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>Review - %1</source>
+        <translation>Lernrunde - %1</translation>
     </message>
 </context>
 <context>
@@ -2516,6 +2914,33 @@
         <source>Due today: %1 · tomorrow: %2 · this week: %3</source>
         <translation>Fällig heute: %1 · morgen: %2 · diese Woche: %3</translation>
     </message>
+    <message>
+        <source>Cards due in the next 30 days (0: today)</source>
+        <translation>Fällige Karten in den nächsten 30 Tagen (0: heute)</translation>
+    </message>
+    <message>
+        <source>today: %1</source>
+        <translation>heute: %1</translation>
+    </message>
+    <message>
+        <source>tomorrow: %1</source>
+        <translation>morgen: %1</translation>
+    </message>
+    <message>
+        <source>in %1 days: %2</source>
+        <translation>in %1 Tagen: %2</translation>
+    </message>
+    <message>
+        <source>no cards due</source>
+        <translation>keine Karten fällig</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%n card(s))</source>
+        <translation>
+            <numerusform>%1 (%n Karte)</numerusform>
+            <numerusform>%1 (%n Karten)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>mdk::StudyController</name>
@@ -2570,16 +2995,16 @@
         <translation>Schriftart</translation>
     </message>
     <message>
-        <source>Recover</source>
-        <translation>Wiederherstellen</translation>
+        <source>&amp;Recover</source>
+        <translation>&amp;Wiederherstellen</translation>
     </message>
     <message>
-        <source>Discard</source>
-        <translation>Verwerfen</translation>
+        <source>&amp;Discard</source>
+        <translation>&amp;Verwerfen</translation>
     </message>
     <message>
-        <source>Decide later</source>
-        <translation>Später entscheiden</translation>
+        <source>Decide &amp;later</source>
+        <translation>&amp;Später entscheiden</translation>
     </message>
 </context>
 <context>
