@@ -101,7 +101,7 @@ void BM_ImportPackage(benchmark::State &state)
         });
         if (p.cards.size() != size_t(kNotes) || p.reviews.size() != size_t(kNotes) * kReviewsPerCard)
             state.SkipWithError("wrong count");
-        benchmark::DoNotOptimize(p.cards.data());
+        benchmark::DoNotOptimize(p.cards.front());
     }
     state.counters["cards"] = kNotes;
     state.counters["reviews"] = double(kNotes) * kReviewsPerCard;
