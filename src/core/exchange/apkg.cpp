@@ -1120,7 +1120,7 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
 
     const qint64 base = created * 1000;
     const quint64 salt = quint64(QDateTime::currentMSecsSinceEpoch());
-    std::unordered_map<qint64, qint64> answersAt;
+    std::unordered_map<qint64, qint64> answersAt, noonOf;
     std::vector<const ExportReview *> answers;
     std::string side1, side2, flds; // reused: the rows' text is bound from them
     QCryptographicHash sha1(QCryptographicHash::Sha1);
@@ -1145,15 +1145,25 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
 
         // The card's answers, oldest first, become its review log;
         // a card with answers is a review card due a day after the last.
+        // A card and its flipped twin share one key and one history: it
+        // goes with the first of them only, so each answer is one row.
         answers.clear();
-        if (!byKey.empty())
-            for (auto [it, end] = byKey.equal_range(review::cardKey(*c.side1, *c.side2)); it != end; ++it)
+        if (!byKey.empty()) {
+            const auto [first, end] = byKey.equal_range(review::cardKey(*c.side1, *c.side2));
+            for (auto it = first; it != end; ++it)
                 answers.push_back(it->second);
+            byKey.erase(first, end);
+        }
         std::sort(answers.begin(), answers.end(),
                   [](const ExportReview *a, const ExportReview *b) { return a->day < b->day; });
         int lapses = 0;
         for (const ExportReview *a : answers) {
-            const qint64 at = QDateTime(QDate::fromJulianDay(a->day), QTime(12, 0)).toMSecsSinceEpoch();
+            // A day's local noon once per day: each local-time conversion
+            // looks at the system's time zone file.
+            auto noon = noonOf.find(a->day);
+            if (noon == noonOf.end())
+                noon = noonOf.emplace(a->day, QDateTime(QDate::fromJulianDay(a->day), QTime(12, 0)).toMSecsSinceEpoch()).first;
+            const qint64 at = noon->second;
             // Ids are times in ms and unique: the answers of one day (all at
             // its noon) take the milliseconds after it.
             const qint64 revlogId = at + answersAt[at]++;
