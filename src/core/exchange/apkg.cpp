@@ -1121,6 +1121,12 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
     const qint64 base = created * 1000;
     const quint64 salt = quint64(QDateTime::currentMSecsSinceEpoch());
     std::unordered_map<qint64, qint64> answersAt, noonOf;
+    struct RevlogRow {
+        qint64 id, card;
+        bool knew;
+    };
+    std::vector<RevlogRow> revlogRows;
+    revlogRows.reserve(reviews.size());
     std::vector<const ExportReview *> answers;
     std::string side1, side2, flds; // reused: the rows' text is bound from them
     QCryptographicHash sha1(QCryptographicHash::Sha1);
@@ -1167,8 +1173,7 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
             // Ids are times in ms and unique: the answers of one day (all at
             // its noon) take the milliseconds after it.
             const qint64 revlogId = at + answersAt[at]++;
-            if (!revlog.bind(1, revlogId).bind(2, id).bind(3, a->knew ? 3 : 1).bind(4, a->knew ? 1 : 0).run())
-                return failure();
+            revlogRows.push_back({revlogId, id, a->knew});
             lapses += a->knew ? 0 : 1;
         }
         const bool reviewed = !answers.empty();
@@ -1178,6 +1183,12 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
                  .bind(6, reviewed ? 2500 : 0).bind(7, qint64(answers.size())).bind(8, lapses).run())
             return failure();
     }
+    // In id order, each row goes at the table's end.
+    std::sort(revlogRows.begin(), revlogRows.end(),
+              [](const RevlogRow &a, const RevlogRow &b) { return a.id < b.id; });
+    for (const RevlogRow &row : revlogRows)
+        if (!revlog.bind(1, row.id).bind(2, row.card).bind(3, row.knew ? 3 : 1).bind(4, row.knew ? 1 : 0).run())
+            return failure();
     if (sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         return failure();
     return {};
