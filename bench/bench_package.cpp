@@ -13,6 +13,15 @@
 //                     reviews, 387 progress calls); the collection unpacks
 //                     to 47.4 MB
 //   BM_ExportPackage  7758 ms CPU per 1,000,000 cards (67.7 MB package)
+//                     when the collection went through Qt SQL; through
+//                     SQLite's C interface, at a load average of about 9
+//                     (the Qt SQL writer measured beside it: 7998 ms CPU,
+//                     16189 ms wall):
+//     /0              3939 ms CPU, 8054 ms wall (67.5 MB package); about
+//                     half of it SQLite's inserts, half the deflate at the
+//                     fastest level (a 148 MB collection)
+//     /10             4614 ms CPU, 9106 ms wall, with 1,000,000 review-log
+//                     rows (73.3 MB; the Qt SQL writer 14463 ms CPU)
 //   mdktool import    1.10 s user + 0.23 s system, peak RSS 91,112 kB
 //                     (limit: 3 x 47.4 MB + 60 MB = 202 MB)
 
