@@ -301,7 +301,7 @@ void TestApkg::exportReadsBack()
     const QStringList pieces = {QStringLiteral("a"),   QStringLiteral("é"),  QStringLiteral("😀"),
                                 QStringLiteral("&"),   QStringLiteral("<br>"), QStringLiteral("&amp;"),
                                 QStringLiteral("<"),   QStringLiteral("{{x}}"), QStringLiteral("1 2"),
-                                QStringLiteral("l'eau"), QStringLiteral("'); --")};
+                                QStringLiteral("l'eau"), QStringLiteral("'); --"), QStringLiteral("\"q\"")};
     const auto text = [&] {
         QStringList words;
         for (int n = 1 + rng.bounded(4); n > 0; --n)
