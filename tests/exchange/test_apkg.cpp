@@ -301,7 +301,7 @@ void TestApkg::exportReadsBack()
     const QStringList pieces = {QStringLiteral("a"),   QStringLiteral("é"),  QStringLiteral("😀"),
                                 QStringLiteral("&"),   QStringLiteral("<br>"), QStringLiteral("&amp;"),
                                 QStringLiteral("<"),   QStringLiteral("{{x}}"), QStringLiteral("1 2"),
-                                QStringLiteral("l'eau"), QStringLiteral("'); --")};
+                                QStringLiteral("l'eau"), QStringLiteral("'); --"), QStringLiteral("\"q\"")};
     const auto text = [&] {
         QStringList words;
         for (int n = 1 + rng.bounded(4); n > 0; --n)
@@ -313,7 +313,7 @@ void TestApkg::exportReadsBack()
     set.categories = {{QStringLiteral("Top"), -1}, {QStringLiteral("Mid"), 0}, {QStringLiteral("Low"), 1},
                       {QStringLiteral("Side"), 0}};
     const int n = 300;
-    texts.reserve(size_t(n) * 2 + 4);
+    texts.reserve(size_t(n) * 2 + 6);
     for (const ExportCategory &c : set.categories)
         texts.push_back(c.name);
     QStringList expected;
@@ -332,6 +332,13 @@ void TestApkg::exportReadsBack()
                 reviews.push_back({review::cardKey(texts[size_t(4 + 2 * i)], texts[size_t(5 + 2 * i)]),
                                    2460000 + day, day != 1});
     }
+    // The first card flipped: the same key, and its answers go with the
+    // first card only.
+    texts.push_back(texts[5]);
+    texts.push_back(texts[4]);
+    set.cards.push_back({&texts[size_t(4 + 2 * n)], &texts[size_t(5 + 2 * n)], &texts[size_t(set.cards[0].node)],
+                         set.cards[0].node});
+    expected << expected.front().section(u'|', 0, 0) + u'|' + texts[5] + u'|' + texts[4];
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.apkg"));
     const WriteResult written = writePackage(set, reviews, path);

@@ -1,6 +1,6 @@
 // Flashcard packages: unpacking (libzip, libzstd), the collection read
 // through Qt SQL, the cards rendered from their note types' templates; and
-// the package writer.
+// the package writer, whose collection goes through SQLite's C interface.
 
 #include "apkg.h"
 #include "apkgtemplate.h"
@@ -24,15 +24,18 @@
 #include <QTemporaryFile>
 #include <QUuid>
 
+#include <sqlite3.h>
 #include <zip.h>
 #include <zstd.h>
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 namespace mdk::exchange {
 
@@ -778,33 +781,86 @@ std::vector<ExportReview> storedReviews(const QString &storePath)
 
 namespace {
 
-QString fieldHtml(const QString &text)
+// The UTF-8 bytes of text into out (which is cleared first); an unpaired
+// surrogate becomes U+FFFD, as QString::toUtf8 makes it.
+void toUtf8(const QString &text, std::string &out)
 {
-    QString html = text.toHtmlEscaped();
-    html.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
-    html.replace(u'\n', QLatin1String("<br>"));
-    return html;
+    out.clear();
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *const end = p + text.size();
+    while (p != end) {
+        char32_t c = *p++;
+        if (c < 0x80) {
+            out.push_back(char(c));
+            continue;
+        }
+        if (c >= 0xD800 && c < 0xE000) {
+            if (c < 0xDC00 && p != end && *p >= 0xDC00 && *p < 0xE000)
+                c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(*p++) - 0xDC00);
+            else
+                c = 0xFFFD;
+        }
+        if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+        } else if (c < 0x10000) {
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | (c >> 18)));
+            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        }
+        out.push_back(char(0x80 | (c & 0x3F)));
+    }
+}
+
+// A side as the field's HTML, appended to out: the text's metacharacters
+// escaped, its line breaks as <br>. Every byte changed is ASCII, so the
+// UTF-8 can be worked on bytewise.
+void appendFieldHtml(std::string_view utf8, std::string &out)
+{
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        switch (const char c = utf8[i]) {
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '&': out += "&amp;"; break;
+        case '"': out += "&quot;"; break;
+        case '\r':
+            if (i + 1 < utf8.size() && utf8[i + 1] == '\n') {
+                out += "<br>";
+                ++i;
+            } else {
+                out.push_back(c);
+            }
+            break;
+        case '\n': out += "<br>"; break;
+        default: out.push_back(c);
+        }
+    }
 }
 
 // The note's checksum: the first 8 hex digits of the SHA-1 of its first
 // field as plain text, as a number.
-qint64 checksum(const QString &text)
+qint64 checksum(QCryptographicHash &sha1, std::string_view utf8)
 {
-    const QByteArray sha = QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1);
+    sha1.reset();
+    sha1.addData(QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+    const QByteArrayView sha = sha1.resultView();
     return qint64(quint32((uchar(sha[0]) << 24) | (uchar(sha[1]) << 16) | (uchar(sha[2]) << 8) | uchar(sha[3])));
 }
 
 // A note's globally unique id: 64 random-looking bits in base 91, as the
-// format's own ids are.
-QString guid(quint64 value)
+// format's own ids are; written into out (room for 11 digits), its length
+// returned.
+int guid(quint64 value, char *out)
 {
     static const char digits[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!#$%&()*+,-./:;<=>?@[]^_`{|}~";
-    QString out;
+    int n = 0;
     do {
-        out += QLatin1Char(digits[value % 91]);
+        out[n++] = digits[value % 91];
         value /= 91;
     } while (value);
-    return out;
+    return n;
 }
 
 quint64 mix(quint64 x)
@@ -838,57 +894,53 @@ const char *const kSchema[] = {
 
 constexpr qint64 kModelId = 1342697561419; // any fixed id: one note type
 
-// Rows inserted kRows to a statement.
-class BatchInsert {
-public:
-    static constexpr int kRows = 64;
+// The collection is written through SQLite's C interface: Qt SQL's cost per
+// bound value (a QVariant each, the text copied and converted) was most of
+// an export's time.
+struct DbCloser {
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
+};
+using Db = std::unique_ptr<sqlite3, DbCloser>;
+using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-    BatchInsert(QSqlDatabase &db, const QString &head, const QString &row, int width)
-        : db_(db), full_(db), head_(head), row_(row), width_(width)
+// One prepared insert, run once per row: the values bound, the row
+// written, the statement reset. Text is bound without a copy: the caller's
+// buffers outlive the step.
+class Insert {
+public:
+    Insert(sqlite3 *db, const char *sql)
     {
-        full_.prepare(statement(kRows));
-        values_.reserve(size_t(kRows * width));
+        sqlite3_stmt *s = nullptr;
+        if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) == SQLITE_OK)
+            stmt_.reset(s);
     }
-    bool add(std::initializer_list<QVariant> row)
+    bool ok() const { return bool(stmt_); }
+    Insert &bind(int i, qint64 v)
     {
-        values_.insert(values_.end(), row.begin(), row.end());
-        return int(values_.size()) < kRows * width_ || flush();
+        bound_ = bound_ && sqlite3_bind_int64(stmt_.get(), i, v) == SQLITE_OK;
+        return *this;
     }
-    // Writes the rows held; the last, shorter batch has a statement of its own.
-    bool flush()
+    // Text beyond SQLite's length limit fails here (SQLITE_TOOBIG), and run() with it.
+    Insert &bind(int i, std::string_view text)
     {
-        if (values_.empty())
-            return true;
-        const int rows = int(values_.size()) / width_;
-        QSqlQuery *q = &full_;
-        if (rows != kRows) {
-            rest_ = QSqlQuery(db_);
-            if (!rest_.prepare(statement(rows)))
-                return false;
-            q = &rest_;
-            current_ = &rest_;
-        }
-        for (size_t i = 0; i < values_.size(); ++i)
-            q->bindValue(int(i), values_[i]);
-        values_.clear();
-        return q->exec();
+        bound_ = bound_ && sqlite3_bind_text64(stmt_.get(), i, text.data(), sqlite3_uint64(text.size()),
+                                               SQLITE_STATIC, SQLITE_UTF8) == SQLITE_OK;
+        return *this;
     }
-    const QSqlQuery &query() const { return *current_; }
+    bool run()
+    {
+        const bool bound = std::exchange(bound_, true);
+        const int rc = bound ? sqlite3_step(stmt_.get()) : SQLITE_ERROR;
+        sqlite3_reset(stmt_.get());
+        return rc == SQLITE_DONE;
+    }
 
 private:
-    QString statement(int rows) const
-    {
-        QStringList all;
-        for (int i = 0; i < rows; ++i)
-            all << row_;
-        return head_ + all.join(QLatin1String(", "));
-    }
-    QSqlDatabase &db_;
-    QSqlQuery full_, rest_;
-    const QSqlQuery *current_ = &full_;
-    QString head_, row_;
-    int width_;
-    std::vector<QVariant> values_;
+    Statement stmt_;
+    bool bound_ = true;
 };
 
 QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &reviews, const QString &path,
@@ -1027,103 +1079,119 @@ QString exportCollection(const ExportSet &set, const std::vector<ExportReview> &
     for (const ExportReview &r : reviews)
         byKey.emplace(r.key, &r);
 
-    const QString connection = QStringLiteral("mnemodeck-package-%1").arg(connectionCounter.fetch_add(1));
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        auto fail = [&](const QSqlQuery &q) {
-            error = q.lastError().text();
-            return false;
-        };
-        auto run = [&]() -> bool {
-            if (!db.open()) {
-                error = db.lastError().text();
-                return false;
-            }
-            QSqlQuery q(db);
-            for (const char *pragma : {"PRAGMA journal_mode = OFF", "PRAGMA synchronous = OFF", "PRAGMA page_size = 4096",
-                                       "PRAGMA locking_mode = EXCLUSIVE", "PRAGMA cache_size = -16384"})
-                q.exec(QLatin1String(pragma));
-            for (const char *sql : kSchema)
-                if (!q.exec(QLatin1String(sql)))
-                    return fail(q);
-            db.transaction();
-            q.prepare(QStringLiteral("INSERT INTO col VALUES (1, ?, ?, ?, 11, 0, 0, 0, ?, ?, ?, ?, '{}')"));
-            q.addBindValue(created);
-            q.addBindValue(now * 1000);
-            q.addBindValue(now * 1000);
-            q.addBindValue(QJsonDocument(conf).toJson(QJsonDocument::Compact));
-            q.addBindValue(QJsonDocument(models).toJson(QJsonDocument::Compact));
-            q.addBindValue(QJsonDocument(decks).toJson(QJsonDocument::Compact));
-            q.addBindValue(QJsonDocument(dconf).toJson(QJsonDocument::Compact));
-            if (!q.exec())
-                return fail(q);
+    sqlite3 *raw = nullptr;
+    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    Db db(raw);
+    if (opened != SQLITE_OK)
+        return raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString::fromUtf8(sqlite3_errstr(opened));
+    const auto failure = [&db] { return QString::fromUtf8(sqlite3_errmsg(db.get())); };
+    // A temporary file that is zipped or thrown away: no journal, no syncs.
+    for (const char *pragma : {"PRAGMA journal_mode = OFF", "PRAGMA synchronous = OFF", "PRAGMA page_size = 4096",
+                               "PRAGMA locking_mode = EXCLUSIVE", "PRAGMA cache_size = -16384"})
+        sqlite3_exec(db.get(), pragma, nullptr, nullptr, nullptr);
+    for (const char *sql : kSchema)
+        if (sqlite3_exec(db.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            return failure();
+    if (sqlite3_exec(db.get(), "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failure();
 
-            // Many rows to a statement: Qt SQL's cost is per statement and value.
-            const QString nowText = QString::number(now), model = QString::number(kModelId);
-            BatchInsert notes(db, QStringLiteral("INSERT INTO notes VALUES "),
-                              QStringLiteral("(?, ?, %1, %2, -1, '', ?, ?, ?, 0, '')").arg(model, nowText), 5);
-            BatchInsert cards(db, QStringLiteral("INSERT INTO cards VALUES "),
-                              QStringLiteral("(?, ?, ?, 0, %1, -1, ?, ?, ?, ?, ?, ?, ?, 0, 0, 0, 0, '')").arg(nowText), 10);
-            BatchInsert revlog(db, QStringLiteral("INSERT INTO revlog VALUES "),
-                               QStringLiteral("(?, ?, -1, ?, ?, 0, 2500, 0, 1)"), 4);
-            const qint64 base = created * 1000;
-            const quint64 salt = quint64(QDateTime::currentMSecsSinceEpoch());
-            std::unordered_map<qint64, qint64> answersAt;
-            std::vector<const ExportReview *> answers;
-            for (size_t i = 0; i < set.cards.size(); ++i) {
-                if ((i & 4095) == 0 && progress && !progress(qint64(i), qint64(set.cards.size()))) {
-                    cancelled = true;
-                    return false;
-                }
-                const ExportCard &c = set.cards[i];
-                const qint64 id = base + qint64(i);
-                if (!notes.add({id, guid(mix(salt ^ mix(quint64(i)))),
-                                QString(fieldHtml(*c.side1) + QChar(0x1f) + fieldHtml(*c.side2)), *c.side1,
-                                checksum(*c.side1)}))
-                    return fail(notes.query());
+    const QByteArray confJson = QJsonDocument(conf).toJson(QJsonDocument::Compact);
+    const QByteArray modelsJson = QJsonDocument(models).toJson(QJsonDocument::Compact);
+    const QByteArray decksJson = QJsonDocument(decks).toJson(QJsonDocument::Compact);
+    const QByteArray dconfJson = QJsonDocument(dconf).toJson(QJsonDocument::Compact);
+    const auto view = [](const QByteArray &b) { return std::string_view(b.constData(), size_t(b.size())); };
+    Insert col(db.get(), "INSERT INTO col VALUES (1, ?1, ?2, ?2, 11, 0, 0, 0, ?3, ?4, ?5, ?6, '{}')");
+    if (!col.ok()
+        || !col.bind(1, created).bind(2, now * 1000).bind(3, view(confJson)).bind(4, view(modelsJson))
+                .bind(5, view(decksJson)).bind(6, view(dconfJson)).run())
+        return failure();
 
-                // The card's answers, oldest first, become its review log;
-                // a card with answers is a review card due a day after the last.
-                answers.clear();
-                if (!byKey.empty())
-                    for (auto [it, end] = byKey.equal_range(review::cardKey(*c.side1, *c.side2)); it != end; ++it)
-                        answers.push_back(it->second);
-                std::sort(answers.begin(), answers.end(),
-                          [](const ExportReview *a, const ExportReview *b) { return a->day < b->day; });
-                int lapses = 0;
-                for (const ExportReview *a : answers) {
-                    const qint64 at = QDateTime(QDate::fromJulianDay(a->day), QTime(12, 0)).toMSecsSinceEpoch();
-                    // Ids are times in ms and unique: the answers of one day
-                    // (all at its noon) take the milliseconds after it.
-                    const qint64 revlogId = at + answersAt[at]++;
-                    if (!revlog.add({revlogId, id, a->knew ? 3 : 1, a->knew ? 1 : 0}))
-                        return fail(revlog.query());
-                    lapses += a->knew ? 0 : 1;
-                }
-                const bool reviewed = !answers.empty();
-                const qint64 deck = c.node >= 0 && size_t(c.node) < deckIds.size() ? deckIds[size_t(c.node)] : 1;
-                const qint64 due = reviewed ? qMax<qint64>(0, answers.back()->day + 1 - createdDay) : qint64(i + 1);
-                if (!cards.add({id, id, deck, reviewed ? 2 : 0, reviewed ? 2 : 0, due, reviewed ? 1 : 0,
-                                reviewed ? 2500 : 0, int(answers.size()), lapses}))
-                    return fail(cards.query());
-            }
-            for (BatchInsert *b : {&notes, &cards, &revlog})
-                if (!b->flush())
-                    return fail(b->query());
-            if (!db.commit()) {
-                error = db.lastError().text();
-                return false;
-            }
-            return true;
-        };
-        if (!run())
-            db.rollback();
-        db.close();
+    const QByteArray notesSql = QStringLiteral("INSERT INTO notes VALUES (?1, ?2, %1, %2, -1, '', ?3, ?4, ?5, 0, '')")
+                                    .arg(kModelId).arg(now).toUtf8();
+    const QByteArray cardsSql = QStringLiteral("INSERT INTO cards VALUES (?1, ?1, ?2, 0, %1, -1, ?3, ?3, ?4, ?5, ?6, ?7, ?8, "
+                                               "0, 0, 0, 0, '')")
+                                    .arg(now).toUtf8();
+    Insert notes(db.get(), notesSql.constData());
+    Insert cards(db.get(), cardsSql.constData());
+    Insert revlog(db.get(), "INSERT INTO revlog VALUES (?1, ?2, -1, ?3, ?4, 0, 2500, 0, 1)");
+    if (!notes.ok() || !cards.ok() || !revlog.ok())
+        return failure();
+
+    const qint64 base = created * 1000;
+    const quint64 salt = quint64(QDateTime::currentMSecsSinceEpoch());
+    std::unordered_map<qint64, qint64> answersAt, noonOf;
+    struct RevlogRow {
+        qint64 id, card;
+        bool knew;
+    };
+    std::vector<RevlogRow> revlogRows;
+    revlogRows.reserve(reviews.size());
+    std::vector<const ExportReview *> answers;
+    std::string side1, side2, flds; // reused: the rows' text is bound from them
+    QCryptographicHash sha1(QCryptographicHash::Sha1);
+    char id91[16];
+    for (size_t i = 0; i < set.cards.size(); ++i) {
+        if ((i & 4095) == 0 && progress && !progress(qint64(i), qint64(set.cards.size()))) {
+            cancelled = true;
+            return {};
+        }
+        const ExportCard &c = set.cards[i];
+        const qint64 id = base + qint64(i);
+        toUtf8(*c.side1, side1);
+        toUtf8(*c.side2, side2);
+        flds.clear();
+        appendFieldHtml(side1, flds);
+        flds.push_back('\x1f');
+        appendFieldHtml(side2, flds);
+        const int id91Length = guid(mix(salt ^ mix(quint64(i))), id91);
+        if (!notes.bind(1, id).bind(2, std::string_view(id91, size_t(id91Length))).bind(3, flds)
+                 .bind(4, side1).bind(5, checksum(sha1, side1)).run())
+            return failure();
+
+        // The card's answers, oldest first, become its review log;
+        // a card with answers is a review card due a day after the last.
+        // A card and its flipped twin share one key and one history: it
+        // goes with the first of them only, so each answer is one row.
+        answers.clear();
+        if (!byKey.empty()) {
+            const auto [first, end] = byKey.equal_range(review::cardKey(*c.side1, *c.side2));
+            for (auto it = first; it != end; ++it)
+                answers.push_back(it->second);
+            byKey.erase(first, end);
+        }
+        std::sort(answers.begin(), answers.end(),
+                  [](const ExportReview *a, const ExportReview *b) { return a->day < b->day; });
+        int lapses = 0;
+        for (const ExportReview *a : answers) {
+            // A day's local noon once per day: each local-time conversion
+            // looks at the system's time zone file.
+            auto noon = noonOf.find(a->day);
+            if (noon == noonOf.end())
+                noon = noonOf.emplace(a->day, QDateTime(QDate::fromJulianDay(a->day), QTime(12, 0)).toMSecsSinceEpoch()).first;
+            const qint64 at = noon->second;
+            // Ids are times in ms and unique: the answers of one day (all at
+            // its noon) take the milliseconds after it.
+            const qint64 revlogId = at + answersAt[at]++;
+            revlogRows.push_back({revlogId, id, a->knew});
+            lapses += a->knew ? 0 : 1;
+        }
+        const bool reviewed = !answers.empty();
+        const qint64 deck = c.node >= 0 && size_t(c.node) < deckIds.size() ? deckIds[size_t(c.node)] : 1;
+        const qint64 due = reviewed ? qMax<qint64>(0, answers.back()->day + 1 - createdDay) : qint64(i + 1);
+        if (!cards.bind(1, id).bind(2, deck).bind(3, reviewed ? 2 : 0).bind(4, due).bind(5, reviewed ? 1 : 0)
+                 .bind(6, reviewed ? 2500 : 0).bind(7, qint64(answers.size())).bind(8, lapses).run())
+            return failure();
     }
-    QSqlDatabase::removeDatabase(connection);
-    return error;
+    // In id order, each row goes at the table's end.
+    std::sort(revlogRows.begin(), revlogRows.end(),
+              [](const RevlogRow &a, const RevlogRow &b) { return a.id < b.id; });
+    for (const RevlogRow &row : revlogRows)
+        if (!revlog.bind(1, row.id).bind(2, row.card).bind(3, row.knew ? 3 : 1).bind(4, row.knew ? 1 : 0).run())
+            return failure();
+    if (sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failure();
+    return {};
 }
 
 } // namespace
