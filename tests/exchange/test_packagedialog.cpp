@@ -45,7 +45,8 @@ private Q_SLOTS:
         deck.setHistoryEnabled(true);
         Options options;
         testsupport::ScriptedDialogs dialogs;
-        ExchangeController controller({deck, options, dialogs, nullptr});
+        OpenFile open;
+        ExchangeController controller({deck, options, dialogs, nullptr}, open);
         QStringList status;
         connect(&controller, &CommandController::statusMessage, this, [&](const QString &t) { status << t; });
         dialogs.openAnswers << QStringLiteral(QT_TESTCASE_SOURCEDIR "/data/package-anki2.apkg")
