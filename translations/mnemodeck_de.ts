@@ -932,7 +932,7 @@
     </message>
     <message>
         <source>Review op&amp;tions...</source>
-        <translation>Lernrunden-Op&amp;tionen...</translation>
+        <translation>Lernrunden-&amp;Optionen...</translation>
     </message>
     <message>
         <source>Set how many cards a round takes, which side asks and when a new day starts</source>

@@ -270,6 +270,9 @@ private Q_SLOTS:
                                                     {"", 100},    {"49", 100}, {"401", 100}, {"-3", 100},
                                                     {"99999999999", 100}};
         for (const auto &[text, percent] : cases) {
+            // Each case a first start of its own: QSettings may keep a file
+            // of the same name that it read a moment ago.
+            init();
             writeIni("[Software]\nMnemodeck\\View\\Zoom=" + text + "\n");
             auto store = openStore();
             QCOMPARE(startUp(*store).Zoom, percent);

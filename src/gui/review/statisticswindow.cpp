@@ -202,7 +202,10 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     for (const QString &label : weekLabels)
         widest = std::max(widest, labelFont.horizontalAdvance(label));
     const int axis = (review::kWeeksShown + 1) * (widest + 2 * 4 + 4);
-    weeks_->setMinimumWidth(std::max(380, axis + labelFont.horizontalAdvance(QStringLiteral("100")) + 90));
+    // The charts share the window's columns: each is as wide as the widest needs.
+    const int width = std::max(380, axis + labelFont.horizontalAdvance(QStringLiteral("100")) + 90);
+    for (QChartView *view : {boxes_, weeks_, days_, forecast_})
+        view->setMinimumWidth(width);
     weeks_->setAccessibleDescription(said.isEmpty() ? tr("no answers") : said.join(QStringLiteral(", ")));
 
     QList<qreal> dueValues;
