@@ -61,9 +61,10 @@ Statistics statisticsOf(ProgressStore &store, const std::vector<qint64> &keys, q
     wanted.reserve(keys.size());
     Statistics s;
     for (qint64 key : keys) {
-        const CardState *state = known.find(key);
-        if (wanted.set(key, state ? *state : CardState{}))
-            countCard(s, state ? *state : CardState{}, today);
+        const CardState *found = known.find(key);
+        const CardState state = found ? store.scheduled(*found) : CardState{};
+        if (wanted.set(key, state))
+            countCard(s, state, today);
     }
     const qint64 oldest = today - 7 * kWeeksShown + 1;
     for (const StoredReview &r : store.recentReviews())
