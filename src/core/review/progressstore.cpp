@@ -982,6 +982,8 @@ bool ProgressStore::replayAll(const fsrs::Settings &settings, const std::functio
         if (progress && (pending_.size() & 0xfff) == 0 && !progress(0.1 + 0.85 * double(i) / double(rows.size())))
             return false;
     }
+    if (progress && !progress(0.95))
+        return false;
     // Other programs read every card again.
     return exec(db_, "INSERT INTO changes(card) SELECT card FROM progress");
 }

@@ -3,6 +3,7 @@
 #include "core/deck/deck.h"
 #include "core/deck/openfile.h"
 #include "core/review/cardkey.h"
+#include "core/review/intervaltext.h"
 #include "core/review/progressstore.h"
 #include "core/review/session.h"
 #include "core/review/statistics.h"
@@ -54,7 +55,16 @@ review::ProgressStore &ReviewController::store()
         store_.reset();
         store_ = std::make_unique<review::ProgressStore>();
     }
+    schedule();
     return *store_;
+}
+
+// The scheduler chosen in the options decides what is due.
+void ReviewController::schedule()
+{
+    if (store_)
+        store_->setScheduling(options_.reviewScheduler == 1 ? review::SchedulerKind::Leitner : review::SchedulerKind::Fsrs,
+                              options_.reviewDayStartHour);
 }
 
 qint64 ReviewController::today() const
@@ -122,6 +132,7 @@ void ReviewController::countDue()
         return;
     }
     dueTimer_.stop();
+    schedule();
     if (!store_->readable()) {
         Q_EMIT dueChanged(QString());
         return;
@@ -154,7 +165,11 @@ void ReviewController::Review()
         return;
     }
 
-    ReviewWindow window(options_.reviewDirection, window_);
+    const bool fsrs = progress.scheduler() == review::SchedulerKind::Fsrs;
+    ReviewWindow window(options_.reviewDirection, window_,
+                        !fsrs                        ? ReviewWindow::Buttons::KnewOrNot
+                        : options_.reviewTwoButtons ? ReviewWindow::Buttons::AgainGood
+                                                    : ReviewWindow::Buttons::FourGrades);
     window.setPlace(open_.ProtectedFileName.isEmpty() ? tr("Untitled") : open_.ProtectedFileName,
                     deck_.oldTreeName());
     QElapsedTimer timer;
@@ -172,13 +187,33 @@ void ReviewController::Review()
         const bool side2 = review::asksSide2(review::Direction(window.direction()), c);
         const QString &one = deck_.viewSide1(c.card), &two = deck_.viewSide2(c.card);
         window.showCard(side2 ? two : one, side2 ? one : two, round->progressLine());
+        if (fsrs) {
+            // What each grade would give, from the card's state as stored.
+            const QDateTime now = clock_();
+            const auto next = progress.preview(c.key, now, today());
+            QStringList intervals;
+            for (const review::fsrs::Card &card : next)
+                intervals << review::intervalText(card.due - now.toMSecsSinceEpoch());
+            window.setIntervals(intervals);
+        }
+    };
+    auto grade = [&](review::fsrs::Grade g) {
+        review::answerCard(*round, g, progress, deckId, clock_(), options_.reviewDayStartHour);
+        saved = saved && progress.saving();
+        tellNotice();
+        show();
     };
     connect(&window, &ReviewWindow::answered, this, [&](bool knew) {
+        if (fsrs) {
+            grade(review::fsrs::gradeFromKnew(knew));
+            return;
+        }
         review::answerCard(*round, knew, progress, deckId, clock_(), options_.reviewDayStartHour);
         saved = saved && progress.saving();
         tellNotice();
         show();
     });
+    connect(&window, &ReviewWindow::graded, this, [&](int g) { grade(review::fsrs::Grade(g)); });
     connect(&window, &ReviewWindow::takeBackRequested, this, [&] {
         if (!round->canTakeBack())
             return;

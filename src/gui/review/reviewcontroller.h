@@ -47,6 +47,7 @@ private:
     // The progress store, opened at first use and again when it had
     // stopped saving (the other program may have let go by now).
     review::ProgressStore &store();
+    void schedule();
     // The store's notice, once, in the status line (and in a message box
     // when it says progress was set aside).
     void tellNotice();
