@@ -1,8 +1,10 @@
 // Review rounds at 1,000,000 cards with 1,000,000 stored cards and
-// 1,000,000 stored reviews: starting a round (the database opened and read,
-// every view card's key and state, the choice of cards), starting the next
-// round with the store already read, recording one answer (one
-// transaction), and the statistics of the view and of all decks.
+// 1,000,000 stored reviews: starting a round (the database opened and its
+// cards read, every view card's key and state, the choice of cards),
+// starting the next round with the store already read, recording one answer
+// (one transaction that reads the stored state first), the statistics of
+// the view and of all decks, what mdktool stats does after reading its card
+// file, and reading again what another program answered.
 // Run: build-bench/bin/bench_review (tools/bench.sh builds it).
 
 #include "core/deck/deck.h"
@@ -172,6 +174,30 @@ void statisticsOfAllDecks(benchmark::State &state)
     }
 }
 BENCHMARK(statisticsOfAllDecks)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// mdktool stats after its card file is read: the store opened and read
+// whole (cards, reviews and the check of every page), every card's key, the
+// numbers, and the deck's cards kept for "All decks".
+void toolStatsBeyondTheCardFile(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    const QString file = f.dir.filePath(QStringLiteral("tool.mdk"));
+    QFile(file).open(QIODevice::WriteOnly);
+    for (auto _ : state) {
+        auto store = std::make_unique<mdk::review::ProgressStore>(f.path);
+        const std::vector<qint64> keys = mdk::review::deckKeys(f.deck);
+        if (!store->readable()) {
+            state.SkipWithError("the store could not be read");
+            return;
+        }
+        benchmark::DoNotOptimize(mdk::review::statisticsOf(*store, keys, kToday).dueToday);
+        store->setDeckCards(store->deckId(file), keys);
+        state.PauseTiming(); // closing the store is not part of it
+        store.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(toolStatsBeyondTheCardFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Another program answered ten cards: the next F5 reads only those again.
 void refreshAfterAnotherProgram(benchmark::State &state)

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -392,6 +393,65 @@ private Q_SLOTS:
         QCOMPARE(round[19].state.dueDay, qint64(100)); // the 20 due on day 100, then 10 of day 101
         QCOMPARE(round[29].state.dueDay, qint64(101));
         QCOMPARE(round.back().key, qint64(5000));
+    }
+
+    // A store an earlier version wrote (cards under the side-1-first key):
+    // the first round over the deck takes each card's progress and reviews
+    // over under the key that survives Flip; a new store has no such cards.
+    void progressOfAnEarlierVersionIsTakenOver()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("progress.sqlite"));
+        const qint64 old1 = legacyCardKey(QStringLiteral("q1"), QStringLiteral("a1"));
+        const qint64 old3 = legacyCardKey(QStringLiteral("q3"), QStringLiteral("a3"));
+        {
+            QSqlDatabase earlier = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("earlier"));
+            earlier.setDatabaseName(db);
+            QVERIFY(earlier.open());
+            QSqlQuery q(earlier);
+            for (const QString &sql :
+                 {QStringLiteral("CREATE TABLE decks(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE)"),
+                  QStringLiteral("CREATE TABLE progress(card INTEGER PRIMARY KEY, box INTEGER NOT NULL, due INTEGER NOT NULL)"),
+                  QStringLiteral("CREATE TABLE reviews(id INTEGER PRIMARY KEY, deck INTEGER NOT NULL, card INTEGER NOT NULL,"
+                                 " day INTEGER NOT NULL, at INTEGER NOT NULL, knew INTEGER NOT NULL, box INTEGER NOT NULL)"),
+                  QStringLiteral("INSERT INTO progress VALUES(%1, 3, 120)").arg(old1),
+                  QStringLiteral("INSERT INTO progress VALUES(%1, 1, 101)").arg(old3),
+                  QStringLiteral("INSERT INTO reviews(deck, card, day, at, knew, box) VALUES(1, %1, 100, 0, 1, 3)").arg(old1)})
+                QVERIFY2(q.exec(sql), qPrintable(q.lastError().text()));
+            earlier.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("earlier"));
+
+        ProgressStore store(db);
+        QVERIFY(store.saving() && store.hasLegacyKeys());
+        const mdk::Deck deck = mdk::testsupport::mainDeck(4);
+        const std::vector<Candidate> seen = viewCandidates(deck, store);
+        QCOMPARE(seen[0].state, (CardState{3, 120}));
+        QCOMPARE(seen[1].state, CardState{});
+        QCOMPARE(seen[2].state, (CardState{1, 101}));
+        ProgressStore again(db);
+        QCOMPARE(again.states({cardKey(QStringLiteral("a1"), QStringLiteral("q1")), cardKey(QStringLiteral("q3"), QStringLiteral("a3"))}),
+                 (std::vector<CardState>{CardState{3, 120}, CardState{1, 101}}));
+        const Statistics s = statisticsOf(again, {cardKey(QStringLiteral("q1"), QStringLiteral("a1"))}, 100);
+        QCOMPARE(s.weekAnswers[kWeeksShown - 1], 1); // its review came along
+        ProgressStore fresh(dir.filePath(QStringLiteral("new.sqlite")));
+        QVERIFY(!fresh.hasLegacyKeys());
+    }
+
+    // Something that is not a file where the store should be (a FIFO, a
+    // folder): nothing waits for it, nothing counts as new, the user is told.
+    void aStoreThatIsNoFileIsNeitherReadNorWaitedFor()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("progress.sqlite"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        ProgressStore store(fifo);
+        QVERIFY(!store.saving());
+        QVERIFY(!store.readable());
+        QVERIFY(store.takeNotice().contains(QStringLiteral("cannot be opened")));
+        QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("folder"))));
+        ProgressStore folder(dir.filePath(QStringLiteral("folder")));
+        QVERIFY(!folder.saving() && !folder.readable());
     }
 
     // A file that is not a database is kept aside under a name of its own,

@@ -16,6 +16,13 @@ public:
     size_t size() const { return size_; }
     // The state stored for key, or nullptr.
     const CardState *find(qint64 key) const;
+    // Asks the memory for key's slot ahead of a find: a million lookups in
+    // a row then overlap their cache misses.
+    void prefetch(qint64 key) const
+    {
+        if (!slots_.empty())
+            __builtin_prefetch(&slots_[size_t(key) & (slots_.size() - 1)]);
+    }
     // Inserts or replaces; returns whether key was new.
     bool set(qint64 key, const CardState &state);
 

@@ -388,6 +388,10 @@ ProgressStore::Failure ProgressStore::openConnection(bool readOnly)
         default: return Failure::Other;
         }
     };
+    // A folder, a FIFO or a device where the store should be: SQLite
+    // would wait for ever reading a FIFO.
+    if (const QFileInfo info(path_); info.exists() && !info.isFile())
+        return Failure::Other;
     if (readOnly) {
         // The usual way first (another program may be writing it), then
         // as a file that does not change.
@@ -645,9 +649,12 @@ std::vector<CardState> ProgressStore::states(const std::vector<qint64> &keys)
 {
     refresh();
     std::vector<CardState> out(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i)
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (i + 16 < keys.size())
+            cache_.cards.prefetch(keys[i + 16]);
         if (const CardState *found = cache_.cards.find(keys[i]))
             out[i] = scheduled(*found);
+    }
     return out;
 }
 

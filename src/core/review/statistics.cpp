@@ -3,10 +3,59 @@
 #include "cardtable.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace mdk::review {
 
 namespace {
+
+// The keys asked for, each once: a flat open-addressing set of keys alone
+// (a quarter of the card table's bytes), so a million lookups stay in a
+// few megabytes. Key 0 is kept aside, as 0 marks a free slot.
+class KeySet {
+public:
+    explicit KeySet(size_t n)
+    {
+        size_t capacity = 16;
+        while (capacity < n * 2)
+            capacity *= 2;
+        slots_.assign(capacity, 0);
+    }
+    void prefetch(qint64 key) const { __builtin_prefetch(&slots_[size_t(key) & (slots_.size() - 1)]); }
+    // True when key was not there yet.
+    bool insert(qint64 key)
+    {
+        if (key == 0)
+            return !std::exchange(zero_, true);
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = size_t(key) & mask;; i = (i + 1) & mask) {
+            if (slots_[i] == key)
+                return false;
+            if (slots_[i] == 0) {
+                slots_[i] = key;
+                return true;
+            }
+        }
+    }
+    bool contains(qint64 key) const
+    {
+        if (key == 0)
+            return zero_;
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = size_t(key) & mask;; i = (i + 1) & mask) {
+            if (slots_[i] == key)
+                return true;
+            if (slots_[i] == 0)
+                return false;
+        }
+    }
+
+private:
+    std::vector<qint64> slots_;
+    bool zero_ = false;
+};
+
+constexpr size_t kAhead = 16; // lookups asked for ahead of use
 
 void countCard(Statistics &s, const CardState &c, qint64 today)
 {
@@ -55,21 +104,28 @@ Statistics computeStatistics(const std::vector<CardState> &cards, const std::vec
 Statistics statisticsOf(ProgressStore &store, const std::vector<qint64> &keys, qint64 today)
 {
     const CardTable &known = store.knownCards();
-    // Each text once: the table of the wanted ones is filled with their
-    // states as it goes.
-    CardTable wanted;
-    wanted.reserve(keys.size());
+    KeySet wanted(keys.size());
     Statistics s;
-    for (qint64 key : keys) {
-        const CardState *found = known.find(key);
-        const CardState state = found ? store.scheduled(*found) : CardState{};
-        if (wanted.set(key, state))
-            countCard(s, state, today);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (i + kAhead < keys.size()) {
+            known.prefetch(keys[i + kAhead]);
+            wanted.prefetch(keys[i + kAhead]);
+        }
+        // Each text once.
+        if (!wanted.insert(keys[i]))
+            continue;
+        const CardState *state = known.find(keys[i]);
+        countCard(s, state ? store.scheduled(*state) : CardState{}, today);
     }
     const qint64 oldest = today - 7 * kWeeksShown + 1;
-    for (const StoredReview &r : store.recentReviews())
-        if (r.day >= oldest && r.day <= today && wanted.find(r.key))
+    const std::vector<StoredReview> &reviews = store.recentReviews();
+    for (size_t i = 0; i < reviews.size(); ++i) {
+        if (i + kAhead < reviews.size())
+            wanted.prefetch(reviews[i + kAhead].key);
+        const StoredReview &r = reviews[i];
+        if (r.day >= oldest && r.day <= today && wanted.contains(r.key))
             countReview(s, r.day, r.knew, today);
+    }
     return s;
 }
 

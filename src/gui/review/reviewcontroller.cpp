@@ -17,6 +17,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QPointer>
 #include <QRandomGenerator>
 
 #include <optional>
@@ -34,17 +35,18 @@ ReviewController::ReviewController(const CommandContext &context, const OpenFile
     // one who never has.
     if (QFileInfo::exists(review::ProgressStore::defaultPath()))
         store_ = std::make_unique<review::ProgressStore>();
-    deck_.setTextListener([this](const QString &b1, const QString &b2, const QString &a1, const QString &a2) {
-        textChanged(b1, b2, a1, a2);
+    // The window's deck goes before its controllers; should this one go
+    // first, the deck's listener only finds it gone.
+    deck_.setTextListener([self = QPointer<ReviewController>(this)](const QString &b1, const QString &b2,
+                                                                   const QString &a1, const QString &a2) {
+        if (self)
+            self->textChanged(b1, b2, a1, a2);
     });
     dueTimer_.setInterval(100);
     connect(&dueTimer_, &QTimer::timeout, this, &ReviewController::countDue);
 }
 
-ReviewController::~ReviewController()
-{
-    deck_.setTextListener({});
-}
+ReviewController::~ReviewController() = default;
 
 review::ProgressStore &ReviewController::store()
 {

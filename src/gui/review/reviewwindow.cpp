@@ -16,7 +16,7 @@ namespace {
 // anywhere. The card's text is not changed.
 QString breakable(const QString &text)
 {
-    constexpr int kRun = 40;
+    constexpr int kRun = 24;
     QString out;
     int run = 0;
     for (const QChar c : text) {

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLineSeries>
 #include <QLocale>
+#include <QScreen>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -38,8 +39,9 @@ QChartView *addChart(QGridLayout *grid, int row, int column, int span, const QSt
     return view;
 }
 
-// Replaces the chart's bars with one set of values under the labels, each
-// value written over its bar.
+// Replaces the chart's bars with one set of values, each written over its
+// bar in the chart's own text colour. With labels, they name the bars; a
+// long row of bars (labels empty) is numbered every 5 from 0 instead.
 void fill(QChart *chart, const QStringList &labels, const QList<qreal> &values, qreal top, const QColor &color)
 {
     chart->removeAllSeries();
@@ -48,15 +50,28 @@ void fill(QChart *chart, const QStringList &labels, const QList<qreal> &values, 
     auto *set = new QBarSet(QString());
     set->append(values);
     set->setColor(color);
+    set->setLabelColor(chart->titleBrush().color());
     auto *series = new QBarSeries;
     series->append(set);
     series->setLabelsVisible(true);
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     series->setLabelsFormat(QStringLiteral("@value"));
-    series->setLabelsPrecision(6);
     chart->addSeries(series);
-    auto *x = new QBarCategoryAxis;
-    x->append(labels);
+    QAbstractAxis *x = nullptr;
+    if (labels.isEmpty()) {
+        auto *days = new QValueAxis;
+        days->setRange(-0.5, values.size() - 0.5);
+        days->setTickType(QValueAxis::TicksDynamic);
+        days->setTickAnchor(0);
+        days->setTickInterval(5);
+        days->setLabelFormat(QStringLiteral("%d"));
+        days->setGridLineVisible(false);
+        x = days;
+    } else {
+        auto *named = new QBarCategoryAxis;
+        named->append(labels);
+        x = named;
+    }
     auto *y = new QValueAxis;
     // Room above the highest bar for its value.
     y->setRange(0, std::max<qreal>(top * 1.15, 4));
@@ -77,7 +92,7 @@ StatisticsWindow::StatisticsWindow(QWidget *parent)
     boxes_ = addChart(ui_->charts, 0, 0, 1, tr("Cards per box"));
     weeks_ = addChart(ui_->charts, 0, 1, 1, tr("Share known per week (%), this week last"));
     days_ = addChart(ui_->charts, 1, 0, 1, tr("Reviews per day, last 30 days"));
-    forecast_ = addChart(ui_->charts, 1, 1, 1, tr("Cards due in the next 30 days"));
+    forecast_ = addChart(ui_->charts, 1, 1, 1, tr("Cards due in the next 30 days (0: today)"));
     // Tab goes through the charts where they are shown: below the scope,
     // above the decks.
     setTabOrder(ui_->scope, boxes_);
@@ -172,11 +187,9 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     fill(weeks_->chart(), weekLabels, weekValues, 100, QColor(0xc0, 0x8a, 0x2e));
     weeks_->setAccessibleDescription(said.isEmpty() ? tr("no answers") : said.join(QStringLiteral(", ")));
 
-    QStringList dayLabels;
     QList<qreal> dueValues;
     said.clear(); // only the days with cards due
     for (int d = 0; d < review::kForecastDays; ++d) {
-        dayLabels.append(d == 0 ? tr("today") : QStringLiteral("+%1").arg(d));
         const int due = s.forecast[size_t(d)];
         dueValues.append(due);
         if (due > 0)
@@ -184,7 +197,7 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
                      : d == 1 ? tr("tomorrow: %1").arg(due)
                               : tr("in %1 days: %2").arg(d).arg(due));
     }
-    fill(forecast_->chart(), dayLabels, dueValues, *std::max_element(dueValues.begin(), dueValues.end()),
+    fill(forecast_->chart(), {}, dueValues, *std::max_element(dueValues.begin(), dueValues.end()),
          QColor(0x8e, 0x5a, 0xa8));
     forecast_->setAccessibleDescription(said.isEmpty() ? tr("no cards due") : said.join(QStringLiteral(", ")));
 
@@ -203,6 +216,22 @@ void StatisticsWindow::setMissingDecks(const std::vector<review::ProgressStore::
     const bool any = ui_->missingDecks->count() > 0;
     ui_->missingDecks->setEnabled(any);
     ui_->reattachButton->setEnabled(any);
+}
+
+void StatisticsWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Never larger than the screen's free area (at 200 % a 1920x1080
+    // screen is 960x540), and wholly on it.
+    if (const QScreen *where = screen()) {
+        const QRect free = where->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        resize(size().boundedTo(free.size() - frame));
+        QRect r = frameGeometry();
+        r.moveLeft(std::clamp(r.left(), free.left(), std::max(free.left(), free.right() - r.width() + 1)));
+        r.moveTop(std::clamp(r.top(), free.top(), std::max(free.top(), free.bottom() - r.height() + 1)));
+        move(r.topLeft());
+    }
 }
 
 QPixmap StatisticsWindow::picture()

@@ -42,6 +42,9 @@ Q_SIGNALS:
     void saveRequested();
     void reattachRequested(qint64 deck);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     std::unique_ptr<Ui::StatisticsWindow> ui_;
     // The charts' views; a screen reader hears each one's values in its description.

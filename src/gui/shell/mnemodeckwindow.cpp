@@ -157,6 +157,7 @@ MnemodeckWindow::MnemodeckWindow(UserDialogs *dialogs, QWidget *parent)
         dueGadget_->setVisible(!text.isEmpty());
     });
     connect(client_, &MDKMainDlg::stateChanged, review, &ReviewController::deckTouched);
+    connect(document_, &OpenDocument::captionChanged, review, &ReviewController::deckTouched);
     review->countDue();
 
     clockTimer_.setInterval(kClockMs);
@@ -378,6 +379,7 @@ void MnemodeckWindow::runCommand(int id)
     if (!step.isEmpty())
         deck_.endStep();
     recovery_->deckTouched();
+    commands<ReviewController>().deckTouched();
     // The handler changed only the deck: show what moved.
     client_->refresh();
     // After a command's dialog the keys belong to the window again, even
