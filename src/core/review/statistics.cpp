@@ -106,6 +106,7 @@ Statistics statisticsOf(ProgressStore &store, const std::vector<qint64> &keys, q
     const CardTable &known = store.knownCards();
     KeySet wanted(keys.size());
     Statistics s;
+    s.byState = store.scheduler() == SchedulerKind::Fsrs;
     for (size_t i = 0; i < keys.size(); ++i) {
         if (i + kAhead < keys.size()) {
             known.prefetch(keys[i + kAhead]);

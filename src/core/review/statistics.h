@@ -14,6 +14,9 @@ inline constexpr int kForecastDays = 30;
 
 // What the statistics window and `mdktool stats` show.
 struct Statistics {
+    // With the memory model chosen, boxes[0..2] count the cards learning,
+    // in review and relearning.
+    bool byState = false;
     std::array<int, kBoxes> boxes{}; // reviewed cards per box
     int newCards = 0;                // cards never reviewed
     int dueToday = 0;                // due today or overdue

@@ -123,14 +123,19 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
 {
     QStringList boxLabels{tr("new")};
     QList<qreal> boxValues{qreal(s.newCards)};
-    for (int b = 0; b < review::kBoxes; ++b) {
-        boxLabels.append(QString::number(b + 1));
+    // The memory model's cards by state, or the boxes.
+    const QStringList states{tr("learning"), tr("review"), tr("relearning")};
+    const int groups = s.byState ? int(states.size()) : review::kBoxes;
+    boxes_->chart()->setTitle(s.byState ? tr("Cards by state") : tr("Cards per box"));
+    for (int b = 0; b < groups; ++b) {
+        boxLabels.append(s.byState ? states[b] : QString::number(b + 1));
         boxValues.append(s.boxes[size_t(b)]);
     }
     fill(boxes_->chart(), boxLabels, boxValues, *std::max_element(boxValues.begin(), boxValues.end()), QColor(0x3b, 0x6e, 0xa8));
     QStringList said{tr("new: %1").arg(s.newCards)};
-    for (int b = 0; b < review::kBoxes; ++b)
-        said << tr("box %1: %2").arg(b + 1).arg(s.boxes[size_t(b)]);
+    for (int b = 0; b < groups; ++b)
+        said << (s.byState ? tr("%1: %2").arg(states[b]).arg(s.boxes[size_t(b)])
+                           : tr("box %1: %2").arg(b + 1).arg(s.boxes[size_t(b)]));
     boxes_->setAccessibleDescription(said.join(QStringLiteral(", ")));
 
     // Days run along a date axis: thirty bar labels would not fit.
