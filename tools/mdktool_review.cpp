@@ -130,11 +130,11 @@ int statsCommand(const QStringList &arguments)
     store.setScheduling(kind, options.reviewDayStartHour);
     // Marks live only in a window: from here every card of the file counts.
     const std::vector<qint64> keys = review::fileKeys(deck);
-    if (!store.readable()) {
-        tellNotice(store);
-        return 1;
-    }
+    // The whole store read first: damage anywhere in it is told now.
+    store.recentReviews();
     tellNotice(store);
+    if (!store.readable())
+        return 1;
     const review::Statistics s = review::statisticsOf(store, keys, review::dayOf(now, options.reviewDayStartHour));
     if (store.saving())
         store.setDeckCards(store.deckId(args[0]), keys);
@@ -193,6 +193,9 @@ int reviewCommand(const QStringList &arguments)
         return exitCode;
     review::ProgressStore store;
     store.setScheduling(kind, options.reviewDayStartHour);
+    // The whole store read first: damage anywhere in it sets it aside
+    // before an answer is written to it.
+    store.recentReviews();
     const std::vector<review::Candidate> candidates = review::fileCandidates(deck, store);
     if (!store.readable()) {
         tellNotice(store);
@@ -257,6 +260,7 @@ int progressCommand(const QStringList &arguments)
     const Options options = reviewOptions();
     review::ProgressStore store;
     store.setScheduling(review::SchedulerKind::Fsrs, options.reviewDayStartHour);
+    store.recentReviews(); // damage anywhere in the store is told first
     if (!store.readable()) {
         tellNotice(store);
         return 1;
@@ -304,6 +308,7 @@ int optimiseCommand(const QStringList &arguments)
     if (!load(args[0], deck, exitCode))
         return exitCode;
     review::ProgressStore store;
+    store.recentReviews(); // damage anywhere in the store is told first
     if (!store.readable()) {
         tellNotice(store);
         return 1;

@@ -27,6 +27,7 @@
 #include "gui/help/helpviewer.h"
 #include "gui/notepad/notepadwindow.h"
 #include "gui/print/printdlg.h"
+#include "gui/review/reviewoptionsdlg.h"
 #include "gui/review/reviewwindow.h"
 #include "gui/review/statisticswindow.h"
 #include "gui/search/searchdlg.h"
@@ -121,6 +122,7 @@ inline void forEachWindow(const std::function<void(QWidget &)> &check)
     {
         // A round's three faces: the question, the answer, the summary.
         ReviewWindow d(0, main);
+        d.setPlace(QStringLiteral("Spanish.mdk"), QStringLiteral("Irregular verbs"));
         d.showCard(side1, side2, QStringLiteral("card 1 of 20 \u00b7 0 known \u00b7 0 missed"));
         dialog(d);
         QTest::keyClick(&d, Qt::Key_Space);
@@ -141,6 +143,7 @@ inline void forEachWindow(const std::function<void(QWidget &)> &check)
         d.setMissingDecks({{1, QStringLiteral("/nowhere/moved.mdk")}});
         dialog(d);
     }
+    { ReviewOptionsDlg d({}, main); dialog(d); }
     { HelpViewer d(main); dialog(d); }
     {
         float angle = 0;
