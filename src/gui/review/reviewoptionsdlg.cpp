@@ -71,11 +71,15 @@ void ReviewOptionsDlg::setFitted(const review::fsrs::Parameters *parameters, con
 
 void ReviewOptionsDlg::showParameters()
 {
-    QStringList numbers;
+    // Three lines of seven: the label's size is known without wrapping.
+    QStringList lines;
     const QLocale locale;
-    for (double w : parameters_)
-        numbers << locale.toString(w, 'f', 4);
-    ui_->parameters->setText(numbers.join(QStringLiteral("  ")));
+    for (size_t k = 0; k < parameters_.size(); ++k) {
+        if (k % 7 == 0)
+            lines << QString();
+        lines.last() += (k % 7 ? QStringLiteral("  ") : QString()) + locale.toString(parameters_[k], 'f', 4);
+    }
+    ui_->parameters->setText(lines.join(QLatin1Char('\n')));
 }
 
 // The memory model's settings mean nothing to the boxes.
