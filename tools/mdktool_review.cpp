@@ -150,7 +150,18 @@ int statsCommand(const QStringList &arguments)
             << ", \"reviewed_30_days\": " << QByteArray::number(s.reviewed30Days) << ", \"forecast\": [";
         for (int d = 0; d < review::kForecastDays; ++d)
             out << (d ? ", " : "") << QByteArray::number(s.forecast[size_t(d)]);
-        out << "]}\n";
+        out << "]";
+        if (s.byState) {
+            // The true retention per week, oldest first: mature answers and those not Again.
+            for (const auto &[name, weeks] : {std::pair{"mature_answers", &s.matureAnswers},
+                                              std::pair{"mature_recalled", &s.matureRecalled}}) {
+                out << ", \"" << name << "\": [";
+                for (int w = 0; w < review::kWeeksShown; ++w)
+                    out << (w ? ", " : "") << QByteArray::number((*weeks)[size_t(w)]);
+                out << "]";
+            }
+        }
+        out << "}\n";
         return 0;
     }
     // The memory model's phases count where the boxes would.

@@ -8,6 +8,7 @@
 #include "core/review/progressstore.h"
 #include "core/review/round.h"
 #include "core/review/session.h"
+#include "core/review/statistics.h"
 
 #include <sqlite3.h>
 
@@ -18,6 +19,7 @@
 #include <QTest>
 
 #include <map>
+#include <numeric>
 #include <vector>
 
 using namespace mdk::review;
@@ -265,6 +267,47 @@ private Q_SLOTS:
         }
         QVERIFY(!store.takeBack(99, mine));
         QCOMPARE(store.memory({99}).front().reps, 2);
+    }
+
+    // The true retention per week counts the answers to cards whose
+    // previous answer was 21 days or more before, and those not Again,
+    // against a plain count over the same random answers.
+    void trueRetentionCountsMatureAnswers()
+    {
+        QTemporaryDir dir;
+        ProgressStore store(dir.filePath(QStringLiteral("progress.sqlite")));
+        store.setScheduling(SchedulerKind::Fsrs, 0);
+        const qint64 today = 2464000;
+        QRandomGenerator random(21);
+        std::map<qint64, qint64> last;
+        std::array<int, kWeeksShown> answers{}, recalled{};
+        std::vector<qint64> keys;
+        for (qint64 key = 1; key <= 40; ++key)
+            keys.push_back(key);
+        for (qint64 day = today - 120; day <= today + 2; day += 1 + random.bounded(3))
+            for (int n = 0; n < 6; ++n) {
+                const qint64 key = 1 + random.bounded(50); // 41..50 not asked for
+                const auto grade = fsrs::Grade(1 + random.bounded(4));
+                store.answer(1, key, grade, at(day, 9, n), day);
+                const auto before = last.find(key);
+                const qint64 age = today - day;
+                if (key <= 40 && age >= 0 && age < 7 * kWeeksShown && before != last.end() && day - before->second >= 21) {
+                    const size_t week = size_t(kWeeksShown - 1 - age / 7);
+                    ++answers[week];
+                    recalled[week] += grade != fsrs::Grade::Again;
+                }
+                last[key] = day;
+            }
+        const Statistics s = statisticsOf(store, keys, today);
+        QVERIFY(s.byState);
+        QVERIFY(s.matureAnswers == answers);
+        QVERIFY(s.matureRecalled == recalled);
+        QVERIFY(std::accumulate(answers.begin(), answers.end(), 0) > 5);
+        // The boxes' statistics have none.
+        store.setScheduling(SchedulerKind::Leitner, 0);
+        const Statistics boxes = statisticsOf(store, keys, today);
+        QVERIFY(!boxes.byState);
+        QCOMPARE(std::accumulate(boxes.matureAnswers.begin(), boxes.matureAnswers.end(), 0), 0);
     }
 
     // A card answered Again (or Hard while learning) comes back at the

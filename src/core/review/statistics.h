@@ -11,6 +11,7 @@ namespace mdk::review {
 inline constexpr int kDaysShown = 30;
 inline constexpr int kWeeksShown = 8;
 inline constexpr int kForecastDays = 30;
+inline constexpr int kMatureDays = 21;
 
 // What the statistics window and `mdktool stats` show.
 struct Statistics {
@@ -28,6 +29,11 @@ struct Statistics {
     // current week (today and the 6 days before) last.
     std::array<int, kWeeksShown> weekAnswers{};
     std::array<int, kWeeksShown> weekKnown{};
+    // With the memory model: the answers per week given to mature cards
+    // (their previous answer 21 days or more before) and those not Again:
+    // the true retention.
+    std::array<int, kWeeksShown> matureAnswers{};
+    std::array<int, kWeeksShown> matureRecalled{};
     // Cards due on each of the next days, today (with the overdue ones) first.
     std::array<int, kForecastDays> forecast{};
 };

@@ -174,14 +174,18 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     line->attachAxis(when);
     line->attachAxis(count);
 
+    weeks_->chart()->setTitle(s.byState ? tr("True retention per week (%), mature cards, this week last")
+                                        : tr("Share known per week (%), this week last"));
     QStringList weekLabels;
     QList<qreal> weekValues;
     said.clear(); // only the weeks with answers
     for (int w = 0; w < review::kWeeksShown; ++w) {
         const int ago = review::kWeeksShown - 1 - w;
         weekLabels.append(ago == 0 ? tr("now") : QStringLiteral("-%1").arg(ago));
-        const int answers = s.weekAnswers[size_t(w)];
-        weekValues.append(answers ? qRound(100.0 * s.weekKnown[size_t(w)] / answers) : 0);
+        // The model's true retention: mature cards answered other than Again.
+        const int answers = s.byState ? s.matureAnswers[size_t(w)] : s.weekAnswers[size_t(w)];
+        const int known = s.byState ? s.matureRecalled[size_t(w)] : s.weekKnown[size_t(w)];
+        weekValues.append(answers ? qRound(100.0 * known / answers) : 0);
         if (answers > 0) {
             const QString percent = QString::number(qRound(weekValues.last()));
             said << (ago == 0   ? tr("this week: %1 %").arg(percent)
