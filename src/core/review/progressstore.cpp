@@ -633,8 +633,23 @@ void ProgressStore::refresh()
         }
     }
     const bool converted = hasTable(db_, kSettingsTable);
-    if (converted)
+    bool rescheduled = false;
+    if (converted) {
+        const fsrs::Settings was = fsrs_;
         readFsrsSettings();
+        rescheduled = was.w != fsrs_.w || was.desiredRetention != fsrs_.desiredRetention
+                      || was.maximumInterval != fsrs_.maximumInterval || was.fuzz != fsrs_.fuzz;
+    }
+    if (rescheduled) {
+        // Another program rescheduled every card: every memory is read again.
+        Statement all(db_, "SELECT card, mday * 4 + phase FROM progress");
+        while (all.step() == SQLITE_ROW) {
+            CardState c = cached(all.integer(0));
+            c.phase = int(all.integer(1) & 3);
+            c.memoryDueDay = all.integer(1) >> 2;
+            cache_.cards.set(all.integer(0), c);
+        }
+    }
     Statement q(db_, converted ? "SELECT box, due, " MDK_MEMORY_COLUMNS " FROM progress WHERE card = ?"
                                : "SELECT box, due FROM progress WHERE card = ?");
     for (qint64 key : cards) {
@@ -989,10 +1004,9 @@ bool ProgressStore::replayAll(const fsrs::Settings &settings, const std::functio
         if (progress && (pending_.size() & 0xfff) == 0 && !progress(0.1 + 0.85 * double(i) / double(rows.size())))
             return false;
     }
-    if (progress && !progress(0.95))
-        return false;
-    // Other programs read every card again.
-    return exec(db_, "INSERT INTO changes(card) SELECT card FROM progress");
+    // Other programs read every card's memory again when they see the
+    // settings changed (refresh), not through a million change lines.
+    return !progress || progress(0.95);
 }
 
 bool ProgressStore::reschedule(const fsrs::Settings &settings, const std::function<bool(double)> &progress)
