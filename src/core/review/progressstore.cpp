@@ -980,10 +980,8 @@ bool ProgressStore::replayAll(const fsrs::Settings &settings, const std::functio
               [](const Row &a, const Row &b) { return std::tie(a.key, a.at, a.id) < std::tie(b.key, b.at, b.id); });
     const fsrs::Scheduler scheduler(settings);
     const auto dayOfTime = [this](qint64 ms) { return memoryDay(ms); };
-    // Cards without a log have no memory.
-    if (!exec(db_, "UPDATE progress SET " "phase = 0, stability = 0, difficulty = 0, mdue = 0, mday = 0, last = 0,"
-                   " last_day = 0, scheduled = 0, elapsed = 0, step = 0, reps = 0, lapses = 0"))
-        return false;
+    // Every card with memory has a log (answers, follow and take-back keep
+    // both together), so only the cards of the log are written.
     Statement put(db_, "UPDATE progress SET phase = ?1, stability = ?2, difficulty = ?3, mdue = ?4, mday = ?5, last = ?6,"
                        " last_day = ?7, scheduled = ?8, elapsed = ?9, step = ?10, reps = ?11, lapses = ?12 WHERE card = ?13");
     std::vector<fsrs::Review> log;
@@ -1015,6 +1013,8 @@ bool ProgressStore::reschedule(const fsrs::Settings &settings, const std::functi
         load();
     if (!saving_ || !exec(db_, "BEGIN IMMEDIATE"))
         return false;
+    // Every page is written once: a larger cache keeps them until commit.
+    exec(db_, "PRAGMA cache_size = -131072");
     fsrs::Settings s = settings;
     s.desiredRetention = std::clamp(s.desiredRetention, 0.70, 0.99);
     s.maximumInterval = std::clamp(s.maximumInterval, 1, 36500);
@@ -1024,22 +1024,18 @@ bool ProgressStore::reschedule(const fsrs::Settings &settings, const std::functi
                   .bind(4, parametersText(s.w))
                   .run()
               && replayAll(s, progress);
-    if (!ok || !exec(db_, "COMMIT")) {
+    const bool kept = ok && exec(db_, "COMMIT");
+    if (!kept)
         exec(db_, "ROLLBACK");
+    exec(db_, "PRAGMA cache_size = -2000");
+    if (!kept) {
         pending_.clear();
         return false;
     }
+    // The whole table went through the journal: fold it back now, on the
+    // worker, rather than slow every later read.
+    exec(db_, "PRAGMA wal_checkpoint(TRUNCATE)");
     fsrs_ = s;
-    // Cards that lost their log keep their box but no memory.
-    std::vector<std::pair<qint64, CardState>> all;
-    cache_.cards.forEach([&](qint64 key, const CardState &state) {
-        CardState c = state;
-        c.phase = 0;
-        c.memoryDueDay = 0;
-        all.emplace_back(key, c);
-    });
-    for (const auto &[key, state] : all)
-        cache_.cards.set(key, state);
     for (const auto &[key, memory] : pending_) {
         CardState c = cached(key);
         c.phase = memory.first;
