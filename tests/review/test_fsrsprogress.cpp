@@ -340,9 +340,12 @@ private Q_SLOTS:
         QCOMPARE(round.current().key, 1);
         QCOMPARE(round.missed(), 1);
         QCOMPARE(round.known(), 2);
-        // The card's step (1 min for Again) has passed: Good moves it on.
-        answerCard(round, fsrs::Grade::Good, store, 1, at(today, 9, 5), 0);
+        // The card's step (1 min for Again) has passed: Again once more.
+        answerCard(round, fsrs::Grade::Again, store, 1, at(today, 9, 5), 0);
         QCOMPARE(store.memory({1}).front().reps, 2);
+        QCOMPARE(round.missed(), 2);
+        // Missed twice, asked once in the repeat round.
+        QCOMPARE(round.missedCards().size(), size_t(1));
 
         ProgressStore boxes(dir.filePath(QStringLiteral("boxes.sqlite")));
         Round leitner(buildRound(candidates, today, RoundRules{}));

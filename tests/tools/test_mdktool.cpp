@@ -15,6 +15,7 @@
 #include <QJsonObject>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -1023,6 +1024,67 @@ private Q_SLOTS:
         }
         QCOMPARE(runTool({QStringLiteral("review"), QStringLiteral("--answers"), QStringLiteral("ax"), deck}).exitCode, 2);
         QCOMPARE(runTool({QStringLiteral("progress"), QStringLiteral("--now"), QStringLiteral("soon"), deck}).exitCode, 2);
+        qunsetenv("MNEMODECK_PROGRESS");
+    }
+
+    // optimise fits the parameters to the reviews of the file's cards: with
+    // too few it says so and keeps nothing; with a simulated learner's
+    // months of answers the fit's log loss is no worse than the defaults',
+    // and --save keeps the parameters (a second run starts from them).
+    void optimiseFitsTheFilesReviews()
+    {
+        QTemporaryDir dir;
+        const QString deck = dir.filePath(QStringLiteral("forty.mdk"));
+        const QString db = dir.filePath(QStringLiteral("progress.sqlite"));
+        QList<mdk::testsupport::CardBytes> cards;
+        for (int k = 1; k <= 40; ++k)
+            cards.append({"q" + QByteArray::number(k), "a" + QByteArray::number(k), "Main"});
+        QVERIFY(writeBytes(deck, mdk::testsupport::cardFileBytes({}, cards)));
+        qputenv("MNEMODECK_PROGRESS", db.toUtf8());
+        const QStringList json{QStringLiteral("optimise"), QStringLiteral("--json"), deck};
+        { mdk::review::ProgressStore create(db); }
+        const Run few = runTool(json);
+        QCOMPARE(few.exitCode, 1);
+        QVERIFY2(few.err.contains("Too few reviews"), few.err.constData());
+        {
+            // A learner who recalls as the model with slower forgetting says.
+            mdk::review::ProgressStore store(db);
+            mdk::review::fsrs::Settings truth;
+            truth.w[0] *= 3;
+            truth.w[1] *= 3;
+            truth.w[2] *= 3;
+            truth.w[3] *= 2;
+            const mdk::review::fsrs::Scheduler learner(truth);
+            QRandomGenerator random(5);
+            for (int k = 1; k <= 40; ++k) {
+                const qint64 key = mdk::review::cardKey(QStringLiteral("q%1").arg(k), QStringLiteral("a%1").arg(k));
+                mdk::review::fsrs::Card card;
+                qint64 day = 2461000 + k % 7;
+                for (int n = 0; n < 12; ++n) {
+                    const double r = n == 0 ? 0.0 : learner.retrievability(card, day);
+                    const auto grade = n > 0 && random.generateDouble() < r ? mdk::review::fsrs::Grade::Good
+                                                                          : mdk::review::fsrs::Grade::Again;
+                    const QDateTime at(QDate::fromJulianDay(day), QTime(10, 0));
+                    card = learner.answer(card, at.toMSecsSinceEpoch(), day, grade, quint64(key));
+                    store.answer(1, key, grade, at, day);
+                    day += std::max(1, int(card.scheduledDays));
+                }
+            }
+        }
+        const Run fitted = runTool(json);
+        QCOMPARE(fitted.exitCode, 0);
+        const QJsonObject o = QJsonDocument::fromJson(fitted.out).object();
+        QCOMPARE(o[QStringLiteral("parameters")].toArray().size(), 21);
+        QVERIFY2(o[QStringLiteral("log_loss_after")].toDouble() <= o[QStringLiteral("log_loss_before")].toDouble(),
+                 fitted.out.constData());
+        QCOMPARE(o[QStringLiteral("saved")].toBool(), false);
+        const Run saved = runTool({QStringLiteral("optimise"), QStringLiteral("--json"), QStringLiteral("--save"), deck});
+        QCOMPARE(saved.exitCode, 0);
+        const QJsonArray w = QJsonDocument::fromJson(saved.out).object()[QStringLiteral("parameters")].toArray();
+        mdk::review::ProgressStore store(db);
+        for (int k = 0; k < 21; ++k)
+            QVERIFY(std::abs(store.fsrsSettings().w[size_t(k)] - w[k].toDouble()) < 1e-4);
+        QVERIFY(store.fsrsSettings().w != mdk::review::fsrs::defaultParameters());
         qunsetenv("MNEMODECK_PROGRESS");
     }
 };

@@ -99,6 +99,16 @@ void Round::takeBack()
     card.answer = Answer{};
 }
 
+std::vector<RoundCard> Round::missedCards() const
+{
+    std::vector<RoundCard> out;
+    CardTable seen;
+    for (const RoundCard &card : missed_)
+        if (seen.set(card.key, card.state))
+            out.push_back(card);
+    return out;
+}
+
 QString Round::progressLine() const
 {
     return QCoreApplication::translate("Mnemodeck", "card %1 of %2 · %3 known · %4 missed")

@@ -76,7 +76,8 @@ public:
     const RoundCard &lastAnswered() const { return cards_[size_t(position_ - 1)]; }
     void takeBack();
     // The missed cards with their new states, in the order they were asked.
-    std::vector<RoundCard> missedCards() const { return missed_; }
+    // A card missed twice (it came back in the round) is asked once.
+    std::vector<RoundCard> missedCards() const;
     // "card 7 of 25 · 5 known · 2 missed"
     QString progressLine() const;
 
