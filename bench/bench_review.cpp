@@ -65,6 +65,9 @@ struct Fixture {
                 q.bindValue(2, int(random() % 3 != 0));
                 ok = q.exec();
             }
+            // Graded at ten in the morning of their day, as this version keeps them.
+            ok = ok && q.exec(QStringLiteral("UPDATE reviews SET grade = CASE WHEN knew THEN 3 ELSE 1 END,"
+                                             " at = (day - 2440588) * 86400000 + 36000000"));
             ok = ok && q.exec(QStringLiteral("COMMIT"));
         }
         db.close();
@@ -227,3 +230,68 @@ int main(int argc, char **argv)
     benchmark::Shutdown();
     return 0;
 }
+
+namespace {
+
+// New settings for the memory model: every card's memory recomputed from
+// its log and written (as the worker thread does it), with the store read.
+void rescheduleEveryCard(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    mdk::review::ProgressStore store(f.path);
+    store.states({});
+    double retention = 0.9;
+    for (auto _ : state) {
+        mdk::review::fsrs::Settings settings = store.fsrsSettings();
+        retention = retention == 0.9 ? 0.85 : 0.9;
+        settings.desiredRetention = retention;
+        if (!store.reschedule(settings, [](double) { return true; }))
+            state.SkipWithError("the cards could not be rescheduled");
+    }
+}
+BENCHMARK(rescheduleEveryCard)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// A grade on the window's thread with the memory model chosen: both
+// schedulers' states computed in the answer's transaction, the next card's
+// four intervals previewed.
+void gradeAnswer(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    mdk::review::ProgressStore store(f.path);
+    store.setScheduling(mdk::review::SchedulerKind::Fsrs, 4);
+    std::unique_ptr<mdk::review::Round> round;
+    int n = 0;
+    for (auto _ : state) {
+        if (!round || round->finished()) {
+            state.PauseTiming();
+            round = std::make_unique<mdk::review::Round>(
+                mdk::review::buildRound(mdk::review::viewCandidates(f.deck, store), kToday, mdk::review::RoundRules{}));
+            state.ResumeTiming();
+        }
+        mdk::review::answerCard(*round, mdk::review::fsrs::Grade(1 + n++ % 4), store, 1, now(), 4);
+        if (!round->finished())
+            benchmark::DoNotOptimize(store.preview(round->current().key, now(), kToday));
+    }
+    if (!store.saving())
+        state.SkipWithError("the answers were not saved");
+}
+BENCHMARK(gradeAnswer)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+// F5 with the memory model chosen, the store opened and read first.
+void startRoundFsrsCold(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    for (auto _ : state) {
+        auto store = std::make_unique<mdk::review::ProgressStore>(f.path);
+        store->setScheduling(mdk::review::SchedulerKind::Fsrs, 4);
+        mdk::review::Round round(
+            mdk::review::buildRound(mdk::review::viewCandidates(f.deck, *store), kToday, mdk::review::RoundRules{}));
+        benchmark::DoNotOptimize(round.count());
+        state.PauseTiming();
+        store.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(startRoundFsrsCold)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace

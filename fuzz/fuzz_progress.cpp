@@ -40,6 +40,10 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         for (int k = 0; k < 40; ++k)
             store.record(deck, k * 7919, mdk::review::CardState{1 + k % 5, 2461000 + k}, k % 3 != 0,
                          QDateTime(QDate(2026, 1, 1 + k % 28), QTime(10, 0)));
+        // Graded answers: the memory model's columns and settings are read too.
+        for (int k = 0; k < 40; ++k)
+            store.answer(deck, k * 7919 + 1, mdk::review::fsrs::Grade(1 + k % 4),
+                         QDateTime(QDate(2026, 1, 1 + k % 28), QTime(11, 0)), QDate(2026, 1, 1 + k % 28).toJulianDay());
     }
     // Fold the journal in so the file alone is the whole database.
     { mdk::review::ProgressStore store(path); }
@@ -68,7 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     mdk::review::ProgressStore store(path);
     store.states({0, 7919, 42});
-    store.allStates();
+    store.knownCards();
+    store.setScheduling(mdk::review::SchedulerKind::Fsrs, 4);
+    store.states({1, 7920});
+    store.memory({1, 7920, 43});
+    store.reviewLogs();
+    store.preview(7920, QDateTime(QDate(2026, 2, 1), QTime(9, 0)), QDate(2026, 2, 1).toJulianDay());
+    store.reschedule(store.fsrsSettings());
     store.reviewsSince(0);
     store.decks();
     const bool saving = store.saving();

@@ -45,7 +45,9 @@ const char kUsage[] =
     "       mdktool export [--format csv|text|kvtml|apkg]\n"
     "                      [--category NAME [--subcategories]] DECK OUT\n"
     "       mdktool stats [--json] [--now ISO-TIME] FILE\n"
-    "       mdktool review --answers STRING [--now ISO-TIME] FILE\n"
+    "       mdktool review --answers STRING [--now ISO-TIME] [--scheduler fsrs|leitner] FILE\n"
+    "       mdktool progress [--json] [--now ISO-TIME] FILE\n"
+    "       mdktool optimise [--json] [--save] FILE\n"
 #ifdef MDK_TOOL_HAS_PRINT
     "       mdktool print [--format card|list] [--cards all|category|subs]\n"
     "                     [--category NAME] [--paper letter|a4] FILE OUT.pdf\n"
@@ -92,12 +94,20 @@ const char kUsage[] =
     "  stats     the review progress of FILE's cards: cards per box, new, due\n"
     "            today, answers in the last 30 days; --json as one object\n"
     "  review    one review round over FILE's cards (due first, then up to 20\n"
-    "            new), answered in order from STRING (k knew, u did not): card,\n"
-    "            side 1 (escaped as dump), new box; FILE is never written.\n"
+    "            new), answered in order from STRING (a h g e: Again, Hard,\n"
+    "            Good, Easy; k knew, u did not): card, side 1 (escaped as\n"
+    "            dump), then the new box (Leitner) or the card's state and due\n"
+    "            time (FSRS, the default); FILE is never written.\n"
     "            --now sets the clock; MNEMODECK_PROGRESS names the database;\n"
     "            the review options (new cards, most due cards, the hour a day\n"
     "            starts) are the program's. Exit 1 when no answer could be\n"
     "            saved or the progress could not be read\n"
+    "  progress  each card of FILE with the memory model's state, due time,\n"
+    "            stability, difficulty, retrievability (at --now), reviews and\n"
+    "            lapses; --json as an array of objects with those names\n"
+    "  optimise  fit the memory model's 21 parameters to the reviews of FILE's\n"
+    "            cards; prints them with the log loss and RMSE before and\n"
+    "            after; --save keeps them (every card is rescheduled)\n"
     "\n"
     "  A command that writes OUT refuses while a Mnemodeck window has OUT\n"
     "  open, unless --force is given.\n"
@@ -345,6 +355,10 @@ int main(int argc, char *argv[])
         return statsCommand(args);
     if (command == QLatin1String("review"))
         return reviewCommand(args);
+    if (command == QLatin1String("progress"))
+        return progressCommand(args);
+    if (command == QLatin1String("optimise"))
+        return optimiseCommand(args);
 
     using Reporter = int (*)(const mdk::Deck &);
     Reporter reporter = nullptr;

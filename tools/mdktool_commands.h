@@ -136,5 +136,7 @@ int exportCommand(const QStringList &args);
 // mdktool_review.cpp
 int statsCommand(const QStringList &args);
 int reviewCommand(const QStringList &args);
+int progressCommand(const QStringList &args);
+int optimiseCommand(const QStringList &args);
 
 } // namespace mdk::tool

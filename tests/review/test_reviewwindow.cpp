@@ -7,6 +7,9 @@
 
 #include "core/shell/commandids.h"
 #include "support/deckbuilder.h"
+#include "core/review/cardkey.h"
+#include "core/review/intervaltext.h"
+#include "core/review/progressstore.h"
 #include "gui/review/reviewcontroller.h"
 
 #include <QComboBox>
@@ -15,6 +18,8 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+
+#include <map>
 
 using namespace mdk;
 using namespace mdk::testsupport;
@@ -29,6 +34,7 @@ private Q_SLOTS:
         qputenv("MNEMODECK_PROGRESS", dir.filePath(QStringLiteral("progress.sqlite")).toUtf8());
         WindowFixture f;
         f.study(30);
+        f.window->options().reviewScheduler = 1; // the boxes, with two buttons
         auto *controller = f.window->findChild<ReviewController *>();
         QVERIFY(controller);
         QDateTime now(QDate(2026, 4, 6), QTime(20, 0));
@@ -66,6 +72,56 @@ private Q_SLOTS:
             }
         });
         QCOMPARE(first, missed);
+        qunsetenv("MNEMODECK_PROGRESS");
+    }
+
+    // The memory model's round: 20 new cards graded with 1, 2, 3 and 4;
+    // before each answer the four buttons show what the model gives a new
+    // card, and afterwards every card's stored memory is the model's for
+    // the grade given. Cards graded Again, Hard or Good come back in the
+    // round (their learning step is due today); Easy ones do not.
+    void fourGradesShowTheirIntervals()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("progress.sqlite"));
+        qputenv("MNEMODECK_PROGRESS", path.toUtf8());
+        WindowFixture f;
+        f.study(20);
+        auto *controller = f.window->findChild<ReviewController *>();
+        const QDateTime now(QDate(2026, 4, 6), QTime(20, 0));
+        controller->setClock([&] { return now; });
+        const qint64 today = review::dayOf(now, f.window->options().reviewDayStartHour);
+        const review::fsrs::Scheduler scheduler{review::fsrs::Settings{}};
+        std::map<QString, review::fsrs::Grade> given;
+        onModal([&] { f.window->runCommand(CM_REVIEW); }, [&](QDialog *round) {
+            auto *question = child<QLabel>(round, "question");
+            QPushButton *const buttons[] = {child<QPushButton>(round, "missedButton"), child<QPushButton>(round, "hardButton"),
+                                            child<QPushButton>(round, "knewButton"), child<QPushButton>(round, "easyButton")};
+            for (int i = 0; i < 20; ++i) {
+                const QString q = question->text();
+                const qint64 key = review::cardKey(q, QStringLiteral("a") + q.mid(1));
+                const auto next = scheduler.preview({}, now.toMSecsSinceEpoch(), today, quint64(key));
+                QTest::keyClick(round, Qt::Key_Space);
+                for (int g = 0; g < 4; ++g) {
+                    QVERIFY(buttons[g]->isVisible() && buttons[g]->isEnabled());
+                    QCOMPARE(buttons[g]->text().section(QLatin1Char('\n'), 1),
+                             review::intervalText(next[size_t(g)].due - now.toMSecsSinceEpoch()));
+                }
+                QVERIFY(buttons[0]->text().startsWith(QStringLiteral("1 Again")));
+                given[q] = review::fsrs::Grade(1 + i % 4);
+                QTest::keyClick(round, Qt::Key(Qt::Key_1 + i % 4));
+            }
+            // 15 of the 20 come back: Again, Hard and Good are learning steps.
+            QCOMPARE(child<QLabel>(round, "progress")->text(), QStringLiteral("card 21 of 35 \u00b7 15 known \u00b7 5 missed"));
+            QTest::keyClick(round, Qt::Key_Escape);
+            QTest::keyClick(round, Qt::Key_Escape);
+        });
+        review::ProgressStore store(path);
+        for (const auto &[q, grade] : given) {
+            const qint64 key = review::cardKey(q, QStringLiteral("a") + q.mid(1));
+            const review::fsrs::Review log[] = {{now.toMSecsSinceEpoch(), today, grade}};
+            QCOMPARE(store.memory({key}).front(), review::fsrs::replay(scheduler, log, quint64(key)));
+        }
         qunsetenv("MNEMODECK_PROGRESS");
     }
 
@@ -114,6 +170,7 @@ private Q_SLOTS:
         qputenv("MNEMODECK_PROGRESS", dir.filePath(QStringLiteral("progress.sqlite")).toUtf8());
         WindowFixture f;
         f.study(6);
+        f.window->options().reviewScheduler = 1;
         auto *controller = f.window->findChild<ReviewController *>();
         QDateTime now(QDate(2026, 4, 6), QTime(20, 0));
         controller->setClock([&] { return now; });

@@ -10,14 +10,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <tuple>
 #include <utility>
 
@@ -913,8 +919,10 @@ private Q_SLOTS:
         const QString answers = QStringLiteral("kukkukkkuk");
         const QString day1 = QStringLiteral("2026-03-02T10:00:00"), day2 = QStringLiteral("2026-03-03T08:00:00");
 
+        // The boxes, as chosen in the options.
+        const QString leitner = QStringLiteral("--scheduler");
         const Run first = runTool({QStringLiteral("review"), QStringLiteral("--answers"), answers,
-                                   QStringLiteral("--now"), day1, deck});
+                                   QStringLiteral("--now"), day1, leitner, QStringLiteral("leitner"), deck});
         QCOMPARE(first.exitCode, 0);
         const QList<QByteArray> lines = first.out.trimmed().split('\n');
         QCOMPARE(lines.size(), answers.size());
@@ -934,7 +942,8 @@ private Q_SLOTS:
                     missed.push_back(card);
             }
         }
-        const Run stats = runTool({QStringLiteral("stats"), QStringLiteral("--json"), QStringLiteral("--now"), day1, deck});
+        const Run stats = runTool({QStringLiteral("stats"), QStringLiteral("--json"), QStringLiteral("--now"), day1,
+                                   leitner, QStringLiteral("leitner"), deck});
         QCOMPARE(stats.exitCode, 0);
         const int u = int(answers.count(u'u'));
         // Missed: due tomorrow; known: in two days.
@@ -945,12 +954,160 @@ private Q_SLOTS:
                                 .arg(QStringLiteral(", 0").repeated(27)).toUtf8());
 
         const Run next = runTool({QStringLiteral("review"), QStringLiteral("--answers"), QStringLiteral("kkkk"),
-                                  QStringLiteral("--now"), day2, deck});
+                                  QStringLiteral("--now"), day2, leitner, QStringLiteral("leitner"), deck});
         QCOMPARE(next.exitCode, 0);
         const QList<QByteArray> again = next.out.trimmed().split('\n');
         for (size_t i = 0; i < missed.size(); ++i)
             QCOMPARE(again[qsizetype(i)].split('\t').front().toInt(), missed[i]);
         QCOMPARE(readBytes(deck), bytes);
+        qunsetenv("MNEMODECK_PROGRESS");
+    }
+
+    // A graded round (a h g e, with Again cards coming back in it), then
+    // progress: each card's state, due time and review count are what the
+    // round printed and what the model gives for the grades; --json and the
+    // tab-separated lines say the same; the reviews are the file's.
+    void progressAgreesWithTheRound()
+    {
+        QTemporaryDir dir;
+        const QString deck = dir.filePath(QStringLiteral("twenty.mdk"));
+        const QString db = dir.filePath(QStringLiteral("data/progress.sqlite"));
+        QList<mdk::testsupport::CardBytes> cards;
+        for (int k = 1; k <= 20; ++k)
+            cards.append({"q" + QByteArray::number(k), "a" + QByteArray::number(k), "Main"});
+        QVERIFY(writeBytes(deck, mdk::testsupport::cardFileBytes({}, cards)));
+        qputenv("MNEMODECK_PROGRESS", db.toUtf8());
+        const QString answers = QStringLiteral("aghehgeaggkueagehgaghgkkegg");
+        const QString now = QStringLiteral("2026-05-04T09:30:00");
+        const QString fsrs = QStringLiteral("fsrs");
+        const Run round = runTool({QStringLiteral("review"), QStringLiteral("--answers"), answers, QStringLiteral("--now"),
+                                   now, QStringLiteral("--scheduler"), fsrs, deck});
+        QCOMPARE(round.exitCode, 0);
+        const QList<QByteArray> lines = round.out.trimmed().split('\n');
+        // More answers than the 20 new cards: the Again ones came back.
+        QCOMPARE(lines.size(), answers.size());
+        std::map<int, QList<QByteArray>> last;
+        std::map<int, std::vector<mdk::review::fsrs::Grade>> grades;
+        const QString letters = QStringLiteral("ahge");
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QList<QByteArray> f = lines[i].split('\t');
+            QCOMPARE(f.size(), 4);
+            const int card = f[0].toInt();
+            last[card] = f;
+            const QChar c = answers[i];
+            grades[card].push_back(mdk::review::fsrs::Grade(c == u'k' ? 3 : c == u'u' ? 1 : letters.indexOf(c) + 1));
+        }
+        QVERIFY(grades.size() == 20);
+        QVERIFY(std::any_of(grades.begin(), grades.end(), [](const auto &g) { return g.second.size() > 1; }));
+
+        const Run json = runTool({QStringLiteral("progress"), QStringLiteral("--json"), QStringLiteral("--now"), now, deck});
+        QCOMPARE(json.exitCode, 0);
+        const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
+        QCOMPARE(rows.size(), 20);
+        const Run tsv = runTool({QStringLiteral("progress"), QStringLiteral("--now"), now, deck});
+        QCOMPARE(tsv.exitCode, 0);
+        const QList<QByteArray> tsvLines = tsv.out.trimmed().split('\n');
+        QCOMPARE(tsvLines.size(), 20);
+        mdk::review::fsrs::Settings settings; // what a new store holds
+        const mdk::review::fsrs::Scheduler scheduler(settings);
+        const QDateTime at = QDateTime::fromString(now, Qt::ISODate);
+        for (const QJsonValue &v : rows) {
+            const QJsonObject o = v.toObject();
+            const int card = o[QStringLiteral("card")].toInt();
+            QCOMPARE(o[QStringLiteral("side1")].toString(), QStringLiteral("q%1").arg(card));
+            QCOMPARE(o[QStringLiteral("state")].toString().toUtf8(), last.at(card)[2]);
+            QCOMPARE(o[QStringLiteral("due")].toString().toUtf8(), last.at(card)[3]);
+            QCOMPARE(o[QStringLiteral("reviews")].toInt(), int(grades.at(card).size()));
+            // The model over the grades given, all at that time.
+            std::vector<mdk::review::fsrs::Review> log;
+            for (mdk::review::fsrs::Grade g : grades.at(card))
+                log.push_back({at.toMSecsSinceEpoch(), mdk::review::dayOf(at, 4), g});
+            const mdk::review::fsrs::Card expected =
+                mdk::review::fsrs::replay(scheduler, log, quint64(mdk::review::cardKey(QStringLiteral("q%1").arg(card),
+                                                                                     QStringLiteral("a%1").arg(card))));
+            QCOMPARE(QDateTime::fromString(o[QStringLiteral("due")].toString(), Qt::ISODate).toMSecsSinceEpoch(),
+                     expected.due);
+            QCOMPARE(o[QStringLiteral("lapses")].toInt(), expected.lapses);
+            QVERIFY(std::abs(o[QStringLiteral("stability")].toDouble() - expected.stability) < 1e-4);
+            QVERIFY(std::abs(o[QStringLiteral("difficulty")].toDouble() - expected.difficulty) < 1e-4);
+            QCOMPARE(o[QStringLiteral("retrievability")].toDouble(), 1.0); // answered today
+            const QList<QByteArray> f = tsvLines[card - 1].split('\t');
+            QCOMPARE(f.size(), 9);
+            QCOMPARE(f[2], last.at(card)[2]);
+            QCOMPARE(f[3], last.at(card)[3]);
+            QCOMPARE(f[4].toDouble(), o[QStringLiteral("stability")].toDouble());
+            QCOMPARE(f[7].toInt(), o[QStringLiteral("reviews")].toInt());
+        }
+        // Ten days on, recall has fallen for every card.
+        const Run later = runTool({QStringLiteral("progress"), QStringLiteral("--json"), QStringLiteral("--now"),
+                                   QStringLiteral("2026-05-14T09:30:00"), deck});
+        for (const QJsonValue &v : QJsonDocument::fromJson(later.out).array()) {
+            const double r = v.toObject()[QStringLiteral("retrievability")].toDouble();
+            QVERIFY2(r > 0 && r < 1, qPrintable(QString::number(r)));
+        }
+        QCOMPARE(runTool({QStringLiteral("review"), QStringLiteral("--answers"), QStringLiteral("ax"), deck}).exitCode, 2);
+        QCOMPARE(runTool({QStringLiteral("progress"), QStringLiteral("--now"), QStringLiteral("soon"), deck}).exitCode, 2);
+        qunsetenv("MNEMODECK_PROGRESS");
+    }
+
+    // optimise fits the parameters to the reviews of the file's cards: with
+    // too few it says so and keeps nothing; with a simulated learner's
+    // months of answers the fit's log loss is no worse than the defaults',
+    // and --save keeps the parameters (a second run starts from them).
+    void optimiseFitsTheFilesReviews()
+    {
+        QTemporaryDir dir;
+        const QString deck = dir.filePath(QStringLiteral("forty.mdk"));
+        const QString db = dir.filePath(QStringLiteral("progress.sqlite"));
+        QList<mdk::testsupport::CardBytes> cards;
+        for (int k = 1; k <= 40; ++k)
+            cards.append({"q" + QByteArray::number(k), "a" + QByteArray::number(k), "Main"});
+        QVERIFY(writeBytes(deck, mdk::testsupport::cardFileBytes({}, cards)));
+        qputenv("MNEMODECK_PROGRESS", db.toUtf8());
+        const QStringList json{QStringLiteral("optimise"), QStringLiteral("--json"), deck};
+        { mdk::review::ProgressStore create(db); }
+        const Run few = runTool(json);
+        QCOMPARE(few.exitCode, 1);
+        QVERIFY2(few.err.contains("Too few reviews"), few.err.constData());
+        {
+            // A learner who recalls as the model with slower forgetting says.
+            mdk::review::ProgressStore store(db);
+            mdk::review::fsrs::Settings truth;
+            truth.w[0] *= 3;
+            truth.w[1] *= 3;
+            truth.w[2] *= 3;
+            truth.w[3] *= 2;
+            const mdk::review::fsrs::Scheduler learner(truth);
+            QRandomGenerator random(5);
+            for (int k = 1; k <= 40; ++k) {
+                const qint64 key = mdk::review::cardKey(QStringLiteral("q%1").arg(k), QStringLiteral("a%1").arg(k));
+                mdk::review::fsrs::Card card;
+                qint64 day = 2461000 + k % 7;
+                for (int n = 0; n < 12; ++n) {
+                    const double r = n == 0 ? 0.0 : learner.retrievability(card, day);
+                    const auto grade = n > 0 && random.generateDouble() < r ? mdk::review::fsrs::Grade::Good
+                                                                          : mdk::review::fsrs::Grade::Again;
+                    const QDateTime at(QDate::fromJulianDay(day), QTime(10, 0));
+                    card = learner.answer(card, at.toMSecsSinceEpoch(), day, grade, quint64(key));
+                    store.answer(1, key, grade, at, day);
+                    day += std::max(1, int(card.scheduledDays));
+                }
+            }
+        }
+        const Run fitted = runTool(json);
+        QCOMPARE(fitted.exitCode, 0);
+        const QJsonObject o = QJsonDocument::fromJson(fitted.out).object();
+        QCOMPARE(o[QStringLiteral("parameters")].toArray().size(), 21);
+        QVERIFY2(o[QStringLiteral("log_loss_after")].toDouble() <= o[QStringLiteral("log_loss_before")].toDouble(),
+                 fitted.out.constData());
+        QCOMPARE(o[QStringLiteral("saved")].toBool(), false);
+        const Run saved = runTool({QStringLiteral("optimise"), QStringLiteral("--json"), QStringLiteral("--save"), deck});
+        QCOMPARE(saved.exitCode, 0);
+        const QJsonArray w = QJsonDocument::fromJson(saved.out).object()[QStringLiteral("parameters")].toArray();
+        mdk::review::ProgressStore store(db);
+        for (int k = 0; k < 21; ++k)
+            QVERIFY(std::abs(store.fsrsSettings().w[size_t(k)] - w[k].toDouble()) < 1e-4);
+        QVERIFY(store.fsrsSettings().w != mdk::review::fsrs::defaultParameters());
         qunsetenv("MNEMODECK_PROGRESS");
     }
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fsrs.h"
+
 #include <QDateTime>
 #include <QtGlobal>
 
@@ -21,6 +23,11 @@ int intervalDays(int box);
 struct CardState {
     int box = 0;
     qint64 dueDay = 0;
+    // The memory model's phase (fsrs::State) and due day, kept beside the
+    // boxes so either scheduler can be chosen at any time. The store hands
+    // out the chosen one's as box and dueDay (see ProgressStore::scheduled).
+    int phase = 0;
+    qint64 memoryDueDay = 0;
 
     bool isNew() const { return box == 0; }
     bool isDue(qint64 today) const { return box > 0 && dueDay <= today; }
@@ -30,8 +37,12 @@ struct CardState {
 // One answer as it was kept: the card's state before and after, and the
 // stored review's number (0 when it was not kept).
 struct Answer {
-    CardState before, after;
+    CardState before, after; // as the chosen scheduler sees them
     qint64 review = 0;
+    // Both schedulers' states as stored, to take the answer back.
+    CardState storedBefore, storedAfter;
+    fsrs::Card memoryBefore, memoryAfter;
+    int grade = 0; // 1..4 (Again..Easy); 0 for a two-button answer's box alone
 };
 
 // The card's state after an answer given on day today.

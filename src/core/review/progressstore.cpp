@@ -9,7 +9,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <tuple>
 
 namespace mdk::review {
 
@@ -19,9 +21,16 @@ const char *const kSchema[] = {
     "PRAGMA journal_mode=WAL",
     "PRAGMA synchronous=NORMAL",
     "CREATE TABLE IF NOT EXISTS decks(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE)",
-    "CREATE TABLE IF NOT EXISTS progress(card INTEGER PRIMARY KEY, box INTEGER NOT NULL, due INTEGER NOT NULL)",
+    // Beside the box, the memory model's state of the card (see memoryColumns).
+    "CREATE TABLE IF NOT EXISTS progress(card INTEGER PRIMARY KEY, box INTEGER NOT NULL, due INTEGER NOT NULL,"
+    " phase INTEGER NOT NULL DEFAULT 0, stability REAL NOT NULL DEFAULT 0, difficulty REAL NOT NULL DEFAULT 0,"
+    " mdue INTEGER NOT NULL DEFAULT 0, mday INTEGER NOT NULL DEFAULT 0, last INTEGER NOT NULL DEFAULT 0,"
+    " last_day INTEGER NOT NULL DEFAULT 0, scheduled INTEGER NOT NULL DEFAULT 0, elapsed INTEGER NOT NULL DEFAULT 0,"
+    " step INTEGER NOT NULL DEFAULT 0, reps INTEGER NOT NULL DEFAULT 0, lapses INTEGER NOT NULL DEFAULT 0)",
+    // grade: 1..4 (Again, Hard, Good, Easy); a two-button answer is Again or Good.
     "CREATE TABLE IF NOT EXISTS reviews(id INTEGER PRIMARY KEY, deck INTEGER NOT NULL, card INTEGER NOT NULL,"
-    " day INTEGER NOT NULL, at INTEGER NOT NULL, knew INTEGER NOT NULL, box INTEGER NOT NULL)",
+    " day INTEGER NOT NULL, at INTEGER NOT NULL, knew INTEGER NOT NULL, box INTEGER NOT NULL,"
+    " grade INTEGER NOT NULL DEFAULT 0)",
     // Covering: the statistics read a range of days without a lookup per row.
     "CREATE INDEX IF NOT EXISTS reviews_by_day ON reviews(day, card, knew)",
     // A card's whole log, for a card whose text changed.
@@ -54,6 +63,17 @@ QString damagedNotice()
     return QCoreApplication::translate("Mnemodeck", "The review progress is damaged; answers are not saved.");
 }
 
+// The memory model's columns of progress, in this order everywhere.
+const char *const kMemoryColumns[] = {"phase", "stability", "difficulty", "mdue", "mday", "last",
+                                      "last_day", "scheduled", "elapsed", "step", "reps", "lapses"};
+constexpr int kMemoryColumnCount = 12;
+#define MDK_MEMORY_COLUMNS "phase, stability, difficulty, mdue, mday, last, last_day, scheduled, elapsed, step, reps, lapses"
+#define MDK_ALL_COLUMNS "card, box, due, " MDK_MEMORY_COLUMNS
+#define MDK_ALL_VALUES "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?"
+
+// The store as the memory model's scheduler settings: kept beside the reviews.
+const char *const kSettingsTable = "fsrs_settings";
+
 // One prepared statement; finalized when it goes.
 class Statement {
 public:
@@ -71,6 +91,12 @@ public:
         sqlite3_bind_int64(stmt_, i, v);
         return *this;
     }
+    Statement &bind(int i, double v)
+    {
+        sqlite3_bind_double(stmt_, i, v);
+        return *this;
+    }
+    Statement &bind(int i, int v) { return bind(i, qint64(v)); }
     Statement &bind(int i, const QString &text)
     {
         const QByteArray utf8 = text.toUtf8();
@@ -93,6 +119,7 @@ public:
         sqlite3_clear_bindings(stmt_);
     }
     qint64 integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+    double real(int column) const { return sqlite3_column_double(stmt_, column); }
     QString text(int column) const
     {
         return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column)),
@@ -147,6 +174,41 @@ bool hasTable(sqlite3 *db, const char *name)
     return q.step() == SQLITE_ROW;
 }
 
+// The memory columns from column first on.
+fsrs::Card memoryOf(const Statement &q, int first)
+{
+    fsrs::Card c;
+    c.state = fsrs::State(std::clamp(int(q.integer(first)), 0, 3));
+    c.stability = q.real(first + 1);
+    c.difficulty = q.real(first + 2);
+    c.due = q.integer(first + 3);
+    // first + 4: the due day, which the store derives
+    c.lastReview = q.integer(first + 5);
+    c.lastReviewDay = q.integer(first + 6);
+    c.scheduledDays = int(q.integer(first + 7));
+    c.elapsedDays = int(q.integer(first + 8));
+    c.learningStep = int(q.integer(first + 9));
+    c.reps = int(q.integer(first + 10));
+    c.lapses = int(q.integer(first + 11));
+    return c;
+}
+
+void bindMemory(Statement &q, int first, const fsrs::Card &c, qint64 dueDay)
+{
+    q.bind(first, int(c.state)).bind(first + 1, c.stability).bind(first + 2, c.difficulty).bind(first + 3, c.due);
+    q.bind(first + 4, dueDay).bind(first + 5, c.lastReview).bind(first + 6, c.lastReviewDay);
+    q.bind(first + 7, c.scheduledDays).bind(first + 8, c.elapsedDays).bind(first + 9, c.learningStep);
+    q.bind(first + 10, c.reps).bind(first + 11, c.lapses);
+}
+
+QString parametersText(const fsrs::Parameters &w)
+{
+    QStringList parts;
+    for (double v : w)
+        parts << QString::number(v, 'g', 17);
+    return parts.join(QLatin1Char(' '));
+}
+
 // Every stored card, then every review, read in one snapshot on a
 // connection of the reading thread's own. The cards are handed over as soon
 // as they are read (a round needs no more); the reviews and a check of the
@@ -182,11 +244,14 @@ void readStore(QString path, bool immutable, std::promise<ReadCards> cardsRead, 
             return fail();
         out.cards.reserve(size_t(count.integer(0)));
         // Two columns, not three: each value read costs more than the packing.
-        Statement q(db, "SELECT card, due * 8 + box FROM progress");
+        // A store not yet converted (read read-only) has no memory columns.
+        Statement q(db, hasTable(db, kSettingsTable) ? "SELECT card, due * 8 + box, mday * 4 + phase FROM progress"
+                                                     : "SELECT card, due * 8 + box, 0 FROM progress");
         int rc;
         while ((rc = q.step()) == SQLITE_ROW) {
             const qint64 packed = q.integer(1);
-            out.cards.set(q.integer(0), CardState{int(packed & 7), packed >> 3});
+            const qint64 memory = q.integer(2);
+            out.cards.set(q.integer(0), CardState{int(packed & 7), packed >> 3, int(memory & 3), memory >> 2});
         }
         if (rc != SQLITE_DONE)
             return fail();
@@ -240,6 +305,12 @@ void readStore(QString path, bool immutable, std::promise<ReadCards> cardsRead, 
 CardState stateOf(Statement &q)
 {
     return CardState{int(q.integer(0)), q.integer(1)};
+}
+
+// box, due, then the memory columns.
+CardState fullStateOf(Statement &q)
+{
+    return CardState{int(q.integer(0)), q.integer(1), std::clamp(int(q.integer(2)), 0, 3), q.integer(6)};
 }
 
 } // namespace
@@ -328,6 +399,7 @@ ProgressStore::Failure ProgressStore::openConnection(bool readOnly)
             db_ = openReading(path_, immutable);
             if (db_ && exec(db_, "SELECT 1 FROM progress LIMIT 1")) {
                 uri_ = immutable;
+                readFsrsSettings();
                 readVersions(false);
                 return Failure::None;
             }
@@ -356,6 +428,9 @@ ProgressStore::Failure ProgressStore::openConnection(bool readOnly)
     // a scan here would hold up the start.
     if (!exec(db_, "SELECT 1 FROM progress LIMIT 1"))
         return classify(lastCode(db_));
+    if (!hasTable(db_, kSettingsTable) && !convert())
+        return classify(lastCode(db_));
+    readFsrsSettings();
     readVersions(true);
     return Failure::None;
 }
@@ -557,10 +632,29 @@ void ProgressStore::refresh()
             cards.push_back(q.integer(1));
         }
     }
-    Statement q(db_, "SELECT box, due FROM progress WHERE card = ?");
+    const bool converted = hasTable(db_, kSettingsTable);
+    bool rescheduled = false;
+    if (converted) {
+        const fsrs::Settings was = fsrs_;
+        readFsrsSettings();
+        rescheduled = was.w != fsrs_.w || was.desiredRetention != fsrs_.desiredRetention
+                      || was.maximumInterval != fsrs_.maximumInterval || was.fuzz != fsrs_.fuzz;
+    }
+    if (rescheduled) {
+        // Another program rescheduled every card: every memory is read again.
+        Statement all(db_, "SELECT card, mday * 4 + phase FROM progress");
+        while (all.step() == SQLITE_ROW) {
+            CardState c = cached(all.integer(0));
+            c.phase = int(all.integer(1) & 3);
+            c.memoryDueDay = all.integer(1) >> 2;
+            cache_.cards.set(all.integer(0), c);
+        }
+    }
+    Statement q(db_, converted ? "SELECT box, due, " MDK_MEMORY_COLUMNS " FROM progress WHERE card = ?"
+                               : "SELECT box, due FROM progress WHERE card = ?");
     for (qint64 key : cards) {
         q.bind(1, key);
-        cache_.cards.set(key, q.step() == SQLITE_ROW ? stateOf(q) : CardState{});
+        cache_.cards.set(key, q.step() != SQLITE_ROW ? CardState{} : converted ? fullStateOf(q) : stateOf(q));
         q.reset();
     }
     exec(db_, "COMMIT");
@@ -574,7 +668,7 @@ std::vector<CardState> ProgressStore::states(const std::vector<qint64> &keys)
         if (i + 16 < keys.size())
             cache_.cards.prefetch(keys[i + 16]);
         if (const CardState *found = cache_.cards.find(keys[i]))
-            out[i] = *found;
+            out[i] = scheduled(*found);
     }
     return out;
 }
@@ -612,27 +706,111 @@ qint64 ProgressStore::deckId(const QString &cardFile)
 
 Answer ProgressStore::answer(qint64 deck, qint64 key, bool knew, const QDateTime &at, qint64 day)
 {
+    Answer a = answer(deck, key, fsrs::gradeFromKnew(knew), at, day);
+    a.grade = 0;
+    return a;
+}
+
+CardState ProgressStore::scheduled(const CardState &state) const
+{
+    return scheduler_ == SchedulerKind::Leitner ? CardState{state.box, state.dueDay}
+                                                : CardState{state.phase, state.memoryDueDay};
+}
+
+void ProgressStore::setScheduling(SchedulerKind kind, int dayStartHour)
+{
+    scheduler_ = kind;
+    dayStartHour_ = dayStartHour;
+}
+
+// A card in review is due a whole number of days after its answer's day; a
+// learning step's due day is that of its time.
+qint64 ProgressStore::memoryDay(qint64 ms) const
+{
+    return dayOf(QDateTime::fromMSecsSinceEpoch(ms), dayStartHour_);
+}
+
+namespace {
+
+qint64 memoryDueDay(const fsrs::Card &c, const std::function<qint64(qint64)> &dayOfTime)
+{
+    if (c.state == fsrs::State::New)
+        return 0;
+    return c.state == fsrs::State::Review ? c.lastReviewDay + c.scheduledDays : dayOfTime(c.due);
+}
+
+} // namespace
+
+fsrs::Card ProgressStore::storedMemory(qint64 key, bool *ok)
+{
+    if (ok)
+        *ok = true;
+    if (!db_ || !hasTable(db_, kSettingsTable))
+        return {};
+    Statement q(db_, "SELECT " MDK_MEMORY_COLUMNS " FROM progress WHERE card = ?");
+    q.bind(1, key);
+    const int rc = q.step();
+    if (ok)
+        *ok = rc == SQLITE_ROW || rc == SQLITE_DONE;
+    return rc == SQLITE_ROW ? memoryOf(q, 0) : fsrs::Card{};
+}
+
+std::vector<fsrs::Card> ProgressStore::memory(const std::vector<qint64> &keys)
+{
+    refresh();
+    std::vector<fsrs::Card> out;
+    out.reserve(keys.size());
+    for (qint64 key : keys)
+        out.push_back(storedMemory(key));
+    return out;
+}
+
+std::array<fsrs::Card, 4> ProgressStore::preview(qint64 key, const QDateTime &at, qint64 day)
+{
+    return fsrs::Scheduler(fsrs_).preview(storedMemory(key), at.toMSecsSinceEpoch(), day, quint64(key));
+}
+
+Answer ProgressStore::answer(qint64 deck, qint64 key, fsrs::Grade grade, const QDateTime &at, qint64 day)
+{
     if (!loaded_)
         load();
     Answer a;
+    a.grade = int(grade);
+    const bool knew = grade != fsrs::Grade::Again;
+    const fsrs::Scheduler scheduler(fsrs_);
+    const auto dayOfTime = [this](qint64 ms) { return memoryDay(ms); };
+    auto compute = [&] {
+        a.storedBefore.phase = int(a.memoryBefore.state);
+        a.storedBefore.memoryDueDay = memoryDueDay(a.memoryBefore, dayOfTime);
+        a.storedAfter = review::answer(a.storedBefore, knew, day);
+        a.memoryAfter = scheduler.answer(a.memoryBefore, at.toMSecsSinceEpoch(), day, grade, quint64(key));
+        a.storedAfter.phase = int(a.memoryAfter.state);
+        a.storedAfter.memoryDueDay = memoryDueDay(a.memoryAfter, dayOfTime);
+        a.before = scheduled(a.storedBefore);
+        a.after = scheduled(a.storedAfter);
+    };
     if (saving_) {
         bool ok = exec(db_, "BEGIN IMMEDIATE");
         if (ok) {
-            Statement q(db_, "SELECT box, due FROM progress WHERE card = ?");
+            Statement q(db_, "SELECT box, due, " MDK_MEMORY_COLUMNS " FROM progress WHERE card = ?");
             q.bind(1, key);
             const int rc = q.step();
             ok = rc == SQLITE_ROW || rc == SQLITE_DONE;
-            a.before = rc == SQLITE_ROW ? stateOf(q) : CardState{};
+            a.storedBefore = rc == SQLITE_ROW ? stateOf(q) : CardState{};
+            a.memoryBefore = rc == SQLITE_ROW ? memoryOf(q, 2) : fsrs::Card{};
         }
-        a.after = review::answer(a.before, knew, day);
+        compute();
         if (ok) {
-            Statement put(db_, "INSERT OR REPLACE INTO progress(card, box, due) VALUES(?, ?, ?)");
-            ok = put.bind(1, key).bind(2, a.after.box).bind(3, a.after.dueDay).run();
+            Statement put(db_, "INSERT OR REPLACE INTO progress(" MDK_ALL_COLUMNS ") VALUES(" MDK_ALL_VALUES ")");
+            put.bind(1, key).bind(2, a.storedAfter.box).bind(3, a.storedAfter.dueDay);
+            bindMemory(put, 4, a.memoryAfter, a.storedAfter.memoryDueDay);
+            ok = put.run();
         }
         if (ok) {
-            Statement log(db_, "INSERT INTO reviews(deck, card, day, at, knew, box) VALUES(?, ?, ?, ?, ?, ?)");
+            Statement log(db_, "INSERT INTO reviews(deck, card, day, at, knew, box, grade) VALUES(?, ?, ?, ?, ?, ?, ?)");
             ok = log.bind(1, deck).bind(2, key).bind(3, day).bind(4, at.toMSecsSinceEpoch()).bind(5, knew ? 1 : 0)
-                     .bind(6, a.after.box)
+                     .bind(6, a.storedAfter.box)
+                     .bind(7, int(grade))
                      .run();
             a.review = sqlite3_last_insert_rowid(db_);
         }
@@ -642,40 +820,45 @@ Answer ProgressStore::answer(qint64 deck, qint64 key, bool knew, const QDateTime
         }
         if (ok) {
             dirty_ = true;
-            cache_.cards.set(key, a.after);
+            cache_.cards.set(key, a.storedAfter);
             return a;
         }
         failWrite(lastCode(db_));
     }
     // The round goes on with what it learnt even when it cannot be kept.
-    a.before = cached(key);
-    a.after = review::answer(a.before, knew, day);
+    a.storedBefore = cached(key);
+    a.memoryBefore = storedMemory(key);
+    compute();
     a.review = 0;
-    cache_.cards.set(key, a.after);
+    cache_.cards.set(key, a.storedAfter);
     return a;
 }
 
 bool ProgressStore::takeBack(qint64 key, const Answer &a)
 {
     if (a.review == 0) {
-        cache_.cards.set(key, a.before);
+        cache_.cards.set(key, a.storedBefore);
         return true;
     }
     if (!saving_ || !exec(db_, "BEGIN IMMEDIATE"))
         return false;
     bool ok;
     {
-        Statement q(db_, "SELECT box, due FROM progress WHERE card = ?");
+        Statement q(db_, "SELECT box, due, " MDK_MEMORY_COLUMNS " FROM progress WHERE card = ?");
         q.bind(1, key);
         // Another program answered the card since: its answer stands.
-        ok = q.step() == SQLITE_ROW && stateOf(q) == a.after;
+        ok = q.step() == SQLITE_ROW && stateOf(q) == CardState{a.storedAfter.box, a.storedAfter.dueDay}
+             && memoryOf(q, 2) == a.memoryAfter;
     }
+    const bool wasNew = a.storedBefore.box == 0 && a.memoryBefore.state == fsrs::State::New;
     if (ok) {
-        Statement put(db_, a.before.isNew() ? "DELETE FROM progress WHERE card = ?"
-                                            : "INSERT OR REPLACE INTO progress(card, box, due) VALUES(?, ?, ?)");
+        Statement put(db_, wasNew ? "DELETE FROM progress WHERE card = ?"
+                                  : "INSERT OR REPLACE INTO progress(" MDK_ALL_COLUMNS ") VALUES(" MDK_ALL_VALUES ")");
         put.bind(1, key);
-        if (!a.before.isNew())
-            put.bind(2, a.before.box).bind(3, a.before.dueDay);
+        if (!wasNew) {
+            put.bind(2, a.storedBefore.box).bind(3, a.storedBefore.dueDay);
+            bindMemory(put, 4, a.memoryBefore, a.storedBefore.memoryDueDay);
+        }
         Statement drop(db_, "DELETE FROM reviews WHERE id = ?");
         Statement change(db_, "INSERT INTO changes(card) VALUES(?)");
         ok = put.run() && drop.bind(1, a.review).run() && change.bind(1, key).run();
@@ -685,9 +868,201 @@ bool ProgressStore::takeBack(qint64 key, const Answer &a)
         return false;
     }
     dirty_ = true;
-    cache_.cards.set(key, a.before);
+    cache_.cards.set(key, a.storedBefore);
     std::erase_if(cache_.reviews, [&](const StoredReview &r) { return r.id == a.review; });
     return true;
+}
+
+// Keeps the old file aside once (an older version cannot read the new
+// one), then gives every stored two-button answer a grade (knew = Good,
+// did not = Again) and computes every card's memory from its log.
+bool ProgressStore::convert()
+{
+    bool any = false;
+    {
+        Statement q(db_, "SELECT 1 FROM reviews LIMIT 1");
+        any = q.step() == SQLITE_ROW;
+    }
+    const QString aside = path_ + QStringLiteral(".before-4.31");
+    if (any && !QFileInfo::exists(aside)) {
+        Statement copy(db_, "VACUUM INTO ?");
+        if (!copy.bind(1, aside).run())
+            return false;
+    }
+    if (!exec(db_, "BEGIN IMMEDIATE"))
+        return false;
+    auto columns = [&](const char *table) {
+        QStringList names;
+        Statement q(db_, (QByteArray("PRAGMA table_info(") + table + ")").constData());
+        while (q.step() == SQLITE_ROW)
+            names << q.text(1);
+        return names;
+    };
+    bool ok = true;
+    const QStringList progress = columns("progress");
+    for (int c = 0; ok && c < kMemoryColumnCount; ++c)
+        if (!progress.contains(QLatin1String(kMemoryColumns[c]))) {
+            const char *type = c == 1 || c == 2 ? "REAL" : "INTEGER";
+            ok = exec(db_, (QByteArray("ALTER TABLE progress ADD COLUMN ") + kMemoryColumns[c] + " " + type
+                            + " NOT NULL DEFAULT 0")
+                               .constData());
+        }
+    if (ok && !columns("reviews").contains(QStringLiteral("grade")))
+        ok = exec(db_, "ALTER TABLE reviews ADD COLUMN grade INTEGER NOT NULL DEFAULT 0");
+    ok = ok && exec(db_, "UPDATE reviews SET grade = CASE WHEN knew THEN 3 ELSE 1 END WHERE grade = 0");
+    ok = ok && exec(db_, "CREATE TABLE fsrs_settings(id INTEGER PRIMARY KEY, retention REAL NOT NULL,"
+                         " maximum INTEGER NOT NULL, fuzz INTEGER NOT NULL, parameters TEXT NOT NULL)");
+    const fsrs::Settings defaults;
+    if (ok) {
+        Statement put(db_, "INSERT INTO fsrs_settings(id, retention, maximum, fuzz, parameters) VALUES(1, ?, ?, ?, ?)");
+        ok = put.bind(1, defaults.desiredRetention).bind(2, defaults.maximumInterval).bind(3, defaults.fuzz ? 1 : 0)
+                 .bind(4, parametersText(defaults.w))
+                 .run();
+    }
+    ok = ok && replayAll(defaults, {});
+    pending_.clear();
+    if (!ok || !exec(db_, "COMMIT")) {
+        exec(db_, "ROLLBACK");
+        return false;
+    }
+    fsrs_ = defaults;
+    return true;
+}
+
+bool ProgressStore::readFsrsSettings()
+{
+    if (!hasTable(db_, kSettingsTable))
+        return false;
+    Statement q(db_, "SELECT retention, maximum, fuzz, parameters FROM fsrs_settings WHERE id = 1");
+    if (q.step() != SQLITE_ROW)
+        return false;
+    fsrs::Settings s;
+    const double retention = q.real(0);
+    s.desiredRetention = std::isfinite(retention) ? std::clamp(retention, 0.70, 0.99) : 0.9;
+    s.maximumInterval = int(std::clamp<qint64>(q.integer(1), 1, 36500));
+    s.fuzz = q.integer(2) != 0;
+    const QStringList parts = q.text(3).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.size() == fsrs::kParameterCount) {
+        bool all = true;
+        for (int k = 0; k < fsrs::kParameterCount; ++k) {
+            bool ok = false;
+            s.w[size_t(k)] = parts[k].toDouble(&ok);
+            all = all && ok && std::isfinite(s.w[size_t(k)]);
+        }
+        s.w = all ? fsrs::clampParameters(s.w) : fsrs::defaultParameters();
+    }
+    fsrs_ = s;
+    return true;
+}
+
+// Every card's memory from its log, within the caller's transaction.
+bool ProgressStore::replayAll(const fsrs::Settings &settings, const std::function<bool(double)> &progress)
+{
+    struct Row {
+        qint64 key, at, id, day;
+        int grade;
+    };
+    std::vector<Row> rows;
+    {
+        Statement count(db_, "SELECT count(*) FROM reviews");
+        if (count.step() == SQLITE_ROW)
+            rows.reserve(size_t(count.integer(0)));
+        Statement q(db_, "SELECT card, at, id, day, grade FROM reviews WHERE grade BETWEEN 1 AND 4");
+        int rc;
+        while ((rc = q.step()) == SQLITE_ROW)
+            rows.push_back(Row{q.integer(0), q.integer(1), q.integer(2), q.integer(3), int(q.integer(4))});
+        if (rc != SQLITE_DONE)
+            return false;
+    }
+    if (progress && !progress(0.1))
+        return false;
+    std::sort(rows.begin(), rows.end(),
+              [](const Row &a, const Row &b) { return std::tie(a.key, a.at, a.id) < std::tie(b.key, b.at, b.id); });
+    const fsrs::Scheduler scheduler(settings);
+    const auto dayOfTime = [this](qint64 ms) { return memoryDay(ms); };
+    // Every card with memory has a log (answers, follow and take-back keep
+    // both together), so only the cards of the log are written.
+    Statement put(db_, "UPDATE progress SET phase = ?1, stability = ?2, difficulty = ?3, mdue = ?4, mday = ?5, last = ?6,"
+                       " last_day = ?7, scheduled = ?8, elapsed = ?9, step = ?10, reps = ?11, lapses = ?12 WHERE card = ?13");
+    std::vector<fsrs::Review> log;
+    pending_.clear();
+    for (size_t i = 0; i < rows.size();) {
+        const qint64 key = rows[i].key;
+        log.clear();
+        for (; i < rows.size() && rows[i].key == key; ++i)
+            log.push_back(fsrs::Review{rows[i].at, rows[i].day, fsrs::Grade(rows[i].grade)});
+        const fsrs::Card card = fsrs::replay(scheduler, log, quint64(key));
+        const qint64 dueDay = memoryDueDay(card, dayOfTime);
+        bindMemory(put, 1, card, dueDay);
+        put.bind(13, key);
+        if (!put.run())
+            return false;
+        put.reset();
+        pending_.emplace_back(key, std::make_pair(int(card.state), dueDay));
+        if (progress && (pending_.size() & 0xfff) == 0 && !progress(0.1 + 0.85 * double(i) / double(rows.size())))
+            return false;
+    }
+    // Other programs read every card's memory again when they see the
+    // settings changed (refresh), not through a million change lines.
+    return !progress || progress(0.95);
+}
+
+bool ProgressStore::reschedule(const fsrs::Settings &settings, const std::function<bool(double)> &progress)
+{
+    if (!loaded_)
+        load();
+    if (!saving_ || !exec(db_, "BEGIN IMMEDIATE"))
+        return false;
+    // Every page is written once: a larger cache keeps them until commit.
+    exec(db_, "PRAGMA cache_size = -131072");
+    fsrs::Settings s = settings;
+    s.desiredRetention = std::clamp(s.desiredRetention, 0.70, 0.99);
+    s.maximumInterval = std::clamp(s.maximumInterval, 1, 36500);
+    s.w = fsrs::clampParameters(s.w);
+    Statement put(db_, "UPDATE fsrs_settings SET retention = ?, maximum = ?, fuzz = ?, parameters = ? WHERE id = 1");
+    bool ok = put.bind(1, s.desiredRetention).bind(2, s.maximumInterval).bind(3, s.fuzz ? 1 : 0)
+                  .bind(4, parametersText(s.w))
+                  .run()
+              && replayAll(s, progress);
+    const bool kept = ok && exec(db_, "COMMIT");
+    if (!kept)
+        exec(db_, "ROLLBACK");
+    exec(db_, "PRAGMA cache_size = -2000");
+    if (!kept) {
+        pending_.clear();
+        return false;
+    }
+    // The whole table went through the journal: fold it back now, on the
+    // worker, rather than slow every later read.
+    exec(db_, "PRAGMA wal_checkpoint(TRUNCATE)");
+    fsrs_ = s;
+    for (const auto &[key, memory] : pending_) {
+        CardState c = cached(key);
+        c.phase = memory.first;
+        c.memoryDueDay = memory.second;
+        cache_.cards.set(key, c);
+    }
+    pending_.clear();
+    pending_.shrink_to_fit();
+    dirty_ = true;
+    if (progress)
+        progress(1.0);
+    return true;
+}
+
+std::vector<std::pair<qint64, fsrs::CardLog>> ProgressStore::reviewLogs()
+{
+    std::vector<std::pair<qint64, fsrs::CardLog>> out;
+    Statement q(db_, "SELECT card, at, day, grade FROM reviews WHERE grade BETWEEN 1 AND 4 ORDER BY card, at, id");
+    qint64 last = 0;
+    while (q.step() == SQLITE_ROW) {
+        if (out.empty() || q.integer(0) != last) {
+            last = q.integer(0);
+            out.emplace_back(last, fsrs::CardLog{});
+        }
+        out.back().second.push_back(fsrs::LoggedReview{q.integer(1), q.integer(2), int(q.integer(3))});
+    }
+    return out;
 }
 
 bool ProgressStore::record(qint64 deck, qint64 key, const CardState &state, bool knew, const QDateTime &at)
@@ -743,11 +1118,12 @@ bool ProgressStore::follow(const std::vector<std::pair<qint64, qint64>> &changes
     if (!saving_)
         return false;
     bool ok = exec(db_, "BEGIN IMMEDIATE");
-    Statement put(db_, "INSERT OR REPLACE INTO progress(card, box, due) SELECT ?, box, due FROM progress WHERE card = ?");
+    Statement put(db_, "INSERT OR REPLACE INTO progress(" MDK_ALL_COLUMNS ") SELECT ?, box, due, " MDK_MEMORY_COLUMNS
+                       " FROM progress WHERE card = ?");
     // Its log goes along; a review the new text already has (an edit
     // undone) is not given twice.
-    Statement copy(db_, "INSERT INTO reviews(deck, card, day, at, knew, box)"
-                        " SELECT deck, ?1, day, at, knew, box FROM reviews r WHERE card = ?2 AND NOT EXISTS"
+    Statement copy(db_, "INSERT INTO reviews(deck, card, day, at, knew, box, grade)"
+                        " SELECT deck, ?1, day, at, knew, box, grade FROM reviews r WHERE card = ?2 AND NOT EXISTS"
                         " (SELECT 1 FROM reviews o WHERE o.card = ?1 AND o.at = r.at AND o.knew = r.knew AND o.deck = r.deck)");
     Statement change(db_, "INSERT INTO changes(card) VALUES(?)");
     for (const auto &[from, to] : given) {

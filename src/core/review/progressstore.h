@@ -1,11 +1,14 @@
 #pragma once
 
 #include "cardtable.h"
+#include "fsrs.h"
+#include "fsrsoptimiser.h"
 #include "leitner.h"
 
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <future>
 #include <thread>
 #include <memory>
@@ -26,6 +29,10 @@ struct StoredReview {
 };
 
 enum class ReadOutcome { Read, Damaged, Failed };
+
+// Which scheduler's due days rounds and statistics follow. Both are kept
+// for every card on every answer, so the choice can change at any time.
+enum class SchedulerKind { Fsrs, Leitner };
 
 // What the first reading of the store found: the cards first...
 struct ReadCards {
@@ -100,6 +107,33 @@ public:
     // The deck's number for a card file (its canonical path), registered on
     // first use; 0 when it is not known and cannot be registered.
     qint64 deckId(const QString &cardFile);
+    // The scheduler whose states states() hands out, and the hour a review
+    // day starts (the memory model's due days are counted from it).
+    void setScheduling(SchedulerKind kind, int dayStartHour);
+    SchedulerKind scheduler() const { return scheduler_; }
+    // A stored state as the chosen scheduler sees it (box: the phase of the
+    // memory model, 0 for new).
+    CardState scheduled(const CardState &state) const;
+
+    // The memory model's settings, kept in the store (they belong to the
+    // learner's reviews, not to one program's settings).
+    const fsrs::Settings &fsrsSettings() const { return fsrs_; }
+    // New settings: every card's memory is recomputed from its log, on the
+    // caller's thread (call it from a worker), with progress (0..1;
+    // returning false cancels and changes nothing). False when it could not
+    // be kept.
+    bool reschedule(const fsrs::Settings &settings, const std::function<bool(double)> &progress = {});
+    // Every stored card's log of graded answers, for fitting the model.
+    std::vector<std::pair<qint64, fsrs::CardLog>> reviewLogs();
+    // The memory model's full state of each card (new cards: State::New).
+    std::vector<fsrs::Card> memory(const std::vector<qint64> &keys);
+    // Answers the card with a grade of the memory model: both schedulers'
+    // states are computed from the stored ones in the answer's transaction
+    // (the boxes count Again as not known, any other grade as known).
+    Answer answer(qint64 deck, qint64 key, fsrs::Grade grade, const QDateTime &at, qint64 day);
+    // What each grade would give the card now (Again..Easy).
+    std::array<fsrs::Card, 4> preview(qint64 key, const QDateTime &at, qint64 day);
+
     // Answers the card: its new state is computed from the state stored at
     // this moment (another program's answers count), kept with one review
     // line in one transaction. When it cannot be kept, the answer is
@@ -160,6 +194,11 @@ private:
     void loadReviews();
     void failRead(const QString &error);
     CardState cached(qint64 key) const;
+    bool convert();
+    bool readFsrsSettings();
+    fsrs::Card storedMemory(qint64 key, bool *ok = nullptr);
+    bool replayAll(const fsrs::Settings &settings, const std::function<bool(double)> &progress);
+    qint64 memoryDay(qint64 ms) const;
 
     QString path_;
     sqlite3 *db_ = nullptr;
@@ -167,6 +206,10 @@ private:
     bool readOnly_ = false;
     bool legacy_ = false;
     bool uri_ = false; // read as a file that does not change
+    SchedulerKind scheduler_ = SchedulerKind::Leitner;
+    int dayStartHour_ = 0;
+    fsrs::Settings fsrs_;
+    std::vector<std::pair<qint64, std::pair<int, qint64>>> pending_; // memory recomputed, not yet cached
     QString notice_;
     bool loaded_ = false;
     bool readable_ = true;

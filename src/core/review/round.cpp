@@ -39,7 +39,12 @@ std::vector<RoundCard> buildRound(const std::vector<Candidate> &candidates, qint
         const Candidate &c = candidates[size_t(k)];
         if (!taken.set(c.key, c.state))
             return;
-        round.push_back(RoundCard{k, c.key, c.state, (random() & 1) != 0});
+        RoundCard card;
+        card.card = k;
+        card.key = c.key;
+        card.state = c.state;
+        card.coin = (random() & 1) != 0;
+        round.push_back(card);
     };
     std::for_each(due.begin(), due.end(), take);
     // A new text seen twice: the duplicates beyond the limit do not count.
@@ -50,20 +55,31 @@ std::vector<RoundCard> buildRound(const std::vector<Candidate> &candidates, qint
 CardState Round::answer(bool knew, qint64 today)
 {
     const CardState before = cards_[size_t(position_)].state;
-    record(knew, Answer{before, review::answer(before, knew, today), 0});
+    Answer a;
+    a.before = a.storedBefore = before;
+    a.after = a.storedAfter = review::answer(before, knew, today);
+    record(knew, a);
     return cards_[size_t(position_ - 1)].state;
 }
 
-void Round::record(bool knew, const Answer &answer)
+void Round::record(bool knew, const Answer &answer, bool again)
 {
     RoundCard &card = cards_[size_t(position_)];
     card.state = answer.after;
     card.knew = knew;
     card.answer = answer;
+    card.requeued = again;
     if (knew)
         ++known_;
     else
         missed_.push_back(card);
+    if (again) {
+        RoundCard next = cards_[size_t(position_)];
+        next.knew = false;
+        next.answer = Answer{};
+        next.requeued = false;
+        cards_.push_back(next);
+    }
     ++position_;
 }
 
@@ -72,12 +88,25 @@ void Round::takeBack()
     if (!canTakeBack())
         return;
     RoundCard &card = cards_[size_t(--position_)];
+    if (card.requeued)
+        cards_.pop_back();
+    card.requeued = false;
     if (card.knew)
         --known_;
     else
         missed_.pop_back();
     card.state = card.answer.before;
     card.answer = Answer{};
+}
+
+std::vector<RoundCard> Round::missedCards() const
+{
+    std::vector<RoundCard> out;
+    CardTable seen;
+    for (const RoundCard &card : missed_)
+        if (seen.set(card.key, card.state))
+            out.push_back(card);
+    return out;
 }
 
 QString Round::progressLine() const

@@ -33,6 +33,9 @@ struct RoundCard {
     // Once answered in this round: how, and what was kept.
     bool knew = false;
     Answer answer;
+    // The answer put the card back at the round's end (a learning step due
+    // the same day).
+    bool requeued = false;
 };
 
 // Whether the card's question is its side 2. The direction can change in
@@ -64,14 +67,17 @@ public:
     CardState answer(bool knew, qint64 today);
     // The current card was answered as given (its state computed by the
     // store); the round moves on.
-    void record(bool knew, const Answer &answer);
+    // again: the card comes back at the end of this round (its learning
+    // step falls due the same day).
+    void record(bool knew, const Answer &answer, bool again = false);
     // The last answer of this round can be taken back: the round steps
     // back to that card, its state as before.
     bool canTakeBack() const { return position_ > 0; }
     const RoundCard &lastAnswered() const { return cards_[size_t(position_ - 1)]; }
     void takeBack();
     // The missed cards with their new states, in the order they were asked.
-    std::vector<RoundCard> missedCards() const { return missed_; }
+    // A card missed twice (it came back in the round) is asked once.
+    std::vector<RoundCard> missedCards() const;
     // "card 7 of 25 · 5 known · 2 missed"
     QString progressLine() const;
 

@@ -86,6 +86,17 @@ CardState answerCard(Round &round, bool knew, ProgressStore &store, qint64 deck,
     return a.after;
 }
 
+CardState answerCard(Round &round, fsrs::Grade grade, ProgressStore &store, qint64 deck, const QDateTime &now,
+                     int dayStartHour)
+{
+    const qint64 today = dayOf(now, dayStartHour);
+    const Answer a = store.answer(deck, round.current().key, grade, now, today);
+    const bool again = store.scheduler() == SchedulerKind::Fsrs && a.memoryAfter.state != fsrs::State::Review
+                       && a.after.dueDay <= today;
+    round.record(grade != fsrs::Grade::Again, a, again);
+    return a.after;
+}
+
 bool takeBackAnswer(Round &round, ProgressStore &store)
 {
     if (!round.canTakeBack())

@@ -26,6 +26,10 @@ std::vector<qint64> fileKeys(const Deck &deck);
 // The new state is computed from the card's state stored at that moment.
 CardState answerCard(Round &round, bool knew, ProgressStore &store, qint64 deck, const QDateTime &now,
                      int dayStartHour = 0);
+// The same with a grade of the memory model. With that scheduler chosen, a
+// card whose learning step falls due today comes back at the round's end.
+CardState answerCard(Round &round, fsrs::Grade grade, ProgressStore &store, qint64 deck, const QDateTime &now,
+                     int dayStartHour = 0);
 // Takes the round's last answer back, in the round and in the store; false
 // when the store could not (another program answered the card since).
 bool takeBackAnswer(Round &round, ProgressStore &store);

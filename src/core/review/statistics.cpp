@@ -106,6 +106,7 @@ Statistics statisticsOf(ProgressStore &store, const std::vector<qint64> &keys, q
     const CardTable &known = store.knownCards();
     KeySet wanted(keys.size());
     Statistics s;
+    s.byState = store.scheduler() == SchedulerKind::Fsrs;
     for (size_t i = 0; i < keys.size(); ++i) {
         if (i + kAhead < keys.size()) {
             known.prefetch(keys[i + kAhead]);
@@ -115,16 +116,31 @@ Statistics statisticsOf(ProgressStore &store, const std::vector<qint64> &keys, q
         if (!wanted.insert(keys[i]))
             continue;
         const CardState *state = known.find(keys[i]);
-        countCard(s, state ? *state : CardState{}, today);
+        countCard(s, state ? store.scheduled(*state) : CardState{}, today);
     }
     const qint64 oldest = today - 7 * kWeeksShown + 1;
     const std::vector<StoredReview> &reviews = store.recentReviews();
+    // Each card's previous answer day, in the order the answers were kept,
+    // tells whether it was mature when answered (the model's only).
+    CardTable previous;
     for (size_t i = 0; i < reviews.size(); ++i) {
         if (i + kAhead < reviews.size())
             wanted.prefetch(reviews[i + kAhead].key);
         const StoredReview &r = reviews[i];
-        if (r.day >= oldest && r.day <= today && wanted.contains(r.key))
+        if (!wanted.contains(r.key))
+            continue;
+        const bool counted = r.day >= oldest && r.day <= today;
+        if (counted)
             countReview(s, r.day, r.knew, today);
+        if (!s.byState)
+            continue;
+        const CardState *before = previous.find(r.key);
+        if (counted && before && r.day - before->dueDay >= kMatureDays) {
+            const size_t week = size_t(kWeeksShown - 1 - (today - r.day) / 7);
+            ++s.matureAnswers[week];
+            s.matureRecalled[week] += r.knew;
+        }
+        previous.set(r.key, CardState{1, r.day});
     }
     return s;
 }

@@ -11,9 +11,13 @@ namespace mdk::review {
 inline constexpr int kDaysShown = 30;
 inline constexpr int kWeeksShown = 8;
 inline constexpr int kForecastDays = 30;
+inline constexpr int kMatureDays = 21;
 
 // What the statistics window and `mdktool stats` show.
 struct Statistics {
+    // With the memory model chosen, boxes[0..2] count the cards learning,
+    // in review and relearning.
+    bool byState = false;
     std::array<int, kBoxes> boxes{}; // reviewed cards per box
     int newCards = 0;                // cards never reviewed
     int dueToday = 0;                // due today or overdue
@@ -25,6 +29,11 @@ struct Statistics {
     // current week (today and the 6 days before) last.
     std::array<int, kWeeksShown> weekAnswers{};
     std::array<int, kWeeksShown> weekKnown{};
+    // With the memory model: the answers per week given to mature cards
+    // (their previous answer 21 days or more before) and those not Again:
+    // the true retention.
+    std::array<int, kWeeksShown> matureAnswers{};
+    std::array<int, kWeeksShown> matureRecalled{};
     // Cards due on each of the next days, today (with the overdue ones) first.
     std::array<int, kForecastDays> forecast{};
 };

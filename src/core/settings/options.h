@@ -70,6 +70,10 @@ struct Options {
     int reviewNewCards = 20;
     int reviewMaxDue = 200;
     int reviewDayStartHour = 4;
+    // The scheduler (0 the memory model, 1 Leitner boxes) and whether a
+    // round offers two buttons (Again / Good) instead of four grades.
+    int reviewScheduler = 0;
+    bool reviewTwoButtons = false;
 };
 
 } // namespace mdk

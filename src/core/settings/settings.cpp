@@ -35,6 +35,8 @@ const QString kReviewDirection = QStringLiteral("Direction");
 const QString kReviewNewCards = QStringLiteral("NewCards");
 const QString kReviewMaxDue = QStringLiteral("MaxDue");
 const QString kReviewDayStarts = QStringLiteral("DayStarts");
+const QString kReviewScheduler = QStringLiteral("Scheduler");
+const QString kReviewTwoButtons = QStringLiteral("TwoButtons");
 const QString kPath = QStringLiteral("Path");
 
 const QString kYes = QStringLiteral("Yes");
@@ -244,6 +246,10 @@ void readReviewOptions(SettingsStore &store, Options &o)
         o.reviewMaxDue = std::clamp(toDecimal(v), 1, 100000);
     if (store.RetrieveInfo(kReviewKey, kReviewDayStarts))
         o.reviewDayStartHour = std::clamp(toDecimal(v), 0, 23);
+    if (store.RetrieveInfo(kReviewKey, kReviewScheduler))
+        o.reviewScheduler = v == QLatin1String("Leitner") ? 1 : 0;
+    if (store.RetrieveInfo(kReviewKey, kReviewTwoButtons))
+        o.reviewTwoButtons = v == kYes;
 }
 
 void readFramePosition(SettingsStore &store, Options &options)
@@ -327,6 +333,8 @@ void SaveINI(SettingsStore &store, const Options &o, const FramePlacement &place
     store.SetInfo(kReviewKey, kReviewNewCards, QString::number(o.reviewNewCards));
     store.SetInfo(kReviewKey, kReviewMaxDue, QString::number(o.reviewMaxDue));
     store.SetInfo(kReviewKey, kReviewDayStarts, QString::number(o.reviewDayStartHour));
+    store.SetInfo(kReviewKey, kReviewScheduler, o.reviewScheduler == 1 ? QStringLiteral("Leitner") : QStringLiteral("FSRS"));
+    store.SetInfo(kReviewKey, kReviewTwoButtons, o.reviewTwoButtons ? kYes : kNo);
 
     store.sync();
 }

@@ -3,6 +3,7 @@
 #include "core/deck/deck.h"
 #include "core/deck/openfile.h"
 #include "core/review/cardkey.h"
+#include "core/review/intervaltext.h"
 #include "core/review/progressstore.h"
 #include "core/review/session.h"
 #include "core/review/statistics.h"
@@ -15,11 +16,16 @@
 #include "gui/review/statisticswindow.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLocale>
+#include <QProgressDialog>
 #include <QFileInfo>
 #include <QPointer>
 #include <QRandomGenerator>
 
+#include <atomic>
 #include <optional>
+#include <thread>
 
 namespace mdk {
 
@@ -56,7 +62,16 @@ review::ProgressStore &ReviewController::store()
         store_.reset();
         store_ = std::make_unique<review::ProgressStore>();
     }
+    schedule();
     return *store_;
+}
+
+// The scheduler chosen in the options decides what is due.
+void ReviewController::schedule()
+{
+    if (store_)
+        store_->setScheduling(options_.reviewScheduler == 1 ? review::SchedulerKind::Leitner : review::SchedulerKind::Fsrs,
+                              options_.reviewDayStartHour);
 }
 
 qint64 ReviewController::today() const
@@ -124,6 +139,7 @@ void ReviewController::countDue()
         return;
     }
     dueTimer_.stop();
+    schedule();
     if (!store_->readable()) {
         Q_EMIT dueChanged(QString());
         return;
@@ -156,7 +172,11 @@ void ReviewController::Review()
         return;
     }
 
-    ReviewWindow window(options_.reviewDirection, window_);
+    const bool fsrs = progress.scheduler() == review::SchedulerKind::Fsrs;
+    ReviewWindow window(options_.reviewDirection, window_,
+                        !fsrs                        ? ReviewWindow::Buttons::KnewOrNot
+                        : options_.reviewTwoButtons ? ReviewWindow::Buttons::AgainGood
+                                                    : ReviewWindow::Buttons::FourGrades);
     window.setPlace(open_.ProtectedFileName.isEmpty() ? tr("Untitled") : open_.ProtectedFileName,
                     deck_.oldTreeName());
     QElapsedTimer timer;
@@ -174,13 +194,33 @@ void ReviewController::Review()
         const bool side2 = review::asksSide2(review::Direction(window.direction()), c);
         const QString &one = deck_.viewSide1(c.card), &two = deck_.viewSide2(c.card);
         window.showCard(side2 ? two : one, side2 ? one : two, round->progressLine());
+        if (fsrs) {
+            // What each grade would give, from the card's state as stored.
+            const QDateTime now = clock_();
+            const auto next = progress.preview(c.key, now, today());
+            QStringList intervals;
+            for (const review::fsrs::Card &card : next)
+                intervals << review::intervalText(card.due - now.toMSecsSinceEpoch());
+            window.setIntervals(intervals);
+        }
+    };
+    auto grade = [&](review::fsrs::Grade g) {
+        review::answerCard(*round, g, progress, deckId, clock_(), options_.reviewDayStartHour);
+        saved = saved && progress.saving();
+        tellNotice();
+        show();
     };
     connect(&window, &ReviewWindow::answered, this, [&](bool knew) {
+        if (fsrs) {
+            grade(review::fsrs::gradeFromKnew(knew));
+            return;
+        }
         review::answerCard(*round, knew, progress, deckId, clock_(), options_.reviewDayStartHour);
         saved = saved && progress.saving();
         tellNotice();
         show();
     });
+    connect(&window, &ReviewWindow::graded, this, [&](int g) { grade(review::fsrs::Grade(g)); });
     connect(&window, &ReviewWindow::takeBackRequested, this, [&] {
         if (!round->canTakeBack())
             return;
@@ -256,11 +296,91 @@ void ReviewController::Statistics()
     keepDeckCards(progress);
 }
 
+// Long work on the memory model (rescheduling every card, fitting the
+// parameters) runs on a worker thread; the window shows its progress and
+// Cancel. The store is not touched by this thread meanwhile.
+bool ReviewController::runOnWorker(QWidget *parent, const QString &label,
+                                   const std::function<bool(const std::function<bool(double)> &)> &work)
+{
+    std::atomic<int> done{0};
+    std::atomic<bool> cancelled{false};
+    std::atomic<bool> finished{false};
+    bool result = false;
+    const bool timerWasOn = dueTimer_.isActive();
+    dueTimer_.stop();
+    QProgressDialog progress(label, tr("Cancel"), 0, 1000, parent);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(30);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        progress.setValue(done.load());
+        if (finished.load())
+            loop.quit();
+    });
+    connect(&progress, &QProgressDialog::canceled, &loop, [&] { cancelled = true; });
+    std::thread worker([&] {
+        result = work([&](double share) {
+            done = int(std::clamp(share, 0.0, 1.0) * 1000);
+            return !cancelled.load();
+        });
+        finished = true;
+    });
+    poll.start();
+    loop.exec();
+    worker.join();
+    if (timerWasOn)
+        dueTimer_.start();
+    return result && !cancelled.load();
+}
+
 void ReviewController::ReviewOptions()
 {
+    review::ProgressStore &progress = store();
+    const review::fsrs::Settings before = progress.fsrsSettings();
     ReviewOptionsDlg dialog({options_.reviewNewCards, options_.reviewMaxDue, options_.reviewDirection,
-                             options_.reviewDayStartHour},
+                             options_.reviewDayStartHour, options_.reviewScheduler, options_.reviewTwoButtons,
+                             before.desiredRetention, before.maximumInterval, before.w},
                             window_);
+    connect(&dialog, &ReviewOptionsDlg::optimiseRequested, this, [&] {
+        std::vector<review::fsrs::CardLog> logs;
+        {
+            WaitCursor wait;
+            for (auto &entry : progress.reviewLogs())
+                logs.push_back(std::move(entry.second));
+        }
+        const review::fsrs::TrainingData data = review::fsrs::trainingData(logs);
+        logs = {};
+        if (data.trainingItemCount() < review::fsrs::kMinimumTrainingItems) {
+            dialog.setFitted(nullptr, tr("Too few reviews to fit the parameters: %1 of the %2 needed.")
+                                          .arg(data.trainingItemCount())
+                                          .arg(review::fsrs::kMinimumTrainingItems));
+            return;
+        }
+        review::fsrs::OptimiseResult fitted;
+        const review::fsrs::Parameters start = dialog.values().parameters;
+        const bool done = runOnWorker(&dialog, tr("Fitting the parameters to your reviews..."),
+                                      [&](const std::function<bool(double)> &report) {
+                                          fitted = review::fsrs::optimise(data, start, report);
+                                          return fitted.outcome == review::fsrs::OptimiseResult::Fitted;
+                                      });
+        if (!done) {
+            dialog.setFitted(nullptr, fitted.outcome == review::fsrs::OptimiseResult::TooFewReviews
+                                          ? tr("Too few reviews to fit the parameters.")
+                                          : tr("Optimise was cancelled; the parameters are as they were."));
+            return;
+        }
+        const QLocale locale;
+        dialog.setFitted(&fitted.parameters,
+                         tr("Fitted to %1 reviews. Log loss %2 → %3, RMSE %4 → %5. OK keeps them.")
+                             .arg(data.reviewCount())
+                             .arg(locale.toString(fitted.before.logLoss, 'f', 4), locale.toString(fitted.after.logLoss, 'f', 4),
+                                  locale.toString(fitted.before.rmseBins, 'f', 4),
+                                  locale.toString(fitted.after.rmseBins, 'f', 4)));
+    });
     if (dialog.exec() != QDialog::Accepted)
         return;
     const ReviewOptionsDlg::Values v = dialog.values();
@@ -268,6 +388,26 @@ void ReviewController::ReviewOptions()
     options_.reviewMaxDue = v.maxDue;
     options_.reviewDirection = v.direction;
     options_.reviewDayStartHour = v.dayStartHour;
+    options_.reviewScheduler = v.scheduler;
+    options_.reviewTwoButtons = v.twoButtons;
+    schedule();
+    review::fsrs::Settings next = before;
+    next.desiredRetention = v.retention;
+    next.maximumInterval = v.maximumInterval;
+    next.w = v.parameters;
+    if (next.desiredRetention != before.desiredRetention || next.maximumInterval != before.maximumInterval
+        || next.w != before.w) {
+        // Every card's schedule follows from its log under the new settings.
+        const bool kept = progress.saving()
+                          && runOnWorker(window_, tr("Rescheduling every card..."),
+                                         [&](const std::function<bool(double)> &report) {
+                                             return progress.reschedule(next, report);
+                                         });
+        if (!kept)
+            dialogs_.warn(window_, tr("Review options"),
+                          tr("The memory model's settings were not changed: the review progress cannot be written or "
+                             "the change was cancelled."));
+    }
     countDue();
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace mdk {
@@ -47,6 +48,9 @@ private:
     // The progress store, opened at first use and again when it had
     // stopped saving (the other program may have let go by now).
     review::ProgressStore &store();
+    void schedule();
+    bool runOnWorker(QWidget *parent, const QString &label,
+                     const std::function<bool(const std::function<bool(double)> &)> &work);
     // The store's notice, once, in the status line (and in a message box
     // when it says progress was set aside).
     void tellNotice();

@@ -34,9 +34,19 @@ QString breakable(const QString &text)
 
 namespace mdk {
 
-ReviewWindow::ReviewWindow(int direction, QWidget *parent) : QDialog(parent), ui_(std::make_unique<Ui::ReviewWindow>())
+ReviewWindow::ReviewWindow(int direction, QWidget *parent, Buttons buttons)
+    : QDialog(parent), ui_(std::make_unique<Ui::ReviewWindow>()), buttons_(buttons)
 {
     ui_->setupUi(this);
+    ui_->hardButton->setVisible(four());
+    ui_->easyButton->setVisible(four());
+    if (buttons_ != Buttons::KnewOrNot) {
+        setIntervals({});
+        ui_->keys->setText(four() ? tr("Space or Enter: show answer · 1: Again · 2: Hard · 3: Good · 4: Easy · "
+                                     "Ctrl+Z: take back the last answer · Escape: end")
+                                : tr("Space or Enter: show answer · Right, K or 1: Good · Left, J or 2: Again · "
+                                     "Ctrl+Z: take back the last answer · Escape: end"));
+    }
     QFont large = ui_->question->font();
     large.setPointSizeF(large.pointSizeF() * 2.2);
     ui_->question->setFont(large);
@@ -51,8 +61,10 @@ ReviewWindow::ReviewWindow(int direction, QWidget *parent) : QDialog(parent), ui
     accessible::nameScrollBars(*this);
     connect(ui_->direction, &QComboBox::currentIndexChanged, this, &ReviewWindow::directionChanged);
     connect(ui_->showButton, &QPushButton::clicked, this, &ReviewWindow::revealAnswer);
-    connect(ui_->knewButton, &QPushButton::clicked, this, [this] { give(true); });
-    connect(ui_->missedButton, &QPushButton::clicked, this, [this] { give(false); });
+    connect(ui_->knewButton, &QPushButton::clicked, this, [this] { four() ? grade(3) : give(true); });
+    connect(ui_->missedButton, &QPushButton::clicked, this, [this] { four() ? grade(1) : give(false); });
+    connect(ui_->hardButton, &QPushButton::clicked, this, [this] { grade(2); });
+    connect(ui_->easyButton, &QPushButton::clicked, this, [this] { grade(4); });
     connect(ui_->againButton, &QPushButton::clicked, this, &ReviewWindow::repeatRequested);
     connect(ui_->closeButton, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -80,8 +92,8 @@ void ReviewWindow::showCard(const QString &question, const QString &answer, cons
     ui_->progress->setText(progress);
     revealed_ = false;
     ui_->showButton->setEnabled(true);
-    ui_->knewButton->setEnabled(false);
-    ui_->missedButton->setEnabled(false);
+    for (QPushButton *b : {ui_->knewButton, ui_->missedButton, ui_->hardButton, ui_->easyButton})
+        b->setEnabled(false);
     // No button keeps the focus, so Space and Enter reach the window's keys.
     setFocus();
 }
@@ -109,8 +121,8 @@ void ReviewWindow::revealAnswer()
     const bool fromButton = ui_->showButton->hasFocus();
     ui_->answerScroll->setVisible(true);
     ui_->showButton->setEnabled(false);
-    ui_->knewButton->setEnabled(true);
-    ui_->missedButton->setEnabled(true);
+    for (QPushButton *b : {ui_->knewButton, ui_->missedButton, ui_->hardButton, ui_->easyButton})
+        b->setEnabled(true);
     if (fromButton)
         setFocus();
 }
@@ -119,6 +131,24 @@ void ReviewWindow::give(bool knew)
 {
     if (inRound() && revealed_)
         Q_EMIT answered(knew);
+}
+
+void ReviewWindow::grade(int grade)
+{
+    if (inRound() && revealed_)
+        Q_EMIT graded(grade);
+}
+
+void ReviewWindow::setIntervals(const QStringList &intervals)
+{
+    if (buttons_ == Buttons::KnewOrNot)
+        return;
+    const QString names[] = {tr("Again"), tr("Hard"), tr("Good"), tr("Easy")};
+    QPushButton *const buttons[] = {ui_->missedButton, ui_->hardButton, ui_->knewButton, ui_->easyButton};
+    for (int g = 0; g < 4; ++g) {
+        const QString name = buttons_ == Buttons::FourGrades ? tr("%1 %2").arg(g + 1).arg(names[g]) : names[g];
+        buttons[g]->setText(g < intervals.size() ? name + QLatin1Char('\n') + intervals[g] : name);
+    }
 }
 
 void ReviewWindow::setPlace(const QString &deck, const QString &category)
@@ -167,12 +197,26 @@ void ReviewWindow::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter: revealAnswer(); return;
+    case Qt::Key_1: four() ? grade(1) : give(true); return;
+    case Qt::Key_2: four() ? grade(2) : give(false); return;
+    case Qt::Key_3:
+        if (four())
+            grade(3);
+        return;
+    case Qt::Key_4:
+        if (four())
+            grade(4);
+        return;
     case Qt::Key_Right:
     case Qt::Key_K:
-    case Qt::Key_1: give(true); return;
+        if (!four())
+            give(true);
+        return;
     case Qt::Key_Left:
     case Qt::Key_J:
-    case Qt::Key_2: give(false); return;
+        if (!four())
+            give(false);
+        return;
     // Escape ends the round and shows its summary; there it closes.
     case Qt::Key_Escape: Q_EMIT roundEnded(); return;
     default: QDialog::keyPressEvent(event);

@@ -130,14 +130,19 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
 {
     QStringList boxLabels{tr("new")};
     QList<qreal> boxValues{qreal(s.newCards)};
-    for (int b = 0; b < review::kBoxes; ++b) {
-        boxLabels.append(QString::number(b + 1));
+    // The memory model's cards by state, or the boxes.
+    const QStringList states{tr("learning"), tr("review"), tr("relearning")};
+    const int groups = s.byState ? int(states.size()) : review::kBoxes;
+    boxes_->chart()->setTitle(s.byState ? tr("Cards by state") : tr("Cards per box"));
+    for (int b = 0; b < groups; ++b) {
+        boxLabels.append(s.byState ? states[b] : QString::number(b + 1));
         boxValues.append(s.boxes[size_t(b)]);
     }
     fill(boxes_->chart(), boxLabels, boxValues, *std::max_element(boxValues.begin(), boxValues.end()), QColor(0x3b, 0x6e, 0xa8));
     QStringList said{tr("new: %1").arg(s.newCards)};
-    for (int b = 0; b < review::kBoxes; ++b)
-        said << tr("box %1: %2").arg(b + 1).arg(s.boxes[size_t(b)]);
+    for (int b = 0; b < groups; ++b)
+        said << (s.byState ? tr("%1: %2").arg(states[b]).arg(s.boxes[size_t(b)])
+                           : tr("box %1: %2").arg(b + 1).arg(s.boxes[size_t(b)]));
     boxes_->setAccessibleDescription(said.join(QStringLiteral(", ")));
 
     // Days run along a date axis: thirty bar labels would not fit.
@@ -176,14 +181,18 @@ void StatisticsWindow::setStatistics(const review::Statistics &s, qint64 today)
     line->attachAxis(when);
     line->attachAxis(count);
 
+    weeks_->chart()->setTitle(s.byState ? tr("True retention per week (%), mature cards, this week last")
+                                        : tr("Share known per week (%), this week last"));
     QStringList weekLabels;
     QList<qreal> weekValues;
     said.clear(); // only the weeks with answers
     for (int w = 0; w < review::kWeeksShown; ++w) {
         const int ago = review::kWeeksShown - 1 - w;
         weekLabels.append(ago == 0 ? tr("now") : QStringLiteral("-%1").arg(ago));
-        const int answers = s.weekAnswers[size_t(w)];
-        weekValues.append(answers ? qRound(100.0 * s.weekKnown[size_t(w)] / answers) : 0);
+        // The model's true retention: mature cards answered other than Again.
+        const int answers = s.byState ? s.matureAnswers[size_t(w)] : s.weekAnswers[size_t(w)];
+        const int known = s.byState ? s.matureRecalled[size_t(w)] : s.weekKnown[size_t(w)];
+        weekValues.append(answers ? qRound(100.0 * known / answers) : 0);
         if (answers > 0) {
             const QString percent = QString::number(qRound(weekValues.last()));
             said << (ago == 0   ? tr("this week: %1 %").arg(percent)
