@@ -1853,6 +1853,42 @@
         <source>A new &amp;day starts at:</source>
         <translation>Ein neuer &amp;Tag beginnt um:</translation>
     </message>
+    <message>
+        <source>&amp;Scheduler:</source>
+        <translation>&amp;Planer:</translation>
+    </message>
+    <message>
+        <source>Memory model (FSRS)</source>
+        <translation>Gedächtnismodell (FSRS)</translation>
+    </message>
+    <message>
+        <source>Leitner boxes</source>
+        <translation>Leitner-Kästen</translation>
+    </message>
+    <message>
+        <source>&amp;Two buttons (Again / Good)</source>
+        <translation>&amp;Zwei Knöpfe (Nochmal / Gut)</translation>
+    </message>
+    <message>
+        <source>Desired &amp;retention:</source>
+        <translation>Gewünschte &amp;Behaltensquote:</translation>
+    </message>
+    <message>
+        <source>&amp;Maximum interval (days):</source>
+        <translation>&amp;Längster Abstand (Tage):</translation>
+    </message>
+    <message>
+        <source>Parameters:</source>
+        <translation>Parameter:</translation>
+    </message>
+    <message>
+        <source>&amp;Optimise</source>
+        <translation>&amp;Optimieren</translation>
+    </message>
+    <message>
+        <source>Reset to the &amp;defaults</source>
+        <translation>Auf &amp;Standardwerte zurücksetzen</translation>
+    </message>
 </context>
 <context>
     <name>ReviewWindow</name>
@@ -1899,6 +1935,14 @@
     <message>
         <source>Space or Enter: show answer · Right, K or 1: knew it · Left, J or 2: didn&apos;t know · Ctrl+Z: take back the last answer · Escape: end</source>
         <translation>Leertaste oder Eingabe: Antwort zeigen · Rechts, K oder 1: gewusst · Links, J oder 2: nicht gewusst · Strg+Z: letzte Antwort zurücknehmen · Esc: beenden</translation>
+    </message>
+    <message>
+        <source>Hard</source>
+        <translation>Schwer</translation>
+    </message>
+    <message>
+        <source>Easy</source>
+        <translation>Leicht</translation>
     </message>
 </context>
 <context>
@@ -2768,6 +2812,42 @@
         <source>The deck&apos;s progress counts again under %1.</source>
         <translation>Der Lernfortschritt des Kartensatzes zählt wieder unter %1.</translation>
     </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Too few reviews to fit the parameters: %1 of the %2 needed.</source>
+        <translation>Zu wenige Wiederholungen, um die Parameter anzupassen: %1 der nötigen %2.</translation>
+    </message>
+    <message>
+        <source>Fitting the parameters to your reviews...</source>
+        <translation>Die Parameter werden an Ihre Wiederholungen angepasst...</translation>
+    </message>
+    <message>
+        <source>Too few reviews to fit the parameters.</source>
+        <translation>Zu wenige Wiederholungen, um die Parameter anzupassen.</translation>
+    </message>
+    <message>
+        <source>Optimise was cancelled; the parameters are as they were.</source>
+        <translation>Optimieren wurde abgebrochen; die Parameter sind unverändert.</translation>
+    </message>
+    <message>
+        <source>Fitted to %1 reviews. Log loss %2 → %3, RMSE %4 → %5. OK keeps them.</source>
+        <translation>An %1 Wiederholungen angepasst. Log-Loss %2 → %3, RMSE %4 → %5. OK übernimmt sie.</translation>
+    </message>
+    <message>
+        <source>Rescheduling every card...</source>
+        <translation>Alle Karten werden neu geplant...</translation>
+    </message>
+    <message>
+        <source>Review options</source>
+        <translation>Lernrunden-Optionen</translation>
+    </message>
+    <message>
+        <source>The memory model&apos;s settings were not changed: the review progress cannot be written or the change was cancelled.</source>
+        <translation>Die Einstellungen des Gedächtnismodells wurden nicht geändert: Der Lernfortschritt kann nicht geschrieben werden, oder die Änderung wurde abgebrochen.</translation>
+    </message>
 </context>
 <context>
     <name>mdk::ReviewOptionsDlg</name>
@@ -2778,6 +2858,10 @@
     <message>
         <source>A new day starts at</source>
         <translation>Ein neuer Tag beginnt um</translation>
+    </message>
+    <message>
+        <source>Scheduler</source>
+        <translation>Planer</translation>
     </message>
 </context>
 <context>
@@ -2801,6 +2885,34 @@
     <message>
         <source>Review - %1</source>
         <translation>Lernrunde - %1</translation>
+    </message>
+    <message>
+        <source>Space or Enter: show answer · 1: Again · 2: Hard · 3: Good · 4: Easy · Ctrl+Z: take back the last answer · Escape: end</source>
+        <translation>Leertaste oder Eingabe: Antwort zeigen · 1: Nochmal · 2: Schwer · 3: Gut · 4: Leicht · Strg+Z: letzte Antwort zurücknehmen · Esc: beenden</translation>
+    </message>
+    <message>
+        <source>Space or Enter: show answer · Right, K or 1: Good · Left, J or 2: Again · Ctrl+Z: take back the last answer · Escape: end</source>
+        <translation>Leertaste oder Eingabe: Antwort zeigen · Rechts, K oder 1: Gut · Links, J oder 2: Nochmal · Strg+Z: letzte Antwort zurücknehmen · Esc: beenden</translation>
+    </message>
+    <message>
+        <source>Again</source>
+        <translation>Nochmal</translation>
+    </message>
+    <message>
+        <source>Hard</source>
+        <translation>Schwer</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>Gut</translation>
+    </message>
+    <message>
+        <source>Easy</source>
+        <translation>Leicht</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
@@ -2940,6 +3052,30 @@
             <numerusform>%1 (%n Karte)</numerusform>
             <numerusform>%1 (%n Karten)</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>learning</source>
+        <translation>lernend</translation>
+    </message>
+    <message>
+        <source>review</source>
+        <translation>Wiederholung</translation>
+    </message>
+    <message>
+        <source>relearning</source>
+        <translation>neu lernend</translation>
+    </message>
+    <message>
+        <source>Cards by state</source>
+        <translation>Karten nach Zustand</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>True retention per week (%), mature cards, this week last</source>
+        <translation>Tatsächliche Behaltensquote je Woche (%), reife Karten, diese Woche zuletzt</translation>
     </message>
 </context>
 <context>
