@@ -88,7 +88,7 @@ void Deck::act(Entry &&entry)
 {
     using E = std::decay_t<Entry>;
     DeckHistory::Entry change(std::in_place_type<E>, std::forward<Entry>(entry));
-    DeckHistory::apply(*this, change);
+    DeckHistory::apply(*this, change, recording());
     if (recording())
         record(std::move(std::get<E>(change)));
 }
@@ -197,7 +197,7 @@ CategoryTree::NodeId Deck::deleteCategory(CategoryTree::NodeId node)
     for (size_t i = 0; i + 1 < siblings.size(); ++i)
         if (siblings[i] == node)
             next = siblings[i + 1];
-    act(DeckHistory::RemoveNode{recording() ? tree_ : CategoryTree(), node, next});
+    act(DeckHistory::RemoveNode{{}, node, next});
     next = tree_.selected();
     // Opening folds the view back under the open name (in the same pass that
     // loads the new view); the sweep then drops the subtree's cards and any
@@ -223,51 +223,7 @@ int Deck::nameId(const QString &name)
 
 void Deck::foldViewBack(int nextId, std::vector<int> *nextCards)
 {
-    // One pass drops the open category's stale cards, keeping every other
-    // card in order; then the view is appended. The appends ignore the
-    // store size: the view's cards are already in the deck, and refusing
-    // them here would lose them.
-    const int open = nameId(oldTreeName_);
-    const bool keep = recording();
-    std::vector<std::pair<int, int>> stale;
-    size_t out = 0;
-    for (size_t j = 0; j < fileCat_.size(); ++j) {
-        const int id = fileCat_[j];
-        if (id == open) {
-            if (keep) {
-                if (!stale.empty() && size_t(stale.back().first + stale.back().second) == j)
-                    ++stale.back().second;
-                else
-                    stale.emplace_back(int(j), 1);
-            }
-            continue;
-        }
-        if (id == nextId && nextCards)
-            nextCards->push_back(int(out));
-        if (out != j) {
-            file_[out] = std::move(file_[j]);
-            fileCat_[out] = id;
-        }
-        ++out;
-    }
-    file_.resize(out);
-    fileCat_.resize(out);
-
-    const int n = int(view_.size());
-    if (nextId >= 0) {
-        if (open == nextId && nextCards)
-            for (size_t k = 0; k < view_.size(); ++k)
-                nextCards->push_back(int(out + k));
-        file_.insert(file_.end(), std::make_move_iterator(view_.begin()), std::make_move_iterator(view_.end()));
-        view_.clear();
-        viewSource_ = {};
-    } else {
-        file_.insert(file_.end(), view_.begin(), view_.end());
-        viewSource_ = {ViewSource::Mirror, int(out), n};
-    }
-    fileCat_.insert(fileCat_.end(), size_t(n), open);
-    if (keep)
-        record(DeckHistory::Fold{open, n, nextId >= 0, std::move(stale)});
+    act(DeckHistory::Fold{nameId(oldTreeName_), 0, nextId >= 0, {}, nextId, nextCards});
 }
 
 void Deck::WriteBackView()
@@ -282,22 +238,7 @@ void Deck::LoadView(const QString &name)
 
 void Deck::replaceView(ViewSource source, const QString &name, const std::vector<int> *cards)
 {
-    if (recording()) {
-        DeckHistory::Load entry{viewSource_, source, {}, oldTreeName_, name};
-        // A view that is no copy of anything the deck still holds is kept.
-        if (!view_.empty() && viewSource_.kind == ViewSource::Other)
-            entry.beforeCards.assign(view_.begin(), view_.end());
-        record(std::move(entry));
-    }
-    if (cards) {
-        view_.clear();
-        for (int j : *cards)
-            view_.push_back(file_[size_t(j)]);
-        viewSource_ = source;
-    } else {
-        copyViewFrom(source);
-    }
-    oldTreeName_ = name;
+    act(DeckHistory::Load{viewSource_, std::move(source), {}, oldTreeName_, name, cards});
     viewTouched();
 }
 
@@ -450,7 +391,7 @@ bool Deck::takeViewCard(int k, QString &side1, QString &side2)
         return false;
     side1 = view_[size_t(k)].side1;
     side2 = view_[size_t(k)].side2;
-    act(DeckHistory::ViewTake{k, recording() ? view_[size_t(k)] : Card()});
+    act(DeckHistory::ViewTake{k});
     marks_.renumberAfterRemoval(k);
     viewEdited();
     cardsChanged();
@@ -508,31 +449,14 @@ int Deck::removeCardsOutsideTree()
     std::vector<char> inTree(names_.size());
     for (size_t id = 0; id < names_.size(); ++id)
         inTree[id] = tree_.contains(names_[id]);
-    const bool keep = recording();
-    DeckHistory::RemoveCards removed;
-    size_t out = 0;
-    for (size_t j = 0; j < file_.size(); ++j) {
-        if (!inTree[size_t(fileCat_[j])]) {
-            if (keep) {
-                removed.at.push_back(int(j));
-                removed.cards.push_back(std::move(file_[j]));
-                removed.categories.push_back(fileCat_[j]);
-            }
-            continue;
-        }
-        if (out != j) {
-            file_[out] = std::move(file_[j]);
-            fileCat_[out] = fileCat_[j];
-        }
-        ++out;
-    }
-    const int count = int(file_.size() - out);
-    file_.resize(out);
-    fileCat_.resize(out);
+    std::vector<int> at;
+    for (size_t j = 0; j < fileCat_.size(); ++j)
+        if (!inTree[size_t(fileCat_[j])])
+            at.push_back(int(j));
+    const int count = int(at.size());
     if (count > 0) {
+        act(DeckHistory::RemoveCards{std::move(at)});
         changed_ = true;
-        if (keep)
-            record(std::move(removed));
         if (viewSource_.kind == ViewSource::Mirror)
             viewSource_ = {ViewSource::Other};
     }
@@ -582,7 +506,8 @@ bool Deck::appendFileCard(const QString &side1, const QString &side2, const QStr
         return false;
     const int id = nameId(category);
     // Reading a file appends a million of these: no entry is built unless
-    // the history keeps it.
+    // the history keeps it, and then only a count (its cards stay in the
+    // deck), so this one change is made by hand beside FileAppend's apply.
     file_.push_back({side1, side2});
     fileCat_.push_back(id);
     if (recording())

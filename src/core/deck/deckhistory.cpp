@@ -237,12 +237,14 @@ bool Deck::undo()
         return false;
     if (h.pending.changesContent)
         DeckHistory::commitPending(*this);
-    history_.recording = false;
-    DeckHistory::revertSegment(*this, h.pending);
     const size_t applied = size_t(h.applied);
-    if (h.nextGlueApplied && applied < h.steps.size())
-        DeckHistory::revertSegment(*this, h.steps[applied].glue);
-    DeckHistory::revertSegment(*this, h.steps[applied - 1].body);
+    history_.recording = false;
+    DeckHistory::turn(*this, h.pending);
+    if (h.nextGlueApplied && applied < h.steps.size()) {
+        DeckHistory::turn(*this, h.steps[applied].glue);
+        DeckHistory::recount(h, h.steps[applied]);
+    }
+    DeckHistory::turn(*this, h.steps[applied - 1].body);
     DeckHistory::recount(h, h.steps[applied - 1]);
     --h.applied;
     h.nextGlueApplied = true;
@@ -255,17 +257,19 @@ bool Deck::undo()
     return true;
 }
 
+// A redo takes back the undo: the step holds what the undo applied, and
+// turning it applies their opposites, the step's own entries again.
 bool Deck::redo()
 {
     DeckHistory &h = *history_;
     if (!canRedo())
         return false;
-    history_.recording = false;
-    DeckHistory::revertSegment(*this, h.pending);
     const size_t applied = size_t(h.applied);
+    history_.recording = false;
+    DeckHistory::turn(*this, h.pending);
     if (!h.nextGlueApplied)
-        DeckHistory::applySegment(*this, h.steps[applied].glue);
-    DeckHistory::applySegment(*this, h.steps[applied].body);
+        DeckHistory::turn(*this, h.steps[applied].glue);
+    DeckHistory::turn(*this, h.steps[applied].body);
     DeckHistory::recount(h, h.steps[applied]);
     ++h.applied;
     h.nextGlueApplied = false;
@@ -354,18 +358,18 @@ void DeckHistory::restore(Deck &deck, const Scalars &scalars)
     deck.viewSource_ = deck.showSubCategories_ ? scalars.source : ViewSource{ViewSource::Other};
 }
 
-void DeckHistory::applySegment(Deck &deck, Segment &segment)
+void DeckHistory::turn(Deck &deck, Segment &segment)
 {
-    for (Entry &entry : segment.entries)
-        apply(deck, entry);
+    std::vector<Entry> opposites;
+    opposites.reserve(segment.entries.size());
+    for (auto it = segment.entries.rbegin(); it != segment.entries.rend(); ++it) {
+        opposites.push_back(opposite(std::move(*it)));
+        apply(deck, opposites.back(), true);
+    }
+    segment.entries = std::move(opposites);
+    segment.places.clear();
+    std::swap(segment.before, segment.after);
     restore(deck, segment.after);
-}
-
-void DeckHistory::revertSegment(Deck &deck, Segment &segment)
-{
-    for (auto it = segment.entries.rbegin(); it != segment.entries.rend(); ++it)
-        revert(deck, *it);
-    restore(deck, segment.before);
 }
 
 size_t DeckHistory::bytes(const Segment &segment)
@@ -394,29 +398,40 @@ size_t DeckHistory::bytes(const Entry &entry)
             [&](const RemoveCards &e) {
                 return cards(e.cards) + (e.at.capacity() + e.categories.capacity()) * sizeof(int);
             },
+            [&](const InsertCards &e) {
+                return cards(e.cards) + (e.at.capacity() + e.categories.capacity()) * sizeof(int);
+            },
             [&](const FileAppend &e) { return cards(e.cards) + e.categories.capacity() * sizeof(int); },
+            [&](const FileTrim &e) { return cards(e.cards) + e.categories.capacity() * sizeof(int); },
             // The combined view's order that a shuffle there makes is as
             // large, and shared by the entries and edges that name it.
             [](const Permute &e) { return e.order.capacity() * sizeof(int) * (e.composed ? 2 : 1); },
             [](const Fold &e) { return e.stale.capacity() * sizeof(e.stale[0]); },
+            [](const Unfold &e) { return e.stale.capacity() * sizeof(e.stale[0]); },
             [&](const Load &e) { return cards(e.beforeCards); },
+            [&](const Unload &e) { return cards(e.beforeCards); },
             [](const AddNode &e) { return textBytes(e.name); },
+            [](const DropNode &e) { return textBytes(e.name); },
             [](const RenameNode &e) { return textBytes(e.before) + textBytes(e.after); },
             [](const RemoveNode &e) { return e.before.bytes(); },
+            [](const RestoreTree &e) { return e.before.bytes(); },
             [](const auto &) { return size_t(0); },
         },
         entry);
 }
 
-void DeckHistory::apply(Deck &deck, Entry &entry)
+void DeckHistory::apply(Deck &deck, Entry &entry, bool keep)
 {
     auto &view = deck.view_;
     auto &file = deck.file_;
     auto &cats = deck.fileCat_;
     std::visit(
         Overloaded{
-            [&](ViewInsert &e) { view.insert(view.begin() + e.k, e.card); },
-            [&](ViewTake &e) { view.erase(view.begin() + e.k); },
+            [&](ViewInsert &e) { view.insert(view.begin() + e.k, std::move(e.card)); },
+            [&](ViewTake &e) {
+                e.card = std::move(view[size_t(e.k)]);
+                view.erase(view.begin() + e.k);
+            },
             [&](ViewReplace &e) {
                 deck.textChanged(e.before, e.after);
                 view[size_t(e.k)] = e.after;
@@ -427,14 +442,26 @@ void DeckHistory::apply(Deck &deck, Entry &entry)
                     view.erase(view.begin() + (e.k - i));
                 }
             },
+            [&](DeletedToView &e) {
+                for (int i = e.count; i-- > 0;)
+                    view.insert(view.begin() + (e.k - i), deck.deleted_.pop_back());
+            },
             [&](ViewToFile &e) {
                 file.push_back(std::move(view[size_t(e.k)]));
                 cats.push_back(e.category);
                 view.erase(view.begin() + e.k);
             },
+            [&](FileToView &e) {
+                view.insert(view.begin() + e.k, std::move(file.back()));
+                file.pop_back();
+                cats.pop_back();
+            },
             [&](MoveAll &e) {
                 std::fill(cats.end() - e.n, cats.end(), e.to);
-                view.clear();
+                if (e.toView)
+                    view.assign(file.end() - e.n, file.end());
+                else
+                    view.clear();
             },
             [&](Relabel &e) {
                 for (int j : e.cards)
@@ -443,12 +470,14 @@ void DeckHistory::apply(Deck &deck, Entry &entry)
                     deck.oldTreeName_ = e.toName;
             },
             [&](RemoveCards &e) {
-                // The cards leave again; the entry keeps its copies for the
-                // next undo.
                 size_t out = 0, r = 0;
                 for (size_t j = 0; j < file.size(); ++j) {
                     if (r < e.at.size() && size_t(e.at[r]) == j) {
                         ++r;
+                        if (keep) {
+                            e.cards.push_back(std::move(file[j]));
+                            e.categories.push_back(cats[j]);
+                        }
                         continue;
                     }
                     if (out != j) {
@@ -460,105 +489,42 @@ void DeckHistory::apply(Deck &deck, Entry &entry)
                 file.resize(out);
                 cats.resize(out);
             },
+            [&](InsertCards &e) {
+                size_t r = e.at.size();
+                spreadOut(file, cats, e.at.size(), [&](size_t j) {
+                    if (r == 0 || size_t(e.at[r - 1]) != j)
+                        return false;
+                    --r;
+                    file[j] = std::move(e.cards[r]);
+                    cats[j] = e.categories[r];
+                    return true;
+                });
+                e.cards = {};
+                e.categories = {};
+            },
             [&](ClearToDeleted &) {
                 for (Card &card : view)
                     deck.deleted_.push_back(std::move(card));
                 view.clear();
             },
+            [&](DeletedBackToView &e) { deck.deleted_.takeBack(size_t(e.n), view); },
             [&](Undelete &e) {
                 view.push_back(std::move(deck.deleted_.at(size_t(e.u))));
                 deck.deleted_.erase(size_t(e.u));
             },
+            [&](Redelete &e) {
+                deck.deleted_.insert(size_t(e.u), std::move(view.back()));
+                view.pop_back();
+            },
             [&](UndeleteFront &e) { deck.deleted_.takeFront(size_t(e.n), view); },
+            [&](RedeleteFront &e) { deck.deleted_.putFront(view, size_t(e.n)); },
             [&](FileAppend &e) {
                 file.insert(file.end(), std::make_move_iterator(e.cards.begin()), std::make_move_iterator(e.cards.end()));
                 cats.insert(cats.end(), e.categories.begin(), e.categories.end());
                 e.cards = {};
                 e.categories = {};
             },
-            [&](Permute &e) {
-                std::deque<Card> reordered;
-                for (int k : e.order)
-                    reordered.push_back(std::move(view[size_t(k)]));
-                view = std::move(reordered);
-            },
-            [&](Flip &) {
-                for (Card &card : view)
-                    card.side1.swap(card.side2);
-            },
-            [&](Fold &e) {
-                deck.oldTreeName_ = deck.names_[size_t(e.open)];
-                deck.foldViewBack(e.moved ? e.open : -1);
-            },
-            [&](Load &e) {
-                deck.copyViewFrom(e.after);
-                deck.oldTreeName_ = e.afterName;
-            },
-            [&](AddNode &e) {
-                e.previousLast = deck.tree_.lastInPreorder();
-                e.newName = !deck.tree_.contains(e.name);
-                e.id = deck.tree_.addChild(e.parent, e.name);
-            },
-            [&](RenameNode &e) { deck.tree_.rename(e.node, e.after); },
-            [&](RemoveNode &e) { deck.tree_.setSelected(deck.tree_.removeSubtree(e.node, e.next)); },
-            [&](Select &e) { deck.tree_.setSelected(e.after); },
-            [&](SubMode &e) { deck.showSubCategories_ = e.after; },
-        },
-        entry);
-}
-
-void DeckHistory::revert(Deck &deck, Entry &entry)
-{
-    auto &view = deck.view_;
-    auto &file = deck.file_;
-    auto &cats = deck.fileCat_;
-    std::visit(
-        Overloaded{
-            [&](ViewInsert &e) { view.erase(view.begin() + e.k); },
-            [&](ViewTake &e) { view.insert(view.begin() + e.k, e.card); },
-            [&](ViewReplace &e) {
-                deck.textChanged(e.after, e.before);
-                view[size_t(e.k)] = e.before;
-            },
-            [&](ViewToDeleted &e) {
-                for (int i = e.count; i-- > 0;)
-                    view.insert(view.begin() + (e.k - i), deck.deleted_.pop_back());
-            },
-            [&](ViewToFile &e) {
-                view.insert(view.begin() + e.k, std::move(file.back()));
-                file.pop_back();
-                cats.pop_back();
-            },
-            [&](MoveAll &e) {
-                std::fill(cats.end() - e.n, cats.end(), e.from);
-                view.assign(file.end() - e.n, file.end());
-            },
-            [&](Relabel &e) {
-                for (int j : e.cards)
-                    cats[size_t(j)] = e.from;
-                if (e.open)
-                    deck.oldTreeName_ = e.fromName;
-            },
-            [&](RemoveCards &e) {
-                size_t r = e.at.size();
-                spreadOut(file, cats, e.at.size(), [&](size_t j) {
-                    if (r == 0 || size_t(e.at[r - 1]) != j)
-                        return false;
-                    --r;
-                    file[j] = e.cards[r];
-                    cats[j] = e.categories[r];
-                    return true;
-                });
-            },
-            [&](ClearToDeleted &e) {
-                deck.deleted_.takeBack(size_t(e.n), view);
-            },
-            [&](Undelete &e) {
-                deck.deleted_.insert(size_t(e.u), std::move(view.back()));
-                view.pop_back();
-            },
-            [&](UndeleteFront &e) { deck.deleted_.putFront(view, size_t(e.n)); },
-            [&](FileAppend &e) {
+            [&](FileTrim &e) {
                 const auto from = std::ptrdiff_t(file.size()) - e.count;
                 e.cards.assign(std::make_move_iterator(file.begin() + from), std::make_move_iterator(file.end()));
                 e.categories.assign(cats.begin() + from, cats.end());
@@ -566,6 +532,13 @@ void DeckHistory::revert(Deck &deck, Entry &entry)
                 cats.resize(size_t(from));
             },
             [&](Permute &e) {
+                if (!e.inverse) {
+                    std::deque<Card> reordered;
+                    for (int k : e.order)
+                        reordered.push_back(std::move(view[size_t(k)]));
+                    view = std::move(reordered);
+                    return;
+                }
                 std::vector<Card> back(view.size());
                 for (size_t k = 0; k < e.order.size(); ++k)
                     back[size_t(e.order[k])] = std::move(view[k]);
@@ -575,12 +548,13 @@ void DeckHistory::revert(Deck &deck, Entry &entry)
                 for (Card &card : view)
                     card.side1.swap(card.side2);
             },
-            [&](Fold &e) {
+            [&](Fold &e) { fold(deck, e, keep); },
+            [&](Unfold &e) {
                 // The view's cards leave the end of the file (back into the
                 // view when the fold emptied it); the stale cards return to
                 // their places. Their texts are only ever read again once
-                // the load that copied them is undone, which puts the view's
-                // texts back into them; until then they stay empty.
+                // the load that copied them is taken back, which puts the
+                // view's texts back into them; until then they stay empty.
                 const size_t kept = file.size() - size_t(e.n);
                 if (e.moved)
                     view.assign(std::make_move_iterator(file.begin() + std::ptrdiff_t(kept)),
@@ -602,25 +576,154 @@ void DeckHistory::revert(Deck &deck, Entry &entry)
                 });
             },
             [&](Load &e) {
+                // A view that is no copy of anything the deck still holds is
+                // kept; it is replaced anyway, so its cards move.
+                if (keep && e.before.kind == ViewSource::Other && !view.empty())
+                    e.beforeCards.assign(std::make_move_iterator(view.begin()), std::make_move_iterator(view.end()));
+                if (e.cards) {
+                    view.clear();
+                    for (int j : *e.cards)
+                        view.push_back(file[size_t(j)]);
+                    deck.viewSource_ = e.after;
+                    e.cards = nullptr;
+                } else {
+                    deck.copyViewFrom(e.after);
+                }
+                deck.oldTreeName_ = e.afterName;
+            },
+            [&](Unload &e) {
                 if (e.after.kind == ViewSource::Category && e.after.at >= 0) {
-                    // The file's cards of the category are what this load
+                    // The file's cards of the category are what the load
                     // copied, which the view holds again now.
                     size_t k = 0;
                     for (size_t j = 0; j < cats.size() && k < view.size(); ++j)
                         if (cats[j] == e.after.at)
                             file[j] = view[k++];
                 }
-                if (e.before.kind == ViewSource::Other)
-                    view.assign(e.beforeCards.begin(), e.beforeCards.end());
-                else
+                if (e.before.kind == ViewSource::Other) {
+                    view.assign(std::make_move_iterator(e.beforeCards.begin()),
+                                std::make_move_iterator(e.beforeCards.end()));
+                    e.beforeCards = {};
+                } else {
                     deck.copyViewFrom(e.before);
+                }
                 deck.oldTreeName_ = e.beforeName;
             },
-            [&](AddNode &e) { deck.tree_.removeLastAdded(e.previousLast, e.newName); },
-            [&](RenameNode &e) { deck.tree_.rename(e.node, e.before); },
-            [&](RemoveNode &e) { deck.tree_ = e.before; },
-            [&](Select &e) { deck.tree_.setSelected(e.before); },
-            [&](SubMode &e) { deck.showSubCategories_ = e.before; },
+            [&](AddNode &e) {
+                e.previousLast = deck.tree_.lastInPreorder();
+                e.newName = !deck.tree_.contains(e.name);
+                e.id = deck.tree_.addChild(e.parent, e.name);
+            },
+            [&](DropNode &e) { deck.tree_.removeLastAdded(e.previousLast, e.newName); },
+            [&](RenameNode &e) { deck.tree_.rename(e.node, e.after); },
+            [&](RemoveNode &e) {
+                if (keep)
+                    e.before = deck.tree_;
+                deck.tree_.setSelected(deck.tree_.removeSubtree(e.node, e.next));
+            },
+            [&](RestoreTree &e) { deck.tree_ = std::move(e.before); },
+            [&](Select &e) { deck.tree_.setSelected(e.after); },
+            [&](SubMode &e) { deck.showSubCategories_ = e.after; },
+        },
+        entry);
+}
+
+void DeckHistory::fold(Deck &deck, Fold &e, bool keep)
+{
+    // One pass drops the open category's stale cards, keeping every other
+    // card in order; then the view is appended. The appends ignore the
+    // store size: the view's cards are already in the deck, and refusing
+    // them here would lose them.
+    auto &file = deck.file_;
+    auto &cats = deck.fileCat_;
+    auto &view = deck.view_;
+    deck.oldTreeName_ = deck.names_[size_t(e.open)];
+    e.stale.clear();
+    size_t out = 0;
+    for (size_t j = 0; j < cats.size(); ++j) {
+        const int id = cats[j];
+        if (id == e.open) {
+            if (keep) {
+                if (!e.stale.empty() && size_t(e.stale.back().first + e.stale.back().second) == j)
+                    ++e.stale.back().second;
+                else
+                    e.stale.emplace_back(int(j), 1);
+            }
+            continue;
+        }
+        if (id == e.next && e.nextCards)
+            e.nextCards->push_back(int(out));
+        if (out != j) {
+            file[out] = std::move(file[j]);
+            cats[out] = id;
+        }
+        ++out;
+    }
+    file.resize(out);
+    cats.resize(out);
+
+    e.n = int(view.size());
+    if (e.moved) {
+        if (e.open == e.next && e.nextCards)
+            for (size_t k = 0; k < view.size(); ++k)
+                e.nextCards->push_back(int(out + k));
+        file.insert(file.end(), std::make_move_iterator(view.begin()), std::make_move_iterator(view.end()));
+        view.clear();
+        deck.viewSource_ = {};
+    } else {
+        file.insert(file.end(), view.begin(), view.end());
+        deck.viewSource_ = {ViewSource::Mirror, int(out), e.n};
+    }
+    cats.insert(cats.end(), size_t(e.n), e.open);
+    e.nextCards = nullptr;
+}
+
+DeckHistory::Entry DeckHistory::opposite(Entry &&entry)
+{
+    return std::visit(
+        Overloaded{
+            [](ViewInsert &e) -> Entry { return ViewTake{e.k}; },
+            [](ViewTake &e) -> Entry { return ViewInsert{e.k, std::move(e.card)}; },
+            [](ViewReplace &e) -> Entry { return ViewReplace{e.k, std::move(e.after), std::move(e.before)}; },
+            [](ViewToDeleted &e) -> Entry { return DeletedToView{e.k, e.count}; },
+            [](DeletedToView &e) -> Entry { return ViewToDeleted{e.k, e.count}; },
+            [](ViewToFile &e) -> Entry { return FileToView{e.k, e.category}; },
+            [](FileToView &e) -> Entry { return ViewToFile{e.k, e.category}; },
+            [](MoveAll &e) -> Entry { return MoveAll{e.n, e.to, e.from, !e.toView}; },
+            [](Relabel &e) -> Entry {
+                return Relabel{std::move(e.cards), e.to, e.from, std::move(e.toName), std::move(e.fromName), e.open};
+            },
+            [](RemoveCards &e) -> Entry {
+                return InsertCards{std::move(e.at), std::move(e.cards), std::move(e.categories)};
+            },
+            [](InsertCards &e) -> Entry { return RemoveCards{std::move(e.at)}; },
+            [](ClearToDeleted &e) -> Entry { return DeletedBackToView{e.n}; },
+            [](DeletedBackToView &e) -> Entry { return ClearToDeleted{e.n}; },
+            [](Undelete &e) -> Entry { return Redelete{e.u}; },
+            [](Redelete &e) -> Entry { return Undelete{e.u}; },
+            [](UndeleteFront &e) -> Entry { return RedeleteFront{e.n}; },
+            [](RedeleteFront &e) -> Entry { return UndeleteFront{e.n}; },
+            [](FileAppend &e) -> Entry { return FileTrim{e.count}; },
+            [](FileTrim &e) -> Entry { return FileAppend{e.count, std::move(e.cards), std::move(e.categories)}; },
+            [](Permute &e) -> Entry { return Permute{std::move(e.order), e.composed, !e.inverse}; },
+            [](Flip &) -> Entry { return Flip{}; },
+            [](Fold &e) -> Entry { return Unfold{e.open, e.n, e.moved, std::move(e.stale)}; },
+            [](Unfold &e) -> Entry { return Fold{e.open, e.n, e.moved}; },
+            [](Load &e) -> Entry {
+                return Unload{std::move(e.before), std::move(e.after), std::move(e.beforeCards),
+                              std::move(e.beforeName), std::move(e.afterName)};
+            },
+            [](Unload &e) -> Entry {
+                return Load{std::move(e.before), std::move(e.after), {}, std::move(e.beforeName),
+                            std::move(e.afterName)};
+            },
+            [](AddNode &e) -> Entry { return DropNode{e.parent, std::move(e.name), e.previousLast, e.newName}; },
+            [](DropNode &e) -> Entry { return AddNode{e.parent, std::move(e.name)}; },
+            [](RenameNode &e) -> Entry { return RenameNode{e.node, std::move(e.after), std::move(e.before)}; },
+            [](RemoveNode &e) -> Entry { return RestoreTree{std::move(e.before), e.node, e.next}; },
+            [](RestoreTree &e) -> Entry { return RemoveNode{{}, e.node, e.next}; },
+            [](Select &e) -> Entry { return Select{e.after, e.before}; },
+            [](SubMode &e) -> Entry { return SubMode{e.after, e.before}; },
         },
         entry);
 }

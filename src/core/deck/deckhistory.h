@@ -13,45 +13,82 @@ struct DeckHistory {
     using Card = Deck::Card;
     using ViewSource = Deck::ViewSource;
 
-    // Each entry is one change of the deck's lists, with what it takes to
-    // make it again (apply) and to take it back (revert) exactly. Entries
-    // keep cards only where the change removed them from the deck.
-    struct ViewInsert { int k; Card card; };           // add, add another, paste, undelete into place
-    struct ViewTake { int k; Card card; };             // cut
+    // Each entry is one change of the deck's lists. Applying it makes the
+    // change and fills in what the change took from the deck; its opposite,
+    // built from it afterwards, takes the change back exactly. Undo applies
+    // the opposites and keeps them, so a redo is one more undo of those.
+    // Entries keep cards only where the change removed them from the deck.
+    struct ViewInsert { int k; Card card; };           // add, paste, undelete into place; the card moves in
+    struct ViewTake { int k; Card card = {}; };        // cut; the card moves out
     struct ViewReplace { int k; Card before, after; }; // edit
     // Delete: count cards, at k, then k - 1 and so on (a duplicate search
     // removes the view's last cards one after another).
     struct ViewToDeleted { int k; int count = 1; };
+    struct DeletedToView { int k; int count; };
     struct ViewToFile { int k; int category; };        // move one card
-    struct MoveAll { int n; int from, to; };           // move all cards (after a write-back)
+    struct FileToView { int k; int category; };
+    // Move all cards (after a write-back): the last n file cards go from
+    // one category to the other; the view is emptied, or filled with them.
+    struct MoveAll { int n; int from, to; bool toView = false; };
     struct Relabel { std::vector<int> cards; int from, to; QString fromName, toName; bool open; };
-    struct RemoveCards { std::vector<int> at; std::vector<Card> cards; std::vector<int> categories; };
+    // Cards outside the tree leave the file (at: their places in order)
+    // and come back.
+    struct RemoveCards { std::vector<int> at; std::vector<Card> cards = {}; std::vector<int> categories = {}; };
+    struct InsertCards { std::vector<int> at; std::vector<Card> cards; std::vector<int> categories; };
     struct ClearToDeleted { int n; };
+    struct DeletedBackToView { int n; };
     struct Undelete { int u; };
+    struct Redelete { int u; };
     struct UndeleteFront { int n; };
+    struct RedeleteFront { int n; };
     // Cards appended to the file (reading in, Paste from, import). While the
     // step is in effect the deck holds them and the entry only counts them;
-    // an undo moves them here, a redo back.
+    // an undo moves them into the opposite, a redo back.
     struct FileAppend { int count = 0; std::vector<Card> cards; std::vector<int> categories; };
-    struct Permute { std::vector<int> order; bool composed = false; }; // composed: in subcategory mode
+    struct FileTrim { int count; std::vector<Card> cards = {}; std::vector<int> categories = {}; };
+    // composed: in subcategory mode; inverse: takes the order back.
+    struct Permute { std::vector<int> order; bool composed = false; bool inverse = false; };
     struct Flip {};
     // A write-back: the open category's stale cards (at the runs given as
     // first position and count) leave and the view's n cards are appended;
-    // moved: the view was emptied into them (a category change).
-    struct Fold { int open; int n; bool moved; std::vector<std::pair<int, int>> stale; };
-    struct Load { ViewSource before, after; std::vector<Card> beforeCards; QString beforeName, afterName; };
+    // moved: the view was emptied into them (a category change). A load
+    // about to follow may ask (next, nextCards) where category next's cards
+    // end up; those two serve only the pass that makes them.
+    struct Fold {
+        int open;
+        int n = 0;
+        bool moved = false;
+        std::vector<std::pair<int, int>> stale = {};
+        int next = -1;
+        std::vector<int> *nextCards = nullptr;
+    };
+    struct Unfold { int open; int n; bool moved; std::vector<std::pair<int, int>> stale; };
+    // A view load. The view before is kept only when it is no copy of
+    // anything the deck still holds. cards: the file cards to copy, when
+    // the caller already knows them (only while it is applied).
+    struct Load {
+        ViewSource before, after;
+        std::vector<Card> beforeCards;
+        QString beforeName, afterName;
+        const std::vector<int> *cards = nullptr;
+    };
+    struct Unload { ViewSource before, after; std::vector<Card> beforeCards; QString beforeName, afterName; };
     // A category added as the last node (its undo removes that node again;
     // nothing else of the tree is kept), renamed, or removed with its
-    // subtree (the tree as it was, once).
+    // subtree (the tree as it was, once, only while the removal is in effect).
     struct AddNode { int parent; QString name; int id = -1; int previousLast = 0; bool newName = true; };
+    struct DropNode { int parent; QString name; int previousLast; bool newName; };
     struct RenameNode { int node; QString before, after; };
     struct RemoveNode { CategoryTree before; int node; int next; };
+    struct RestoreTree { CategoryTree before; int node; int next; };
     struct Select { int before, after; };
     struct SubMode { bool before, after; };
 
-    using Entry = std::variant<ViewInsert, ViewTake, ViewReplace, ViewToDeleted, ViewToFile, MoveAll, Relabel,
-                               RemoveCards, ClearToDeleted, Undelete, UndeleteFront, FileAppend, Permute, Flip,
-                               Fold, Load, AddNode, RenameNode, RemoveNode, Select, SubMode>;
+    using Entry = std::variant<ViewInsert, ViewTake, ViewReplace, ViewToDeleted, DeletedToView, ViewToFile, FileToView,
+                               MoveAll, Relabel, RemoveCards, InsertCards, ClearToDeleted, DeletedBackToView, Undelete,
+                               Redelete, UndeleteFront, RedeleteFront, FileAppend, FileTrim, Permute, Flip, Fold,
+                               Unfold, Load, Unload, AddNode, DropNode, RenameNode, RemoveNode, RestoreTree, Select,
+                               SubMode>;
 
     // What no entry covers: the current card, the side and the marks; and
     // what the view is a copy of, which in subcategory mode lets a later
@@ -114,10 +151,17 @@ struct DeckHistory {
     static void recount(DeckHistory &h, Step &step);
     // Drops the oldest steps beyond the limits, always keeping the newest.
     static void trim(DeckHistory &h);
-    static void apply(Deck &deck, Entry &entry);
-    static void revert(Deck &deck, Entry &entry);
-    static void applySegment(Deck &deck, Segment &segment);
-    static void revertSegment(Deck &deck, Segment &segment);
+    // Makes the change. keep: the opposite will be built, so what the
+    // change takes from the deck is kept in the entry.
+    static void apply(Deck &deck, Entry &entry, bool keep);
+    // The entry that takes back an applied entry (taking its contents).
+    static Entry opposite(Entry &&entry);
+    // A write-back, the pass that makes it.
+    static void fold(Deck &deck, Fold &e, bool keep);
+    // Takes back a segment in effect by applying the opposites of its
+    // entries, newest first; the segment becomes those opposites, which
+    // take the undo back in turn.
+    static void turn(Deck &deck, Segment &segment);
 };
 
 } // namespace mdk
